@@ -1,0 +1,26 @@
+// Library start-up, Windows version and process kind, hook installation, and
+// the hook procedures other than the mouse hook.
+#pragma once
+
+#include "hook_context.h"
+
+namespace ptr {
+
+int32_t DetectOsKind(Platform& api);
+// Kind of a process from its executable's full path (any case).
+int32_t ProcessKindFromPath(const char* path);
+int32_t DetectProcessKind(Platform& api);
+
+// Process attach, after the module handle is known and before the block is
+// mapped: detect the version once per desktop, register the Windows 95
+// messages, classify the process.
+void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process);
+
+// InstallHook: nonzero installs, zero removes; returns the 32-bit result.
+int32_t InstallHooks(HookContext& ctx, int32_t install);
+
+LRESULT SysMsgFilter(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);
+LRESULT LowLevelWheel(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);
+LRESULT LowLevelXButton(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);
+
+}  // namespace ptr

@@ -1,0 +1,20 @@
+// Drag Lock, Shift Lock, Control Lock, Horizontal Wheel, Universal Zoom and
+// the task switch: start operations and handlers.
+#pragma once
+
+#include "hook_context.h"
+
+namespace ptr {
+
+int StartDragLock(HookContext& ctx);
+int DragLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
+int StartKeyLock(HookContext& ctx, uint32_t mode);  // 60 Shift Lock, 61 Control Lock
+int KeyLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
+int StartHorizontalWheel(HookContext& ctx);
+int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
+int StartZoom(HookContext& ctx);
+int ZoomHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
+int StartTaskSwitch(HookContext& ctx);
+int TaskSwitchHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
+
+}  // namespace ptr

@@ -1,0 +1,54 @@
+// The hook logic's platform bound to the real user32 and kernel32.
+#pragma once
+
+#include "platform.h"
+
+namespace ptr {
+
+class RealPlatform final : public Platform {
+public:
+    BOOL GetVersionExA(OSVERSIONINFOA* info) override;
+    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
+    UINT RegisterWindowMessageA(const char* name) override;
+    int GetSystemMetrics(int index) override;
+    UINT WinExec(const char* commandLine, UINT show) override;
+    void Sleep(DWORD milliseconds) override;
+    HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
+    BOOL UnhookWindowsHookEx(HHOOK hook) override;
+    LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
+    int GetClassNameA(HWND window, char* buffer, int size) override;
+    HWND GetParent(HWND window) override;
+    LONG GetWindowLongA(HWND window, int index) override;
+    BOOL GetWindowRect(HWND window, RECT* rect) override;
+    HWND WindowFromPoint(POINT point) override;
+    void EnumChildWindows(HWND parent, ChildVisitor visit, void* context) override;
+    BOOL IsWindow(HWND window) override;
+    BOOL IsZoomed(HWND window) override;
+    BOOL IsIconic(HWND window) override;
+    BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostQuitMessage(int exitCode) override;
+    LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) override;
+    void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) override;
+    UINT MapVirtualKeyA(UINT code, UINT mapType) override;
+    SHORT GetKeyState(int vk) override;
+    BOOL SwapMouseButton(BOOL swap) override;
+    HWND GetFocus() override;
+    HWND SetFocus(HWND window) override;
+    HWND GetForegroundWindow() override;
+    BOOL SetForegroundWindow(HWND window) override;
+    HWND SetCapture(HWND window) override;
+    BOOL ReleaseCapture() override;
+    BOOL GetCursorPos(POINT* point) override;
+    BOOL SetCursorPos(int x, int y) override;
+    ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) override;
+    HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                         int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) override;
+};
+
+// The library's module handle and hook procedures, for SetWindowsHookExA.
+HMODULE LibraryModule();
+HOOKPROC HookProcedure(HookProcId proc);
+
+}  // namespace ptr

@@ -1,0 +1,44 @@
+// What one call into the hook logic works with: the platform, the settings
+// block, the desktop-wide shared state and this process's own state.
+#pragma once
+
+#include "platform.h"
+#include "settings_block.h"
+#include "shared_state.h"
+
+#include <cstdint>
+
+namespace ptr {
+
+// Window and hook handles cross the shared blocks as 32-bit values; on
+// 64-bit Windows they are 32-bit significant and widen by sign extension.
+inline HWND ToHwnd(uint32_t value) { return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
+inline uint32_t FromHwnd(HWND window) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)); }
+inline HHOOK ToHhook(uint32_t value) { return reinterpret_cast<HHOOK>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
+inline uint32_t FromHhook(HHOOK hook) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hook)); }
+
+inline uint16_t LowWord32(uint64_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
+inline uint16_t HighWord32(uint64_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+
+// Per-process state of one copy of the library.
+struct ProcessState {
+    HMODULE Module = nullptr;
+    int16_t WheelDelta = 0;
+    int32_t ProcessKind = PROCESS_OTHER;
+    UINT RollMessage = 0;          // "MSWHEEL_ROLLMSG", Windows 95 only
+    UINT WheelSupportMessage = 0;  // "MSH_WHEELSUPPORT_MSG", Windows 95 only
+    UINT ScrollLinesMessage = 0;   // "MSH_SCROLL_LINES_MSG", Windows 95 only
+    bool BrowserAutoScroll = false;
+    // Scroll-bar search, per orientation (0 vertical, 1 horizontal); valid during one search.
+    bool BarSeen[2] = {false, false};
+    HWND BarCandidate[2] = {nullptr, nullptr};
+};
+
+struct HookContext {
+    Platform& api;
+    SettingsBlock& block;
+    HookSharedState& shared;
+    ProcessState& process;
+};
+
+}  // namespace ptr

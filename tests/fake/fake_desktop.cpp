@@ -1,0 +1,402 @@
+#include "fake_desktop.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace ptr::fake {
+
+namespace {
+
+std::string Hex(uint64_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string HandleText(HWND window) { return Hex(reinterpret_cast<uintptr_t>(window)); }
+
+std::string MouseFlagNames(DWORD flags) {
+    static const struct {
+        DWORD flag;
+        const char* name;
+    } names[] = {{MOUSEEVENTF_MOVE, "MOVE"},         {MOUSEEVENTF_LEFTDOWN, "LEFTDOWN"},
+                 {MOUSEEVENTF_LEFTUP, "LEFTUP"},     {MOUSEEVENTF_RIGHTDOWN, "RIGHTDOWN"},
+                 {MOUSEEVENTF_RIGHTUP, "RIGHTUP"},   {MOUSEEVENTF_MIDDLEDOWN, "MIDDLEDOWN"},
+                 {MOUSEEVENTF_MIDDLEUP, "MIDDLEUP"}, {MOUSEEVENTF_XDOWN, "XDOWN"},
+                 {MOUSEEVENTF_XUP, "XUP"},           {MOUSEEVENTF_WHEEL, "WHEEL"},
+                 {MOUSEEVENTF_ABSOLUTE, "ABSOLUTE"}};
+    std::string text;
+    DWORD rest = flags;
+    for (const auto& n : names) {
+        if (flags & n.flag) {
+            if (!text.empty()) text += "|";
+            text += n.name;
+            rest &= ~n.flag;
+        }
+    }
+    if (rest != 0 || text.empty()) {
+        if (!text.empty()) text += "|";
+        text += Hex(rest);
+    }
+    return text;
+}
+
+std::string MessageEntry(const char* verb, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return std::string(verb) + " " + HandleText(window) + " " + MessageName(message) + " wp=" +
+           Hex(static_cast<uint64_t>(wParam)) + " lp=" + Hex(static_cast<uint64_t>(lParam));
+}
+
+}  // namespace
+
+std::string MessageName(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN: return "WM_KEYDOWN";
+    case WM_KEYUP: return "WM_KEYUP";
+    case WM_VSCROLL: return "WM_VSCROLL";
+    case WM_HSCROLL: return "WM_HSCROLL";
+    case WM_MOUSEWHEEL: return "WM_MOUSEWHEEL";
+    case WM_CLOSE: return "WM_CLOSE";
+    case WM_SYSCOMMAND: return "WM_SYSCOMMAND";
+    case WM_APPCOMMAND: return "WM_APPCOMMAND";
+    case UM_SETTINGSCHANGED: return "UM_SETTINGSCHANGED";
+    case UM_MODESTATE: return "UM_MODESTATE";
+    case UM_MODEEND: return "UM_MODEEND";
+    case UM_ZOOMSTART: return "UM_ZOOMSTART";
+    case UM_ZOOMEND: return "UM_ZOOMEND";
+    case UM_ZOOMWHEEL: return "UM_ZOOMWHEEL";
+    case UM_AUTOSCROLLSTART: return "UM_AUTOSCROLLSTART";
+    case UM_AUTOSCROLLEND: return "UM_AUTOSCROLLEND";
+    case UM_LAUNCHBROWSER: return "UM_LAUNCHBROWSER";
+    case UM_CONNECTINTERNET: return "UM_CONNECTINTERNET";
+    case UM_LAUNCHMAIL: return "UM_LAUNCHMAIL";
+    default: return "msg" + Hex(message);
+    }
+}
+
+std::string Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return MessageEntry("post", window, message, wParam, lParam);
+}
+
+std::string Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return MessageEntry("send", window, message, wParam, lParam);
+}
+
+std::string Mouse(DWORD flags, DWORD data, uint32_t extra, int dx, int dy) {
+    std::string text = "mouse " + MouseFlagNames(flags);
+    if (dx != 0 || dy != 0) text += " at=" + std::to_string(dx) + "," + std::to_string(dy);
+    return text + " data=" + Hex(data) + " extra=" + Hex(extra);
+}
+
+std::string Key(BYTE vk, DWORD flags) {
+    std::string text = "key " + Hex(vk) + ((flags & KEYEVENTF_KEYUP) ? " up" : " down");
+    if (flags & KEYEVENTF_EXTENDEDKEY) text += " ext";
+    DWORD rest = flags & ~(KEYEVENTF_KEYUP | KEYEVENTF_EXTENDEDKEY);
+    if (rest) text += " flags=" + Hex(rest);
+    return text;
+}
+
+std::string Focus(HWND window) { return "focus " + HandleText(window); }
+std::string Foreground(HWND window) { return "foreground " + HandleText(window); }
+std::string Capture(HWND window) { return "capture " + HandleText(window); }
+std::string ReleaseCaptureEntry() { return "releasecapture"; }
+std::string CursorTo(int x, int y) { return "cursor " + std::to_string(x) + "," + std::to_string(y); }
+std::string Exec(const std::string& commandLine, UINT show) {
+    return "exec \"" + commandLine + "\" show=" + std::to_string(show);
+}
+
+std::string Hook(int idHook, HookProcId proc) {
+    static const char* procs[] = {"MouseProc", "SysMsgHookProc", "LowLevelMouseProc", "LowLevelMouseProc5"};
+    return "hook " + std::to_string(idHook) + " " + procs[static_cast<int>(proc)];
+}
+
+std::string Unhook(HHOOK hook) { return "unhook " + Hex(reinterpret_cast<uintptr_t>(hook)); }
+std::string Sleep(DWORD milliseconds) { return "sleep " + std::to_string(milliseconds); }
+std::string Quit(int exitCode) { return "quit " + std::to_string(exitCode); }
+
+FakeDesktop::FakeDesktop() {
+    SetVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+    metrics_[SM_CXSCREEN] = 1024;
+    metrics_[SM_CYSCREEN] = 768;
+    metrics_[SM_XVIRTUALSCREEN] = 0;
+    metrics_[SM_YVIRTUALSCREEN] = 0;
+    metrics_[SM_CXVIRTUALSCREEN] = 1024;
+    metrics_[SM_CYVIRTUALSCREEN] = 768;
+    metrics_[SM_CMOUSEBUTTONS] = 3;
+}
+
+HWND FakeDesktop::AddWindow(const std::string& className, LONG style, RECT rect, HWND parent) {
+    HWND window = reinterpret_cast<HWND>(nextHandle_);
+    nextHandle_ += 0x10;
+    Window w;
+    w.className = className;
+    w.style = style;
+    w.rect = rect;
+    w.parent = parent;
+    windows_[window] = w;
+    order_.push_back(window);
+    return window;
+}
+
+Window& FakeDesktop::WindowOf(HWND window) { return windows_.at(window); }
+
+void FakeDesktop::SetVersion(DWORD platformId, DWORD major, DWORD minor) {
+    version_ = {};
+    version_.dwPlatformId = platformId;
+    version_.dwMajorVersion = major;
+    version_.dwMinorVersion = minor;
+}
+
+BOOL FakeDesktop::GetVersionExA(OSVERSIONINFOA* info) {
+    versionSizes_.push_back(info->dwOSVersionInfoSize);
+    if (failVersion_ > 0) {
+        --failVersion_;
+        return FALSE;
+    }
+    DWORD size = info->dwOSVersionInfoSize;
+    *info = version_;
+    info->dwOSVersionInfoSize = size;
+    return TRUE;
+}
+
+DWORD FakeDesktop::GetModuleFileNameA(char* buffer, DWORD size) {
+    if (size == 0) return 0;
+    DWORD n = static_cast<DWORD>(std::min<size_t>(exePath_.size(), size - 1));
+    std::memcpy(buffer, exePath_.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+UINT FakeDesktop::RegisterWindowMessageA(const char* name) {
+    auto found = registered_.find(name);
+    if (found != registered_.end()) return found->second;
+    UINT id = 0xC000 + static_cast<UINT>(registered_.size());
+    registered_[name] = id;
+    return id;
+}
+
+int FakeDesktop::GetSystemMetrics(int index) {
+    auto found = metrics_.find(index);
+    return found == metrics_.end() ? 0 : found->second;
+}
+
+UINT FakeDesktop::WinExec(const char* commandLine, UINT show) {
+    log_.push_back(Exec(commandLine, show));
+    return 33;
+}
+
+void FakeDesktop::Sleep(DWORD milliseconds) { log_.push_back(fake::Sleep(milliseconds)); }
+
+HHOOK FakeDesktop::SetWindowsHookExA(int idHook, HookProcId proc) {
+    log_.push_back(Hook(idHook, proc));
+    if (failHook_[idHook]) return nullptr;
+    HHOOK hook = reinterpret_cast<HHOOK>(nextHook_);
+    nextHook_ += 0x10;
+    return hook;
+}
+
+BOOL FakeDesktop::UnhookWindowsHookEx(HHOOK hook) {
+    log_.push_back(Unhook(hook));
+    return TRUE;
+}
+
+LRESULT FakeDesktop::CallNextHookEx(HHOOK, int, WPARAM, LPARAM) {
+    ++callNextCount_;
+    return nextHookResult_;
+}
+
+int FakeDesktop::GetClassNameA(HWND window, char* buffer, int size) {
+    auto found = windows_.find(window);
+    if (found == windows_.end() || size <= 0) {
+        if (size > 0) buffer[0] = '\0';
+        return 0;
+    }
+    const std::string& name = found->second.className;
+    int n = std::min<int>(static_cast<int>(name.size()), size - 1);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+HWND FakeDesktop::GetParent(HWND window) {
+    auto found = windows_.find(window);
+    return found == windows_.end() ? nullptr : found->second.parent;
+}
+
+LONG FakeDesktop::GetWindowLongA(HWND window, int index) {
+    auto found = windows_.find(window);
+    if (found == windows_.end() || index != GWL_STYLE) return 0;
+    return found->second.style;
+}
+
+BOOL FakeDesktop::GetWindowRect(HWND window, RECT* rect) {
+    auto found = windows_.find(window);
+    if (found == windows_.end()) return FALSE;
+    *rect = found->second.rect;
+    return TRUE;
+}
+
+int FakeDesktop::Depth(HWND window) {
+    int depth = 0;
+    for (HWND p = GetParent(window); p; p = GetParent(p)) ++depth;
+    return depth;
+}
+
+HWND FakeDesktop::WindowFromPoint(POINT point) {
+    if (pointOverrideSet_) return pointOverride_;
+    HWND best = nullptr;
+    int bestDepth = -1;
+    for (HWND window : order_) {
+        const Window& w = windows_[window];
+        if (!(w.style & WS_VISIBLE)) continue;
+        if (point.x < w.rect.left || point.x >= w.rect.right || point.y < w.rect.top || point.y >= w.rect.bottom)
+            continue;
+        int depth = Depth(window);
+        if (depth >= bestDepth) {
+            best = window;
+            bestDepth = depth;
+        }
+    }
+    return best;
+}
+
+void FakeDesktop::Descendants(HWND parent, std::vector<HWND>& out) {
+    for (HWND window : order_) {
+        if (windows_[window].parent == parent) {
+            out.push_back(window);
+            Descendants(window, out);
+        }
+    }
+}
+
+void FakeDesktop::EnumChildWindows(HWND parent, ChildVisitor visit, void* context) {
+    std::vector<HWND> children;
+    Descendants(parent, children);
+    for (HWND child : children) visit(child, context);
+}
+
+BOOL FakeDesktop::IsWindow(HWND window) { return windows_.count(window) ? TRUE : FALSE; }
+
+BOOL FakeDesktop::IsZoomed(HWND window) {
+    auto found = windows_.find(window);
+    return found != windows_.end() && found->second.zoomed;
+}
+
+BOOL FakeDesktop::IsIconic(HWND window) {
+    auto found = windows_.find(window);
+    return found != windows_.end() && found->second.iconic;
+}
+
+BOOL FakeDesktop::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    log_.push_back(Post(window, message, wParam, lParam));
+    return TRUE;
+}
+
+LRESULT FakeDesktop::SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    log_.push_back(Send(window, message, wParam, lParam));
+    return sendResult_;
+}
+
+void FakeDesktop::PostQuitMessage(int exitCode) { log_.push_back(Quit(exitCode)); }
+
+LRESULT FakeDesktop::DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0x0DEF; }
+
+void FakeDesktop::mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) {
+    log_.push_back(Mouse(flags, data, static_cast<uint32_t>(extra), static_cast<int>(dx), static_cast<int>(dy)));
+}
+
+void FakeDesktop::keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) { log_.push_back(Key(vk, flags)); }
+
+UINT FakeDesktop::MapVirtualKeyA(UINT code, UINT) {
+    // A stable, recognisable scan code per key: the key code plus 0x80, cut to a byte.
+    return (code + 0x80) & 0xFF;
+}
+
+SHORT FakeDesktop::GetKeyState(int vk) {
+    auto found = keyState_.find(vk);
+    return found == keyState_.end() ? 0 : found->second;
+}
+
+BOOL FakeDesktop::SwapMouseButton(BOOL swap) {
+    BOOL previous = swapped_;
+    swapped_ = swap != FALSE;
+    return previous;
+}
+
+HWND FakeDesktop::GetFocus() { return focus_; }
+
+HWND FakeDesktop::SetFocus(HWND window) {
+    log_.push_back(Focus(window));
+    HWND previous = focus_;
+    focus_ = window;
+    return previous;
+}
+
+HWND FakeDesktop::GetForegroundWindow() { return foreground_; }
+
+BOOL FakeDesktop::SetForegroundWindow(HWND window) {
+    log_.push_back(Foreground(window));
+    foreground_ = window;
+    return TRUE;
+}
+
+HWND FakeDesktop::SetCapture(HWND window) {
+    log_.push_back(Capture(window));
+    HWND previous = capture_;
+    capture_ = window;
+    return previous;
+}
+
+BOOL FakeDesktop::ReleaseCapture() {
+    log_.push_back(ReleaseCaptureEntry());
+    capture_ = nullptr;
+    return TRUE;
+}
+
+BOOL FakeDesktop::GetCursorPos(POINT* point) {
+    *point = cursor_;
+    return TRUE;
+}
+
+BOOL FakeDesktop::SetCursorPos(int x, int y) {
+    log_.push_back(CursorTo(x, y));
+    cursor_ = {x, y};
+    return TRUE;
+}
+
+ATOM FakeDesktop::RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    std::string name = windowClass->lpszClassName;
+    log_.push_back("registerclass " + name + " size=" + std::to_string(windowClass->cbSize) +
+                   " style=" + std::to_string(windowClass->style));
+    if (classes_[name]) return 0;
+    classes_[name] = true;
+    registeredProc_ = windowClass->lpfnWndProc;
+    return static_cast<ATOM>(0xC100 + classes_.size());
+}
+
+HWND FakeDesktop::CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                                  int y, int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
+    log_.push_back("createwindow " + std::string(className) + " \"" + title + "\" ex=" + Hex(exStyle) +
+                   " style=" + Hex(style) + " " + std::to_string(x) + "," + std::to_string(y) + "," +
+                   std::to_string(width) + "," + std::to_string(height) + " parent=" + HandleText(parent));
+    return AddWindow(className, static_cast<LONG>(style), {0, 0, 0, 0}, parent);
+}
+
+void FakeHook::UseDefaultBlock() {
+    block = SettingsBlock{};
+    block.ButtonCount = 3;
+    block.WheelCount = 1;
+    block.EnhanceMode = -1;
+    block.WheelLines = 3;
+    block.HWheelLines = 3;
+    block.UScrollVertical = -1;
+    block.UScrollHorizontal = -1;
+    block.UScrollVSpeed = 5;
+    block.UScrollHSpeed = 3;
+    block.ZoomSourceWidth = 32;
+    block.ZoomSourceHeight = 24;
+    block.ZoomTargetWidth = 64;
+    block.ZoomTargetHeight = 48;
+}
+
+}  // namespace ptr::fake

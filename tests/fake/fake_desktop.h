@@ -1,0 +1,168 @@
+// A recording fake desktop for the hook logic: windows with class, style,
+// rectangle and parent; cursor, focus, foreground, key states; and one
+// ordered log of everything posted, sent, injected, focused, raised and started.
+#pragma once
+
+#include "hook_context.h"
+#include "platform.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ptr::fake {
+
+using Log = std::vector<std::string>;
+
+// Log entry builders, shared by the fake and by the tables of expected entries.
+std::string Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+std::string Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+std::string Mouse(DWORD flags, DWORD data, uint32_t extra, int dx = 0, int dy = 0);
+std::string Key(BYTE vk, DWORD flags = 0);
+inline std::string KeyDown(BYTE vk) { return Key(vk, 0); }
+inline std::string KeyUp(BYTE vk) { return Key(vk, KEYEVENTF_KEYUP); }
+std::string Focus(HWND window);
+std::string Foreground(HWND window);
+std::string Capture(HWND window);
+std::string ReleaseCaptureEntry();
+std::string CursorTo(int x, int y);
+std::string Exec(const std::string& commandLine, UINT show);
+std::string Hook(int idHook, HookProcId proc);
+std::string Unhook(HHOOK hook);
+std::string Sleep(DWORD milliseconds);
+std::string Quit(int exitCode);
+std::string MessageName(UINT message);
+
+struct Window {
+    std::string className;
+    LONG style = WS_VISIBLE;
+    RECT rect = {0, 0, 100, 100};
+    HWND parent = nullptr;
+    bool zoomed = false;
+    bool iconic = false;
+};
+
+class FakeDesktop final : public Platform {
+public:
+    FakeDesktop();
+
+    // Desktop set-up.
+    HWND AddWindow(const std::string& className, LONG style = WS_VISIBLE, RECT rect = {0, 0, 100, 100},
+                   HWND parent = nullptr);
+    Window& WindowOf(HWND window);
+    void SetVersion(DWORD platformId, DWORD major, DWORD minor);
+    void SetExePath(const std::string& path) { exePath_ = path; }
+    void SetKeyDown(int vk, bool down) { keyState_[vk] = down ? static_cast<SHORT>(0xFF80) : 0; }
+    void SetCursor(int x, int y) { cursor_ = {x, y}; }
+    void SetMetric(int index, int value) { metrics_[index] = value; }
+    void SetFocusWindow(HWND window) { focus_ = window; }
+    void SetForegroundWindowState(HWND window) { foreground_ = window; }
+    // WindowFromPoint answers this window when set, else the deepest visible window under the point.
+    void SetWindowUnderCursor(HWND window) { pointOverride_ = window; pointOverrideSet_ = true; }
+    void SetButtonsSwapped(bool swapped) { swapped_ = swapped; }
+    bool ButtonsSwapped() const { return swapped_; }
+    void FailHook(int idHook, bool fail = true) { failHook_[idHook] = fail; }
+    // Number of GetVersionExA calls to fail before succeeding (0 none, 1 the extended call, 2 both).
+    void FailVersionQueries(int count) { failVersion_ = count; }
+    void SetSendResult(LRESULT result) { sendResult_ = result; }
+    void SetNextHookResult(LRESULT result) { nextHookResult_ = result; }
+
+    const Log& log() const { return log_; }
+    void ClearLog() { log_.clear(); }
+    int CallNextCount() const { return callNextCount_; }
+    const std::vector<DWORD>& VersionQuerySizes() const { return versionSizes_; }
+    POINT Cursor() const { return cursor_; }
+    HWND FocusWindow() const { return focus_; }
+    HWND ForegroundWindowState() const { return foreground_; }
+    HWND CaptureWindow() const { return capture_; }
+    std::map<std::string, UINT> RegisteredMessages() const { return registered_; }
+
+    // Platform.
+    BOOL GetVersionExA(OSVERSIONINFOA* info) override;
+    DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
+    UINT RegisterWindowMessageA(const char* name) override;
+    int GetSystemMetrics(int index) override;
+    UINT WinExec(const char* commandLine, UINT show) override;
+    void Sleep(DWORD milliseconds) override;
+    HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
+    BOOL UnhookWindowsHookEx(HHOOK hook) override;
+    LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
+    int GetClassNameA(HWND window, char* buffer, int size) override;
+    HWND GetParent(HWND window) override;
+    LONG GetWindowLongA(HWND window, int index) override;
+    BOOL GetWindowRect(HWND window, RECT* rect) override;
+    HWND WindowFromPoint(POINT point) override;
+    void EnumChildWindows(HWND parent, ChildVisitor visit, void* context) override;
+    BOOL IsWindow(HWND window) override;
+    BOOL IsZoomed(HWND window) override;
+    BOOL IsIconic(HWND window) override;
+    BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostQuitMessage(int exitCode) override;
+    LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) override;
+    void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) override;
+    UINT MapVirtualKeyA(UINT code, UINT mapType) override;
+    SHORT GetKeyState(int vk) override;
+    BOOL SwapMouseButton(BOOL swap) override;
+    HWND GetFocus() override;
+    HWND SetFocus(HWND window) override;
+    HWND GetForegroundWindow() override;
+    BOOL SetForegroundWindow(HWND window) override;
+    HWND SetCapture(HWND window) override;
+    BOOL ReleaseCapture() override;
+    BOOL GetCursorPos(POINT* point) override;
+    BOOL SetCursorPos(int x, int y) override;
+    ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) override;
+    HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                         int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                         void* param) override;
+
+    // The window procedure and class of the last RegisterClassExA, for the legacy wheel window.
+    WNDPROC RegisteredWindowProc() const { return registeredProc_; }
+
+private:
+    int Depth(HWND window);
+    void Descendants(HWND parent, std::vector<HWND>& out);
+
+    Log log_;
+    std::map<HWND, Window> windows_;
+    std::vector<HWND> order_;  // creation order
+    uintptr_t nextHandle_ = 0x1000;
+    OSVERSIONINFOA version_{};
+    int failVersion_ = 0;
+    std::vector<DWORD> versionSizes_;
+    std::string exePath_ = "C:\\PROGRAM FILES\\APP\\APP.EXE";
+    std::map<int, SHORT> keyState_;
+    std::map<int, int> metrics_;
+    std::map<int, bool> failHook_;
+    std::map<std::string, UINT> registered_;
+    std::map<std::string, bool> classes_;
+    WNDPROC registeredProc_ = nullptr;
+    uintptr_t nextHook_ = 0x5000;
+    POINT cursor_ = {0, 0};
+    HWND focus_ = nullptr;
+    HWND foreground_ = nullptr;
+    HWND capture_ = nullptr;
+    HWND pointOverride_ = nullptr;
+    bool pointOverrideSet_ = false;
+    bool swapped_ = false;
+    LRESULT sendResult_ = 0;
+    LRESULT nextHookResult_ = 0;
+    int callNextCount_ = 0;
+};
+
+// A complete, clean hook environment for one test.
+struct FakeHook {
+    FakeDesktop desk;
+    SettingsBlock block{};
+    HookSharedState shared = kInitialSharedState;
+    ProcessState process;
+    HookContext ctx{desk, block, shared, process};
+
+    // A block as the tray agent fills it by default: 3 buttons, one wheel, enhanced, 3 lines.
+    void UseDefaultBlock();
+    void SetOs(int32_t osKind) { shared.OsKind = osKind; }
+};
+
+}  // namespace ptr::fake
