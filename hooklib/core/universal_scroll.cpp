@@ -1,11 +1,226 @@
-// Placeholder until universal scroll and auto scroll are built.
+// Universal scroll (mode 100): cursor movement scrolls the window that was
+// under the cursor. Auto scroll (mode 101): the browser's own, or the tray
+// agent's auto-scroll window driving the DoAuto operations.
 #include "universal_scroll.h"
 
-namespace ptr {
+#include "auto_scroll.h"
+#include "discovery.h"
+#include "dispatcher.h"
+#include "markers.h"
+#include "scroll.h"
 
-int StartUniversalScroll(HookContext&, HWND, int, int) { return 0; }
-int UniversalScrollHandler(HookContext&, HWND, UINT, int, int) { return 0; }
-int StartAutoScroll(HookContext&, HWND) { return 0; }
-int AutoScrollHandler(HookContext&, HWND, UINT, uint16_t) { return 0; }
+namespace ptr {
+namespace {
+
+constexpr uint32_t kModeUniversalScroll = 100;
+constexpr uint32_t kModeAutoScroll = 101;
+constexpr int32_t kReleasePassesThrough = 45;
+
+bool IsPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_XBUTTONDOWN;
+}
+
+int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
+
+void RememberScrollTarget(HookContext& ctx, HWND window, uint32_t kind, HWND verticalBar, HWND horizontalBar) {
+    ctx.shared.ScrollTarget = FromHwnd(window);
+    ctx.shared.ScrollKind = static_cast<int32_t>(kind);
+    ctx.shared.VBarControl = FromHwnd(verticalBar);
+    ctx.shared.HBarControl = FromHwnd(horizontalBar);
+}
+
+void RememberScrollMethods(HookContext& ctx, HWND window) {
+    HWND verticalBar = nullptr;
+    HWND horizontalBar = nullptr;
+    uint32_t kind = FindScrollMethods(ctx, window, verticalBar, horizontalBar);
+    RememberScrollTarget(ctx, window, kind, verticalBar, horizontalBar);
+}
+
+// Windows 95 and NT 4 know only the primary screen.
+Rect32 SnapBackBounds(HookContext& ctx) {
+    Platform& api = ctx.api;
+    if (ctx.shared.OsKind == OS_WIN95 || ctx.shared.OsKind == OS_NT4)
+        return {0, 0, api.GetSystemMetrics(SM_CXSCREEN) - 1, api.GetSystemMetrics(SM_CYSCREEN) - 1};
+    int32_t left = api.GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int32_t top = api.GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + api.GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1,
+            top + api.GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1};
+}
+
+// The speeds are kept inside the settings' ranges: beyond them a threshold
+// of zero or less would scroll on every move, whichever way it went.
+void SetStepsFromSpeeds(HookContext& ctx) {
+    int32_t vertical = Clamp(ctx.block.UScrollVSpeed, 1, 10);
+    int32_t horizontal = Clamp(ctx.block.UScrollHSpeed, 1, 5);
+    ctx.shared.VThreshold = (11 - vertical) * 2;
+    ctx.shared.VStep = vertical * 2;
+    ctx.shared.HThreshold = (6 - horizontal) * 2;
+    ctx.shared.HStep = horizontal * 2;
+}
+
+bool TouchesEdge(const Rect32& bounds, int x, int y) {
+    return x >= bounds.right || x <= bounds.left || y >= bounds.bottom || y <= bounds.top;
+}
+
+int SnapBackToAnchor(HookContext& ctx) {
+    ctx.shared.LastPos = ctx.shared.Anchor;
+    ctx.api.SetCursorPos(ctx.shared.Anchor.x, ctx.shared.Anchor.y);
+    return 1;
+}
+
+// Each axis keeps its own last position, so slow movement accumulates.
+void ScrollHorizontallyByTravel(HookContext& ctx, int x, int dx) {
+    HookSharedState& shared = ctx.shared;
+    if (dx >= shared.HThreshold) {
+        AutoRight(ctx, shared.HStep);
+        shared.LastPos.x = x;
+    } else if (dx <= -shared.HThreshold) {
+        AutoLeft(ctx, shared.HStep);
+        shared.LastPos.x = x;
+    }
+}
+
+void ScrollVerticallyByTravel(HookContext& ctx, int y, int dy) {
+    HookSharedState& shared = ctx.shared;
+    if (dy >= shared.VThreshold) {
+        AutoDown(ctx, shared.VStep);
+        shared.LastPos.y = y;
+    } else if (dy <= -shared.VThreshold) {
+        AutoUp(ctx, shared.VStep);
+        shared.LastPos.y = y;
+    }
+}
+
+int ScrollByCursorMove(HookContext& ctx, int x, int y) {
+    if (TouchesEdge(ctx.shared.ScreenBounds, x, y)) return SnapBackToAnchor(ctx);
+    int dx = x - ctx.shared.LastPos.x;
+    int dy = y - ctx.shared.LastPos.y;
+    if (ctx.block.UScrollReverse) {
+        dx = -dx;
+        dy = -dy;
+    }
+    if (ctx.block.UScrollHorizontal) ScrollHorizontallyByTravel(ctx, x, dx);
+    if (ctx.block.UScrollVertical) ScrollVerticallyByTravel(ctx, y, dy);
+    return 0;
+}
+
+bool IsBrowserView(HookContext& ctx, HWND window) {
+    return ClassIs(ctx, window, "Internet Explorer_Server") || ClassIs(ctx, window, "HTML_Internet Explorer");
+}
+
+// The browser scrolls by itself once it sees a middle press of its own.
+int StartBrowserAutoScroll(HookContext& ctx) {
+    ctx.process.BrowserAutoScroll = true;
+    // Nothing leaves the foreground here; should another process end this
+    // mode, it must not hand the foreground to the window of an earlier run.
+    ctx.shared.SavedForeground = 0;
+    ctx.shared.Mode = kModeAutoScroll;
+    ctx.shared.ReleaseAction = kReleasePassesThrough;
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
+    return 1;
+}
+
+int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
+    // The release of the press that started it passes through untouched.
+    if (message == WM_MBUTTONUP) return 0;
+    if (message == WM_MBUTTONDOWN) ctx.shared.ReleaseAction = kReleasePassesThrough;
+    ctx.process.BrowserAutoScroll = false;
+    ctx.shared.Mode = 0;
+    return 0;
+}
+
+void SendToAgent(HookContext& ctx, UINT message) {
+    HWND agent = ToHwnd(ctx.block.AgentWindow);
+    if (agent != nullptr) ctx.api.SendMessageA(agent, message, 0, 0);
+}
+
+void RestoreForeground(HookContext& ctx) {
+    HWND saved = ToHwnd(ctx.shared.SavedForeground);
+    if (saved != nullptr) ctx.api.SetForegroundWindow(saved);
+}
+
+int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
+    SendToAgent(ctx, UM_AUTOSCROLLEND);
+    ctx.shared.Mode = 0;
+    if (releaseCapture) ctx.api.ReleaseCapture();
+    RestoreForeground(ctx);
+    return 1;
+}
+
+int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT message, uint16_t marker) {
+    if (message == WM_MOUSEWHEEL) {
+        // On Windows 95 the notch arrives as a middle release, which already
+        // lets the held button go.
+        if (ctx.shared.OsKind != OS_WIN95) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+        return EndAgentAutoScroll(ctx, false);
+    }
+    if (message == WM_MBUTTONUP) {
+        // Hold the middle button down logically so that the window keeps all
+        // mouse input until the next click.
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_SELF));
+        ctx.api.SetCapture(autoScrollWindow);
+        return 1;
+    }
+    if (IsPress(message)) {
+        if (marker == MARK_SELF) return 1;
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+        return EndAgentAutoScroll(ctx, true);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int StartUniversalScroll(HookContext& ctx, HWND window, int x, int y) {
+    RememberScrollMethods(ctx, window);
+    ctx.shared.ScreenBounds = SnapBackBounds(ctx);
+    SetStepsFromSpeeds(ctx);
+    ctx.shared.Anchor = {x, y};
+    ctx.shared.LastPos = {x, y};
+    ctx.shared.Mode = kModeUniversalScroll;
+    AnnounceMode(ctx);
+    return 1;
+}
+
+int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, int y) {
+    if (IsPress(message)) {
+        EndMode(ctx, window);
+        if (message != WM_MBUTTONDOWN) return 0;  // the click reaches the application
+        ctx.api.SetCursorPos(ctx.shared.Anchor.x, ctx.shared.Anchor.y);
+        return 1;
+    }
+    if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) return ScrollByCursorMove(ctx, x, y);
+    return 0;
+}
+
+int StartAutoScroll(HookContext& ctx, HWND window) {
+    if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
+    HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
+    if (autoScrollWindow == nullptr) return 0;
+
+    POINT cursor = {};
+    ctx.api.GetCursorPos(&cursor);
+    ctx.shared.Anchor = {cursor.x, cursor.y};
+    // That browser's pages follow the arrow keys in both directions.
+    if (ctx.process.ProcessKind == PROCESS_NETSCP6)
+        RememberScrollTarget(ctx, window, SCROLL_V_KEYS | SCROLL_H_KEYS, nullptr, nullptr);
+    else
+        RememberScrollMethods(ctx, window);
+
+    ctx.shared.SavedForeground = FromHwnd(ctx.api.GetForegroundWindow());
+    SendToAgent(ctx, UM_AUTOSCROLLSTART);
+    ctx.api.SetForegroundWindow(autoScrollWindow);
+    ctx.shared.Mode = kModeAutoScroll;
+    return 1;
+}
+
+int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker) {
+    if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
+    HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
+    // A message for any other window, in whatever process, ends auto scroll.
+    if (window != autoScrollWindow) return EndAgentAutoScroll(ctx, false);
+    return HandleAutoScrollWindowMessage(ctx, autoScrollWindow, message, marker);
+}
 
 }  // namespace ptr
