@@ -200,8 +200,9 @@ BOOL FakeDesktop::UnhookWindowsHookEx(HHOOK hook) {
     return TRUE;
 }
 
-LRESULT FakeDesktop::CallNextHookEx(HHOOK, int, WPARAM, LPARAM) {
+LRESULT FakeDesktop::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
     ++callNextCount_;
+    lastCallNext_ = {hook, code, wParam, lParam};
     return nextHookResult_;
 }
 

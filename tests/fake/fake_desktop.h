@@ -33,6 +33,14 @@ std::string Sleep(DWORD milliseconds);
 std::string Quit(int exitCode);
 std::string MessageName(UINT message);
 
+// The arguments of one CallNextHookEx call.
+struct NextHookCall {
+    HHOOK hook = nullptr;
+    int code = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
 struct Window {
     std::string className;
     LONG style = WS_VISIBLE;
@@ -70,6 +78,7 @@ public:
     const Log& log() const { return log_; }
     void ClearLog() { log_.clear(); }
     int CallNextCount() const { return callNextCount_; }
+    const NextHookCall& LastCallNext() const { return lastCallNext_; }
     const std::vector<DWORD>& VersionQuerySizes() const { return versionSizes_; }
     POINT Cursor() const { return cursor_; }
     HWND FocusWindow() const { return focus_; }
@@ -150,6 +159,7 @@ private:
     LRESULT sendResult_ = 0;
     LRESULT nextHookResult_ = 0;
     int callNextCount_ = 0;
+    NextHookCall lastCallNext_;
 };
 
 // A complete, clean hook environment for one test.
