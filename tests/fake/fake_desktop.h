@@ -61,6 +61,8 @@ public:
     void SetVersion(DWORD platformId, DWORD major, DWORD minor);
     void SetExePath(const std::string& path) { exePath_ = path; }
     void SetKeyDown(int vk, bool down) { keyState_[vk] = down ? static_cast<SHORT>(0xFF80) : 0; }
+    // The raw GetKeyState word, e.g. 0x0001 for a key that is up but toggled.
+    void SetKeyState(int vk, SHORT state) { keyState_[vk] = state; }
     void SetCursor(int x, int y) { cursor_ = {x, y}; }
     void SetMetric(int index, int value) { metrics_[index] = value; }
     void SetFocusWindow(HWND window) { focus_ = window; }
