@@ -1,9 +1,102 @@
+// The WH_MOUSE hook. It decides which messages the suite looks at, brings
+// them to one form (client-area identifiers, one wheel delta whatever the
+// Windows version), and hands them to the dispatcher and then, for wheel
+// messages, to the wheel router. What it passes on is always the original
+// message with the original structure.
 #include "mouse_proc.h"
 
+#include "dispatcher.h"
+#include "markers.h"
+#include "wheel_router.h"
+
 namespace ptr {
+namespace {
+
+constexpr uint32_t kModeUniversalScroll = 100;
+
+LRESULT PassOn(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
+    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.MouseHook), code, message, lParam);
+}
+
+// Only universal scroll needs cursor motion; every other move leaves here.
+bool IsLookedAt(HookContext& ctx, int code, WPARAM message) {
+    if (code < 0 || code == HC_NOREMOVE) return false;
+    if ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && ctx.shared.Mode != kModeUniversalScroll)
+        return false;
+    // No button function may fire into an open menu.
+    return ctx.shared.MenuActive == 0;
+}
+
+bool IsMiddleRelease(UINT message) { return message == WM_MBUTTONUP || message == WM_NCMBUTTONUP; }
+
+bool HasMouseData(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINXP; }
+
+int16_t Negate16(int16_t value) { return static_cast<int16_t>(static_cast<uint16_t>(0u - static_cast<uint16_t>(value))); }
+
+bool IsHorizontalNotch(int16_t delta) { return delta == HWHEEL_LEFT || delta == HWHEEL_RIGHT; }
+
+void StoreWheelDelta(HookContext& ctx, uint16_t raw) {
+    int16_t delta = static_cast<int16_t>(raw);
+    if (ctx.block.ReverseWheel) delta = Negate16(delta);
+    // With both flags set a horizontal notch keeps the sense it arrived with.
+    if (ctx.block.WheelCount >= 2 && IsHorizontalNotch(delta) && ctx.block.ReverseHWheel) delta = Negate16(delta);
+    ctx.process.WheelDelta = delta;
+}
+
+// The message as the dispatcher and the router see it; stores WheelDelta
+// for wheel messages.
+UINT Normalise(HookContext& ctx, UINT message, LPARAM lParam) {
+    const MOUSEHOOKSTRUCT* event = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    uint16_t marker = HighWord32(event->dwExtraInfo);
+    uint16_t low = LowWord32(event->dwExtraInfo);
+    int32_t os = ctx.shared.OsKind;
+
+    // On Windows 95 a wheel notch arrives as a marked middle release.
+    if (os == OS_WIN95 && IsMiddleRelease(message) && marker == MARK_WHEEL) {
+        StoreWheelDelta(ctx, low);
+        return WM_MOUSEWHEEL;
+    }
+    if (message == WM_MOUSEWHEEL) {
+        // Only the 2000/XP structure has mouseData; elsewhere the driver puts
+        // the delta in the extra information.
+        if (HasMouseData(os))
+            StoreWheelDelta(ctx, HighWord32(reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam)->mouseData));
+        else
+            StoreWheelDelta(ctx, low);
+        return WM_MOUSEWHEEL;
+    }
+    return ClientMessageOf(message);
+}
+
+}  // namespace
+
+UINT ClientMessageOf(UINT message) {
+    switch (message) {
+    case WM_NCLBUTTONDOWN: return WM_LBUTTONDOWN;
+    case WM_NCLBUTTONUP: return WM_LBUTTONUP;
+    case WM_NCRBUTTONDOWN: return WM_RBUTTONDOWN;
+    case WM_NCRBUTTONUP: return WM_RBUTTONUP;
+    case WM_NCMBUTTONDOWN: return WM_MBUTTONDOWN;
+    case WM_NCMBUTTONUP: return WM_MBUTTONUP;
+    case WM_NCXBUTTONDOWN: return WM_XBUTTONDOWN;
+    case WM_NCXBUTTONUP: return WM_XBUTTONUP;
+    default: return message;
+    }
+}
 
 LRESULT MouseHook(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
-    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.MouseHook), code, message, lParam);
+    if (!IsLookedAt(ctx, code, message) || lParam == 0) return PassOn(ctx, code, message, lParam);
+
+    const MOUSEHOOKSTRUCT* event = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    UINT normalised = Normalise(ctx, static_cast<UINT>(message), lParam);
+    uint16_t marker = HighWord32(event->dwExtraInfo);
+    uint16_t index = LowWord32(event->dwExtraInfo);
+    int x = event->pt.x;
+    int y = event->pt.y;
+
+    if (Dispatch(ctx, event->hwnd, normalised, x, y, marker, index)) return 1;
+    if (normalised == WM_MOUSEWHEEL && RouteWheel(ctx, event->hwnd, x, y)) return 1;
+    return PassOn(ctx, code, message, lParam);
 }
 
 }  // namespace ptr

@@ -1,0 +1,380 @@
+// The button-function dispatcher: the active mode first, otherwise the
+// press/release cycle that turns a middle-button press (or a press of
+// buttons 4 to 7, carried as a middle press with a button index) into the
+// function the settings block assigns to that button.
+#include "dispatcher.h"
+
+#include "markers.h"
+#include "modes.h"
+#include "universal_scroll.h"
+
+namespace ptr {
+namespace {
+
+// What the user's own release of the button does (ReleaseAction).
+constexpr int32_t kReleaseSwallow = 0;
+constexpr int32_t kReleasePassThrough = 45;
+constexpr int32_t kReleaseXButton1 = 72;
+constexpr int32_t kReleaseXButton2 = 73;
+
+constexpr uint32_t kMiddleButtonIndex = 0;
+constexpr uint32_t kButtonIndexOffset = 3;  // index 0 is button 3
+
+// WM_APPCOMMAND lParam: the command in the high word with FAPPCOMMAND_OEM.
+constexpr LPARAM kAppCommandBack = 0x10010000;
+constexpr LPARAM kAppCommandForward = 0x10020000;
+
+// GetParent never cycles on a real desktop; the bound only keeps a broken
+// window tree from holding the hooked thread.
+constexpr int kMaxAncestors = 256;
+
+constexpr int kClassNameBuffer = 40;
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(const char* a, const char* b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (LowerAscii(*a) != LowerAscii(*b)) return false;
+    }
+    return *a == *b;
+}
+
+void PostToAgent(HookContext& ctx, UINT message, WPARAM wParam) {
+    // Posting to a null window would drop the message into the hooked
+    // program's own thread queue, where it means something else entirely.
+    HWND agent = ToHwnd(ctx.block.AgentWindow);
+    if (agent != nullptr) ctx.api.PostMessageA(agent, message, wParam, 0);
+}
+
+void KeyDown(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, 0, 0); }
+void KeyUp(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
+
+void TapKey(HookContext& ctx, BYTE vk) {
+    KeyDown(ctx, vk);
+    KeyUp(ctx, vk);
+}
+
+bool IsValidButtonIndex(HookContext& ctx, uint16_t index) {
+    // The index comes from dwExtraInfo, which any program can set: it must
+    // address a ButtonFunction element as well as a button the mouse has.
+    return index < kButtonFunctionSlots && index + kButtonIndexOffset <= ctx.block.ButtonCount;
+}
+
+void ChoosePendingFunction(HookContext& ctx, uint16_t index) {
+    uint32_t button = IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
+    ctx.shared.PendingButton = button;
+    ctx.shared.PendingFunction = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
+}
+
+int HandlePress(HookContext& ctx, HWND window, uint16_t index) {
+    ChoosePendingFunction(ctx, index);
+    RaiseTopLevel(ctx, window);
+    // The function runs when this release arrives, in the thread that owns
+    // the window under the cursor, after its top-level window came forward.
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
+    return 1;
+}
+
+int HandleUserRelease(HookContext& ctx) {
+    switch (ctx.shared.ReleaseAction) {
+    case kReleaseSwallow:
+        return 1;
+    case kReleasePassThrough:
+        ctx.shared.ReleaseAction = kReleaseSwallow;
+        return 0;
+    case kReleaseXButton1:
+        ctx.shared.ReleaseAction = kReleaseSwallow;
+        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON1, 0);
+        return 1;
+    case kReleaseXButton2:
+        ctx.shared.ReleaseAction = kReleaseSwallow;
+        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON2, 0);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index) {
+    if (message == WM_MBUTTONDOWN) return HandlePress(ctx, window, index);
+    if (message != WM_MBUTTONUP) return 0;
+    if (marker == MARK_RUN) return RunFunction(ctx, window, x, y, ctx.shared.PendingFunction);
+    return HandleUserRelease(ctx);
+}
+
+// Returns -1 when no mode is active.
+int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker) {
+    switch (ctx.shared.Mode) {
+    case 56: return DragLockHandler(ctx, window, message, marker);
+    case 60:
+    case 61: return KeyLockHandler(ctx, window, message, marker);
+    case 62: return HorizontalWheelHandler(ctx, window, message, marker);
+    case 100: return UniversalScrollHandler(ctx, window, message, x, y);
+    case 101: return AutoScrollHandler(ctx, window, message, marker);
+    case 102: return ZoomHandler(ctx, window, message, marker);
+    case 151: return TaskSwitchHandler(ctx, window, message, marker);
+    default: return -1;
+    }
+}
+
+int MiddleClick(HookContext& ctx) {
+    // The application gets a press now and the user's own release later.
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
+    ctx.shared.ReleaseAction = kReleasePassThrough;
+    return 1;
+}
+
+bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
+
+int SystemDefault(HookContext& ctx) {
+    if (HasXButtons(ctx.shared.OsKind)) {
+        if (ctx.shared.PendingButton == 1) {
+            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON1, 0);
+            ctx.shared.ReleaseAction = kReleaseXButton1;
+            return 1;
+        }
+        if (ctx.shared.PendingButton == 2) {
+            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON2, 0);
+            ctx.shared.ReleaseAction = kReleaseXButton2;
+            return 1;
+        }
+    }
+    return MiddleClick(ctx);
+}
+
+BYTE KeyOfFunction(uint32_t code) {
+    if (code >= 1 && code <= 10) return static_cast<BYTE>(VK_F1 + code - 1);
+    switch (code) {
+    case 11: return VK_ESCAPE;
+    case 12: return VK_BACK;
+    case 13: return VK_RETURN;
+    case 14: return VK_SPACE;
+    case 15: return VK_DELETE;
+    case 16: return VK_PRIOR;
+    case 17: return VK_NEXT;
+    case 18: return VK_TAB;
+    case 19: return VK_HOME;
+    case 20: return VK_END;
+    case 21: return VK_UP;
+    case 22: return VK_DOWN;
+    case 23: return VK_LEFT;
+    case 24: return VK_RIGHT;
+    default: return 0;
+    }
+}
+
+BYTE ChordKeyOfFunction(uint32_t code) {
+    switch (code) {
+    case 25: return 'Z';
+    case 26: return 'Y';
+    case 27: return 'X';
+    case 28: return 'C';
+    case 29: return 'V';
+    default: return 0;
+    }
+}
+
+void CycleTask(HookContext& ctx) {
+    KeyDown(ctx, VK_MENU);
+    TapKey(ctx, VK_TAB);
+    KeyUp(ctx, VK_MENU);
+}
+
+void StartMenu(HookContext& ctx) {
+    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
+
+void DoubleClick(HookContext& ctx) {
+    for (int click = 0; click < 2; ++click) {
+        InjectButton(ctx, MOUSEEVENTF_LEFTDOWN, ExtraInfo(MARK_PASS));
+        InjectButton(ctx, MOUSEEVENTF_LEFTUP, ExtraInfo(MARK_PASS));
+    }
+}
+
+void CloseApplication(HookContext& ctx, HWND window) {
+    HWND top = TopLevelOf(ctx, window);
+    // The desktop's icon view: closing "Progman" offers to shut down instead.
+    if (ClassIs(ctx, window, "SysListView32") && ClassIs(ctx, top, "Progman")) {
+        ctx.api.PostMessageA(top, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (ctx.api.IsWindow(top)) ctx.api.PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The first window from `window` up whose style has both boxes; the shell's
+// folder view carries them without being the window to size.
+HWND SizableAncestor(HookContext& ctx, HWND window, LONG box) {
+    const LONG wanted = box | WS_SYSMENU;
+    HWND current = window;
+    for (int depth = 0; current != nullptr && depth < kMaxAncestors; ++depth) {
+        LONG style = ctx.api.GetWindowLongA(current, GWL_STYLE);
+        if ((style & wanted) == wanted && !ClassIs(ctx, current, "SHELLDLL_DefView")) return current;
+        current = ctx.api.GetParent(current);
+    }
+    return nullptr;
+}
+
+void MaximizeWindow(HookContext& ctx, HWND window) {
+    HWND target = SizableAncestor(ctx, window, WS_MAXIMIZEBOX);
+    if (target != nullptr && !ctx.api.IsZoomed(target)) ctx.api.PostMessageA(target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+}
+
+void MinimizeWindow(HookContext& ctx, HWND window) {
+    HWND target = SizableAncestor(ctx, window, WS_MINIMIZEBOX);
+    if (target != nullptr && !ctx.api.IsIconic(target)) ctx.api.PostMessageA(target, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void BrowserNavigate(HookContext& ctx, HWND window, bool back) {
+    if (ctx.shared.OsKind < OS_WIN2000) {
+        // No WM_APPCOMMAND before Windows 2000: Alt+Left or Alt+Right to the foreground.
+        ctx.api.SetFocus(ctx.api.GetForegroundWindow());
+        KeyDown(ctx, VK_MENU);
+        TapKey(ctx, back ? VK_LEFT : VK_RIGHT);
+        KeyUp(ctx, VK_MENU);
+        return;
+    }
+    ctx.api.PostMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
+                         back ? kAppCommandBack : kAppCommandForward);
+}
+
+// Functions 0 to 55 and 70 to 73: one action each, the release is swallowed.
+// Returns -1 for a code that is not one of them.
+int RunAction(HookContext& ctx, HWND window, uint32_t code) {
+    if (BYTE vk = KeyOfFunction(code)) return PressKey(ctx, window, vk);
+    if (BYTE vk = ChordKeyOfFunction(code)) {
+        CtrlChord(ctx, window, vk);
+        return 1;
+    }
+    switch (code) {
+    case 0: return SystemDefault(ctx);
+    case 40: CycleTask(ctx); return 1;
+    case 41: WinChord(ctx, 0, 'E'); return 1;
+    case 42: WinChord(ctx, VK_CONTROL, 'F'); return 1;
+    case 43: WinChord(ctx, 0, 'F'); return 1;
+    case 44: WinChord(ctx, 0, VK_F1); return 1;
+    case 45: return MiddleClick(ctx);
+    case 46: WinChord(ctx, 0, 'M'); return 1;
+    case 47: WinChord(ctx, 0, 'R'); return 1;
+    case 48: StartMenu(ctx); return 1;
+    case 49: ctx.api.WinExec("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl,,0", SW_SHOW); return 1;
+    case 50: WinChord(ctx, VK_SHIFT, 'M'); return 1;
+    case 51: ctx.api.WinExec("Control.exe", SW_SHOWNORMAL); return 1;
+    case 52: CloseApplication(ctx, window); return 1;
+    case 53: DoubleClick(ctx); return 1;
+    case 54: MaximizeWindow(ctx, window); return 1;
+    case 55: MinimizeWindow(ctx, window); return 1;
+    case 70: PostToAgent(ctx, UM_LAUNCHBROWSER, 0); return 1;
+    case 71: PostToAgent(ctx, UM_LAUNCHMAIL, 0); return 1;
+    case 72: BrowserNavigate(ctx, window, true); return 1;
+    case 73: BrowserNavigate(ctx, window, false); return 1;
+    default: return -1;
+    }
+}
+
+// Functions that start a mode or talk to the tray agent. Returns -1 for a
+// code that is not one of them.
+int RunModeStart(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
+    switch (code) {
+    case 56: return StartDragLock(ctx);
+    case 60:
+    case 61: return StartKeyLock(ctx, code);
+    case 62: return StartHorizontalWheel(ctx);
+    case 100:
+        StartUniversalScroll(ctx, window, x, y);
+        return 1;
+    case 101: return StartAutoScroll(ctx, window);
+    case 102: return StartZoom(ctx);
+    case 103: PostToAgent(ctx, UM_CONNECTINTERNET, ctx.shared.PendingButton); return 1;
+    case 151: return StartTaskSwitch(ctx);
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+int Dispatch(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index) {
+    // Input the suite made for applications is never interpreted again.
+    if (marker == MARK_PASS) return 0;
+    int modeResult = DispatchToMode(ctx, window, message, x, y, marker);
+    if (modeResult >= 0) return modeResult;
+    return DispatchIdle(ctx, window, message, x, y, marker, index);
+}
+
+int RunFunction(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
+    int result = RunAction(ctx, window, code);
+    if (result < 0) result = RunModeStart(ctx, window, x, y, code);
+    // Unknown codes do nothing and let the marked release through.
+    return result < 0 ? 0 : result;
+}
+
+int PressKey(HookContext& ctx, HWND window, BYTE vk) {
+    if (ctx.api.GetFocus() != window) ctx.api.SetFocus(window);
+    TapKey(ctx, vk);
+    return 1;
+}
+
+void CtrlChord(HookContext& ctx, HWND window, BYTE vk) {
+    ctx.api.SetFocus(window);
+    KeyDown(ctx, VK_CONTROL);
+    TapKey(ctx, vk);
+    KeyUp(ctx, VK_CONTROL);
+}
+
+void WinChord(HookContext& ctx, BYTE modifier, BYTE vk) {
+    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    if (modifier != 0) KeyDown(ctx, modifier);
+    TapKey(ctx, vk);
+    if (modifier != 0) KeyUp(ctx, modifier);
+    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
+
+HWND TopLevelOf(HookContext& ctx, HWND window) {
+    HWND current = window;
+    for (int depth = 0; depth < kMaxAncestors; ++depth) {
+        HWND parent = ctx.api.GetParent(current);
+        if (parent == nullptr) break;
+        current = parent;
+    }
+    return current;
+}
+
+void RaiseTopLevel(HookContext& ctx, HWND window) { ctx.api.SetForegroundWindow(TopLevelOf(ctx, window)); }
+
+void InjectButton(HookContext& ctx, DWORD flags, uint32_t extra) {
+    // SwapMouseButton is the only way to read the swap state; put it back at once.
+    BOOL swapped = ctx.api.SwapMouseButton(FALSE);
+    ctx.api.SwapMouseButton(swapped);
+    if (swapped) {
+        const DWORD left = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
+        const DWORD right = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP;
+        DWORD leftBits = flags & left;
+        DWORD rightBits = flags & right;
+        // RIGHTDOWN and RIGHTUP are LEFTDOWN and LEFTUP shifted by two bits.
+        flags = (flags & ~(left | right)) | (leftBits << 2) | (rightBits >> 2);
+    }
+    ctx.api.mouse_event(flags, 0, 0, 0, extra);
+}
+
+bool ClassIs(HookContext& ctx, HWND window, const char* name) {
+    char className[kClassNameBuffer] = {};
+    int length = ctx.api.GetClassNameA(window, className, kClassNameBuffer);
+    if (length <= 0) className[0] = '\0';
+    className[kClassNameBuffer - 1] = '\0';
+    return EqualIgnoringCase(className, name);
+}
+
+void AnnounceMode(HookContext& ctx) { PostToAgent(ctx, UM_MODESTATE, ctx.shared.Mode); }
+
+void EndMode(HookContext& ctx, HWND window) {
+    ctx.shared.Mode = 0;
+    PostToAgent(ctx, UM_MODEEND, 0);
+    if (ctx.api.GetForegroundWindow() == nullptr) ctx.api.SetFocus(window);
+}
+
+bool IsButtonPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_XBUTTONDOWN;
+}
+
+}  // namespace ptr

@@ -1,0 +1,162 @@
+// Drag Lock, Shift Lock, Control Lock, Horizontal Wheel, Universal Zoom and
+// the task switch. Each start runs for the marked release of the button
+// press that chose the function; each handler sees every dispatched message
+// while its mode is active.
+#include "modes.h"
+
+#include "dispatcher.h"
+#include "markers.h"
+
+namespace ptr {
+namespace {
+
+constexpr uint32_t kModeDragLock = 56;
+constexpr uint32_t kModeShiftLock = 60;
+constexpr uint32_t kModeHorizontalWheel = 62;
+constexpr uint32_t kModeZoom = 102;
+constexpr uint32_t kModeTaskSwitch = 151;
+
+constexpr DWORD kWin95TabPause = 50;
+
+BYTE LockKey(uint32_t mode) { return mode == kModeShiftLock ? VK_SHIFT : VK_CONTROL; }
+
+int32_t& LockFlag(HookContext& ctx, uint32_t mode) {
+    return mode == kModeShiftLock ? ctx.shared.ShiftLocked : ctx.shared.ControlLocked;
+}
+
+void SendToAgent(HookContext& ctx, UINT message) {
+    ctx.api.SendMessageA(ToHwnd(ctx.block.AgentWindow), message, 0, 0);
+}
+
+void KeyDown(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, 0, 0); }
+void KeyUp(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
+
+void TapTab(HookContext& ctx, DWORD pause) {
+    KeyDown(ctx, VK_TAB);
+    if (pause != 0) ctx.api.Sleep(pause);
+    KeyUp(ctx, VK_TAB);
+}
+
+// Windows 95, 98 and Me: once the held Alt is up, the same number of Tabs is
+// pressed again under an Alt of its own.
+void ReplayTaskSelection(HookContext& ctx, DWORD pause) {
+    KeyDown(ctx, VK_MENU);
+    for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, pause);
+    KeyUp(ctx, VK_MENU);
+}
+
+void FinishTaskSwitch(HookContext& ctx) {
+    KeyUp(ctx, VK_MENU);
+    ctx.shared.Mode = 0;
+    int32_t os = ctx.shared.OsKind;
+    if (os == OS_WIN98 || os == OS_WINME) ReplayTaskSelection(ctx, 0);
+    else if (os == OS_WIN95) ReplayTaskSelection(ctx, kWin95TabPause);
+}
+
+void NextTask(HookContext& ctx) {
+    if (ctx.shared.OsKind == OS_WIN95) {
+        // On Windows 95 each notch presses one Tab more than the one before.
+        ++ctx.shared.TabCount;
+        for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, 0);
+        return;
+    }
+    TapTab(ctx, 0);
+    ++ctx.shared.TabCount;
+}
+
+}  // namespace
+
+int StartDragLock(HookContext& ctx) {
+    // Marked so that this press does not end the lock it starts.
+    InjectButton(ctx, MOUSEEVENTF_LEFTDOWN, ExtraInfo(MARK_PASS));
+    ctx.shared.Mode = kModeDragLock;
+    AnnounceMode(ctx);
+    return 1;
+}
+
+int DragLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marker*/) {
+    if (!IsButtonPress(message)) return 0;
+    EndMode(ctx, window);
+    InjectButton(ctx, MOUSEEVENTF_LEFTUP, 0);
+    return 1;
+}
+
+int StartKeyLock(HookContext& ctx, uint32_t mode) {
+    LockFlag(ctx, mode) = 1;
+    ctx.shared.Mode = mode;
+    AnnounceMode(ctx);
+    KeyDown(ctx, LockKey(mode));
+    return 1;
+}
+
+int KeyLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marker*/) {
+    if (!IsButtonPress(message)) return 0;
+    uint32_t mode = ctx.shared.Mode;
+    LockFlag(ctx, mode) = 0;
+    KeyUp(ctx, LockKey(mode));
+    EndMode(ctx, window);
+    return 1;
+}
+
+int StartHorizontalWheel(HookContext& ctx) {
+    ctx.shared.Mode = kModeHorizontalWheel;
+    AnnounceMode(ctx);
+    return 1;
+}
+
+int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marker*/) {
+    if (message == WM_MOUSEWHEEL) {
+        // Every vertical notch becomes one horizontal notch; 0 counts as right.
+        ctx.process.WheelDelta = ctx.process.WheelDelta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
+        return 0;
+    }
+    if (message == WM_MBUTTONDOWN) {
+        EndMode(ctx, window);
+        return 1;
+    }
+    return 0;
+}
+
+int StartZoom(HookContext& ctx) {
+    if (ctx.block.AgentWindow == 0) return 0;
+    SendToAgent(ctx, UM_ZOOMSTART);
+    ctx.shared.Mode = kModeZoom;
+    return 1;
+}
+
+int ZoomHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t /*marker*/) {
+    if (message == WM_MOUSEWHEEL) {
+        LPARAM delta = static_cast<LPARAM>(ctx.process.WheelDelta);
+        ctx.api.SendMessageA(ToHwnd(ctx.block.ZoomWindow), UM_ZOOMWHEEL, 0, delta);
+        return 1;
+    }
+    if (IsButtonPress(message)) {
+        SendToAgent(ctx, UM_ZOOMEND);
+        ctx.shared.Mode = 0;
+        return 1;
+    }
+    return 0;
+}
+
+int StartTaskSwitch(HookContext& ctx) {
+    ctx.shared.TabCount = 1;
+    // The task switcher opens when this release comes back to the handler.
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_SELF));
+    ctx.shared.Mode = kModeTaskSwitch;
+    return 1;
+}
+
+int TaskSwitchHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t marker) {
+    if (message == WM_MBUTTONUP && marker == MARK_SELF) {
+        // Alt stays down: the switcher shows with the next task selected.
+        KeyDown(ctx, VK_MENU);
+        TapTab(ctx, 0);
+    } else if (message == WM_MOUSEWHEEL) {
+        NextTask(ctx);
+    } else if (message == WM_MBUTTONUP) {
+        FinishTaskSwitch(ctx);
+    }
+    return 1;
+}
+
+}  // namespace ptr
