@@ -1,0 +1,86 @@
+// The tray agent: hosts PTRHK32A.dll, fills its settings block, owns the
+// windows the hooks talk to, and keeps the configuration between runs.
+#pragma once
+
+#include <windows.h>
+
+#include "ptrhk32a.h"
+#include "settings_block.h"
+
+#include <string>
+
+namespace agent {
+
+constexpr char kMainClass[] = "PtrHkTrayAgent";
+constexpr char kMainTitle[] = "PTRHK32A Tray Agent";
+constexpr char kProductName[] = "PTRHK32A Mouse";
+constexpr char kLibraryName[] = "PTRHK32A.dll";
+constexpr char kSettingsProgram[] = "Setting.exe";
+constexpr char kConfigKey[] = "Software\\PTRHK32A\\Agent";
+// The hidden child of the main window whose text is always the tray tooltip.
+constexpr int kStatusControlId = 100;
+
+struct Library {
+    HMODULE module = nullptr;
+    InstallHookFn InstallHook = nullptr;
+    GetMapFilePointerFn GetMapFilePointer = nullptr;
+    DoAutoFn DoAutoUp = nullptr;
+    DoAutoFn DoAutoDown = nullptr;
+    DoAutoFn DoAutoLeft = nullptr;
+    DoAutoFn DoAutoRight = nullptr;
+    CreateWheelWindowFn CreateWheelWindow = nullptr;
+};
+
+struct Agent {
+    HINSTANCE instance = nullptr;
+    std::string folder;  // the program's folder, ending in a backslash
+    Library library;
+    ptr::SettingsBlock* block = nullptr;
+    HANDLE appMapping = nullptr;
+    unsigned char* appBlock = nullptr;
+    HWND mainWindow = nullptr;
+    HWND statusWindow = nullptr;
+    HWND zoomWindow = nullptr;
+    HWND autoScrollWindow = nullptr;
+    bool trayIconShown = false;
+    POINT autoScrollAnchor = {0, 0};
+};
+
+extern Agent g_agent;
+
+// Output: one line to stdout and, with --log, to the log file.
+void OpenLogFile(const char* path);
+void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The kept configuration (registry) and the application block.
+void LoadKeptConfiguration(ptr::SettingsBlock& block);
+void SaveKeptConfiguration(const ptr::SettingsBlock& block);
+bool OpenAppBlock();
+void CloseAppBlock();
+int LoadKeptWebAddresses();
+void SaveKeptWebAddresses();
+std::string WebAddressInSlot(int slot);
+
+// Auto-scroll window and magnifier.
+bool RegisterHelperClasses();
+HWND CreateAutoScrollWindow();
+HWND CreateZoomWindow();
+void StartAutoScroll();
+void EndAutoScroll();
+void StartZoom();
+void EndZoom();
+
+// Tray icon, status text and the programs the agent starts.
+void ShowTrayIcon();
+void RemoveTrayIcon();
+void SetStatusText(const char* text);
+void ShowTrayMenu();
+void HandleTrayMenuCommand(int command);
+void OpenWithShell(const std::string& target);
+void StartSettingsProgram();
+
+constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+constexpr int kMenuSettings = 1;
+constexpr int kMenuExit = 2;
+
+}  // namespace agent

@@ -1,0 +1,104 @@
+// The tray agent's window-free rules: the kept configuration, auto-scroll
+// speed, zoom factor, web addresses and the short strings of the application
+// block. Nothing here touches a window, the registry or the screen.
+#pragma once
+
+#include "settings_block.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace agent {
+
+// One configuration field of the settings block as the agent keeps it between
+// runs: a REG_DWORD value of the same name. Window handles are never kept.
+struct KeptField {
+    const char* name;
+    uint32_t offset;
+    uint32_t width;  // 2 or 4 bytes
+    int32_t min;     // range the settings form offers
+    int32_t max;
+    bool even;       // zoom source sizes go in steps of 2
+};
+
+extern const KeptField kKeptFields[];
+extern const int kKeptFieldCount;
+
+const KeptField* FindKeptField(const char* name);
+int32_t ReadKeptField(const ptr::SettingsBlock& block, const KeptField& field);
+void WriteKeptField(ptr::SettingsBlock& block, const KeptField& field, int32_t value);
+int32_t ClampKeptValue(const KeptField& field, int32_t value);
+
+// The mouse's button count as the block should carry it: 3 to 5.
+int ButtonCountFromSystem(int systemButtons);
+
+// The configuration of a first run.
+void SetDefaultConfiguration(ptr::SettingsBlock& block, int systemButtons);
+
+// Brings every kept field into the range the settings form offers, and makes
+// both zoom targets the same factor times their sources.
+void ClampConfiguration(ptr::SettingsBlock& block);
+
+// Looks up a kept value by field name; false when there is none.
+using KeptValueLookup = std::function<bool(const char* name, int32_t& value)>;
+
+// Defaults, overridden by whatever was kept, then clamped. Handles are untouched.
+void LoadConfiguration(ptr::SettingsBlock& block, int systemButtons, const KeptValueLookup& lookup);
+
+// "ButtonCount=3 WheelCount=1 ..." for every kept field.
+std::string DescribeConfiguration(const ptr::SettingsBlock& block);
+
+// Auto scroll: lines to scroll per tick for a cursor distance from the anchor
+// along one axis; negative towards the top or left, 0 inside the dead zone.
+constexpr int kAutoScrollDeadZone = 8;
+constexpr int kAutoScrollPixelsPerLine = 12;
+constexpr int kAutoScrollMaxLines = 20;
+int AutoScrollLines(int distance);
+
+// Universal Zoom: the factor is kept only as target / source.
+constexpr int kMinZoomFactor = 2;
+constexpr int kMaxZoomFactor = 10;
+int ZoomFactor(const ptr::SettingsBlock& block);
+int SteppedZoomFactor(int factor, int32_t wheelDelta);
+void SetZoomFactor(ptr::SettingsBlock& block, int factor);
+
+struct Point {
+    int x;
+    int y;
+};
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+// Top-left corner of a magnifier of the given size beside the cursor: below
+// and right of the area it shows, flipped to the other side where the screen
+// ends, so that it never covers the area it magnifies.
+Point MagnifierOrigin(Point cursor, int sourceWidth, int sourceHeight, int width, int height, Rect screen);
+
+// Web addresses: only an address with a scheme or a "www." start is opened.
+bool IsUsableWebAddress(const std::string& address);
+// What the shell is given for a kept address: "" when it is unusable, and a
+// "www." address with "http://" in front, since the shell takes it for a file.
+std::string WebAddressToOpen(const std::string& address);
+
+// The application block "PTRHK32A_3_APP" and its three web-address slots.
+constexpr char kAppBlockName[] = "PTRHK32A_3_APP";
+constexpr uint32_t kAppBlockSize = 1284;
+constexpr int kWebAddressSlots = 3;
+constexpr uint32_t kShortStringSize = 256;
+// Offset of a slot in the application block, or -1 for a slot that does not exist.
+int WebAddressOffset(int slot);
+
+// Short string: byte 0 the length n, bytes 1..n the characters, no terminator.
+std::string ReadShortString(const unsigned char* field);
+// Writes at most 255 characters; the bytes after them are left as they were.
+void WriteShortString(unsigned char* field, const std::string& text);
+
+// Windows 95 is platform 1 (Windows 9x), version 4.0.
+bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor);
+
+}  // namespace agent

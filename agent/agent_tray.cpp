@@ -1,0 +1,99 @@
+// The tray icon, its menu, the status text, and the programs the agent starts.
+#include "agent.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace agent {
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+
+// The first version of the structure: every shell since Windows 95 takes it.
+NOTIFYICONDATAA TrayIconData(UINT flags) {
+    NOTIFYICONDATAA data;
+    std::memset(&data, 0, sizeof data);
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = g_agent.mainWindow;
+    data.uID = kTrayIconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    GetWindowTextA(g_agent.statusWindow, data.szTip, 64);
+    return data;
+}
+
+DWORD WINAPI OpenWithShellThread(void* parameter) {
+    std::string* target = static_cast<std::string*>(parameter);
+    ShellExecuteA(nullptr, "open", target->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    delete target;
+    return 0;
+}
+
+}  // namespace
+
+void ShowTrayIcon() {
+    NOTIFYICONDATAA data = TrayIconData(NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    g_agent.trayIconShown = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+}
+
+void RemoveTrayIcon() {
+    if (!g_agent.trayIconShown) return;
+    NOTIFYICONDATAA data = TrayIconData(0);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    g_agent.trayIconShown = false;
+}
+
+void SetStatusText(const char* text) {
+    SetWindowTextA(g_agent.statusWindow, text);
+    if (!g_agent.trayIconShown) return;
+    NOTIFYICONDATAA data = TrayIconData(NIF_TIP);
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void ShowTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, kMenuSettings, "Settings");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(g_agent.mainWindow);
+    const int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                                       g_agent.mainWindow, nullptr);
+    PostMessageA(g_agent.mainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    HandleTrayMenuCommand(command);
+}
+
+void HandleTrayMenuCommand(int command) {
+    if (command == kMenuSettings) StartSettingsProgram();
+    if (command == kMenuExit) DestroyWindow(g_agent.mainWindow);
+}
+
+// Starting a program can take a while; the low-level hooks run in this
+// thread, so the shell does it in a thread of its own.
+void OpenWithShell(const std::string& target) {
+    std::string* copy = new std::string(target);
+    HANDLE thread = CreateThread(nullptr, 0, OpenWithShellThread, copy, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete copy;
+    }
+}
+
+void StartSettingsProgram() {
+    const std::string path = g_agent.folder + kSettingsProgram;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Say("PtrAgent: %s not found", path.c_str());
+        return;
+    }
+    Say("PtrAgent: starting %s", path.c_str());
+    OpenWithShell(path);
+}
+
+}  // namespace agent
