@@ -16,11 +16,6 @@ constexpr uint32_t kModeUniversalScroll = 100;
 constexpr uint32_t kModeAutoScroll = 101;
 constexpr int32_t kReleasePassesThrough = 45;
 
-bool IsPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
-           message == WM_XBUTTONDOWN;
-}
-
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
 
 void RememberScrollTarget(HookContext& ctx, HWND window, uint32_t kind, HWND verticalBar, HWND horizontalBar) {
@@ -162,7 +157,7 @@ int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT 
         ctx.api.SetCapture(autoScrollWindow);
         return 1;
     }
-    if (IsPress(message)) {
+    if (IsButtonPress(message)) {
         if (marker == MARK_SELF) return 1;
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
         return EndAgentAutoScroll(ctx, true);
@@ -184,7 +179,7 @@ int StartUniversalScroll(HookContext& ctx, HWND window, int x, int y) {
 }
 
 int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, int y) {
-    if (IsPress(message)) {
+    if (IsButtonPress(message)) {
         EndMode(ctx, window);
         if (message != WM_MBUTTONDOWN) return 0;  // the click reaches the application
         ctx.api.SetCursorPos(ctx.shared.Anchor.x, ctx.shared.Anchor.y);
