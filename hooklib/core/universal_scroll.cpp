@@ -194,6 +194,9 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     if (autoScrollWindow == nullptr) return 0;
 
+    // A browser run that another process ended leaves this process's flag
+    // set; it must not claim the messages of this run.
+    ctx.process.BrowserAutoScroll = false;
     POINT cursor = {};
     ctx.api.GetCursorPos(&cursor);
     ctx.shared.Anchor = {cursor.x, cursor.y};
