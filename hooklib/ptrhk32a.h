@@ -11,3 +11,9 @@ typedef void*(WINAPI* GetMapFilePointerFn)(void);
 typedef int(WINAPI* DoAutoFn)(int count);
 typedef HWND(WINAPI* CreateWheelWindowFn)(HINSTANCE instance, HWND parent);
 }
+
+// An export of the library by its plain name, as a typed function pointer.
+template <typename Function>
+Function LibraryExport(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}

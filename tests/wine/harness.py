@@ -1,0 +1,239 @@
+"""Shared helpers of the tests under Wine: Windows programs of the test build
+started in the run's private prefix and display, real input from the X server
+through xdotool, and polling for what the windows report."""
+import os
+import queue
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+STATE = os.environ.get("PTR_WINE_STATE", "")
+BIN = os.environ.get("PTR_BIN", "")
+
+
+def wine_env():
+    env = dict(os.environ)
+    env["WINEPREFIX"] = os.path.join(STATE, "prefix")
+    env["WINEDEBUG"] = "-all"
+    env["WINEARCH"] = "win64"
+    env["WINEDLLOVERRIDES"] = "mscoree=;mshtml="
+    display_file = os.path.join(STATE, "display")
+    if os.path.exists(display_file):
+        with open(display_file) as f:
+            env["DISPLAY"] = f.read().strip()
+    return env
+
+
+def wine_binary():
+    if os.path.exists("/usr/lib/wine/wine64"):
+        return "/usr/lib/wine/wine64"
+    return "wine64"
+
+
+def winpath(path):
+    """A Unix path as Wine's Z: drive sees it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def read_text(path):
+    try:
+        with open(path) as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+def wait_until(predicate, timeout=10.0, interval=0.05):
+    """Polls until predicate() is true; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(interval)
+
+
+class Program:
+    """A Windows program running under Wine, with its output collected line by line."""
+
+    def __init__(self, exe, args, stdin):
+        self.name = os.path.basename(exe)
+        self.proc = subprocess.Popen(
+            [wine_binary(), exe, *args], env=wine_env(), cwd=os.path.dirname(exe),
+            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
+        self.lines = []
+        self._queue = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            line = line.rstrip("\r\n")
+            self.lines.append(line)
+            self._queue.put(line)
+        self._queue.put(None)
+
+    def expect(self, prefix, timeout=15.0):
+        """Waits for the next output line that starts with prefix and returns it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"{self.name}: no line starting with {prefix!r}; output: {self.lines}")
+            try:
+                line = self._queue.get(timeout=remaining)
+            except queue.Empty:
+                continue
+            if line is None:
+                raise AssertionError(f"{self.name} ended without {prefix!r}; output: {self.lines}")
+            if line.startswith(prefix):
+                return line
+
+    def send(self, command):
+        self.proc.stdin.write(command + "\n")
+        self.proc.stdin.flush()
+
+    def ask(self, command, prefix=None, timeout=15.0):
+        """Sends a command to a program that answers on its output (blockctl)."""
+        self.send(command)
+        return self.expect(prefix or "", timeout)
+
+    def wait(self, timeout=15.0):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(10)
+        if self.proc.stdin:
+            self.proc.stdin.close()
+
+
+class Sample:
+    """The sample program's windows, event log and state file."""
+
+    def __init__(self, program, folder):
+        self.program = program
+        self.log_path = os.path.join(folder, "sample.log")
+        self.state_path = os.path.join(folder, "sample.state")
+        self.windows = {}
+
+    def read_log(self):
+        try:
+            with open(self.log_path) as f:
+                return [line.rstrip("\n") for line in f]
+        except FileNotFoundError:
+            return []
+
+    def wait_ready(self, timeout=20.0):
+        if not wait_until(lambda: "READY" in self.read_log(), timeout):
+            raise AssertionError(f"sample program not ready; log {self.read_log()}")
+        for line in self.read_log():
+            if line.startswith("WINDOW "):
+                parts = line.split()
+                rect = [int(v) for v in parts[3].split("=")[1].split(",")]
+                self.windows[parts[1]] = {"hwnd": int(parts[2].split("=")[1], 16), "rect": rect}
+
+    def center(self, name):
+        left, top, right, bottom = self.windows[name]["rect"]
+        return (left + right) // 2, (top + bottom) // 2
+
+    def state(self):
+        values = {}
+        try:
+            with open(self.state_path) as f:
+                for line in f:
+                    if "=" in line:
+                        key, value = line.strip().split("=", 1)
+                        values[key] = int(value, 0) if value.lstrip("-").replace("x", "").isalnum() and key != "focus" else value
+        except (FileNotFoundError, ValueError):
+            pass
+        return values
+
+    def messages(self, window=None, name=None):
+        """The logged messages as (window, message, wp, lp, extra) tuples."""
+        out = []
+        for line in self.read_log():
+            if not line.startswith("MSG "):
+                continue
+            parts = line.split()
+            entry = (parts[1], parts[2], int(parts[3][3:], 16), int(parts[4][3:], 16), int(parts[5][6:], 16))
+            if (window is None or entry[0] == window) and (name is None or entry[1] == name):
+                out.append(entry)
+        return out
+
+    def clear_log(self):
+        open(self.log_path, "w").close()
+
+
+class WineTest(unittest.TestCase):
+    """Base of the tests under Wine: starts programs, cleans up after each test."""
+
+    version = "winxp"
+
+    def setUp(self):
+        if not STATE or not BIN:
+            self.skipTest("PTR_WINE_STATE and PTR_BIN are set by the test run")
+        self.folder = tempfile.mkdtemp(prefix="ptrwine-")
+        self.programs = []
+        self.set_version(self.version)
+
+    def tearDown(self):
+        for program in reversed(self.programs):
+            program.stop()
+        self.set_version("winxp")
+
+    def exe(self, name):
+        return os.path.join(BIN, name)
+
+    def start(self, name, *args, stdin=False):
+        program = Program(self.exe(name), list(args), stdin)
+        self.programs.append(program)
+        return program
+
+    def set_version(self, version):
+        subprocess.run([wine_binary(), "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
+                       env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+
+    def blockctl(self):
+        program = self.start("blockctl.exe", stdin=True)
+        program.expect("READY")
+        return program
+
+    def sample(self, *args):
+        sample = Sample(None, self.folder)
+        sample.program = self.start("sampleapp.exe", "--log", winpath(sample.log_path),
+                                    "--state", winpath(sample.state_path), *args)
+        sample.wait_ready()
+        return sample
+
+    def other_window(self, x=700, y=760):
+        """A window of another process that takes the foreground and the focus."""
+        log = os.path.join(self.folder, "other.log")
+        program = self.start("sampleapp.exe", "--other", "--at", str(x), str(y), "--log", winpath(log))
+        wait_until(lambda: "READY" in read_text(log))
+        return program
+
+    def xdo(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=wine_env(), check=True)
+
+    def move(self, x, y):
+        self.xdo("mousemove", x, y)
+        time.sleep(0.15)
+
+    def click(self, button, x=None, y=None):
+        if x is not None:
+            self.move(x, y)
+        self.xdo("click", button)
+
+    def press(self, button):
+        self.xdo("mousedown", button)
+
+    def release(self, button):
+        self.xdo("mouseup", button)

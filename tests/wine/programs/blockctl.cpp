@@ -1,0 +1,122 @@
+// A test tool that loads PTRHK32A.dll and works on the live settings block.
+// It reads commands from standard input, one per line, while its main thread
+// pumps messages (the low-level hooks it may install run in that thread):
+//
+//   set FIELD=VALUE ...   write fields of the block
+//   get FIELD             print FIELD=VALUE
+//   dump                  print every field
+//   install N             call InstallHook(N) and print InstallHook(N)=RESULT
+//   wheelwindow           call CreateWheelWindow and print its handle
+//   quit                  end
+#include "ptrhk32a.h"
+#include "settings_fields.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using namespace ptr;
+
+namespace {
+
+DWORD g_mainThread;
+constexpr UINT WM_COMMAND_LINE = WM_APP + 1;
+
+DWORD WINAPI ReadCommands(void*) {
+    char line[1024];
+    while (fgets(line, sizeof line, stdin)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        char* copy = _strdup(line);
+        while (!PostThreadMessageA(g_mainThread, WM_COMMAND_LINE, 0, reinterpret_cast<LPARAM>(copy))) Sleep(10);
+    }
+    PostThreadMessageA(g_mainThread, WM_QUIT, 0, 0);
+    return 0;
+}
+
+void Print(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+    fputc('\n', stdout);
+    fflush(stdout);
+}
+
+bool Run(HMODULE library, SettingsBlock* block, const char* line) {
+    char command[64] = "";
+    int used = 0;
+    sscanf(line, "%63s %n", command, &used);
+    const char* rest = line + used;
+    if (!strcmp(command, "quit")) return false;
+    if (!strcmp(command, "set")) {
+        std::string args = rest;
+        char* context = nullptr;
+        for (char* item = strtok_s(&args[0], " ", &context); item; item = strtok_s(nullptr, " ", &context)) {
+            char* eq = strchr(item, '=');
+            if (!eq) continue;
+            *eq = '\0';
+            const SettingsField* f = FindSettingsField(item);
+            if (!f) {
+                Print("ERROR unknown field %s", item);
+                return true;
+            }
+            WriteSettingsField(*block, *f, static_cast<int32_t>(strtoll(eq + 1, nullptr, 0)));
+        }
+        Print("OK");
+    } else if (!strcmp(command, "get")) {
+        const SettingsField* f = FindSettingsField(rest);
+        if (f) Print("%s=%ld", f->name, (long)ReadSettingsField(*block, *f));
+        else Print("ERROR unknown field %s", rest);
+    } else if (!strcmp(command, "dump")) {
+        for (const SettingsField& f : kSettingsFields) Print("%s=%ld", f.name, (long)ReadSettingsField(*block, f));
+        Print("OK");
+    } else if (!strcmp(command, "install")) {
+        auto install = LibraryExport<InstallHookFn>(library, "InstallHook");
+        long n = atol(rest);
+        Print("InstallHook(%ld)=%ld", n, (long)install(n));
+    } else if (!strcmp(command, "wheelwindow")) {
+        auto create = LibraryExport<CreateWheelWindowFn>(library, "CreateWheelWindow");
+        HWND w = create ? create(GetModuleHandleA(nullptr), nullptr) : nullptr;
+        Print("CreateWheelWindow=0x%llx", (unsigned long long)(uintptr_t)w);
+    } else {
+        Print("ERROR unknown command %s", command);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main() {
+    g_mainThread = GetCurrentThreadId();
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists before the reader posts
+    HMODULE library = LoadLibraryA("PTRHK32A.dll");
+    if (!library) {
+        Print("ERROR cannot load PTRHK32A.dll (%lu)", GetLastError());
+        return 1;
+    }
+    auto getBlock = LibraryExport<GetMapFilePointerFn>(library, "GetMapFilePointer");
+    SettingsBlock* block = static_cast<SettingsBlock*>(getBlock ? getBlock() : nullptr);
+    if (!block) {
+        Print("ERROR no settings block");
+        return 1;
+    }
+    Print("READY");
+    CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == WM_COMMAND_LINE) {
+            char* line = reinterpret_cast<char*>(msg.lParam);
+            bool goOn = Run(library, block, line);
+            free(line);
+            if (!goOn) break;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,71 @@
+"""The hook library loaded by real processes under Wine: one settings block and
+one shared state for all of them, hook installation per Windows version, and
+the X-button translation of real input from the X server."""
+import unittest
+
+from harness import WineTest, wait_until as wait_for
+
+
+class SharedBlockAndState(WineTest):
+    def test_what_one_process_writes_the_other_reads(self):
+        first = self.blockctl()
+        second = self.blockctl()
+        first.ask("set WheelLines=7 ButtonFunction2=28 AgentWindow=0x1234", "OK")
+        self.assertEqual(second.ask("get WheelLines", "WheelLines="), "WheelLines=7")
+        self.assertEqual(second.ask("get ButtonFunction2", "ButtonFunction2="), "ButtonFunction2=28")
+        self.assertEqual(second.ask("get AgentWindow", "AgentWindow="), "AgentWindow=4660")
+        second.ask("set EnhanceMode=-1 ButtonCount=5", "OK")
+        self.assertEqual(first.ask("get EnhanceMode", "EnhanceMode="), "EnhanceMode=-1")
+        self.assertEqual(first.ask("get ButtonCount", "ButtonCount="), "ButtonCount=5")
+
+    def test_both_processes_see_one_hook_state(self):
+        first = self.blockctl()
+        second = self.blockctl()
+        installed = int(first.ask("install 1", "InstallHook(1)=").split("=")[1])
+        self.assertNotIn(installed, (0, 6), "on XP the first install returns the X-button hook's handle")
+        # The second process sees the handles the first stored: nothing is installed twice.
+        self.assertEqual(second.ask("install 1", "InstallHook(1)="), "InstallHook(1)=6")
+        # ... and it can remove the hooks the first one installed.
+        self.assertEqual(second.ask("install 0", "InstallHook(0)="), "InstallHook(0)=1")
+        self.assertEqual(first.ask("install 0", "InstallHook(0)="), "InstallHook(0)=0")
+
+
+class XButtonTranslationOnXp(WineTest):
+    version = "winxp"
+
+    def test_x_button_reaches_a_window_as_middle_press_and_release(self):
+        hooks = self.blockctl()
+        result = int(hooks.ask("install 1", "InstallHook(1)=").split("=")[1])
+        self.assertNotIn(result, (0, 6))
+        sample = self.sample()
+        self.other_window()
+        self.click(8, *sample.center("pad"))
+        names = lambda: [m[1] for m in sample.messages("pad")]
+        self.assertTrue(wait_for(lambda: "WM_MBUTTONUP" in names()), names())
+        self.assertEqual(names(), ["WM_MBUTTONDOWN", "WM_MBUTTONUP"])
+
+        # Without the hooks the same press is an X button again.
+        self.assertEqual(hooks.ask("install 0", "InstallHook(0)="), "InstallHook(0)=1")
+        sample.clear_log()
+        self.click(8, *sample.center("pad"))
+        self.assertTrue(wait_for(lambda: "WM_XBUTTONUP" in names()), names())
+        self.assertEqual(names(), ["WM_XBUTTONDOWN", "WM_XBUTTONUP"])
+
+
+class NoLowLevelHookOn98(WineTest):
+    version = "win98"
+
+    def test_install_returns_the_os_kind_and_x_buttons_stay_x_buttons(self):
+        hooks = self.blockctl()
+        self.assertEqual(hooks.ask("install 1", "InstallHook(1)="), "InstallHook(1)=2")
+        sample = self.sample()
+        self.other_window()
+        self.click(8, *sample.center("pad"))
+        names = lambda: [m[1] for m in sample.messages("pad")]
+        self.assertTrue(wait_for(lambda: "WM_XBUTTONUP" in names()), names())
+        self.assertEqual(names(), ["WM_XBUTTONDOWN", "WM_XBUTTONUP"])
+        self.assertEqual(hooks.ask("install 0", "InstallHook(0)="), "InstallHook(0)=0")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
