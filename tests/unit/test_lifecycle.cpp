@@ -1,9 +1,309 @@
+// Windows version and process kind, hook installation and removal, the menu
+// filter and the two low-level mouse procedures.
 #include "fake_desktop.h"
 #include "lifecycle.h"
+#include "markers.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using namespace ptr;
 using namespace ptr::fake;
 
-TEST(ProcessKind, FromPath) { EXPECT_EQ(ProcessKindFromPath("C:\\OFFICE\\WINWORD.EXE"), 1); }
+namespace {
+
+struct VersionRow {
+    DWORD platform, major, minor;
+    int32_t kind;
+};
+
+const VersionRow kVersionTable[] = {
+    {VER_PLATFORM_WIN32_WINDOWS, 4, 0, OS_WIN95},  {VER_PLATFORM_WIN32_WINDOWS, 4, 10, OS_WIN98},
+    {VER_PLATFORM_WIN32_WINDOWS, 4, 90, OS_WINME}, {VER_PLATFORM_WIN32_WINDOWS, 4, 3, OS_OTHER},
+    {VER_PLATFORM_WIN32_WINDOWS, 5, 0, OS_OTHER},  {VER_PLATFORM_WIN32_WINDOWS, 3, 10, OS_OTHER},
+    {VER_PLATFORM_WIN32_NT, 3, 51, OS_NT4},        {VER_PLATFORM_WIN32_NT, 4, 0, OS_NT4},
+    {VER_PLATFORM_WIN32_NT, 5, 0, OS_WIN2000},     {VER_PLATFORM_WIN32_NT, 5, 1, OS_WINXP},
+    {VER_PLATFORM_WIN32_NT, 5, 2, OS_OTHER},       {VER_PLATFORM_WIN32_NT, 6, 0, OS_OTHER},
+    {VER_PLATFORM_WIN32_NT, 10, 0, OS_OTHER},      {VER_PLATFORM_WIN32s, 3, 1, OS_OTHER},
+};
+
+TEST(OsDetection, EveryRowOfTheVersionTable) {
+    for (const VersionRow& row : kVersionTable) {
+        SCOPED_TRACE(testing::Message() << row.platform << " " << row.major << "." << row.minor);
+        FakeDesktop desk;
+        desk.SetVersion(row.platform, row.major, row.minor);
+        EXPECT_EQ(DetectOsKind(desk), row.kind);
+        EXPECT_EQ(desk.VersionQuerySizes(), std::vector<DWORD>{sizeof(OSVERSIONINFOEXA)});
+    }
+}
+
+TEST(OsDetection, FailedExtendedQueryFallsBackToThePlainOne) {
+    FakeDesktop desk;
+    desk.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
+    desk.FailVersionQueries(1);
+    EXPECT_EQ(DetectOsKind(desk), OS_WIN98);
+    EXPECT_EQ(desk.VersionQuerySizes(), (std::vector<DWORD>{156, 148}));
+}
+
+TEST(OsDetection, BothQueriesFailingGiveOther) {
+    FakeDesktop desk;
+    desk.FailVersionQueries(2);
+    EXPECT_EQ(DetectOsKind(desk), OS_OTHER);
+    EXPECT_EQ(desk.VersionQuerySizes(), (std::vector<DWORD>{156, 148}));
+}
+
+TEST(ProcessKind, FromFullPaths) {
+    const struct {
+        const char* path;
+        int32_t kind;
+    } rows[] = {
+        {"C:\\OFFICE\\WINWORD.EXE", PROCESS_WORD},   {"excel.exe", PROCESS_EXCEL},
+        {"C:\\EXCEL\\APP.EXE", PROCESS_OTHER},       {"c:\\Program Files\\Netscape\\netscp6.exe", PROCESS_NETSCP6},
+        {"C:\\WINDOWS\\RunDll32.exe", PROCESS_RUNDLL32}, {"C:\\WINWORD\\WINWORD", PROCESS_WORD},
+        {"C:\\OFFICE\\WINWORD2.EXE", PROCESS_OTHER}, {"C:\\OFFICE\\MY.WINWORD.EXE", PROCESS_OTHER},
+        {"D:WINWORD.EXE", PROCESS_WORD},             {"", PROCESS_OTHER},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(ProcessKindFromPath(row.path), row.kind);
+        FakeDesktop desk;
+        desk.SetExePath(row.path);
+        EXPECT_EQ(DetectProcessKind(desk), row.kind);
+    }
+}
+
+TEST(ProcessAttach, DetectsOnceAndRegistersTheWheelMessagesOnlyOnWindows95) {
+    FakeHook h;
+    h.desk.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 0);
+    h.desk.SetExePath("C:\\MSOFFICE\\EXCEL.EXE");
+    AttachProcess(h.desk, h.shared, h.process);
+    EXPECT_EQ(h.shared.OsKind, OS_WIN95);
+    EXPECT_EQ(h.process.ProcessKind, PROCESS_EXCEL);
+    auto registered = h.desk.RegisteredMessages();
+    EXPECT_EQ(h.process.RollMessage, registered.at("MSWHEEL_ROLLMSG"));
+    EXPECT_EQ(h.process.WheelSupportMessage, registered.at("MSH_WHEELSUPPORT_MSG"));
+    EXPECT_EQ(h.process.ScrollLinesMessage, registered.at("MSH_SCROLL_LINES_MSG"));
+
+    // A second process on the same desktop does not ask again.
+    ProcessState other;
+    h.desk.SetVersion(VER_PLATFORM_WIN32_NT, 5, 1);
+    AttachProcess(h.desk, h.shared, other);
+    EXPECT_EQ(h.shared.OsKind, OS_WIN95);
+    EXPECT_EQ(h.desk.VersionQuerySizes().size(), 1u);
+}
+
+TEST(ProcessAttach, UnknownVersionIsDetectedAgainAtTheNextAttach) {
+    FakeHook h;
+    h.desk.SetVersion(VER_PLATFORM_WIN32_NT, 6, 1);
+    AttachProcess(h.desk, h.shared, h.process);
+    EXPECT_EQ(h.shared.OsKind, OS_OTHER);
+    EXPECT_EQ(h.process.RollMessage, 0u);
+    EXPECT_TRUE(h.desk.RegisteredMessages().empty());
+    h.desk.SetVersion(VER_PLATFORM_WIN32_NT, 5, 0);
+    ProcessState other;
+    AttachProcess(h.desk, h.shared, other);
+    EXPECT_EQ(h.shared.OsKind, OS_WIN2000);
+}
+
+TEST(SharedState, StartValues) {
+    HookSharedState s = kInitialSharedState;
+    EXPECT_EQ(s.VThreshold, 1);
+    EXPECT_EQ(s.HThreshold, 1);
+    EXPECT_EQ(s.VStep, 1);
+    EXPECT_EQ(s.HStep, 1);
+    const int32_t* words = reinterpret_cast<const int32_t*>(&s);
+    int nonzero = 0;
+    for (size_t i = 0; i < sizeof s / 4; ++i) nonzero += words[i] != 0;
+    EXPECT_EQ(nonzero, 4);
+}
+
+struct InstallRow {
+    const char* name;
+    int32_t os;
+    int32_t lowLevelWheel;
+    Log hooks;
+    bool returnsXHook;
+};
+
+TEST(InstallHook, OnEachKindOfWindows) {
+    const InstallRow rows[] = {
+        {"95", OS_WIN95, -1, {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}, false},
+        {"98", OS_WIN98, -1, {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}, false},
+        {"Me", OS_WINME, 0, {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}, false},
+        {"NT4 without wheel hook", OS_NT4, 0,
+         {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}, false},
+        {"NT4 with wheel hook", OS_NT4, -1,
+         {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter),
+          Hook(WH_MOUSE_LL, HookProcId::LowLevelWheel)}, false},
+        {"2000", OS_WIN2000, -1,
+         {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter),
+          Hook(WH_MOUSE_LL, HookProcId::LowLevelXButton)}, true},
+        {"XP", OS_WINXP, 0,
+         {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter),
+          Hook(WH_MOUSE_LL, HookProcId::LowLevelXButton)}, true},
+        {"other", OS_OTHER, -1, {Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}, false},
+    };
+    for (const InstallRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeHook h;
+        h.SetOs(row.os);
+        h.block.LowLevelWheelHook = row.lowLevelWheel;
+        int32_t result = InstallHooks(h.ctx, 1);
+        EXPECT_EQ(h.desk.log(), row.hooks);
+        EXPECT_NE(h.shared.MouseHook, 0u);
+        EXPECT_NE(h.shared.MsgFilterHook, 0u);
+        if (row.returnsXHook) {
+            EXPECT_NE(h.shared.XButtonHook, 0u);
+            EXPECT_EQ(result, static_cast<int32_t>(h.shared.XButtonHook));
+        } else {
+            EXPECT_EQ(h.shared.XButtonHook, 0u);
+            EXPECT_EQ(result, row.os);
+        }
+
+        // A second install installs nothing and answers the kind of Windows.
+        h.desk.ClearLog();
+        EXPECT_EQ(InstallHooks(h.ctx, 1), row.os);
+        EXPECT_TRUE(h.desk.log().empty());
+
+        // Removal unhooks every hook set, in order, and clears the fields.
+        HookSharedState before = h.shared;
+        EXPECT_EQ(InstallHooks(h.ctx, 0), row.returnsXHook ? 1 : 0);
+        Log expected;
+        for (uint32_t field : {before.MouseHook, before.MsgFilterHook, before.Nt4WheelHook, before.XButtonHook})
+            if (field) expected.push_back(Unhook(ToHhook(field)));
+        EXPECT_EQ(h.desk.log(), expected);
+        EXPECT_EQ(h.shared.MouseHook | h.shared.MsgFilterHook | h.shared.Nt4WheelHook | h.shared.XButtonHook, 0u);
+    }
+}
+
+TEST(InstallHook, RemoveWithoutInstallReturnsZeroAndChangesNothing) {
+    FakeHook h;
+    h.SetOs(OS_WINXP);
+    HookSharedState before = h.shared;
+    EXPECT_EQ(InstallHooks(h.ctx, 0), 0);
+    EXPECT_TRUE(h.desk.log().empty());
+    EXPECT_EQ(memcmp(&before, &h.shared, sizeof before), 0);
+}
+
+TEST(InstallHook, FailedHookLeavesItsFieldZeroAndALaterCallRetries) {
+    FakeHook h;
+    h.SetOs(OS_WINXP);
+    h.desk.FailHook(WH_MOUSE_LL);
+    h.desk.FailHook(WH_MOUSE);
+    EXPECT_EQ(InstallHooks(h.ctx, 1), 0);
+    EXPECT_EQ(h.shared.MouseHook, 0u);
+    EXPECT_NE(h.shared.MsgFilterHook, 0u);
+    EXPECT_EQ(h.shared.XButtonHook, 0u);
+
+    h.desk.FailHook(WH_MOUSE_LL, false);
+    h.desk.FailHook(WH_MOUSE, false);
+    h.desk.ClearLog();
+    int32_t result = InstallHooks(h.ctx, 1);
+    EXPECT_EQ(h.desk.log(), (Log{Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_MOUSE_LL, HookProcId::LowLevelXButton)}));
+    EXPECT_NE(h.shared.XButtonHook, 0u);
+    EXPECT_EQ(result, static_cast<int32_t>(h.shared.XButtonHook));
+}
+
+TEST(InstallHook, HandlesAreStoredAs32BitValuesAndWidenBySignExtension) {
+    EXPECT_EQ(FromHhook(ToHhook(0x80001234u)), 0x80001234u);
+    EXPECT_EQ(reinterpret_cast<intptr_t>(ToHwnd(0xFFFF0010u)), static_cast<intptr_t>(static_cast<int32_t>(0xFFFF0010u)));
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(ToHwnd(0x00012345u)), 0x12345u);
+}
+
+TEST(SysMsgHook, MenuStateFollowsTheMenuLoop) {
+    const struct {
+        int code;
+        UINT message;
+        int32_t before, after;
+    } rows[] = {
+        {MSGF_MENU, WM_MOUSEMOVE, 0, 1},   {MSGF_MENU, WM_LBUTTONDOWN, 0, 1}, {MSGF_MENU, WM_MENUSELECT, 1, 0},
+        {MSGF_MENU, WM_KEYDOWN, 0, 1},     {MSGF_DIALOGBOX, WM_MOUSEMOVE, 0, 0}, {MSGF_DIALOGBOX, WM_MENUSELECT, 1, 1},
+        {MSGF_SCROLLBAR, WM_LBUTTONDOWN, 1, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.code << " " << row.message);
+        FakeHook h;
+        h.shared.MenuActive = row.before;
+        h.desk.SetNextHookResult(77);
+        MSG msg{};
+        msg.message = row.message;
+        EXPECT_EQ(SysMsgFilter(h.ctx, row.code, 0, reinterpret_cast<LPARAM>(&msg)), 77);
+        EXPECT_EQ(h.shared.MenuActive, row.after);
+        EXPECT_EQ(h.desk.CallNextCount(), 1);
+        EXPECT_TRUE(h.desk.log().empty());
+    }
+}
+
+MSLLHOOKSTRUCT LowLevelEvent(int x, int y, DWORD mouseData, DWORD flags, ULONG_PTR extra) {
+    MSLLHOOKSTRUCT e{};
+    e.pt = {x, y};
+    e.mouseData = mouseData;
+    e.flags = flags;
+    e.dwExtraInfo = extra;
+    return e;
+}
+
+struct LowLevelRow {
+    const char* name;
+    int code;
+    WPARAM message;
+    MSLLHOOKSTRUCT event;
+    LRESULT result;
+    Log injected;
+};
+
+void RunLowLevelRows(const std::vector<LowLevelRow>& rows, LRESULT (*proc)(HookContext&, int, WPARAM, LPARAM)) {
+    for (const LowLevelRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeHook h;
+        h.desk.SetNextHookResult(55);
+        MSLLHOOKSTRUCT event = row.event;
+        EXPECT_EQ(proc(h.ctx, row.code, row.message, reinterpret_cast<LPARAM>(&event)), row.result);
+        EXPECT_EQ(h.desk.log(), row.injected);
+        EXPECT_EQ(h.desk.CallNextCount(), row.result == 55 ? 1 : 0);
+    }
+}
+
+TEST(LowLevelWheelHook, ReinjectsWheelInputWithTheDeltaInTheMarkedExtraInfo) {
+    RunLowLevelRows(
+        {
+            {"notch up", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(10, 20, 0x00780000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_WHEEL, 0x78, 0x40010078, 10, 20)}},
+            {"notch down", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(-5, 7, 0xFF880000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_WHEEL, 0xFF88, 0x4001FF88, -5, 7)}},
+            {"upper bits of a 64-bit extra info do not count", HC_ACTION, WM_MOUSEWHEEL,
+             LowLevelEvent(1, 2, 0x00F00000, 0, static_cast<ULONG_PTR>(0x1234567800000000ull)), 1,
+             {Mouse(MOUSEEVENTF_WHEEL, 0xF0, 0x400100F0, 1, 2)}},
+            {"already marked: passed on", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(1, 2, 0x00780000, 1, 0x40010078), 55, {}},
+            {"other marker: passed on", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(1, 2, 0x00780000, 0, 0x00030000), 55, {}},
+            {"negative code", -1, WM_MOUSEWHEEL, LowLevelEvent(1, 2, 0x00780000, 0, 0), 55, {}},
+            {"middle press", HC_ACTION, WM_MBUTTONDOWN, LowLevelEvent(1, 2, 0, 0, 0), 55, {}},
+            {"move", HC_ACTION, WM_MOUSEMOVE, LowLevelEvent(1, 2, 0, 0, 0), 55, {}},
+        },
+        LowLevelWheel);
+}
+
+TEST(LowLevelXButtonHook, TurnsXButtonsIntoMiddleButtonInputCarryingTheIndex) {
+    RunLowLevelRows(
+        {
+            {"X1 press", HC_ACTION, WM_XBUTTONDOWN, LowLevelEvent(30, 40, 0x00010000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 1, 30, 40)}},
+            {"X1 release", HC_ACTION, WM_XBUTTONUP, LowLevelEvent(30, 40, 0x00010000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 1, 30, 40)}},
+            {"X2 press", HC_ACTION, WM_XBUTTONDOWN, LowLevelEvent(5, 6, 0x00020000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 2, 5, 6)}},
+            {"X2 release", HC_ACTION, WM_XBUTTONUP, LowLevelEvent(5, 6, 0x00020000, 0, 0), 1,
+             {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 2, 5, 6)}},
+            {"lower-integrity injected flag alone is not 'injected'", HC_ACTION, WM_XBUTTONDOWN,
+             LowLevelEvent(5, 6, 0x00010000, LLMHF_INJECTED | 2, 0), 1, {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 1, 5, 6)}},
+            {"injected X press passes", HC_ACTION, WM_XBUTTONDOWN, LowLevelEvent(5, 6, 0x00010000, LLMHF_INJECTED, 0), 55, {}},
+            {"injected X release passes", HC_ACTION, WM_XBUTTONUP, LowLevelEvent(5, 6, 0x00020000, LLMHF_INJECTED, 0), 55, {}},
+            {"negative code", -1, WM_XBUTTONDOWN, LowLevelEvent(5, 6, 0x00010000, 0, 0), 55, {}},
+            {"middle press", HC_ACTION, WM_MBUTTONDOWN, LowLevelEvent(5, 6, 0, 0, 0), 55, {}},
+            {"wheel", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(5, 6, 0x00780000, 0, 0), 55, {}},
+        },
+        LowLevelXButton);
+}
+
+}  // namespace
