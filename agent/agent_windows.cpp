@@ -52,8 +52,8 @@ void PaintAutoScrollGlyph(HWND window) {
 LRESULT CALLBACK AutoScrollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        // The hook hands the capture to this window once the user releases
-        // the button over it; until then the cursor only positions.
+        // The window holds the capture from the start (see StartAutoScroll);
+        // the hook takes it again at the user's release over it.
         if (wParam == kTickTimer && GetCapture() == window) ScrollTowardsCursor();
         return 0;
     case WM_PAINT:
@@ -166,11 +166,20 @@ void StartAutoScroll() {
     SetWindowPos(g_agent.autoScrollWindow, HWND_TOPMOST, g_agent.autoScrollAnchor.x - kAutoScrollSize / 2,
                  g_agent.autoScrollAnchor.y - kAutoScrollSize / 2, kAutoScrollSize, kAutoScrollSize,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // The button that started auto scroll is still down. Where the window
+    // system keeps delivering a held button's input to the window it was
+    // pressed over (X11 under Wine does), the user's release would reach that
+    // window and end auto scroll at once; with the capture here it reaches
+    // this window, as the hook expects.
+    SetCapture(g_agent.autoScrollWindow);
     SetTimer(g_agent.autoScrollWindow, kTickTimer, kTickMilliseconds, nullptr);
 }
 
 void EndAutoScroll() {
     KillTimer(g_agent.autoScrollWindow, kTickTimer);
+    // A wheel notch or a message for another window ends auto scroll without
+    // releasing the capture; a hidden window must not keep it.
+    if (GetCapture() == g_agent.autoScrollWindow) ReleaseCapture();
     ShowWindow(g_agent.autoScrollWindow, SW_HIDE);
 }
 
