@@ -166,11 +166,10 @@ void StartAutoScroll() {
     SetWindowPos(g_agent.autoScrollWindow, HWND_TOPMOST, g_agent.autoScrollAnchor.x - kAutoScrollSize / 2,
                  g_agent.autoScrollAnchor.y - kAutoScrollSize / 2, kAutoScrollSize, kAutoScrollSize,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    // The button that started auto scroll is still down. Where the window
-    // system keeps delivering a held button's input to the window it was
-    // pressed over (X11 under Wine does), the user's release would reach that
-    // window and end auto scroll at once; with the capture here it reaches
-    // this window, as the hook expects.
+    // The capture from the start: when the user's release was handled before
+    // this start (a fast click or a tap), no release will come over this
+    // window for the hook to hand it the capture, and the timer would never
+    // scroll. A release that does come over it finds the capture here already.
     SetCapture(g_agent.autoScrollWindow);
     SetTimer(g_agent.autoScrollWindow, kTickTimer, kTickMilliseconds, nullptr);
 }
