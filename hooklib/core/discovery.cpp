@@ -4,6 +4,8 @@
 
 #include "scroll.h"
 
+#include <cstdint>
+
 namespace ptr {
 namespace {
 
@@ -101,8 +103,8 @@ bool VerticalBarReplaces(HookContext& ctx, HWND candidate, HWND bar, POINT curso
     bool barSpans = SpansY(barRect, cursor);
     if (!candidateSpans) return barSpans;
     if (!barSpans) return false;
-    long candidateReach = static_cast<long>(candidateRect.right) - cursor.x;
-    long barReach = static_cast<long>(barRect.right) - cursor.x;
+    int64_t candidateReach = static_cast<int64_t>(candidateRect.right) - cursor.x;
+    int64_t barReach = static_cast<int64_t>(barRect.right) - cursor.x;
     return barReach > 0 && (candidateReach < 0 || barReach < candidateReach);
 }
 
