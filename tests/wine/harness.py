@@ -75,7 +75,7 @@ class Program:
             self._queue.put(line)
         self._queue.put(None)
 
-    def expect(self, prefix, timeout=15.0):
+    def expect(self, prefix, timeout=60.0):
         """Waits for the next output line that starts with prefix and returns it."""
         deadline = time.monotonic() + timeout
         while True:
@@ -95,7 +95,7 @@ class Program:
         self.proc.stdin.write(command + "\n")
         self.proc.stdin.flush()
 
-    def ask(self, command, prefix=None, timeout=15.0):
+    def ask(self, command, prefix=None, timeout=60.0):
         """Sends a command to a program that answers on its output (blockctl)."""
         self.send(command)
         return self.expect(prefix or "", timeout)
@@ -130,7 +130,7 @@ class Sample:
         except FileNotFoundError:
             return []
 
-    def wait_ready(self, timeout=20.0):
+    def wait_ready(self, timeout=60.0):
         if not wait_until(lambda: "READY" in self.read_log(), timeout):
             raise AssertionError(f"sample program not ready; log {self.read_log()}")
         for line in self.read_log():
@@ -217,7 +217,7 @@ class WineTest(unittest.TestCase):
         """A window of another process that takes the foreground and the focus."""
         log = os.path.join(self.folder, "other.log")
         program = self.start("sampleapp.exe", "--other", "--at", str(x), str(y), "--log", winpath(log))
-        wait_until(lambda: "READY" in read_text(log))
+        wait_until(lambda: "READY" in read_text(log), 60.0)
         return program
 
     def xdo(self, *args):
