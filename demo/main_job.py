@@ -1,0 +1,403 @@
+#!/usr/bin/env python3
+"""The suite doing its job, in a short scripted session under Wine.
+
+Starts the tray agent (which loads PTRHK32A.dll and installs the hooks), the
+sample program and a small window of another program that holds the focus,
+then drives real mouse input from the X server over the sample's windows:
+wheel notches by lines and by pages over a list box without the focus, button
+functions of the middle button and of button 4, Horizontal Wheel, universal
+scroll, auto scroll and zoom. For each step it prints what it did and what
+the windows themselves report (scroll positions, messages received), and
+leaves a screenshot in the output folder.
+
+    main_job.py [--short] [--out FOLDER]
+
+Needs PTR_WINE_STATE (a running session of tools/wine-session) and PTR_BIN
+(the x86_64 build's bin folder). Exit code 0 when every step had its effect.
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
+sys.path.insert(0, HERE)
+
+import harness  # noqa: E402
+from harness import Program, Sample, read_text, wait_until, wine_binary, wine_env, winpath  # noqa: E402
+from xinput import fast_click  # noqa: E402
+
+MIDDLE, WHEEL_UP, WHEEL_DOWN, BUTTON4 = 2, 4, 5, 8
+SB_LINEDOWN, SB_PAGEDOWN, SB_ENDSCROLL = 1, 3, 8
+VK_RETURN, VK_CONTROL = 0x0D, 0x11
+
+FUNCTION_ENTER, FUNCTION_COPY = 13, 28
+HORIZONTAL_WHEEL, UNIVERSAL_SCROLL, AUTO_SCROLL, ZOOM = 62, 100, 101, 102
+
+
+class StepFailed(Exception):
+    pass
+
+
+class Session:
+    """The programs of the session and the input and measurements around them."""
+
+    def __init__(self, out):
+        self.out = out
+        self.folder = tempfile.mkdtemp(prefix="run-", dir=out)
+        self.programs = []
+        self.agent = None
+        self.hooks = None
+        self.sample = None
+
+    # Programs.
+
+    def exe(self, name):
+        return os.path.join(harness.BIN, name)
+
+    def start(self, name, *args, stdin=False):
+        program = Program(self.exe(name), list(args), stdin)
+        self.programs.append(program)
+        return program
+
+    def open(self):
+        subprocess.run([wine_binary(), "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", "winxp", "/f"],
+                       env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        if self.agentctl("windows")[0] == 0:
+            raise StepFailed("a tray agent is running already in this session")
+        self.agent = self.start("PtrAgent.exe")
+        self.agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
+        self.hooks = self.start("blockctl.exe", stdin=True)
+        self.hooks.expect("READY")
+        self.sample = Sample(None, self.folder)
+        self.sample.program = self.start("sampleapp.exe", "--log", winpath(self.sample.log_path), "--state",
+                                         winpath(self.sample.state_path))
+        self.sample.wait_ready()
+        other_log = os.path.join(self.folder, "other.log")
+        self.start("sampleapp.exe", "--other", "--at", "700", "760", "--log", winpath(other_log))
+        if not wait_until(lambda: "READY" in read_text(other_log), 20):
+            raise StepFailed("the other window did not come up")
+        wait_until(lambda: self.sample.state().get("focus") == "other", 10)
+
+    def close(self):
+        """Ends what the session started: the agent by WM_QUIT (it removes the hooks), the rest."""
+        if self.agent and self.agent.proc.poll() is None:
+            self.agentctl("quit")
+            if self.agent.wait(20) is None:
+                print("  (the agent did not end on WM_QUIT; stopped)")
+        if self.hooks and self.hooks.proc.poll() is None:
+            self.hooks.send("quit")
+            self.hooks.wait(10)
+        for program in reversed(self.programs):
+            program.stop()
+
+    # Tools.
+
+    def agentctl(self, *args):
+        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
+                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+        return result.returncode, result.stdout.strip()
+
+    def configure(self, **fields):
+        self.hooks.ask("set " + " ".join(f"{k}={v}" for k, v in fields.items()), "OK")
+
+    def field(self, name):
+        return int(self.hooks.ask(f"get {name}", f"{name}=").split("=")[1])
+
+    def state(self, key):
+        return self.sample.state().get(key)
+
+    def wait_state(self, key, predicate, timeout=20.0):
+        wait_until(lambda: self.state(key) is not None and predicate(self.state(key)), timeout)
+        return self.state(key)
+
+    def messages(self, window, name=None):
+        return self.sample.messages(window, name)
+
+    def agent_says(self, prefix, timeout=15.0):
+        try:
+            return self.agent.expect(prefix, timeout)
+        except AssertionError:
+            raise StepFailed(f"the agent did not say {prefix!r}") from None
+
+    # Input from the X server.
+
+    def xdo(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=wine_env(), check=True)
+
+    def move(self, x, y):
+        self.xdo("mousemove", x, y)
+        time.sleep(0.15)
+
+    def click(self, button, where=None):
+        if where:
+            self.move(*self.sample.center(where))
+        self.xdo("click", button)
+        time.sleep(0.1)
+
+    def notches(self, button, count, where):
+        self.move(*self.sample.center(where))
+        for _ in range(count):
+            self.xdo("click", button)
+            time.sleep(0.15)
+
+    def screenshot(self, name):
+        path = os.path.join(self.out, name + ".png")
+        subprocess.run(["import", "-window", "root", "-display", wine_env()["DISPLAY"], path], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+
+def scroll_codes(session, window, message):
+    return [m[2] & 0xFFFF for m in session.messages(window, message)]
+
+
+def describe_codes(codes):
+    names = {0: "LINEUP/LEFT", 1: "LINEDOWN/RIGHT", 2: "PAGEUP/LEFT", 3: "PAGEDOWN/RIGHT", 8: "ENDSCROLL"}
+    counts = {}
+    for code in codes:
+        counts[names.get(code, str(code))] = counts.get(names.get(code, str(code)), 0) + 1
+    return ", ".join(f"{n} x {c}" for c, n in ((v, k) for k, v in counts.items())) or "none"
+
+
+def keys(session, window):
+    return [m[2] for m in session.messages(window, "WM_KEYDOWN")]
+
+
+# The steps. Each returns (what it did, what it measured) or raises StepFailed.
+
+def step_wheel_lines(s):
+    s.configure(EnhanceMode=-1, WheelCount=1, WheelLines=5, WheelPageScroll=0, ButtonFunction0=0)
+    before = s.state("list_top")
+    sent = len(s.messages("list", "WM_VSCROLL"))
+    s.notches(WHEEL_DOWN, 2, "list")
+    after = s.wait_state("list_top", lambda v: v >= before + 10)
+    codes = scroll_codes(s, "list", "WM_VSCROLL")[sent:]
+    did = "2 wheel notches down over the list box (the focus is in the other program), WheelLines 5"
+    got = (f"list_top {before} -> {after}; the list box received WM_VSCROLL {describe_codes(codes)}; "
+           f"focus stays in '{s.state('focus')}'")
+    if after != before + 10:
+        raise StepFailed(got + f" (expected {before + 10})")
+    return did, got
+
+
+def step_wheel_page(s):
+    s.configure(WheelPageScroll=-1)
+    before = s.state("list_top")
+    sent = len(s.messages("list", "WM_VSCROLL"))
+    s.notches(WHEEL_DOWN, 1, "list")
+    after = s.wait_state("list_top", lambda v: v > before + 5)
+    codes = scroll_codes(s, "list", "WM_VSCROLL")[sent:]
+    s.configure(WheelPageScroll=0)
+    did = "1 wheel notch down over the list box in page mode"
+    got = f"list_top {before} -> {after} (one page); WM_VSCROLL {describe_codes(codes)}"
+    if not (after > before + 5 and SB_PAGEDOWN in codes):
+        raise StepFailed(got)
+    return did, got
+
+
+def step_copy(s):
+    s.configure(ButtonFunction0=FUNCTION_COPY)
+    before = len(keys(s, "pad"))
+    s.click(MIDDLE, "pad")
+    wait_until(lambda: ord("C") in keys(s, "pad")[before:], 15)
+    pressed = keys(s, "pad")[before:]
+    did = "middle click over the pad, middle button set to Copy"
+    got = "pad received WM_KEYDOWN " + (" ".join(f"0x{k:02X}" for k in pressed) or "nothing") + \
+          f" (Control 0x{VK_CONTROL:02X}, C 0x43); middle clicks seen by the pad: " \
+          f"{len(s.messages('pad', 'WM_MBUTTONDOWN'))}"
+    if pressed[:2] != [VK_CONTROL, ord("C")]:
+        raise StepFailed(got)
+    return did, got
+
+
+def step_button4(s):
+    s.configure(ButtonCount=5, ButtonFunction1=FUNCTION_ENTER)
+    before = len(keys(s, "pad"))
+    s.click(BUTTON4, "pad")
+    wait_until(lambda: VK_RETURN in keys(s, "pad")[before:], 15)
+    pressed = keys(s, "pad")[before:]
+    xbuttons = s.messages("pad", "WM_XBUTTONDOWN")
+    did = "button 4 (X button 1) clicked over the pad, button 4 set to Enter"
+    got = "pad received WM_KEYDOWN " + (" ".join(f"0x{k:02X}" for k in pressed) or "nothing") + \
+          f" (Enter 0x{VK_RETURN:02X}); WM_XBUTTONDOWN seen by the pad: {len(xbuttons)}"
+    if pressed != [VK_RETURN] or xbuttons:
+        raise StepFailed(got)
+    return did, got
+
+
+def step_horizontal_wheel(s):
+    s.configure(ButtonFunction0=HORIZONTAL_WHEEL)
+    line, hpos = s.state("edit_line"), s.state("edit_hpos")
+    sent = len(s.messages("edit", "WM_HSCROLL"))
+    s.click(MIDDLE, "edit")
+    s.agent_says("PtrAgent: mode 62: Horizontal Wheel")
+    s.notches(WHEEL_DOWN, 2, "edit")
+    after = s.wait_state("edit_hpos", lambda v: v > hpos)
+    codes = scroll_codes(s, "edit", "WM_HSCROLL")[sent:]
+    shot = s.screenshot("05-horizontal-wheel")
+    s.click(MIDDLE, "edit")
+    s.agent_says("PtrAgent: mode ended")
+    did = "middle click over the edit (Horizontal Wheel), 2 notches down, middle click to end"
+    got = (f"edit_hpos {hpos} -> {after}, edit_line {line} -> {s.state('edit_line')}; "
+           f"WM_HSCROLL {describe_codes(codes)}; agent showed 'Horizontal Wheel'")
+    if not (after > hpos and s.state("edit_line") == line):
+        raise StepFailed(got)
+    return did, got, shot
+
+
+def step_universal_scroll(s):
+    s.configure(ButtonFunction0=UNIVERSAL_SCROLL, UScrollVertical=-1, UScrollHorizontal=0, UScrollVSpeed=5)
+    x, y = s.sample.center("list")
+    before = s.state("list_top")
+    s.move(x, y)
+    s.click(MIDDLE)
+    s.agent_says("PtrAgent: mode 100: Scroll Active")
+    for i in range(1, 6):
+        s.move(x, y + 15 * i)
+    after = s.wait_state("list_top", lambda v: v >= before + 10)
+    shot = s.screenshot("06-universal-scroll")
+    s.click(MIDDLE)
+    s.agent_says("PtrAgent: mode ended")
+    did = "middle click over the list box (universal scroll), cursor moved 75 pixels down in 5 steps, middle click"
+    got = f"list_top {before} -> {after} as the cursor moved (12 pixels a step of 10 lines at speed 5)"
+    if after < before + 10:
+        raise StepFailed(got)
+    return did, got, shot
+
+
+def step_auto_scroll(s):
+    s.configure(ButtonFunction0=AUTO_SCROLL)
+    x, y = s.sample.center("list")
+    if s.state("list_top") > 150:
+        s.configure(WheelPageScroll=0, WheelLines=10)
+        s.notches(WHEEL_UP, 20, "list")
+        s.wait_state("list_top", lambda v: v == 0)
+        s.configure(WheelLines=5)
+    before = s.state("list_top")
+    sent = len(s.messages("list", "WM_VSCROLL"))
+    downs = lambda: scroll_codes(s, "list", "WM_VSCROLL")[sent:].count(SB_LINEDOWN)
+    attempts = 0
+    while True:
+        attempts += 1
+        s.move(x, y)
+        seen = len(s.agent.lines)
+        fast_click(wine_env()["DISPLAY"], MIDDLE)
+        s.agent_says("PtrAgent: auto scroll started")
+        ended = lambda: "PtrAgent: auto scroll ended" in s.agent.lines[seen:]
+        s.move(x, y + 40)
+        wait_until(lambda: ended() or downs() >= 6, 20)
+        # Now and then the click's release reaches the list box only after the
+        # start; a release over another window ends auto scroll at once.
+        if not ended() or downs() > 0 or attempts == 4:
+            break
+        print(f"  (attempt {attempts}: the click's release came after the start and ended auto scroll; again)")
+    shot = s.screenshot("07-auto-scroll")
+    capture = s.agentctl("capture")[1]
+    s.click(1)
+    s.agent_says("PtrAgent: auto scroll ended")
+    after = s.wait_state("list_top", lambda v: v > before)
+    codes = scroll_codes(s, "list", "WM_VSCROLL")[sent:]
+    did = "middle click over the list box (auto scroll), cursor 40 pixels below the anchor, left click to end"
+    got = (f"while running: {capture}; list_top {before} -> {after}; WM_VSCROLL {describe_codes(codes)}; "
+           f"foreground back to the sample: {s.state('foreground') == s.sample.windows['main']['hwnd']}")
+    if not (after > before and set(codes) <= {SB_LINEDOWN, SB_ENDSCROLL}):
+        raise StepFailed(got)
+    return did, got, shot
+
+
+def step_zoom(s):
+    s.configure(ButtonFunction0=ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
+                ZoomTargetHeight=48)
+    s.click(MIDDLE, "pad")
+    s.agent_says("PtrAgent: zoom started")
+    s.notches(WHEEL_UP, 2, "pad")
+    wait_until(lambda: s.field("ZoomTargetWidth") == 4 * 32, 15)
+    width, height = s.field("ZoomTargetWidth"), s.field("ZoomTargetHeight")
+    wait_until(lambda: "rect=" in s.agentctl("info", "PtrHkZoom")[1] and
+               _width(s.agentctl("info", "PtrHkZoom")[1]) == width, 10)
+    magnifier = s.agentctl("info", "PtrHkZoom")[1]
+    shot = s.screenshot("08-zoom")
+    s.click(1)
+    s.agent_says("PtrAgent: zoom ended")
+    did = "middle click over the pad (zoom), 2 wheel notches up, left click to end"
+    got = (f"zoom target {width}x{height} for a source of 32x24 (factor 2 -> 4); magnifier {magnifier}; "
+           f"wheel messages that reached the pad: {len(s.messages('pad', 'WM_MOUSEWHEEL'))}")
+    if (width, height) != (128, 96) or _width(magnifier) != 128:
+        raise StepFailed(got)
+    return did, got, shot
+
+
+def _width(info):
+    for item in info.split():
+        if item.startswith("rect="):
+            left, _, right, _ = (int(v) for v in item[5:].split(","))
+            return right - left
+    return None
+
+
+STEPS = [
+    ("01-wheel-lines", "Wheel by lines", step_wheel_lines),
+    ("02-wheel-page", "Wheel by pages", step_wheel_page),
+    ("03-copy", "Middle button: Copy", step_copy),
+    ("04-button4-enter", "Button 4: Enter", step_button4),
+    ("05-horizontal-wheel", "Horizontal Wheel", step_horizontal_wheel),
+    ("06-universal-scroll", "Universal scroll", step_universal_scroll),
+    ("07-auto-scroll", "Auto scroll", step_auto_scroll),
+    ("08-zoom", "Zoom", step_zoom),
+]
+SHORT = ("01-wheel-lines", "03-copy", "07-auto-scroll")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--short", action="store_true", help="a quick subset of three steps")
+    parser.add_argument("--out", default=os.path.join(ROOT, "build", "demo"), help="folder of the screenshots")
+    options = parser.parse_args()
+    if not harness.STATE or not harness.BIN:
+        print("main_job: PTR_WINE_STATE and PTR_BIN must be set (see scripts/demo.sh)", file=sys.stderr)
+        return 2
+    out = os.path.abspath(options.out)
+    os.makedirs(out, exist_ok=True)
+    steps = [step for step in STEPS if not options.short or step[0] in SHORT]
+
+    session = Session(out)
+    passed = 0
+    try:
+        session.open()
+        print(f"Tray agent running ({session.agent.lines[-1]}); sample program at "
+              f"{session.sample.windows['main']['rect']}, the focus in another program.", flush=True)
+        for number, (name, title, run) in enumerate(steps, 1):
+            print(f"\nStep {number}: {title}", flush=True)
+            try:
+                result = run(session)
+                did, got = result[0], result[1]
+                shot = result[2] if len(result) > 2 else session.screenshot(name)
+                print(f"  did:      {did}")
+                print(f"  measured: {got}")
+                print(f"  picture:  {shot}")
+                print("  PASS", flush=True)
+                passed += 1
+            except StepFailed as failure:
+                print(f"  measured: {failure}")
+                print(f"  picture:  {session.screenshot(name + '-failed')}")
+                print("  FAIL", flush=True)
+            except Exception:  # a step that breaks down counts as failed; the others still run
+                traceback.print_exc()
+                print("  FAIL", flush=True)
+    except StepFailed as failure:
+        print(f"main_job: {failure}")
+    finally:
+        session.close()
+    print(f"\n{len(steps)} steps, {passed} passed")
+    return 0 if passed == len(steps) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
