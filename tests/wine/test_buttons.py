@@ -1,0 +1,219 @@
+"""Button functions with the hooks installed and real buttons from the X server:
+keystrokes and chords for the middle button and X button 1, the pass-through
+middle click, the system default of X button 1 on XP, and Shift Lock. Every
+click goes to a window of the sample program while another program has the
+foreground and the focus."""
+import unittest
+
+from harness import WineTest, wait_until
+
+WM_XBUTTON_NAMES = ("WM_XBUTTONDOWN", "WM_XBUTTONUP")
+MIDDLE_NAMES = ("WM_MBUTTONDOWN", "WM_MBUTTONUP", "WM_MBUTTONDBLCLK")
+
+VK_RETURN = 0x0D
+VK_CONTROL = 0x11
+VK_C = 0x43
+MK_LBUTTON = 0x0001
+MK_SHIFT = 0x0004
+XBUTTON1 = 0x0001
+MARK_PASS_EXTRA = 0x00030000
+LLMHF_INJECTED = 0x1
+
+
+def high_word(value):
+    return (value >> 16) & 0xFFFF
+
+
+class ButtonTest(WineTest):
+    """Hooks installed by a tool process, five buttons, the sample program in
+    the background behind another program's window."""
+
+    version = "winxp"
+
+    def start_suite(self, **fields):
+        self.hooks = self.blockctl()
+        settings = " ".join(f"{name}={value}" for name, value in {"ButtonCount": 5, **fields}.items())
+        self.hooks.ask(f"set {settings}", "OK")
+        installed = int(self.hooks.ask("install 1", "InstallHook(1)=").split("=")[1])
+        self.assertNotIn(installed, (0, 6), "on XP the first install returns the X-button hook's handle")
+
+    def tearDown(self):
+        # The hooks go before the tool process is killed: Wine may keep the
+        # global mouse hook of a killed process in the chain for a while, and
+        # the next test would then see each message pass the dispatcher twice.
+        if getattr(self, "hooks", None) and self.hooks.proc.poll() is None:
+            self.hooks.ask("install 0", "InstallHook(0)=")
+        # Likewise the watcher's low-level hook.
+        for watch in getattr(self, "watchers", []):
+            if watch.proc.poll() is None:
+                watch.send("quit")
+                watch.wait()
+        super().tearDown()
+
+    def start_watch(self, *args):
+        watch = self.start("inputwatch.exe", *args, stdin=True)
+        watch.expect("READY")
+        self.watchers = getattr(self, "watchers", []) + [watch]
+        return watch
+
+    def start_windows(self):
+        self.app = self.sample()
+        self.other_window()
+        main = self.app.windows["main"]["hwnd"]
+        # The sample program goes to the background and loses the focus.
+        in_background = lambda: (self.app.state().get("foreground", main) != main
+                                 and self.app.state().get("focus") == "other")
+        self.assertTrue(wait_until(in_background), self.app.state())
+
+    def names(self, window=None):
+        return [m[1] for m in self.app.messages(window)]
+
+    def keys(self, window=None):
+        """(message, virtual key) of the key messages, in the order they arrived."""
+        return [(m[1], m[2]) for m in self.app.messages(window) if m[1] in ("WM_KEYDOWN", "WM_KEYUP")]
+
+    def settle(self, window):
+        """A right click on the window: once it is logged, every earlier
+        button event of the same thread has been handled."""
+        before = self.names(window).count("WM_RBUTTONUP")
+        self.click(3, *self.app.center(window))
+        self.assertTrue(wait_until(lambda: self.names(window).count("WM_RBUTTONUP") > before), self.names())
+
+
+class CopyOnMiddleButton(ButtonTest):
+    def test_middle_button_copies_in_the_window_under_the_cursor(self):
+        self.start_suite(ButtonFunction0=28)
+        self.start_windows()
+        self.move(*self.app.center("pad"))
+
+        self.press(2)
+        chord = [("WM_KEYDOWN", VK_CONTROL), ("WM_KEYDOWN", VK_C), ("WM_KEYUP", VK_C), ("WM_KEYUP", VK_CONTROL)]
+        # The keys go to the window under the cursor, which the chord gave the focus,
+        # not to the other program's edit field that had it.
+        self.assertTrue(wait_until(lambda: self.keys("pad") == chord), self.app.read_log())
+        self.assertEqual(self.keys(), chord, "no other window of the sample receives keys")
+        self.assertEqual(self.app.state().get("focus"), "pad")
+        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"])
+        self.release(2)
+
+        self.settle("pad")
+        self.assertFalse([n for n in self.names() if n in MIDDLE_NAMES], self.app.read_log())
+        self.assertEqual(self.keys(), chord, "the release adds no keystroke")
+
+
+class MiddleButtonFunction(ButtonTest):
+    # The panel's class has no CS_DBLCLKS: the press arrives as a press there.
+    # (In a class with CS_DBLCLKS the swallowed press of the user and the
+    # injected one are close enough for the system to report a double click.)
+    def test_middle_button_function_gives_an_ordinary_middle_click(self):
+        self.start_suite(ButtonFunction0=45)
+        self.start_windows()
+        self.move(*self.app.center("bars"))
+
+        self.press(2)
+        # The press the panel receives is the one the suite injected ...
+        self.assertTrue(wait_until(lambda: "WM_MBUTTONDOWN" in self.names("bars")), self.app.read_log())
+        press = self.app.messages("bars", "WM_MBUTTONDOWN")
+        self.assertEqual(len(press), 1, self.app.read_log())
+        self.assertEqual(press[0][4], MARK_PASS_EXTRA, "the press is the suite's, marked to pass")
+        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"])
+
+        # ... and the release is the user's own, when the user lets go.
+        self.release(2)
+        self.assertTrue(wait_until(lambda: "WM_MBUTTONUP" in self.names("bars")), self.app.read_log())
+        self.settle("bars")
+        middle = [(m[1], m[4]) for m in self.app.messages() if m[1] in MIDDLE_NAMES]
+        self.assertEqual(middle, [("WM_MBUTTONDOWN", MARK_PASS_EXTRA), ("WM_MBUTTONUP", 0)])
+        self.assertEqual(self.keys(), [])
+
+
+class XButtonOneOnXp(ButtonTest):
+    version = "winxp"
+
+    def test_system_default_gives_the_window_x_button_one(self):
+        # A low-level watcher installed before the suite's hook sees what the
+        # suite lets through and injects, after the suite's hook.
+        watch = self.start_watch("--ll")
+        self.start_suite(ButtonFunction0=13, ButtonFunction1=0)
+        self.start_windows()
+        self.move(*self.app.center("pad"))
+
+        self.press(8)
+        self.assertTrue(wait_until(lambda: "WM_XBUTTONDOWN" in self.names("pad")), self.app.read_log())
+        down = self.app.messages("pad", "WM_XBUTTONDOWN")
+        self.assertEqual(len(down), 1)
+        self.assertEqual(high_word(down[0][2]), XBUTTON1)
+        self.assertNotIn("WM_XBUTTONUP", self.names("pad"), "the release waits for the user's")
+        # The press the window got is the suite's own: the user's press went
+        # round through the dispatcher as button 4 ...
+        injected = lambda message: [line for line in watch.lines if line.startswith(f"LL {message} ")
+                                    and int(line.split("flags=")[1].split()[0], 16) & LLMHF_INJECTED]
+        self.assertTrue(wait_until(lambda: injected("WM_XBUTTONDOWN")), watch.lines)
+        self.assertIn("data=0x10000", injected("WM_XBUTTONDOWN")[0])
+        self.assertTrue(any(line.endswith("extra=0x1") for line in injected("WM_MBUTTONDOWN")), watch.lines)
+
+        # ... and the user's release comes back as X button 1's release.
+        self.release(8)
+        self.assertTrue(wait_until(lambda: "WM_XBUTTONUP" in self.names("pad")), self.app.read_log())
+        self.assertTrue(wait_until(lambda: injected("WM_XBUTTONUP")), watch.lines)
+        self.settle("pad")
+        buttons = [(m[1], high_word(m[2])) for m in self.app.messages()
+                   if m[1] in WM_XBUTTON_NAMES + MIDDLE_NAMES]
+        self.assertEqual(buttons, [("WM_XBUTTONDOWN", XBUTTON1), ("WM_XBUTTONUP", XBUTTON1)])
+        self.assertEqual(self.keys(), [], "the middle button's Enter is not run for button 4")
+
+    def test_enter_on_x_button_one(self):
+        self.start_suite(ButtonFunction1=13)
+        self.start_windows()
+        self.move(*self.app.center("pad"))
+
+        self.press(8)
+        enter = [("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)]
+        self.assertTrue(wait_until(lambda: self.keys("pad") == enter), self.app.read_log())
+        self.assertEqual(self.app.state().get("focus"), "pad")
+        self.release(8)
+
+        self.settle("pad")
+        self.assertEqual(self.keys(), enter)
+        self.assertFalse([n for n in self.names() if n in WM_XBUTTON_NAMES + MIDDLE_NAMES], self.app.read_log())
+
+
+class ShiftLock(ButtonTest):
+    def test_shift_stays_down_until_the_next_press_which_is_swallowed(self):
+        watch = self.start_watch()
+        shift = lambda: watch.ask("keys", "KEYS ").split()[1] == "shift=1"
+        self.start_suite(ButtonFunction0=60)
+        self.start_windows()
+        self.assertFalse(shift())
+        self.move(*self.app.center("pad"))
+
+        # The middle press starts the lock: Shift goes down for every program.
+        self.press(2)
+        self.assertTrue(wait_until(shift), watch.lines)
+        self.release(2)
+        # Input that arrives meanwhile carries Shift: the middle release that
+        # follows the swallowed press reaches the window with MK_SHIFT.
+        self.assertTrue(wait_until(lambda: "WM_MBUTTONUP" in self.names("pad")), self.app.read_log())
+        release = self.app.messages("pad", "WM_MBUTTONUP")[0]
+        self.assertTrue(release[2] & MK_SHIFT, self.app.read_log())
+        self.assertTrue(shift(), "Shift stays down after the button is up")
+        self.assertNotIn("WM_MBUTTONDOWN", self.names(), self.app.read_log())
+
+        # The next press, of any button, only ends the lock: Shift goes up and
+        # the window never sees the press, only its release.
+        self.press(1)
+        self.assertTrue(wait_until(lambda: not shift()), watch.lines)
+        self.release(1)
+        self.assertTrue(wait_until(lambda: "WM_LBUTTONUP" in self.names("pad")), self.app.read_log())
+        self.assertNotIn("WM_LBUTTONDOWN", self.names(), self.app.read_log())
+
+        # After that a click is an ordinary click again, without Shift.
+        self.click(1)
+        self.assertTrue(wait_until(lambda: "WM_LBUTTONDOWN" in self.names("pad")), self.app.read_log())
+        press = self.app.messages("pad", "WM_LBUTTONDOWN")[0]
+        self.assertEqual(press[2] & (MK_SHIFT | MK_LBUTTON), MK_LBUTTON, self.app.read_log())
+        self.assertFalse(shift())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
