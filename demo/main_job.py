@@ -124,7 +124,7 @@ class Session:
         try:
             return self.agent.expect(prefix, timeout)
         except AssertionError:
-            raise StepFailed(f"the agent did not say {prefix!r}") from None
+            raise StepFailed(f"the agent did not say {prefix!r}; its last lines: {self.agent.lines[-3:]}") from None
 
     # Input from the X server.
 
@@ -286,12 +286,14 @@ def step_auto_scroll(s):
     attempts = 0
     while True:
         attempts += 1
-        s.move(x, y)
+        # A little apart from the last try: the same spot again would make a double click.
+        x0, y0 = x, y + 8 * (attempts - 1)
+        s.move(x0, y0)
         seen = len(s.agent.lines)
         fast_click(wine_env()["DISPLAY"], MIDDLE)
         s.agent_says("PtrAgent: auto scroll started")
         ended = lambda: "PtrAgent: auto scroll ended" in s.agent.lines[seen:]
-        s.move(x, y + 40)
+        s.move(x0, y0 + 40)
         wait_until(lambda: ended() or downs() >= 6, 20)
         # Now and then the click's release reaches the list box only after the
         # start; a release over another window ends auto scroll at once.
@@ -303,10 +305,12 @@ def step_auto_scroll(s):
     s.click(1)
     s.agent_says("PtrAgent: auto scroll ended")
     after = s.wait_state("list_top", lambda v: v > before)
+    main = s.sample.windows["main"]["hwnd"]
+    s.wait_state("foreground", lambda v: v == main, 10)
     codes = scroll_codes(s, "list", "WM_VSCROLL")[sent:]
     did = "middle click over the list box (auto scroll), cursor 40 pixels below the anchor, left click to end"
     got = (f"while running: {capture}; list_top {before} -> {after}; WM_VSCROLL {describe_codes(codes)}; "
-           f"foreground back to the sample: {s.state('foreground') == s.sample.windows['main']['hwnd']}")
+           f"foreground back to the sample: {s.state('foreground') == main}")
     if not (after > before and set(codes) <= {SB_LINEDOWN, SB_ENDSCROLL}):
         raise StepFailed(got)
     return did, got, shot
