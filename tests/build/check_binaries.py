@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Build checks on the PE binaries, read with objdump.
+
+exports OBJDUMP DLL      the export table holds exactly the expected plain names
+imports OBJDUMP BIN...   every binary imports system DLLs only
+shared  OBJDUMP DLL      the data section of HookSharedState is marked shared
+"""
+import re
+import subprocess
+import sys
+
+EXPECTED_EXPORTS = {
+    "InstallHook", "GetMapFilePointer", "MouseProc", "SysMsgHookProc",
+    "LowLevelMouseProc", "LowLevelMouseProc5",
+    "DoAutoUp", "DoAutoDown", "DoAutoLeft", "DoAutoRight",
+    "CreateWheelWindow", "WheelWndProc",
+}
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
+    "shell32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "comdlg32.dll",
+    "shlwapi.dll", "version.dll", "winmm.dll", "ws2_32.dll", "ntdll.dll",
+}
+
+IMAGE_SCN_MEM_SHARED = 0x10000000
+
+
+def objdump(tool, *args):
+    return subprocess.run([tool, *args], check=True, capture_output=True, text=True).stdout
+
+
+def export_names(tool, path):
+    text = objdump(tool, "-p", path)
+    names = set()
+    in_table = False
+    for line in text.splitlines():
+        if line.startswith("[Ordinal/Name Pointer] Table"):
+            in_table = True
+            continue
+        if in_table:
+            m = re.match(r"\s+\[\s*\d+\]\s+(\S+)", line)
+            if not m:
+                if line.strip():
+                    break
+                continue
+            names.add(m.group(1))
+    return names
+
+
+def check_exports(tool, path):
+    names = export_names(tool, path)
+    missing = EXPECTED_EXPORTS - names
+    extra = names - EXPECTED_EXPORTS
+    if missing or extra:
+        print(f"{path}: missing {sorted(missing)}, unexpected {sorted(extra)}")
+        return False
+    print(f"{path}: exports {sorted(names)}")
+    return True
+
+
+def check_imports(tool, paths):
+    ok = True
+    for path in paths:
+        text = objdump(tool, "-p", path)
+        dlls = {m.lower() for m in re.findall(r"DLL Name: (\S+)", text)}
+        foreign = {d for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")}
+        if foreign:
+            print(f"{path}: imports non-system DLLs {sorted(foreign)}")
+            ok = False
+        else:
+            print(f"{path}: imports {sorted(dlls)}")
+    return ok
+
+
+def section_flags(path):
+    """(name, characteristics) of every section, from the PE section table."""
+    data = open(path, "rb").read()
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    if data[pe:pe + 4] != b"PE\0\0":
+        raise ValueError("not a PE file")
+    count = int.from_bytes(data[pe + 6:pe + 8], "little")
+    optional = int.from_bytes(data[pe + 20:pe + 22], "little")
+    table = pe + 24 + optional
+    sections = []
+    for i in range(count):
+        entry = data[table + 40 * i: table + 40 * (i + 1)]
+        name = entry[:8].rstrip(b"\0").decode("ascii", "replace")
+        sections.append((name, int.from_bytes(entry[36:40], "little")))
+    return sections
+
+
+def check_shared(tool, path):
+    headers = objdump(tool, "-h", path)
+    if ".shared" not in headers:
+        print(f"{path}: no .shared section in objdump -h")
+        return False
+    for name, flags in section_flags(path):
+        if name == ".shared":
+            shared = bool(flags & IMAGE_SCN_MEM_SHARED)
+            print(f"{path}: .shared characteristics 0x{flags:08x}, shared={shared}")
+            return shared and bool(flags & 0x80000000) and bool(flags & 0x40000000)
+    print(f"{path}: .shared not in the section table")
+    return False
+
+
+def main(argv):
+    what, tool, paths = argv[1], argv[2], argv[3:]
+    if what == "exports":
+        ok = all(check_exports(tool, p) for p in paths)
+    elif what == "imports":
+        ok = check_imports(tool, paths)
+    elif what == "shared":
+        ok = all(check_shared(tool, p) for p in paths)
+    else:
+        print(__doc__)
+        return 2
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
