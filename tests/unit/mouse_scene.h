@@ -104,7 +104,7 @@ struct Step {
     int deltaAfter = kAnyDelta;  // WheelDelta after the event, when checked
 };
 
-inline void RunSteps(Scene& scene, const std::vector<Step>& steps) {
+inline void ExpectSteps(Scene& scene, const std::vector<Step>& steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         SCOPED_TRACE("step " + std::to_string(i + 1) + " " + fake::MessageName(steps[i].event.message));
         scene.h.desk.ClearLog();

@@ -153,7 +153,7 @@ struct BarScene {
     HWND Expected(int index) const { return index < 0 ? nullptr : bars[index]; }
 };
 
-void RunBarCases(const std::vector<BarCase>& cases) {
+void ExpectBarCases(const std::vector<BarCase>& cases) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         BarScene s(c);
@@ -166,7 +166,7 @@ const RECT kTall = {280, 0, 300, 300};
 const RECT kWide = {0, 280, 300, 300};
 
 TEST(Discovery, ScrollBarSearchAcceptsBarsOfTheOrientationOnly) {
-    RunBarCases({
+    ExpectBarCases({
         {"a vertical bar child", BAR_VERTICAL, {{IN_PANE, "ScrollBar", kVert, kTall}}, 0},
         {"a horizontal bar child", BAR_HORIZONTAL, {{IN_PANE, "ScrollBar", kHorz, kWide}}, 0},
         {"HScrollBar class", BAR_HORIZONTAL, {{IN_PANE, "HScrollBar", kHorz, kWide}}, 0},
@@ -186,7 +186,7 @@ TEST(Discovery, ScrollBarSearchAcceptsBarsOfTheOrientationOnly) {
 }
 
 TEST(Discovery, ScrollBarSearchWidensToTheParentOnlyWhenNoBarWasSeen) {
-    RunBarCases({
+    ExpectBarCases({
         {"a hidden child bar is seen: the parent's bar is not taken", BAR_VERTICAL,
          {{IN_PANE, "ScrollBar", WS_CHILD | SBS_VERT, kTall}, {IN_SIBLING, "ScrollBar", kVert, {380, 0, 400, 400}}}, -1},
         {"a disabled child bar is seen: no second search", BAR_HORIZONTAL,
@@ -214,7 +214,7 @@ TEST(Discovery, HorizontalTieBreakTakesTheLastBarSpanningTheCursorX) {
     const RECT middle = {100, 280, 200, 300};
     const RECT right = {200, 280, 300, 300};
     const RECT wide = {0, 260, 300, 280};
-    RunBarCases({
+    ExpectBarCases({
         {"only the second spans", BAR_HORIZONTAL, {{IN_PANE, "ScrollBar", kHorz, left}, {IN_PANE, "ScrollBar", kHorz, middle}},
          1, {150, 10}},
         {"only the first spans", BAR_HORIZONTAL, {{IN_PANE, "ScrollBar", kHorz, middle}, {IN_PANE, "ScrollBar", kHorz, right}},
@@ -241,7 +241,7 @@ TEST(Discovery, VerticalTieBreakPrefersTheBarNearestRightOfTheCursor) {
     const RECT nearRight = {150, 0, 170, 300};  // right edge 170
     const RECT farRight = {270, 0, 290, 300};   // right edge 290
     const RECT leftOfCursor = {10, 0, 30, 300};  // right edge 30
-    RunBarCases({
+    ExpectBarCases({
         {"candidate off the cursor's y, new one on it", BAR_VERTICAL,
          {{IN_PANE, "ScrollBar", kVert, upper}, {IN_PANE, "ScrollBar", kVert, lower}}, 1, {50, 150}},
         {"a lone bar off the cursor's y is still taken", BAR_VERTICAL, {{IN_PANE, "ScrollBar", kVert, upper}}, 0, {50, 150}},

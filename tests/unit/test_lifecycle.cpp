@@ -253,7 +253,7 @@ struct LowLevelRow {
     Log injected;
 };
 
-void RunLowLevelRows(const std::vector<LowLevelRow>& rows, LRESULT (*proc)(HookContext&, int, WPARAM, LPARAM)) {
+void ExpectLowLevelRows(const std::vector<LowLevelRow>& rows, LRESULT (*proc)(HookContext&, int, WPARAM, LPARAM)) {
     for (const LowLevelRow& row : rows) {
         SCOPED_TRACE(row.name);
         FakeHook h;
@@ -266,7 +266,7 @@ void RunLowLevelRows(const std::vector<LowLevelRow>& rows, LRESULT (*proc)(HookC
 }
 
 TEST(LowLevelWheelHook, ReinjectsWheelInputWithTheDeltaInTheMarkedExtraInfo) {
-    RunLowLevelRows(
+    ExpectLowLevelRows(
         {
             {"notch up", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(10, 20, 0x00780000, 0, 0), 1,
              {Mouse(MOUSEEVENTF_WHEEL, 0x78, 0x40010078, 10, 20)}},
@@ -285,7 +285,7 @@ TEST(LowLevelWheelHook, ReinjectsWheelInputWithTheDeltaInTheMarkedExtraInfo) {
 }
 
 TEST(LowLevelXButtonHook, TurnsXButtonsIntoMiddleButtonInputCarryingTheIndex) {
-    RunLowLevelRows(
+    ExpectLowLevelRows(
         {
             {"X1 press", HC_ACTION, WM_XBUTTONDOWN, LowLevelEvent(30, 40, 0x00010000, 0, 0), 1,
              {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 1, 30, 40)}},

@@ -228,7 +228,7 @@ TEST_P(ModeLifeTest, WholeSequence) {
     scene.h.block.ButtonFunction[0] = life.function;
     scene.h.block.ButtonFunction[1] = life.function;
     if (!life.agent) scene.h.block.AgentWindow = 0;
-    RunSteps(scene, life.script(scene));
+    ExpectSteps(scene, life.script(scene));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ModeLifeTest, ::testing::ValuesIn(kModeLives),
@@ -320,7 +320,7 @@ TEST(Modes, DragLockUsesThePrimaryButtonOfASwappedMouse) {
         {Button(WM_RBUTTONDOWN, ExtraInfo(MARK_PASS)), false, {}, 56},
         {Button(WM_LBUTTONDOWN), true, {Post(scene.agent, UM_MODEEND, 0, 0), Mouse(MOUSEEVENTF_RIGHTUP, 0, 0)}, 0},
     };
-    RunSteps(scene, steps);
+    ExpectSteps(scene, steps);
     EXPECT_TRUE(scene.h.desk.ButtonsSwapped());
 }
 
@@ -335,7 +335,7 @@ TEST(Modes, NoNotificationWithoutAgentWindow) {
         {RunRelease(), true, {KeyDown(VK_CONTROL)}, 61},
         {Button(WM_LBUTTONDOWN), true, {KeyUp(VK_CONTROL)}, 0},
     };
-    RunSteps(scene, steps);
+    ExpectSteps(scene, steps);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ struct VerticalCase {
     HWND target = kTarget;
 };
 
-void RunVertical(const VerticalCase& c) {
+void ExpectVertical(const VerticalCase& c) {
     SCOPED_TRACE(c.name);
     Scene s(c.os);
     int result = c.up ? ScrollUp(s.h.ctx, c.target, kX, kY, c.code, c.count, c.bar, c.page)
@@ -108,7 +108,7 @@ TEST(ScrollPrimitives, WindowMethodPostsLinesOrOnePageThenTheEnd) {
         {"same on Windows 95", kDown, SCROLL_V_WINDOW, 3, 0,
          {Times(3, VScroll(kTarget, SB_LINEDOWN)), Once(VScroll(kTarget, SB_ENDSCROLL))}, nullptr, OS_WIN95},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 TEST(ScrollPrimitives, BarControlMethodPostsToTheBarsParent) {
@@ -130,7 +130,7 @@ TEST(ScrollPrimitives, BarControlMethodPostsToTheBarsParent) {
         {"no bar: the target with lParam 0", kDown, SCROLL_V_BARCONTROL, 2, 0,
          {Times(2, VScroll(kTarget, SB_LINEDOWN)), Once(VScroll(kTarget, SB_ENDSCROLL))}},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 TEST(ScrollPrimitives, WheelMethodPostsOneWheelMessageOrAPageKey) {
@@ -158,7 +158,7 @@ TEST(ScrollPrimitives, WheelMethodPostsOneWheelMessageOrAPageKey) {
         {"Windows 95 down, count 273", kDown, SCROLL_V_WHEEL, 273, 0, {Once(Roll(kTarget, 0xFFFF8008))}, nullptr, OS_WIN95},
         {"Windows 95 page down: the page key", kDown, SCROLL_V_WHEEL, 3, -1, {Strokes(1, kTarget, VK_NEXT)}, nullptr, OS_WIN95},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 TEST(ScrollPrimitives, KeysMethodPostsArrowsOrOnePageKey) {
@@ -175,7 +175,7 @@ TEST(ScrollPrimitives, KeysMethodPostsArrowsOrOnePageKey) {
         {"page down", kDown, SCROLL_V_KEYS, 273, -1, {Strokes(1, kTarget, VK_NEXT)}},
         {"negative count: nothing", kDown, SCROLL_V_KEYS, -3, 0, {}},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 TEST(ScrollPrimitives, NoMethodAndUnknownMethodsPostNothing) {
@@ -187,7 +187,7 @@ TEST(ScrollPrimitives, NoMethodAndUnknownMethodsPostNothing) {
         {"two methods at once is no method", kUp, SCROLL_V_WINDOW | SCROLL_V_KEYS, 3, 0, {}},
         {"unknown value 32", kDown, 32, 3, 0, {}},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 TEST(ScrollPrimitives, NullTargetPostsNothing) {
@@ -202,7 +202,7 @@ TEST(ScrollPrimitives, NullTargetPostsNothing) {
          {Once(VScroll(kBarOwner, SB_LINEUP, kBarLp)), Once(VScroll(kBarOwner, SB_ENDSCROLL, kBarLp))}, kBar, OS_WINXP,
          nullptr},
     };
-    for (const auto& c : cases) RunVertical(c);
+    for (const auto& c : cases) ExpectVertical(c);
 }
 
 struct ModifierCase {

@@ -56,7 +56,7 @@ struct RouterScene {
     }
 };
 
-void RunRouteCases(const std::vector<RouteCase>& cases) {
+void ExpectRouteCases(const std::vector<RouteCase>& cases) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RouterScene s(c.os, c.enhance, c.delta, c.settings);
@@ -70,7 +70,7 @@ std::string V(WPARAM code) { return Post(kUnder, WM_VSCROLL, code, 0); }
 std::string H(WPARAM code) { return Post(kUnder, WM_HSCROLL, code, 0); }
 
 TEST(WheelRouter, ModeSummary) {
-    RunRouteCases({
+    ExpectRouteCases({
         {"default mode, XP, +120: passed on", OS_WINXP, 0, 120, 0, {}},
         {"default mode, XP, -120: passed on", OS_WINXP, 0, -120, 0, {}},
         {"default mode, 98: passed on", OS_WIN98, 0, 120, 0, {}},
@@ -93,7 +93,7 @@ TEST(WheelRouter, ModeSummary) {
 }
 
 TEST(WheelRouter, VerticalCounts) {
-    RunRouteCases({
+    ExpectRouteCases({
         {"+240, 3 lines: 6", OS_WINXP, -1, 240, 1, {Times(6, V(SB_LINEUP)), Once(V(SB_ENDSCROLL))}},
         {"-360, 3 lines: 9", OS_WINXP, -1, -360, 1, {Times(9, V(SB_LINEDOWN)), Once(V(SB_ENDSCROLL))}},
         {"+60: count 0", OS_WINXP, -1, 60, 1, {Once(V(SB_ENDSCROLL))}},
@@ -122,7 +122,7 @@ TEST(WheelRouter, VerticalCounts) {
 }
 
 TEST(WheelRouter, HorizontalMarkerCounts) {
-    RunRouteCases({
+    ExpectRouteCases({
         {"one wheel, 5 lines, -840: right 5", OS_WINXP, -1, -840, 1, {Times(5, H(SB_LINERIGHT)), Once(H(SB_ENDSCROLL))},
          {5, 0, 1, 2, -1}},
         {"one wheel, page mode, +840: a page left", OS_WINXP, -1, 840, 1, {Once(H(SB_PAGELEFT)), Once(H(SB_ENDSCROLL))},
