@@ -1,5 +1,7 @@
 #include "agent_logic.h"
 
+#include "settings_fields.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -58,26 +60,18 @@ const KeptField* FindKeptField(const char* name) {
     return nullptr;
 }
 
+// The kept fields are block fields with ranges; reading and writing them is
+// the block's own field access.
+static ptr::SettingsField AsSettingsField(const KeptField& field) {
+    return ptr::SettingsField{field.name, field.offset, field.width, false};
+}
+
 int32_t ReadKeptField(const SettingsBlock& block, const KeptField& field) {
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(&block) + field.offset;
-    if (field.width == 2) {
-        uint16_t value;
-        std::memcpy(&value, base, 2);
-        return value;
-    }
-    int32_t value;
-    std::memcpy(&value, base, 4);
-    return value;
+    return ptr::ReadSettingsField(block, AsSettingsField(field));
 }
 
 void WriteKeptField(SettingsBlock& block, const KeptField& field, int32_t value) {
-    unsigned char* base = reinterpret_cast<unsigned char*>(&block) + field.offset;
-    if (field.width == 2) {
-        uint16_t narrow = static_cast<uint16_t>(value);
-        std::memcpy(base, &narrow, 2);
-    } else {
-        std::memcpy(base, &value, 4);
-    }
+    ptr::WriteSettingsField(block, AsSettingsField(field), value);
 }
 
 int32_t ClampKeptValue(const KeptField& field, int32_t value) {
