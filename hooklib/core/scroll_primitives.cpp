@@ -99,6 +99,15 @@ void PostScrollMessages(HookContext& ctx, HWND recipient, UINT message, WPARAM s
     PostTo(ctx, recipient, message, SB_ENDSCROLL, bar);
 }
 
+// One page, or count lines, as scroll messages followed by the end message.
+void PostScrollStep(HookContext& ctx, HWND recipient, UINT message, WPARAM lineCode, WPARAM pageCode, int count,
+                    int pageFlag, HWND barControl) {
+    if (pageFlag)
+        PostScrollMessages(ctx, recipient, message, pageCode, 1, barControl);
+    else
+        PostScrollMessages(ctx, recipient, message, lineCode, count, barControl);
+}
+
 void PostKeyStrokes(HookContext& ctx, HWND window, BYTE vk, int repeat) {
     for (int i = 0; i < repeat; ++i) PostKeyStroke(ctx, window, vk);
 }
@@ -115,10 +124,7 @@ int ScrollVertically(HookContext& ctx, HWND target, int x, int y, uint32_t code,
     case SCROLL_V_WINDOW:
     case SCROLL_V_BARCONTROL: {
         HWND recipient = ScrollMessageRecipient(ctx, target, barControl, method == SCROLL_V_BARCONTROL);
-        if (pageFlag)
-            PostScrollMessages(ctx, recipient, WM_VSCROLL, direction.pageCode, 1, barControl);
-        else
-            PostScrollMessages(ctx, recipient, WM_VSCROLL, direction.lineCode, count, barControl);
+        PostScrollStep(ctx, recipient, WM_VSCROLL, direction.lineCode, direction.pageCode, count, pageFlag, barControl);
         break;
     }
     case SCROLL_V_WHEEL:
@@ -146,10 +152,7 @@ int ScrollHorizontally(HookContext& ctx, HWND target, uint32_t code, int count, 
     case SCROLL_H_WINDOW:
     case SCROLL_H_BARCONTROL: {
         HWND recipient = ScrollMessageRecipient(ctx, target, barControl, method == SCROLL_H_BARCONTROL);
-        if (pageFlag)
-            PostScrollMessages(ctx, recipient, WM_HSCROLL, direction.pageCode, 1, barControl);
-        else
-            PostScrollMessages(ctx, recipient, WM_HSCROLL, direction.lineCode, count, barControl);
+        PostScrollStep(ctx, recipient, WM_HSCROLL, direction.lineCode, direction.pageCode, count, pageFlag, barControl);
         break;
     }
     case SCROLL_H_KEYS:

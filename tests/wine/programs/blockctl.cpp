@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include "command_reader.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -23,19 +25,6 @@ using namespace ptr;
 
 namespace {
 
-DWORD g_mainThread;
-constexpr UINT WM_COMMAND_LINE = WM_APP + 1;
-
-DWORD WINAPI ReadCommands(void*) {
-    char line[1024];
-    while (fgets(line, sizeof line, stdin)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        char* copy = _strdup(line);
-        while (!PostThreadMessageA(g_mainThread, WM_COMMAND_LINE, 0, reinterpret_cast<LPARAM>(copy))) Sleep(10);
-    }
-    PostThreadMessageA(g_mainThread, WM_QUIT, 0, 0);
-    return 0;
-}
 
 void Print(const char* format, ...) {
     va_list args;
@@ -91,7 +80,6 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
 }  // namespace
 
 int main() {
-    g_mainThread = GetCurrentThreadId();
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists before the reader posts
     HMODULE library = LoadLibraryA("PTRHK32A.dll");
@@ -106,7 +94,7 @@ int main() {
         return 1;
     }
     Print("READY");
-    CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+    StartCommandReader();
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == WM_COMMAND_LINE) {
             char* line = reinterpret_cast<char*>(msg.lParam);

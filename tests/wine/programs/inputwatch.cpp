@@ -12,6 +12,8 @@
 //   LL <message> data=0x<mouseData> flags=0x<flags> extra=0x<dwExtraInfo>
 #include <windows.h>
 
+#include "command_reader.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +21,7 @@
 
 namespace {
 
-DWORD g_mainThread;
 HHOOK g_hook;
-constexpr UINT WM_COMMAND_LINE = WM_APP + 1;
 
 void Print(const char* format, ...) {
     va_list args;
@@ -59,21 +59,9 @@ LRESULT CALLBACK WatchMouse(int code, WPARAM wParam, LPARAM lParam) {
 
 int Down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) ? 1 : 0; }
 
-DWORD WINAPI ReadCommands(void*) {
-    char line[256];
-    while (fgets(line, sizeof line, stdin)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        char* copy = _strdup(line);
-        while (!PostThreadMessageA(g_mainThread, WM_COMMAND_LINE, 0, reinterpret_cast<LPARAM>(copy))) Sleep(10);
-    }
-    PostThreadMessageA(g_mainThread, WM_QUIT, 0, 0);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    g_mainThread = GetCurrentThreadId();
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists before the reader posts
     for (int i = 1; i < argc; ++i) {
@@ -86,7 +74,7 @@ int main(int argc, char** argv) {
         }
     }
     Print("READY");
-    CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+    StartCommandReader();
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == WM_COMMAND_LINE) {
             char* line = reinterpret_cast<char*>(msg.lParam);
