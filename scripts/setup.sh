@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev googletest
-          wine wine64 xvfb xauth xdotool imagemagick python3 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
+          clang libclang-rt-14-dev zlib1g-dev wine wine64 xvfb xauth xdotool imagemagick python3 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 
 missing=()
 for p in "${packages[@]}"; do

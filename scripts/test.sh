@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both targets and runs every test: the build
-# checks of both builds, the unit tests and the tests under Wine.
+# Installs what is missing, builds every preset and runs every test: the build
+# checks of both Windows builds, the unit tests, the tests under Wine, and the
+# parsers' sanitizer tests and short fuzz runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,4 +14,5 @@ trap 'tools/wine-session stop "$root/build/win64/wine" >/dev/null 2>&1 || true' 
 status=0
 ctest --preset win32 || status=1
 ctest --preset win64 || status=1
+ctest --preset native || status=1
 exit $status
