@@ -42,7 +42,9 @@ public:
 
     // Messages.
     virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // Sends wait for the receiver: always with a bound (flags SMTO_..., timeout in ms).
+    virtual LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                        UINT timeout, DWORD_PTR* result) = 0;
     virtual void PostQuitMessage(int exitCode) = 0;
     virtual LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 

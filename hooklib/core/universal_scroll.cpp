@@ -5,7 +5,7 @@
 
 #include "auto_scroll.h"
 #include "discovery.h"
-#include "dispatcher.h"
+#include "actions.h"
 #include "markers.h"
 #include "scroll.h"
 
@@ -125,11 +125,6 @@ int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
     return 0;
 }
 
-void SendToAgent(HookContext& ctx, UINT message) {
-    HWND agent = ToHwnd(ctx.block.AgentWindow);
-    if (agent != nullptr) ctx.api.SendMessageA(agent, message, 0, 0);
-}
-
 void RestoreForeground(HookContext& ctx) {
     HWND saved = ToHwnd(ctx.shared.SavedForeground);
     if (saved != nullptr) ctx.api.SetForegroundWindow(saved);
@@ -192,7 +187,7 @@ int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, i
 int StartAutoScroll(HookContext& ctx, HWND window) {
     if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
-    if (autoScrollWindow == nullptr) return 0;
+    if (!IsTargetWindow(ctx, autoScrollWindow)) return 0;
 
     // A browser run that another process ended leaves this process's flag
     // set; it must not claim the messages of this run.

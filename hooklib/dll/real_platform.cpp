@@ -48,8 +48,9 @@ BOOL RealPlatform::IsIconic(HWND window) { return ::IsIconic(window); }
 BOOL RealPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(window, message, wParam, lParam);
 }
-LRESULT RealPlatform::SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::SendMessageA(window, message, wParam, lParam);
+LRESULT RealPlatform::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                          UINT timeout, DWORD_PTR* result) {
+    return ::SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, result);
 }
 void RealPlatform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 LRESULT RealPlatform::DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,7 +13,7 @@ EXPECTED_EXPORTS = {
     "InstallHook", "GetMapFilePointer", "MouseProc", "SysMsgHookProc",
     "LowLevelMouseProc", "LowLevelMouseProc5",
     "DoAutoUp", "DoAutoDown", "DoAutoLeft", "DoAutoRight",
-    "CreateWheelWindow", "WheelWndProc",
+    "CreateWheelWindow", "WheelWndProc", "GetHookStatus",
 }
 
 SYSTEM_DLLS = {
