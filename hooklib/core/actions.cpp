@@ -92,9 +92,28 @@ void EndMode(HookContext& ctx, HWND window) {
     if (ctx.api.GetForegroundWindow() == nullptr && window != nullptr) ctx.api.SetFocus(window);
 }
 
+bool IsMiddlePress(UINT message) {
+    return message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK || message == WM_NCMBUTTONDBLCLK;
+}
+
 bool IsButtonPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
-           message == WM_XBUTTONDOWN;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDBLCLK:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_NCXBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace ptr

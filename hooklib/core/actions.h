@@ -38,6 +38,10 @@ bool ClassIs(HookContext& ctx, HWND window, const char* name);
 
 void AnnounceMode(HookContext& ctx);
 void EndMode(HookContext& ctx, HWND window);
+// The press that ends a mode. A quick second press of a button is still a
+// press, though the system reports it as a double click: the first press
+// may have been the one that started the mode, or one the suite made.
 bool IsButtonPress(UINT message);
+bool IsMiddlePress(UINT message);
 
 }  // namespace ptr

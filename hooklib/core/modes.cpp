@@ -104,7 +104,7 @@ int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t
         ctx.process.WheelDelta = ctx.process.WheelDelta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
         return 0;
     }
-    if (message == WM_MBUTTONDOWN) {
+    if (IsMiddlePress(message)) {
         EndMode(ctx, window);
         return 1;
     }

@@ -119,7 +119,7 @@ int StartBrowserAutoScroll(HookContext& ctx) {
 int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
     // The release of the press that started it passes through untouched.
     if (message == WM_MBUTTONUP) return 0;
-    if (message == WM_MBUTTONDOWN) ctx.shared.ReleaseAction = kReleasePassesThrough;
+    if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;
     return 0;
@@ -176,7 +176,7 @@ int StartUniversalScroll(HookContext& ctx, HWND window, int x, int y) {
 int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, int y) {
     if (IsButtonPress(message)) {
         EndMode(ctx, window);
-        if (message != WM_MBUTTONDOWN) return 0;  // the click reaches the application
+        if (!IsMiddlePress(message)) return 0;  // the click reaches the application
         ctx.api.SetCursorPos(ctx.shared.Anchor.x, ctx.shared.Anchor.y);
         return 1;
     }
