@@ -55,6 +55,10 @@ public:
     virtual SHORT GetKeyState(int vk) = 0;
     virtual BOOL SwapMouseButton(BOOL swap) = 0;
 
+    // Whether the calling thread runs a menu's modal loop now; TRUE where the
+    // system cannot tell (Windows 95 has no GetGUIThreadInfo).
+    virtual BOOL InMenuLoop() = 0;
+
     // Focus, foreground, capture, cursor.
     virtual HWND GetFocus() = 0;
     virtual HWND SetFocus(HWND window) = 0;

@@ -35,6 +35,7 @@ public:
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
     BOOL SwapMouseButton(BOOL swap) override;
+    BOOL InMenuLoop() override;
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
     HWND GetForegroundWindow() override;

@@ -74,6 +74,7 @@ public:
     // WindowFromPoint answers this window when set, else the deepest visible window under the point.
     void SetWindowUnderCursor(HWND window) { pointOverride_ = window; pointOverrideSet_ = true; }
     void SetButtonsSwapped(bool swapped) { swapped_ = swapped; }
+    void SetInMenuLoop(bool inMenuLoop) { inMenuLoop_ = inMenuLoop ? TRUE : FALSE; }
     bool ButtonsSwapped() const { return swapped_; }
     void FailHook(int idHook, bool fail = true) { failHook_[idHook] = fail; }
     // Number of GetVersionExA calls to fail before succeeding (0 none, 1 the extended call, 2 both).
@@ -124,6 +125,7 @@ public:
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
     BOOL SwapMouseButton(BOOL swap) override;
+    BOOL InMenuLoop() override { return inMenuLoop_; }
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
     HWND GetForegroundWindow() override;
@@ -166,6 +168,7 @@ private:
     HWND pointOverride_ = nullptr;
     bool pointOverrideSet_ = false;
     bool swapped_ = false;
+    BOOL inMenuLoop_ = FALSE;
     LRESULT sendResult_ = 0;
     UINT lastSendFlags_ = 0;
     UINT lastSendTimeout_ = 0;

@@ -43,6 +43,7 @@ TEST(MouseGate, PassesOnWithoutLookingAtTheMessage) {
         scene.h.block.ButtonFunction[0] = 13;
         scene.h.shared.Mode = c.mode;
         scene.h.shared.MenuActive = c.menuActive;
+        scene.h.desk.SetInMenuLoop(c.menuActive != 0);
         scene.h.shared.ScreenBounds = {0, 0, 1023, 767};  // the move below touches the edge
         scene.h.process.WheelDelta = kUntouched;
         Event event = {c.message, 0, 0x00780000, {0, 100}};
@@ -52,6 +53,18 @@ TEST(MouseGate, PassesOnWithoutLookingAtTheMessage) {
         EXPECT_EQ(scene.h.process.WheelDelta, kUntouched);
         EXPECT_EQ(scene.h.shared.PendingFunction, 0u);
     }
+}
+
+// The flag stays set after a menu has closed: the filter never sees the
+// loop end. Input outside a menu loop clears it and is handled.
+TEST(MouseGate, MenuFlagLeftByAClosedMenuIsCleared) {
+    Scene scene;
+    scene.h.block.ButtonFunction[0] = 13;
+    scene.h.shared.MenuActive = 1;
+    scene.h.desk.SetInMenuLoop(false);
+    EXPECT_TRUE(scene.Hook(Press()));
+    EXPECT_EQ(scene.h.shared.MenuActive, 0);
+    EXPECT_EQ(scene.h.shared.PendingFunction, 13u);
 }
 
 TEST(MouseGate, HandsTheNextHooksResultBack) {

@@ -152,6 +152,20 @@ class ListBoxByLines(ScrollingTest):
         self.assertEqual(self.wait_state("list_top", lambda v: v >= 12), 12)
 
 
+class AfterAMenuClosed(ScrollingTest):
+    def test_the_wheel_is_routed_again_once_the_menu_is_gone(self):
+        edit = self.sample_app.windows["edit"]["hwnd"]
+        menu_open = lambda: self.hooks.ask(f"menu {edit:#x}", "MENU=") == "MENU=1"
+        # The edit's context menu, opened with the right button and closed by a click beside it.
+        self.click(3, *self.sample_app.center("edit"))
+        self.assertTrue(wait_until(menu_open), "the context menu opened")
+        self.click(1, *self.sample_app.center("bars"))
+        self.assertTrue(wait_until(lambda: not menu_open()), "the context menu closed")
+        self.notches(WHEEL_DOWN, 1, "list")
+        self.assertEqual(self.wait_state("list_top", lambda v: v >= 5), 5, "the line setting, not Wine's 3")
+        self.assertEqual(self.sample_app.messages("list", "WM_MOUSEWHEEL"), [])
+
+
 class LaterWindowsServedAsXp(ScrollingTest):
     """Server 2003, 7 and 10 deliver the wheel as XP does; the hooks read the
     delta where XP has it, so a notch scrolls 5 lines there too."""

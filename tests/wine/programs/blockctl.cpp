@@ -12,6 +12,7 @@
 //                         in AgentWindow, print AGENTWINDOW=0x...; from then on
 //                         every notification it receives is printed as
 //                         AGENT <name> wp=<wParam> lp=<lParam>
+//   menu HWND             print MENU=1 while the thread of that window runs a menu loop, else MENU=0
 //   wheelwindow           call CreateWheelWindow and print its handle
 //   quit                  end
 #include "hook_context.h"
@@ -118,6 +119,13 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
         HWND agent = MakeStandInAgent();
         block->AgentWindow = FromHwnd(agent);
         Print("AGENTWINDOW=0x%llx", (unsigned long long)(uintptr_t)agent);
+    } else if (!strcmp(command, "menu")) {
+        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(rest, nullptr, 0)));
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        bool inMenu = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+                      (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+        Print("MENU=%d", inMenu ? 1 : 0);
     } else if (!strcmp(command, "wheelwindow")) {
         auto create = LibraryExport<CreateWheelWindowFn>(library, "CreateWheelWindow");
         HWND w = create ? create(GetModuleHandleA(nullptr), nullptr) : nullptr;
