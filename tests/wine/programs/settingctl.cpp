@@ -26,6 +26,8 @@
 //   foreground            FOREGROUND=<handle>
 //   image ID              IMAGE=<0|1> (a picture is set in the static control)
 //   close                 the close box: WM_SYSCOMMAND SC_CLOSE to the form
+//   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
+//   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
 //   quit
 #include "ptrhk32a.h"
 #include "settings_fields.h"
@@ -250,6 +252,26 @@ void PrintFocus() {
     Print("FOCUS=%d", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
 }
 
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM parameter) {
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!_stricmp(name, "Static")) {
+        std::string& texts = *reinterpret_cast<std::string*>(parameter);
+        const std::string text = WindowText(window);
+        if (!text.empty()) texts += (texts.empty() ? "" : "|") + text;
+    }
+    return TRUE;
+}
+
+HWND TopWindow(const char* title) { return FindWindowW(nullptr, Wide(title).c_str()); }
+
+void PrintTop(const char* title) {
+    HWND window = TopWindow(title);
+    std::string texts;
+    if (window) EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
+    Print("TOP=%llu TEXT=%s", Handle(window), texts.c_str());
+}
+
 HWND GoneWindow() {
     HWND window = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(window);
@@ -322,6 +344,12 @@ bool Run(const char* line) {
         PrintFocus();
     } else if (!strcmp(command, "foreground")) {
         Print("FOREGROUND=%llu", Handle(GetForegroundWindow()));
+    } else if (!strcmp(command, "top")) {
+        PrintTop(rest);
+    } else if (!strcmp(command, "dismiss")) {
+        HWND window = TopWindow(rest);
+        if (window) PostMessageA(window, WM_COMMAND, IDOK, 0);
+        Print(window ? "OK" : "ERROR no window");
     } else if (!strcmp(command, "close")) {
         PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
         Print("OK");
