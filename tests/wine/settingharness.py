@@ -66,6 +66,7 @@ class SettingTest(WineTest):
             shutil.copy(os.path.join(BIN, name), self.app_folder)
         self.settings = []
         self.ctl = None
+        self.stand_in_agent = False
 
     def tearDown(self):
         try:
@@ -73,7 +74,7 @@ class SettingTest(WineTest):
                 if program.proc.poll() is None:
                     program.stop()
             if self.ctl and self.ctl.proc.poll() is None:
-                self.ctl.ask("set SettingsWindow=0 AgentWindow=0", "OK", timeout=20)
+                self.ctl.ask("set SettingsWindow=0" + (" AgentWindow=0" if self.stand_in_agent else ""), "OK", timeout=20)
                 self.ctl.send("quit")
                 self.ctl.wait(20)
         finally:
@@ -105,6 +106,7 @@ class SettingTest(WineTest):
         """A stand-in agent window in the block and the given fields; returns its handle."""
         self.ctl = self.ctl or self.settingctl()
         agent = int(self.ctl.ask("agent", "AGENT=").split("=")[1])
+        self.stand_in_agent = True
         base = {"SettingsWindow": 0, "ButtonCount": 5, "WheelCount": 1, "EnhanceMode": -1, "WheelLines": 3,
                 "WheelPageScroll": 0, "UScrollVertical": -1, "UScrollHorizontal": 0, "UScrollReverse": 0,
                 "UScrollVSpeed": 5, "UScrollHSpeed": 3, "ZoomSourceWidth": 32, "ZoomSourceHeight": 24,

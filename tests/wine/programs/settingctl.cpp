@@ -28,6 +28,7 @@
 //   close                 the close box: WM_SYSCOMMAND SC_CLOSE to the form
 //   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
 //   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
+//   menuend               hand the library's message filter the WM_MENUSELECT that ends a menu
 //   quit
 #include "ptrhk32a.h"
 #include "settings_fields.h"
@@ -55,6 +56,7 @@ constexpr uint32_t kSlotSize = 256;
 constexpr int kPageControlId = 30;
 
 struct Tool {
+    HMODULE library = nullptr;
     SettingsBlock* block = nullptr;
     uint8_t* app = nullptr;
     HWND agent = nullptr;
@@ -350,6 +352,16 @@ bool Run(const char* line) {
         HWND window = TopWindow(rest);
         if (window) PostMessageA(window, WM_COMMAND, IDOK, 0);
         Print(window ? "OK" : "ERROR no window");
+    } else if (!strcmp(command, "menuend")) {
+        // The library takes a menu to be open until its message filter sees a
+        // WM_MENUSELECT, which a menu's own loop sends and never filters.
+        using FilterFn = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
+        auto filter = LibraryExport<FilterFn>(g_tool.library, "SysMsgHookProc");
+        MSG message = {};
+        message.message = WM_MENUSELECT;
+        message.wParam = MAKEWPARAM(0, 0xFFFF);
+        if (filter) filter(MSGF_MENU, 0, reinterpret_cast<LPARAM>(&message));
+        Print(filter ? "OK" : "ERROR no SysMsgHookProc");
     } else if (!strcmp(command, "close")) {
         PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
         Print("OK");
@@ -367,6 +379,7 @@ int main(int argc, char** argv) {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     const bool mapApp = !(argc > 1 && !strcmp(argv[1], "--no-app"));
     HMODULE library = LoadLibraryA("PTRHK32A.dll");
+    g_tool.library = library;
     auto getBlock = library ? LibraryExport<GetMapFilePointerFn>(library, "GetMapFilePointer") : nullptr;
     g_tool.block = static_cast<SettingsBlock*>(getBlock ? getBlock() : nullptr);
     if (!g_tool.block) {
