@@ -135,7 +135,7 @@ INT_PTR TMOUSESETTINGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         SetFocus(Control(PageControl1));
         return FALSE;  // the focus is set
     case WM_COMMAND: return HandleCommand(LOWORD(wParam), HIWORD(wParam));
-    case WM_NOTIFY: return HandleNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_HSCROLL:
     case WM_VSCROLL:
         HandleSlider(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
@@ -217,17 +217,16 @@ bool TMOUSESETTINGForm::HandleCommand(int id, int code) {
     return true;
 }
 
-bool TMOUSESETTINGForm::HandleNotify(const NMHDR& header) {
-    const int id = static_cast<int>(header.idFrom);
-    if (id == PageControl1 && header.code == TCN_SELCHANGE) {
+bool TMOUSESETTINGForm::HandleNotify(NMHDR* header) {
+    const int id = static_cast<int>(header->idFrom);
+    if (id == PageControl1 && header->code == TCN_SELCHANGE) {
         ShowTab(static_cast<int>(SendMessageA(Control(PageControl1), TCM_GETCURSEL, 0, 0)));
         PageControl1Change();
         return true;
     }
-    if ((id == ZX1Spin || id == ZY1Spin) && header.code == UDN_DELTAPOS) {
+    if ((id == ZX1Spin || id == ZY1Spin) && header->code == UDN_DELTAPOS) {
         // The source sizes go in steps of two.
-        NMUPDOWN& change = const_cast<NMUPDOWN&>(reinterpret_cast<const NMUPDOWN&>(header));
-        change.iDelta *= kZoomSourceWidthRange.step;
+        reinterpret_cast<NMUPDOWN*>(header)->iDelta *= kZoomSourceWidthRange.step;
         return false;
     }
     return false;

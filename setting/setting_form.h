@@ -43,7 +43,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleCommand(int id, int code);
-    bool HandleNotify(const NMHDR& header);
+    bool HandleNotify(NMHDR* header);
     void HandleSlider(HWND slider, int request);
 
     // Creation, showing, destruction.

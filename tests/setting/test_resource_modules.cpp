@@ -55,30 +55,6 @@ TEST(FunctionNames, TheProgramsOwnTableNamesEveryListedCodeAndDescribesItByItsNa
     FreeLibrary(program);
 }
 
-TEST(FunctionNames, TheLanguageModuleAndTheNameLibraryCarryTheirOwnTexts) {
-    HMODULE program = LoadAsData(TestProgramFolder() + "Setting.exe");
-    HMODULE language = LoadAsData(ModulesFolder() + "LNGPAK.DLL");
-    HMODULE library = LoadAsData(ModulesFolder() + "SPINRSRC.DLL");
-    ASSERT_TRUE(program && language && library);
-    EXPECT_EQ(TextsOf(language, 0).name, "Systemstandard");
-    EXPECT_EQ(TextsOf(library, 103).name, "Connect To Internet");
-    int translated = 0;
-    for (int32_t code : kFunctionDisplayList) {
-        const Texts english = TextsOf(program, code);
-        const Texts german = TextsOf(language, code);
-        const Texts named = TextsOf(library, code);
-        EXPECT_FALSE(german.name.empty()) << code;
-        EXPECT_NE(german.description, english.description) << code;
-        EXPECT_GT(named.description.size(), named.name.size()) << code;
-        if (german.name != english.name) ++translated;
-    }
-    EXPECT_EQ(translated, kFunctionDisplayCount - 10) << "all but F1 to F10";
-    EXPECT_EQ(LoadResourceString(language, 4100), "Bildlauf aktiv");
-    FreeLibrary(program);
-    FreeLibrary(language);
-    FreeLibrary(library);
-}
-
 TEST(FunctionNames, TextsOf255CharactersOrMoreAreCutTo254) {
     HMODULE longNames = LoadAsData(ModulesFolder() + "LONGNAMES.DLL");
     ASSERT_NE(longNames, nullptr);

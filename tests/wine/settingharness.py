@@ -74,7 +74,8 @@ class SettingTest(WineTest):
                 if program.proc.poll() is None:
                     program.stop()
             if self.ctl and self.ctl.proc.poll() is None:
-                self.ctl.ask("set SettingsWindow=0" + (" AgentWindow=0" if self.stand_in_agent else ""), "OK", timeout=20)
+                agent = " AgentWindow=0" if self.stand_in_agent else ""
+                self.ctl.ask("set SettingsWindow=0" + agent, "OK", timeout=20)
                 self.ctl.send("quit")
                 self.ctl.wait(20)
         finally:
