@@ -11,9 +11,6 @@ namespace setting {
 constexpr int kFunctionDisplayCount = 57;
 extern const int32_t kFunctionDisplayList[kFunctionDisplayCount];
 
-// Position of a code in the display list, or -1 when it is not listed.
-int DisplayIndexOfFunction(int32_t code);
-
 // The functions with a page of their own under the function boxes.
 constexpr int32_t kUniversalScroll = 100;
 constexpr int32_t kAutoScroll = 101;

@@ -85,7 +85,8 @@ void DrawClassicTabs(HWND tabs) {
     HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
     if (!uxtheme) return;
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    auto setTheme = reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    auto setTheme =
+        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
     if (setTheme) setTheme(tabs, L" ", L" ");
     FreeLibrary(uxtheme);
 }

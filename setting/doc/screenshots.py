@@ -41,7 +41,7 @@ class Screenshots(SettingTest):
             self.shoot(f"setting-{language}-wheel")
             self.click_tab(1)
             self.assertTrue(wait_until(lambda: self.focus() == str(ID["FunctionComboBox"])))
-            wait_until(lambda: False, 1.0)  # the lit button reaches the screen
+            wait_until(lambda: False, 1.0)  # a picture, not a test: time for the lit button to be drawn
             self.shoot(f"setting-{language}-button")
             self.close_box()
             self.wait_ended(program)

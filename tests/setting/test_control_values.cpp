@@ -28,7 +28,8 @@ TEST(ControlValues, TheZoomFactorIsTargetOverSourceAndTwoWithoutASource) {
     const Case cases[] = {
         {64, 32, 2}, {65, 30, 2}, {90, 30, 3}, {29, 30, 0}, {100, 0, 2}, {0, 0, 2}, {INT_MIN, -1, 2147483648LL},
     };
-    for (const Case& c : cases) EXPECT_EQ(ZoomFactorOfBlock(c.target, c.source), c.factor) << c.target << "/" << c.source;
+    for (const Case& c : cases)
+        EXPECT_EQ(ZoomFactorOfBlock(c.target, c.source), c.factor) << c.target << "/" << c.source;
     EXPECT_EQ(ClampToRange(ZoomFactorOfBlock(INT_MIN, -1), kZoomFactorRange), 10);
     EXPECT_EQ(ClampToRange(ZoomFactorOfBlock(29, 30), kZoomFactorRange), 2);
 }

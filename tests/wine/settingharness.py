@@ -44,15 +44,6 @@ def control_ids():
 
 ID = control_ids()
 
-# What the shipped folder may hold beside the program, and where the build puts each.
-SHIPPED = {
-    "SETTING.INI": "SETTING.INI",
-    "Logo.bmp": "Logo.bmp",
-    "RES/Tray.ico": "RES/Tray.ico",
-    "MOUSE.BMP": "MOUSE.BMP",
-    "Setting.KRD": "Setting.KRD",
-}
-
 
 class SettingTest(WineTest):
     """Each test gets a folder of its own with Setting.exe and PTRHK32A.dll,
@@ -83,15 +74,15 @@ class SettingTest(WineTest):
 
     # The program's folder.
 
-    def add_file(self, name, source=None, text=None):
-        """Puts a file beside the program: a build output, or the given text."""
+    def add_file(self, name, text=None):
+        """Puts a file beside the program: the one the build ships in bin, or the given text."""
         target = os.path.join(self.app_folder, *name.split("/"))
         os.makedirs(os.path.dirname(target), exist_ok=True)
         if text is not None:
             with open(target, "w", newline="\r\n") as f:
                 f.write(text)
         else:
-            shutil.copy(source or os.path.join(BIN, *SHIPPED[name].split("/")), target)
+            shutil.copy(os.path.join(BIN, *name.split("/")), target)
 
     def add_module(self, name, source=None):
         shutil.copy(source or os.path.join(MODULES, name), os.path.join(self.app_folder, name))

@@ -52,7 +52,8 @@ class Texts(SettingTest):
             self.assertEqual(self.text(name), german, name)
         self.assertEqual(self.form()["CAPTION"], "Mauseinstellungen")
         names = self.names()
-        self.assertEqual((names[0], names[29], names[103]), ("Systemstandard", "Einfügen", "Mit dem Internet verbinden"))
+        self.assertEqual((names[0], names[29], names[103]),
+                         ("Systemstandard", "Einfügen", "Mit dem Internet verbinden"))
         self.assertEqual(sum(names[code] != ENGLISH_NAMES[code] for code in DISPLAY_LIST), 57 - 10, "all but F1-F10")
         self.assertEqual(self.description(28), "Kopiert die Auswahl (Strg+C).")
 
@@ -63,7 +64,8 @@ class Texts(SettingTest):
         for name, (_, german) in CAPTIONS.items():
             self.assertEqual(self.text(name), german, name)
         names = self.names()
-        self.assertEqual((names[52], names[103], names[28]), ("Close Application", "Connect To Internet", "Copy (Ctrl+C)"))
+        self.assertEqual((names[52], names[103], names[28]),
+                         ("Close Application", "Connect To Internet", "Copy (Ctrl+C)"))
         self.assertEqual(self.description(28), "Copies the selection to the clipboard (Ctrl+C) in the window under "
                                                "the pointer.")
 

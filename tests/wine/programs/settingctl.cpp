@@ -387,7 +387,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (mapApp) {
-        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAppBlockSize, kAppBlockName);
+        HANDLE mapping =
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAppBlockSize, kAppBlockName);
         g_tool.app = mapping ? static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
     }
     WNDCLASSA agentClass = {};
