@@ -27,7 +27,7 @@ HBITMAP CreatePicture(const BitmapImage& image) {
         if (bitmap) DeleteObject(bitmap);
         throw EOutOfResources();
     }
-    std::memcpy(bits, image.Pixels.data(), image.Pixels.size());
+    std::memcpy(bits, image.Pixels(), image.PixelSize);
     return bitmap;
 }
 
