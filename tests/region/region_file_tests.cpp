@@ -84,6 +84,21 @@ TEST(RegionFile, LoadsEveryFieldOfAFile) {
     }
 }
 
+TEST(RegionFile, AFileOfZeroObjectsHasOnlyItsName) {
+    krd::FileSpec spec;
+    spec.TimeStamp = 3.5;
+    spec.Version = 42;
+    spec.Name = "nothing";
+    TempFile disk("region_empty.krd", krd::EncodeRegionFile(spec, Packing::Stored));
+    TKsvRegionFile file(disk.Path());
+    file.LoadFromFile();
+    EXPECT_EQ(file.TimeStamp, 3.5);
+    EXPECT_EQ(file.Version, 42u);
+    EXPECT_EQ(file.ObjectCount, 0);
+    EXPECT_EQ(file.Name, "nothing");
+    EXPECT_TRUE(file.Objects.empty());
+}
+
 TEST(RegionFile, AFileThatCannotBeOpenedSaysWhich) {
     const std::string missing = "C:\\no\\such\\folder\\Setting.KRD";
     TKsvRegionFile file(missing);
