@@ -1,7 +1,7 @@
 # The picture map's region-data file reader on Linux: its tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and a libFuzzer target
 # seeded with files the authoring tool draws at build time. A long run by hand:
-#   build/native/region_fuzzer -max_len=65536 -max_total_time=3600 build/native/region_corpus
+#   build/native/native/region_fuzzer -max_len=65536 -rss_limit_mb=1024 -max_total_time=3600 build/native/region_corpus
 find_package(ZLIB REQUIRED)
 set(PTR_REGION_SRC ${CMAKE_SOURCE_DIR}/setting/region)
 set(PTR_REGION_TOOLS ${CMAKE_SOURCE_DIR}/setting/tools)
@@ -51,6 +51,6 @@ foreach(description ${CMAKE_SOURCE_DIR}/setting/tools/mouse_pictures.txt ${PTR_R
 endforeach()
 add_custom_target(region_corpus ALL DEPENDS ${PTR_REGION_SEEDS})
 
-ptr_native_fuzzer(region_fuzzer ${PTR_REGION_CORPUS} 800000 ${PTR_REGION_TESTS}/fuzz_region_file.cpp)
+ptr_native_fuzzer(region_fuzzer ${PTR_REGION_CORPUS} 1200000 ${PTR_REGION_TESTS}/fuzz_region_file.cpp)
 target_link_libraries(region_fuzzer PRIVATE ksvregion_native)
 add_dependencies(region_fuzzer region_corpus)

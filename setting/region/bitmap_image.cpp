@@ -4,6 +4,7 @@
 #include "region_stream.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -82,7 +83,7 @@ size_t BitmapRowBytes(int32_t width, uint16_t bitCount) {
     return static_cast<size_t>((static_cast<int64_t>(width) * bitCount + 31) / 32 * 4);
 }
 
-BitmapImage DecodeBitmapFile(const std::vector<uint8_t>& file) {
+BitmapImage DecodeBitmapFile(std::vector<uint8_t> file) {
     const size_t size = file.size();
     Require(size >= kFileHeaderSize + 4);
     const uint8_t* bytes = file.data();
@@ -133,9 +134,11 @@ BitmapImage DecodeBitmapFile(const std::vector<uint8_t>& file) {
     }
     if (entries > 0) std::memcpy(rest, bytes + tableAt, size_t{entries} * 4);
 
-    image.Pixels.assign(bytes + pixelOffset, bytes + pixelOffset + pixelBytes);
+    image.PixelOffset = pixelOffset;
+    image.PixelSize = pixelBytes;
     if (image.BitCount == 32 && !bitFields) {
-        for (size_t i = 3; i < pixelBytes; i += 4) image.Pixels[i] = 0;
+        for (size_t i = pixelOffset + 3; i < pixelOffset + pixelBytes; i += 4) file[i] = 0;
     }
+    image.File = std::move(file);
     return image;
 }

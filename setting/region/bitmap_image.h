@@ -16,11 +16,15 @@ constexpr int64_t kMaxBitmapPixels = 16 * 1024 * 1024;
 
 struct BitmapImage {
     int32_t Width = 0;
-    int32_t Height = 0;     // rows, always positive
-    bool TopDown = false;   // the file stores the top row first
+    int32_t Height = 0;    // rows, always positive
+    bool TopDown = false;  // the file stores the top row first
     uint16_t BitCount = 0;
-    std::vector<uint8_t> Info;    // BITMAPINFOHEADER (+ 3 masks) + colour table
-    std::vector<uint8_t> Pixels;  // Height rows of RowBytes(Width, BitCount)
+    std::vector<uint8_t> Info;  // BITMAPINFOHEADER (+ 3 masks) + colour table
+    std::vector<uint8_t> File;  // the file image; its pixel rows lie at PixelOffset
+    size_t PixelOffset = 0;
+    size_t PixelSize = 0;  // Height rows of BitmapRowBytes(Width, BitCount)
+
+    const uint8_t* Pixels() const { return File.data() + PixelOffset; }
 };
 
 size_t BitmapRowBytes(int32_t width, uint16_t bitCount);
@@ -28,4 +32,4 @@ size_t BitmapRowBytes(int32_t width, uint16_t bitCount);
 // Checks a bitmap file image and takes it apart; EInvalidGraphic when it is
 // not one this reader accepts. The reserved byte of 32-bit pixels is cleared
 // (GDI ignores it; a picture control would take a copy of a bitmap with alpha).
-BitmapImage DecodeBitmapFile(const std::vector<uint8_t>& file);
+BitmapImage DecodeBitmapFile(std::vector<uint8_t> file);

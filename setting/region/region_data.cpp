@@ -27,7 +27,7 @@ HBITMAP CreatePicture(const BitmapImage& image) {
         if (bitmap) DeleteObject(bitmap);
         throw EOutOfResources();
     }
-    std::memcpy(bits, image.Pixels.data(), image.Pixels.size());
+    std::memcpy(bits, image.Pixels(), image.PixelSize);
     return bitmap;
 }
 
@@ -63,12 +63,13 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
-bool CopyPicture(HBITMAP from, HBITMAP to, SIZE size) {
+void CopyPicture(HBITMAP from, HBITMAP to, SIZE size) {
     Canvas source(from);
     Canvas target(to);
-    return source.Ready() && target.Ready() &&
-           BitBlt(target.Dc(), 0, 0, size.cx, size.cy, source.Dc(), 0, 0, SRCCOPY);
+    if (source.Ready() && target.Ready()) BitBlt(target.Dc(), 0, 0, size.cx, size.cy, source.Dc(), 0, 0, SRCCOPY);
 }
+
+bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 // A bitmap in the screen's own format: the picture control paints it as it is,
 // without taking a copy of its own.
@@ -160,7 +161,7 @@ void TKsvRegionObject::ShowPlain() {
         return;
     }
     const SIZE size = PictureSize(PlainPicture);
-    if (display_ && PictureSize(display_).cx == size.cx && PictureSize(display_).cy == size.cy) {
+    if (display_ && SameSize(PictureSize(display_), size)) {
         CopyPicture(PlainPicture, display_, size);
         if (ShownBitmap(Image) == display_) {
             InvalidateRect(Image, nullptr, FALSE);

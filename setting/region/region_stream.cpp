@@ -88,16 +88,18 @@ private:
 
 // Inflates a payload of packedSize bytes into exactly count bytes of buffer
 // and returns the Adler-32 of what it produced (zlib keeps it as it goes).
+// The payload is read in chunks of at most 64 KiB; the output goes straight
+// into buffer, and one byte of output beyond count is a fault.
 uint32_t InflatePayload(TStream& stream, int32_t packedSize, uint8_t* buffer, int32_t count) {
     Inflater inflater;
     z_stream& z = *inflater;
-    std::unique_ptr<uint8_t[]> input(new uint8_t[kInflateChunk]);
-    std::unique_ptr<uint8_t[]> output(new uint8_t[kInflateChunk]);
+    const size_t chunk = std::min<size_t>(static_cast<size_t>(packedSize), kInflateChunk);
+    std::unique_ptr<uint8_t[]> input(new uint8_t[std::max<size_t>(chunk, 1)]);
     int64_t inputLeft = packedSize;
     size_t written = 0;
     for (;;) {
         if (z.avail_in == 0 && inputLeft > 0) {
-            const size_t step = static_cast<size_t>(std::min<int64_t>(inputLeft, kInflateChunk));
+            const size_t step = static_cast<size_t>(std::min<int64_t>(inputLeft, static_cast<int64_t>(chunk)));
             stream.ReadBuffer(input.get(), step);
             z.next_in = input.get();
             z.avail_in = static_cast<uInt>(step);
@@ -105,13 +107,15 @@ uint32_t InflatePayload(TStream& stream, int32_t packedSize, uint8_t* buffer, in
         }
         const int flush = inputLeft == 0 ? Z_FINISH : Z_NO_FLUSH;
         const uInt availableIn = z.avail_in;
-        z.next_out = output.get();
-        z.avail_out = static_cast<uInt>(kInflateChunk);
+        uint8_t spill;
+        const bool full = written == static_cast<size_t>(count);
+        z.next_out = full ? &spill : buffer + written;
+        z.avail_out = full ? 1 : static_cast<uInt>(static_cast<size_t>(count) - written);
+        const uInt availableOut = z.avail_out;
         const int code = inflate(&z, flush);
         if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR) RaiseZlibError(code);
-        const size_t produced = kInflateChunk - z.avail_out;
-        if (produced > static_cast<size_t>(count) - written) throw EZlibDataError();
-        if (produced > 0) std::memcpy(buffer + written, output.get(), produced);
+        const size_t produced = availableOut - z.avail_out;
+        if (full && produced > 0) throw EZlibDataError();  // content longer than its size
         written += produced;
         if (code == Z_STREAM_END) break;
         // No progress with all the input given: the payload ends before the zlib stream does.
@@ -119,7 +123,7 @@ uint32_t InflatePayload(TStream& stream, int32_t packedSize, uint8_t* buffer, in
         if (stalled && (flush == Z_FINISH || z.avail_in > 0)) RaiseZlibError(Z_BUF_ERROR);
     }
     // A payload is exactly packed size bytes; whatever follows the zlib stream is passed over.
-    SkipBytes(stream, inputLeft, input.get(), kInflateChunk);
+    SkipBytes(stream, inputLeft, input.get(), chunk);
     if (written != static_cast<size_t>(count)) throw EZlibDataError();
     return static_cast<uint32_t>(z.adler);
 }
@@ -172,6 +176,24 @@ size_t TMemoryStream::Read(void* buffer, size_t count) {
     return step;
 }
 
+size_t TFileStream::Read(void* buffer, size_t count) {
+    if (taken_ == buffered_) {
+        taken_ = buffered_ = 0;
+        if (count >= kFileBuffer) {
+            const size_t got = ReadFromFile(buffer, count);
+            position_ += static_cast<int64_t>(got);
+            return got;
+        }
+        buffer_.resize(kFileBuffer);
+        buffered_ = ReadFromFile(buffer_.data(), kFileBuffer);
+    }
+    const size_t step = std::min(count, buffered_ - taken_);
+    if (step > 0) std::memcpy(buffer, buffer_.data() + taken_, step);
+    taken_ += step;
+    position_ += static_cast<int64_t>(step);
+    return step;
+}
+
 #ifdef _WIN32
 
 TFileStream::TFileStream(const std::string& fileName)
@@ -188,11 +210,10 @@ TFileStream::TFileStream(const std::string& fileName)
 
 TFileStream::~TFileStream() { CloseHandle(handle_); }
 
-size_t TFileStream::Read(void* buffer, size_t count) {
+size_t TFileStream::ReadFromFile(void* buffer, size_t count) {
     const DWORD step = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
     DWORD got = 0;
     if (!ReadFile(handle_, buffer, step, &got, nullptr)) return 0;
-    position_ += got;
     return got;
 }
 
@@ -216,11 +237,9 @@ TFileStream::TFileStream(const std::string& fileName)
 
 TFileStream::~TFileStream() { close(Descriptor(handle_)); }
 
-size_t TFileStream::Read(void* buffer, size_t count) {
+size_t TFileStream::ReadFromFile(void* buffer, size_t count) {
     const ssize_t got = read(Descriptor(handle_), buffer, std::min<size_t>(count, 1u << 30));
-    if (got <= 0) return 0;
-    position_ += got;
-    return static_cast<size_t>(got);
+    return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 #endif

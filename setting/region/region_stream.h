@@ -19,7 +19,7 @@ constexpr int32_t kMaxBlockContent = 64 * 1024 * 1024;
 constexpr int64_t kMaxInflateRatio = 1032;
 // The packed size of a block stored without compression.
 constexpr int32_t kStoredBlock = -1;
-// Input and output chunks of the inflater.
+// The largest piece of a payload the inflater is given at once.
 constexpr size_t kInflateChunk = 65536;
 
 class TStream {
@@ -55,6 +55,7 @@ private:
 };
 
 // A file opened for reading, other writers denied; EFOpenError when it cannot be.
+// Small reads are served from a buffer of kFileBuffer bytes.
 class TFileStream : public TStream {
 public:
     explicit TFileStream(const std::string& fileName);
@@ -65,10 +66,17 @@ public:
     int64_t Size() const override { return size_; }
     int64_t Position() const override { return position_; }
 
+    static constexpr size_t kFileBuffer = 65536;
+
 private:
+    size_t ReadFromFile(void* buffer, size_t count);
+
     void* handle_;  // a Win32 file handle, or a POSIX descriptor cast
     int64_t size_ = 0;
     int64_t position_ = 0;
+    std::vector<uint8_t> buffer_;
+    size_t buffered_ = 0;  // bytes in buffer_
+    size_t taken_ = 0;     // of which already read
 };
 
 // The region-data file's stream: a file stream that reads checksummed blocks.

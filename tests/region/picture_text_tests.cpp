@@ -79,11 +79,8 @@ TEST(PictureText, NamesTheLineOfAMistake) {
         const char* message;
     } cases[] = {
         {"picture P 4 4\n  fill #12345G\n", "line 2: not a colour #RRGGBB: #12345G"},
-        {"\n\nsquare 1 1 2 2\n", "line 3: unknown line square"},
-        {"picture P 4 4\n  rect 2 2 2 3 fill #000000\n", "line 2: an empty box"},
         {"picture P 4 4\n  rect 0 0 2 2\n", "line 2: a shape needs a fill or an edge colour"},
         {"picture P 4 4\n  use nothing\n", "line 2: use of an unknown definition"},
-        {"define d\n  fill #000000\n", "line 1: define without end"},
         {"picture P 4 4\n  region 1 rect 0 0 2 2 fill #000000 clip 3 3 4 4\n", "line 2: a region without pixels"},
     };
     for (const auto& c : cases) {

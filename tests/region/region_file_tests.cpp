@@ -22,8 +22,6 @@ double LocalNowAsOleDate() {
     return date;
 }
 
-std::vector<uint32_t> Flatten(const krd::Raster& raster) { return raster.Pixels; }
-
 std::string LoadOutcome(TKsvRegionFile& file, TStream& stream) {
     try {
         file.LoadFromStream(stream);
@@ -49,38 +47,55 @@ TEST(RegionFile, CreationSetsItsFieldsAndLeavesTheFileAlone) {
 
 TEST(RegionFile, LoadsEveryFieldOfAFile) {
     const krd::FileSpec spec = SmallFile();
-    TempFile disk("region_valid.krd", krd::EncodeRegionFile(spec, Packing::Compressed));
-    TKsvRegionFile file(disk.Path());
-    file.LoadFromFile();
-    EXPECT_EQ(file.TimeStamp, 45292.5);
-    EXPECT_EQ(file.Version, 0x10000000u);
-    EXPECT_EQ(file.ObjectCount, 2);
-    EXPECT_EQ(file.Name, "test pictures");
-    ASSERT_EQ(file.Objects.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        const TKsvRegionObject& object = *file.Objects[i];
-        const krd::ObjectSpec& want = spec.Objects[i];
-        SCOPED_TRACE(want.Name);
-        EXPECT_EQ(object.Name, want.Name);
-        EXPECT_EQ(object.Image, nullptr);
-        EXPECT_FALSE(object.NoRepaint);
-        EXPECT_EQ(PixelsOf(object.PlainPicture), Flatten(want.Plain));
-        EXPECT_EQ(PixelsOf(object.HighlightPicture), Flatten(want.Highlight));
-        ASSERT_EQ(object.RegionCount(), static_cast<int>(want.Regions.size()));
-        for (int r = 0; r < object.RegionCount(); ++r) {
-            const TKsvRegionData& region = *object.RegionAt(r);
-            const krd::RegionSpec& expected = want.Regions[static_cast<size_t>(r)];
-            EXPECT_EQ(region.Id, expected.Id);
-            EXPECT_EQ(region.Left, expected.Left);
-            EXPECT_EQ(region.Top, expected.Top);
-            EXPECT_EQ(region.Width, expected.Width);
-            EXPECT_EQ(region.Height, expected.Height);
-            EXPECT_FALSE(region.Highlighted);
-            EXPECT_FALSE(region.Reserved);
-            EXPECT_EQ(MaskOf(region.Region, 12, 10), MaskOf(expected.Outline, 12, 10));
+    for (Packing packing : {Packing::Compressed, Packing::Stored}) {
+        SCOPED_TRACE(packing == Packing::Stored ? "stored" : "compressed");
+        TempFile disk("region_valid.krd", krd::EncodeRegionFile(spec, packing));
+        TKsvRegionFile file(disk.Path());
+        file.LoadFromFile();
+        EXPECT_EQ(file.TimeStamp, 45292.5);
+        EXPECT_EQ(file.Version, 0x10000000u);
+        EXPECT_EQ(file.ObjectCount, 2);
+        EXPECT_EQ(file.Name, "test pictures");
+        ASSERT_EQ(file.Objects.size(), 2u);
+        for (size_t i = 0; i < 2; ++i) {
+            const TKsvRegionObject& object = *file.Objects[i];
+            const krd::ObjectSpec& want = spec.Objects[i];
+            EXPECT_EQ(object.Name, want.Name);
+            EXPECT_EQ(object.Image, nullptr);
+            EXPECT_FALSE(object.NoRepaint);
+            EXPECT_EQ(PixelsOf(object.PlainPicture), want.Plain.Pixels);
+            EXPECT_EQ(PixelsOf(object.HighlightPicture), want.Highlight.Pixels);
+            ASSERT_EQ(object.RegionCount(), static_cast<int>(want.Regions.size()));
+            for (int r = 0; r < object.RegionCount(); ++r) {
+                const TKsvRegionData& region = *object.RegionAt(r);
+                const krd::RegionSpec& expected = want.Regions[static_cast<size_t>(r)];
+                EXPECT_EQ(region.Id, expected.Id);
+                EXPECT_EQ(region.Left, expected.Left);
+                EXPECT_EQ(region.Top, expected.Top);
+                EXPECT_EQ(region.Width, expected.Width);
+                EXPECT_EQ(region.Height, expected.Height);
+                EXPECT_FALSE(region.Highlighted);
+                EXPECT_FALSE(region.Reserved);
+                EXPECT_EQ(MaskOf(region.Region, 12, 10), MaskOf(expected.Outline, 12, 10));
+            }
+            EXPECT_EQ(object.RegionAt(-1), nullptr);
+            EXPECT_EQ(object.RegionAt(object.RegionCount()), nullptr);
         }
-        EXPECT_EQ(object.RegionAt(-1), nullptr);
-        EXPECT_EQ(object.RegionAt(object.RegionCount()), nullptr);
+    }
+}
+
+TEST(RegionFile, AFileOfZeroObjectsOrFewerHasOnlyItsName) {
+    for (int32_t count : {0, -3}) {
+        Bytes bytes = krd::EncodeFileHeader(3.5, 42, count);
+        krd::Append(bytes, krd::EncodeBlock(krd::EncodeShortString("nothing"), Packing::Compressed));
+        TempFile disk("region_empty.krd", bytes);
+        TKsvRegionFile file(disk.Path());
+        file.LoadFromFile();
+        EXPECT_EQ(file.TimeStamp, 3.5);
+        EXPECT_EQ(file.Version, 42u);
+        EXPECT_EQ(file.ObjectCount, count);
+        EXPECT_EQ(file.Name, "nothing");
+        EXPECT_TRUE(file.Objects.empty());
     }
 }
 
