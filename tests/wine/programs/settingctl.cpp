@@ -28,7 +28,6 @@
 //   close                 the close box: WM_SYSCOMMAND SC_CLOSE to the form
 //   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
 //   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
-//   menuend               hand the library's message filter the WM_MENUSELECT that ends a menu
 //   quit
 #include "ptrhk32a.h"
 #include "settings_fields.h"
@@ -352,16 +351,6 @@ bool Run(const char* line) {
         HWND window = TopWindow(rest);
         if (window) PostMessageA(window, WM_COMMAND, IDOK, 0);
         Print(window ? "OK" : "ERROR no window");
-    } else if (!strcmp(command, "menuend")) {
-        // The library takes a menu to be open until its message filter sees a
-        // WM_MENUSELECT, which a menu's own loop sends and never filters.
-        using FilterFn = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
-        auto filter = LibraryExport<FilterFn>(g_tool.library, "SysMsgHookProc");
-        MSG message = {};
-        message.message = WM_MENUSELECT;
-        message.wParam = MAKEWPARAM(0, 0xFFFF);
-        if (filter) filter(MSGF_MENU, 0, reinterpret_cast<LPARAM>(&message));
-        Print(filter ? "OK" : "ERROR no SysMsgHookProc");
     } else if (!strcmp(command, "close")) {
         PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
         Print("OK");
