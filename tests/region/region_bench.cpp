@@ -2,8 +2,8 @@
 // with TKsvRegionFile and inflates the same block payloads with plain zlib,
 // and prints both times and their ratio; also the byte-level reader alone
 // (from memory, no GDI objects) against the same inflate. Run under wine64:
-//   tools/wine-session start build/win64/bench-wine
-//   PTR_WINE_STATE=build/win64/bench-wine tools/wine-run build/win64/bin/region_bench.exe
+//   tools/wine-session start "$PWD/build/win64/bench-wine"
+//   PTR_WINE_STATE="$PWD/build/win64/bench-wine" tools/wine-run build/win64/bin/region_bench.exe
 #include "gdi_support.h"
 #include "krd_writer.h"
 #include "region_data.h"
