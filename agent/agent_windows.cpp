@@ -49,12 +49,12 @@ void PaintAutoScrollGlyph(HWND window) {
     EndPaint(window, &paint);
 }
 
-// While auto scroll runs the hooks hold the middle button down, and only
-// their end of auto scroll lets it go. This release, coming to a window
-// other than the auto-scroll window, also makes the hooks end their mode.
-void ReleaseHeldMiddleButton() {
-    if (GetAsyncKeyState(VK_MBUTTON) < 0) mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
-}
+// The hooks' auto scroll goes on until a button message comes to another
+// window than the auto-scroll window, and it holds the middle button down
+// once the user's release has come over that window. A middle release,
+// which comes to the window under the cursor now that the auto-scroll
+// window is hidden, lets the button go and ends it; the hooks swallow it.
+void EndHooksAutoScroll() { mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0); }
 
 bool g_escapeTaken = false;
 
@@ -233,7 +233,7 @@ void EndAutoScrollHere(const char* why) {
     if (!g_agent.autoScrollRunning) return;
     EndAutoScroll();
     // Hooks that are gone let go of the middle button as they went.
-    if (HooksStillIn()) ReleaseHeldMiddleButton();
+    if (HooksStillIn()) EndHooksAutoScroll();
     Say("PtrAgent: auto scroll ended here: %s", why);
 }
 
