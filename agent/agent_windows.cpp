@@ -56,6 +56,15 @@ void PaintAutoScrollGlyph(HWND window) {
 // window is hidden, lets the button go and ends it; the hooks swallow it.
 void EndHooksAutoScroll() { mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0); }
 
+// The hooks' zoom goes on until a button press, which they swallow. A middle
+// click marked as the suite's own ends it: the press ends zoom and is
+// swallowed, and with no mode left the marked release is swallowed too.
+void EndHooksZoom() {
+    constexpr ULONG_PTR kMarkSelf = 0x00040000;
+    mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, kMarkSelf);
+    mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, kMarkSelf);
+}
+
 bool g_escapeTaken = false;
 
 // Esc ends auto scroll and zoom wherever the keyboard focus is.
@@ -256,6 +265,7 @@ void EndZoom() {
 void EndZoomHere(const char* why) {
     if (!g_agent.zoomRunning) return;
     EndZoom();
+    if (HooksStillIn()) EndHooksZoom();
     Say("PtrAgent: zoom ended here: %s", why);
 }
 

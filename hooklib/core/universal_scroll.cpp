@@ -212,7 +212,13 @@ int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t mark
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.
-    if (window != autoScrollWindow) return EndAgentAutoScroll(ctx, false);
+    // The middle button goes up as on every other end: once the user's
+    // release came over the auto-scroll window the hooks hold it down, and
+    // where they do not, the release comes back to them and is swallowed.
+    if (window != autoScrollWindow) {
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+        return EndAgentAutoScroll(ctx, false);
+    }
     return HandleAutoScrollWindowMessage(ctx, autoScrollWindow, message, marker);
 }
 

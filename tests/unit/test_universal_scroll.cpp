@@ -424,7 +424,7 @@ TEST(AutoScroll, BrowserBranchEndedInAnotherProcessRaisesNoEarlierWindow) {
     ProcessState otherProcess;
     HookContext other{d.h.desk, d.h.block, d.h.shared, otherProcess};
     EXPECT_EQ(AutoScrollHandler(other, kTarget, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -434,7 +434,8 @@ TEST(AutoScroll, AgentStartInAProcessWithAStaleBrowserFlag) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
+    EXPECT_EQ(d.h.desk.log(),
+              (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
 }
 
 TEST(AutoScroll, AgentBranchHandlesEachMessage) {
@@ -449,11 +450,12 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         uint32_t modeAfter;
     } const cases[] = {
         {"a move over another window ends it", OS_WINXP, kOther, WM_MOUSEMOVE, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"the release over another window ends it", OS_WINXP, kOther, WM_MBUTTONUP, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
-        {"a click on another window ends it", OS_WIN2000, kTarget, WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+        {"a click on another window ends it and lets the held middle button go", OS_WIN2000, kTarget, WM_LBUTTONDOWN,
+         MARK_NONE, 1, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)},
+         0},
         {"the wheel ends it and lets the middle button go", OS_WINXP, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"Windows 95: the wheel ends it", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
@@ -518,7 +520,7 @@ TEST(AutoScroll, EndWithoutAnEarlierForegroundRaisesNothing) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
 }
 
 }  // namespace

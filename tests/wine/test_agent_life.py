@@ -210,11 +210,16 @@ class EndsWithoutTheHooks(AgentTest):
         self.xdo("key", "Escape")
         self.assertTrue(wait_until(lambda: not self.window_info("PtrHkZoom")["visible"]))
         agent.expect("PtrAgent: zoom ended here: Esc")
-        # Until a click ends the hooks' zoom, a notch changes nothing unseen.
+        # The hooks' zoom ends with it: a notch no longer changes the factor,
+        # and the next click is an ordinary click again.
+        agent.expect("PtrAgent: zoom ended")
         self.click(WHEEL_UP)
         self.click(LEFT)
-        agent.expect("PtrAgent: zoom ended")
+        self.assertTrue(wait_until(lambda: sample.messages("pad", "WM_LBUTTONUP")), sample.read_log())
+        self.assertEqual(len(sample.messages("pad", "WM_LBUTTONDOWN")), 1, "the click is not swallowed")
         self.assertEqual(self.field(hooks, "ZoomTargetWidth"), width)
+        self.assertEqual([m for m in sample.messages("pad") if m[1].startswith("WM_MBUTTON")], [],
+                         "the marked click that ends zoom reaches no program")
 
 
 if __name__ == "__main__":
