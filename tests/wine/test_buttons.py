@@ -66,6 +66,11 @@ class ButtonTest(WineTest):
                                  and self.app.state().get("focus") == "other")
         self.assertTrue(wait_until(in_background), self.app.state())
 
+    def assert_state(self, key, value, message=None):
+        """The sample writes its state file on a timer: wait for the value."""
+        self.assertTrue(wait_until(lambda: self.app.state().get(key) == value),
+                        message or f"{key} is {self.app.state().get(key)!r}, not {value!r}")
+
     def names(self, window=None):
         return [m[1] for m in self.app.messages(window)]
 
@@ -93,8 +98,8 @@ class CopyOnMiddleButton(ButtonTest):
         # not to the other program's edit field that had it.
         self.assertTrue(wait_until(lambda: self.keys("pad") == chord), self.app.read_log())
         self.assertEqual(self.keys(), chord, "no other window of the sample receives keys")
-        self.assertEqual(self.app.state().get("focus"), "pad")
-        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"])
+        self.assert_state("focus", "pad")
+        self.assert_state("foreground", self.app.windows["main"]["hwnd"])
         self.release(2)
 
         self.settle("pad")
@@ -119,9 +124,9 @@ class PlainMiddleClick(ButtonTest):
         self.click(MIDDLE)
         self.settle("pad")
         self.assertEqual(self.middle_messages(), [("WM_MBUTTONDOWN", 0), ("WM_MBUTTONUP", 0)],
-                         "the user's own press and release, no double click")
-        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"],
-                         "the press brought the window under the cursor forward")
+                         f"the user's own press and release, no double click: {self.app.read_log()}")
+        self.assert_state("foreground", self.app.windows["main"]["hwnd"],
+                          "the press brought the window under the cursor forward")
 
         # A real quick double click, some way off the first click.
         self.app.clear_log()
@@ -202,7 +207,7 @@ class XButtonOneOnXp(ButtonTest):
         self.press(8)
         enter = [("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)]
         self.assertTrue(wait_until(lambda: self.keys("pad") == enter), self.app.read_log())
-        self.assertEqual(self.app.state().get("focus"), "pad")
+        self.assert_state("focus", "pad")
         self.release(8)
 
         self.settle("pad")
