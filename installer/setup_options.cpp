@@ -33,6 +33,20 @@ bool ParseOptions(const std::string& arguments, Options& options) {
             options.folder = StripQuotes(arguments.substr(at + 3));
             return !options.folder.empty();
         }
+        // A quoted argument, as a program starting us may pass /D=folder.
+        if (arguments[at] == '"') {
+            const std::size_t close = arguments.find('"', at + 1);
+            const std::string inner = arguments.substr(at + 1, close == std::string::npos ? close : close - at - 1);
+            at = close == std::string::npos ? arguments.size() : close + 1;
+            if (StartsWithNoCase(inner, 0, "/D=") && inner.size() > 3) {
+                options.folder = inner.substr(3);
+            } else if (inner == "/S" || inner == "/s") {
+                options.silent = true;
+            } else {
+                return false;
+            }
+            continue;
+        }
         std::size_t end = at;
         while (end < arguments.size() && !IsBlank(arguments[end])) ++end;
         if (end - at == 2 && StartsWithNoCase(arguments, at, "/S")) {

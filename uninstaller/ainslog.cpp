@@ -250,7 +250,8 @@ void TInsLog::RecordMissingKeys(std::uint32_t rootKey, const std::string& keyNam
         const std::string prefix = path.substr(0, end);
         RegKey key;
         if (prefix.empty() || key.Open(rootKey, prefix, KEY_READ)) continue;
-        AppendRecord(rootKey, prefix, inslog::rkKeyCreated, "");
+        // The write records a missing key of its own.
+        if (prefix.size() < path.size()) AppendRecord(rootKey, prefix, inslog::rkKeyCreated, "");
         return;
     }
 }

@@ -60,8 +60,9 @@ public:
                         const std::string& valueName, const RegValue& value, bool record);
 
     // Before a write that creates keys: appends a kind 0 record for the
-    // outermost key of the path that does not exist yet (nothing when the key
-    // exists), so that restoring removes every key the write creates.
+    // outermost key of the path that does not exist yet when that is above the
+    // key itself (a write records a missing key of its own), so that restoring
+    // removes every key the write creates.
     void RecordMissingKeys(std::uint32_t rootKey, const std::string& keyName);
 
 private:

@@ -6,6 +6,8 @@ namespace uninst {
 
 namespace {
 
+constexpr int kMaxModuleReferences = 64;
+
 DeleteOps SystemDeleteOps() {
     DeleteOps ops;
     ops.remove = [](const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; };
@@ -15,18 +17,35 @@ DeleteOps SystemDeleteOps() {
 }
 
 // Ends the program named in the log by posting WM_QUIT to its window.
-void CloseRunningProgram(const TInsLog& log) {
-    if (log.AppWindowClass.empty()) return;
+// Returns whether it is gone (ended, or not running at all).
+bool CloseRunningProgram(const TInsLog& log) {
+    if (log.AppWindowClass.empty()) return true;
     HWND window = FindWindowA(log.AppWindowClass.c_str(), log.AppWindowTitle.c_str());
-    if (!window) return;
+    if (!window) return true;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(kWaitAccess, FALSE, processId);
-    if (!process) return;
+    if (!process) return false;
     PostMessageA(window, WM_QUIT, 0, 0);
-    WaitForSingleObject(process, kCloseWait);
+    const bool ended = WaitForSingleObject(process, kCloseWait) == WAIT_OBJECT_0;
     CloseHandle(process);
     Sleep(0);
+    return ended;
+}
+
+// The hook library of the closed program was loaded into this process too
+// when its hooks ran here (a click on the wizard is enough). Its hooks went
+// with the program, so the copy held here is released; otherwise the file
+// could not be deleted. Only installed files are looked at.
+void ReleaseInstalledModules(const TInsLog& log) {
+    const HMODULE self = GetModuleHandleA(nullptr);
+    for (const std::string& file : log.Files.Items()) {
+        for (int reference = 0; reference < kMaxModuleReferences; ++reference) {
+            const HMODULE module = GetModuleHandleA(file.c_str());
+            if (!module || module == self) break;
+            FreeLibrary(module);
+        }
+    }
 }
 
 // Tells the first instance to end, waits for it, then deletes the installed
@@ -85,7 +104,7 @@ HANDLE Run(const std::string& path, const std::string& arguments) {
 
 void RunRemoval(UninstallContext& context, RemovalView& view) {
     view.HideButtons();
-    CloseRunningProgram(context.log);
+    const bool programClosed = CloseRunningProgram(context.log);
     context.log.RestoreRegistry();
     view.HandlePendingMessages();
     ReleaseFirstInstance(context);
@@ -95,6 +114,7 @@ void RunRemoval(UninstallContext& context, RemovalView& view) {
     view.HandlePendingMessages();
 
     const DeleteOps ops = SystemDeleteOps();
+    if (programClosed) ReleaseInstalledModules(context.log);
     for (const std::string& file : context.log.Files.Items()) DeleteInstalledFile(file, ops);
     view.ShowProgressLine(2);
 

@@ -1,0 +1,124 @@
+// A test tool that looks at the uninstaller's windows and the processes:
+//
+//   uninstprobe find TITLE     WINDOW 0xHANDLE, for a visible top-level window
+//                              with exactly that title, or NONE
+//   uninstprobe window HWND    WINDOW sysmenu=0|1 client=WxH title=TEXT
+//   uninstprobe controls HWND  one line per control below the window:
+//                              CONTROL id=N class=C visible=0|1 x=X y=Y w=W h=H
+//                              sx=SX sy=SY text=TEXT, where x and y are in the
+//                              window's client area and sx, sy the screen
+//                              point at the control's centre
+//   uninstprobe pixels HWND    PIXELS colors=N of the control's client area
+//   uninstprobe processes      PROCESS NAME for every running process
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+namespace {
+
+HWND g_top = nullptr;
+
+HWND HandleOf(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(text, nullptr, 0)));
+}
+
+struct Search {
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    char title[512] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && !strcmp(title, search->title)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    char name[64] = "";
+    char text[1024] = "";
+    GetClassNameA(control, name, sizeof name);
+    GetWindowTextA(control, text, sizeof text);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MapWindowPoints(nullptr, g_top, reinterpret_cast<POINT*>(&rect), 2);
+    printf("CONTROL id=%d class=%s visible=%d x=%ld y=%ld w=%ld h=%ld sx=%ld sy=%ld text=%s\n",
+           GetDlgCtrlID(control), name, IsWindowVisible(control) ? 1 : 0, rect.left, rect.top,
+           rect.right - rect.left, rect.bottom - rect.top, centre.x, centre.y, text);
+    return TRUE;
+}
+
+void PrintWindow(HWND window) {
+    char title[512] = "";
+    GetWindowTextA(window, title, sizeof title);
+    RECT client;
+    GetClientRect(window, &client);
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    printf("WINDOW sysmenu=%d client=%ldx%ld title=%s\n", (style & WS_SYSMENU) ? 1 : 0, client.right, client.bottom,
+           title);
+}
+
+void PrintPixels(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    std::set<COLORREF> colors;
+    for (int y = 0; y < client.bottom; y += 2) {
+        for (int x = 0; x < client.right; x += 2) colors.insert(GetPixel(dc, x, y));
+    }
+    ReleaseDC(control, dc);
+    printf("PIXELS colors=%u\n", static_cast<unsigned>(colors.size()));
+}
+
+void PrintProcesses() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        printf("PROCESS %s\n", entry.szExeFile);
+    }
+    CloseHandle(snapshot);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && !strcmp(argv[1], "processes")) {
+        PrintProcesses();
+    } else if (argc >= 3 && !strcmp(argv[1], "find")) {
+        Search search = {argv[2], nullptr};
+        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            printf("WINDOW 0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(search.found)));
+        } else {
+            printf("NONE\n");
+        }
+    } else if (argc >= 3 && IsWindow(HandleOf(argv[2]))) {
+        g_top = HandleOf(argv[2]);
+        if (!strcmp(argv[1], "window")) {
+            PrintWindow(g_top);
+        } else if (!strcmp(argv[1], "controls")) {
+            EnumChildWindows(g_top, PrintControl, 0);
+        } else if (!strcmp(argv[1], "pixels")) {
+            PrintPixels(g_top);
+        } else {
+            printf("ERROR unknown command %s\n", argv[1]);
+            return 2;
+        }
+    } else {
+        printf("ERROR usage: uninstprobe find|window|controls|pixels|processes [ARG]\n");
+        return 2;
+    }
+    fflush(stdout);
+    return 0;
+}
