@@ -4,8 +4,9 @@
 //                              with exactly that title, or NONE
 //   uninstprobe window HWND    WINDOW sysmenu=0|1 client=WxH title=TEXT
 //   uninstprobe controls HWND  one line per control below the window:
-//                              CONTROL id=N class=C visible=0|1 x=X y=Y w=W h=H
-//                              sx=SX sy=SY text=TEXT, where x and y are in the
+//                              CONTROL id=N class=C visible=0|1 shown=0|1 x=X y=Y
+//                              w=W h=H//                              sx=SX sy=SY text=TEXT, where visible is on the screen
+//                              and shown its own style bit, x and y are in the
 //                              window's client area and sx, sy the screen
 //                              point at the control's centre
 //   uninstprobe pixels HWND    PIXELS colors=N of the control's client area
@@ -52,8 +53,9 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     GetWindowRect(control, &rect);
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     MapWindowPoints(nullptr, g_top, reinterpret_cast<POINT*>(&rect), 2);
-    printf("CONTROL id=%d class=%s visible=%d x=%ld y=%ld w=%ld h=%ld sx=%ld sy=%ld text=%s\n",
-           GetDlgCtrlID(control), name, IsWindowVisible(control) ? 1 : 0, rect.left, rect.top,
+    printf("CONTROL id=%d class=%s visible=%d shown=%d x=%ld y=%ld w=%ld h=%ld sx=%ld sy=%ld text=%s\n",
+           GetDlgCtrlID(control), name, IsWindowVisible(control) ? 1 : 0,
+           (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, rect.left, rect.top,
            rect.right - rect.left, rect.bottom - rect.top, centre.x, centre.y, text);
     return TRUE;
 }

@@ -1,0 +1,96 @@
+"""The suite installed with PtrSetup.exe and taken off again with uninst.exe
+under Wine: real processes, the real registry and file system of the test
+prefix, and the wizard driven by real clicks from the X server."""
+import os
+import unittest
+
+from harness import wait_until, winpath
+from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PRODUCT_NAME, PROGRESS_LINES, WIZARD_TITLE,
+                            UninstallTest, file_tree, reg, temp_copies)
+
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
+AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
+
+# Where the wizard's controls sit in its client area (x, y, width, height).
+BUTTON_PLACES = {"NEXTBTN": (220, 296, 109, 25), "ABORTBTN": (329, 296, 109, 25), "FINISHBTN": (454, 295, 109, 25)}
+LABEL_PLACES = {"P1T": (144, 13), "P1": (158, 46), "PrjLabel": (204, 68), "P2": (221, 105), "P6": (221, 208)}
+
+
+class UninstallTests(UninstallTest):
+
+    def set_previous_values(self):
+        """Values that exist before the installation and that it overwrites."""
+        self.assertEqual(reg("add", RUN_KEY, "/v", "PtrAgent", "/d", r"C:\old\PtrAgent.exe", "/f").returncode, 0)
+        self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "DisplayName", "/d", "Old Mouse", "/f").returncode, 0)
+        self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "NoModify", "/t", "REG_DWORD", "/d", "7", "/f").returncode, 0)
+        self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "Comments", "/t", "REG_MULTI_SZ", "/d", "kept",
+                             "/f").returncode, 0)
+
+    def start_installed_agent(self):
+        agent = self.launch(os.path.join(self.target, "PtrAgent.exe"))
+        agent.expect("PtrAgent: InstallHook(1) =", timeout=60)
+        return agent
+
+    def run_wizard_to_the_end(self, wizard):
+        self.click_control(wizard, "NEXTBTN")
+        self.wait_control_visible(wizard, "FINISHBTN", timeout=120)
+        self.assertEqual(self.window_info(wizard)["title"], FINISH_TITLE)
+
+    def assert_installed(self):
+        for name in INSTALLED_FILES + ["uninst.log", "uninst.UN2"]:
+            self.assertTrue(os.path.exists(os.path.join(self.target, name)), name)
+
+    def test_install_then_uninstall_leaves_nothing(self):
+        self.set_previous_values()
+        before_registry = self.registry_snapshot()
+        before_tree = file_tree(self.folder)
+
+        self.install()
+        self.assert_installed()
+        installed_registry = self.registry_snapshot()
+        print("registry changed by the installation:")
+        print("\n".join(self.registry_diff(before_registry, installed_registry)))
+        # The tray agent keeps its settings below the suite's key.
+        self.assertEqual(reg("add", AGENT_KEY, "/v", "WheelLines", "/t", "REG_DWORD", "/d", "3", "/f").returncode, 0)
+        agent = self.start_installed_agent()
+
+        first, wizard = self.start_uninstaller()
+        info = self.window_info(wizard)
+        self.assertEqual((info["client"], info["sysmenu"]), ("573x329", False))
+        controls = self.controls(wizard)
+        for name, place in BUTTON_PLACES.items():
+            self.assertEqual(self.control(wizard, name).rect, place, name)
+        for name, (x, y) in LABEL_PLACES.items():
+            self.assertEqual(self.control(wizard, name).rect[:2], (x, y), name)
+        self.assertEqual(self.control(wizard, "PrjLabel").text, PRODUCT_NAME)
+        self.assertEqual(self.control(wizard, "NEXTBTN").text, "&Next >")
+        visible = {name for name, c in ((n, self.control(wizard, n)) for n in
+                                        ["NEXTBTN", "ABORTBTN", "FINISHBTN"] + PROGRESS_LINES) if c.visible}
+        self.assertEqual(visible, {"NEXTBTN", "ABORTBTN"})
+        self.assertGreater(len(controls), 15)
+
+        self.run_wizard_to_the_end(wizard)
+        # Every progress line revealed, P21 to P23 never; only Finish offered.
+        after = self.controls(wizard)
+        shown = {name for name, number in IDC.items() if after[number].shown}
+        self.assertEqual(shown - {"panImage", "ImgWizard", "bevWizard", "P1T", "P1", "PrjLabel"},
+                         set(PROGRESS_LINES) | {"P2T", "FINISHBTN"})
+        self.assertEqual({name for name in ("P2T", "FINISHBTN", "P2") if after[IDC[name]].visible},
+                         {"P2T", "FINISHBTN"})
+        self.assertEqual(first.wait(60), 1)
+        self.assertIsNotNone(agent.wait(30), "the tray agent is still running")
+
+        self.click_control(wizard, "FINISHBTN")
+        self.assertTrue(wait_until(lambda: not self.find_window(FINISH_TITLE), 60, 0.3))
+        self.assertTrue(wait_until(lambda: "is-00001.TMP" not in self.processes(), 60, 0.3))
+
+        self.assertEqual(file_tree(self.folder), before_tree)
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "Program Files")))
+        self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
+        # The temporary copy stays behind in the temporary folder.
+        self.assertEqual(temp_copies(), ["is-00001.TMP"])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,213 @@
+"""Helpers of the uninstaller's tests under Wine: an install source folder, the
+installer, registry snapshots with `reg export`, the file tree, the wizard's
+controls read by uninstprobe and clicked with real input from the X server."""
+import difflib
+import glob
+import os
+import queue
+import shutil
+import subprocess
+import tempfile
+import threading
+
+from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
+
+# What PtrSetup.exe installs (its file table), relative to the target folder.
+INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "Setting.exe", "uninst.exe", "Setting.KRD", "MOUSE.BMP",
+                   "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
+# Built by this build; the others come from other parts of the suite and get
+# stand-ins until they are built.
+BUILT_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "uninst.exe", "PtrSetup.exe"]
+
+# The parts of the registry a snapshot covers: all the installer may touch and more.
+SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion"]
+# Keys the installer writes below; the tests put them back as they found them.
+GUARDED_KEYS = [r"HKCU\Software\PTRHK32A", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run",
+                r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"]
+
+WIZARD_TITLE = "Uninstall"
+FINISH_TITLE = "Uninstall complete"
+PRODUCT_NAME = "PTRHK32A Mouse"
+
+IDC = {"NEXTBTN": 1001, "ABORTBTN": 1002, "FINISHBTN": 1003, "panImage": 1010, "ImgWizard": 1011,
+       "bevWizard": 1012, "P1T": 1101, "P1": 1102, "PrjLabel": 1103, "P2": 1104, "P3": 1105, "P4": 1106,
+       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204}
+PROGRESS_LINES = ["P2", "P3", "P4", "P5", "P6"]
+
+
+def run_wine(*args, timeout=60):
+    return subprocess.run([wine_binary(), *[str(a) for a in args]], env=wine_env(), stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, timeout=timeout)
+
+
+def reg(*args):
+    return run_wine("reg", *args)
+
+
+def temp_folder():
+    """The Windows temporary folder of the test prefix, as a Unix path."""
+    folders = glob.glob(os.path.join(STATE, "prefix", "drive_c", "users", "*", "Temp"))
+    folders = [f for f in folders if os.sep + "Public" + os.sep not in f]
+    return folders[0]
+
+
+def temp_copies():
+    return sorted(os.path.basename(p) for p in glob.glob(os.path.join(temp_folder(), "is-*.TMP")))
+
+
+def remove_temp_copies():
+    for path in glob.glob(os.path.join(temp_folder(), "is-*.TMP")):
+        os.remove(path)
+
+
+def file_tree(root):
+    """Every file and folder below root, relative, folders ending in '/'."""
+    entries = []
+    for folder, dirs, files in os.walk(root):
+        rel = os.path.relpath(folder, root)
+        for d in dirs:
+            entries.append(os.path.normpath(os.path.join(rel, d)) + "/")
+        for f in files:
+            entries.append(os.path.normpath(os.path.join(rel, f)))
+    return sorted(entries)
+
+
+class Launched(Program):
+    """A Windows program started from a neutral Unix folder (the harness starts
+    programs in their own folder, which the uninstaller is to remove)."""
+
+    def __init__(self, exe, args=(), stdin=False):
+        self.name = os.path.basename(exe)
+        cwd = tempfile.gettempdir()
+        self.proc = subprocess.Popen(
+            [wine_binary(), exe, *args], env=wine_env(), cwd=cwd,
+            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
+        self.lines = []
+        self._queue = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+
+class Control:
+    def __init__(self, line):
+        fields = line.split(" text=", 1)
+        self.text = fields[1] if len(fields) > 1 else ""
+        values = dict(item.split("=", 1) for item in fields[0].split()[1:])
+        self.id = int(values["id"])
+        self.cls = values["class"]
+        self.visible = values["visible"] == "1"
+        self.shown = values["shown"] == "1"
+        self.rect = tuple(int(values[k]) for k in ("x", "y", "w", "h"))
+        self.centre = (int(values["sx"]), int(values["sy"]))
+
+
+class UninstallTest(WineTest):
+    """Installs into a fresh folder below the test's own folder and puts the
+    registry keys the installer writes and the temporary copies back after
+    each test."""
+
+    def setUp(self):
+        super().setUp()
+        self.saved = {}
+        for key in GUARDED_KEYS:
+            path = os.path.join(self.folder, "saved-%d.reg" % len(self.saved))
+            self.saved[key] = path if reg("export", key, winpath(path), "/y").returncode == 0 else None
+        self.addCleanup(self.restore_guarded_keys)
+        remove_temp_copies()
+        self.addCleanup(remove_temp_copies)
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.source = self.make_source()
+        self.target = os.path.join(self.folder, "Program Files", "PTRHK32A")
+
+    def restore_guarded_keys(self):
+        for key, path in self.saved.items():
+            reg("delete", key, "/f")
+            if path:
+                reg("import", winpath(path))
+
+    def make_source(self):
+        source = os.path.join(self.folder, "source")
+        os.makedirs(os.path.join(source, "RES"))
+        for name in INSTALLED_FILES + ["PtrSetup.exe"]:
+            built = os.path.join(BIN, name)
+            if os.path.exists(built):
+                shutil.copy(built, os.path.join(source, name))
+            else:
+                with open(os.path.join(source, name), "w") as f:
+                    f.write("stand-in for %s\n" % name)
+        return source
+
+    # The installer and the uninstaller.
+
+    def install(self):
+        result = run_wine(os.path.join(self.source, "PtrSetup.exe"), "/S", "/D=" + winpath(self.target),
+                          timeout=120)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return result
+
+    def launch(self, path, *args):
+        program = Launched(path, args)
+        self.programs.append(program)
+        return program
+
+    def start_uninstaller(self):
+        first = self.launch(os.path.join(self.target, "uninst.exe"))
+        wizard = self.wait_window(WIZARD_TITLE)
+        return first, wizard
+
+    # Registry snapshots.
+
+    def registry_snapshot(self):
+        text = []
+        for index, key in enumerate(SNAPSHOT_KEYS):
+            path = os.path.join(self.folder, "snapshot-%d.reg" % index)
+            result = reg("export", key, winpath(path), "/y")
+            self.assertEqual(result.returncode, 0, result.stdout)
+            with open(path, encoding="utf-16") as f:
+                text.extend(f.read().splitlines())
+        return text
+
+    def registry_diff(self, before, after):
+        return [line for line in difflib.unified_diff(before, after, lineterm="", n=0)
+                if not line.startswith(("---", "+++", "@@"))]
+
+    # The wizard, read by uninstprobe and clicked with real input.
+
+    def probe(self, *args):
+        result = run_wine(os.path.join(BIN, "uninstprobe.exe"), *args)
+        return result.stdout.splitlines()
+
+    def find_window(self, title):
+        lines = self.probe("find", title)
+        if lines and lines[0].startswith("WINDOW "):
+            return lines[0].split()[1]
+        return None
+
+    def wait_window(self, title, timeout=60.0):
+        window = wait_until(lambda: self.find_window(title), timeout, interval=0.3)
+        self.assertTrue(window, "no window titled %r" % title)
+        return window
+
+    def controls(self, window):
+        return {c.id: c for c in (Control(line) for line in self.probe("controls", window) if line.startswith("CONTROL "))}
+
+    def control(self, window, name):
+        return self.controls(window)[IDC[name]]
+
+    def window_info(self, window):
+        line = self.probe("window", window)[0]
+        head, title = line.split(" title=", 1)
+        values = dict(item.split("=", 1) for item in head.split()[1:])
+        return {"sysmenu": values["sysmenu"] == "1", "client": values["client"], "title": title}
+
+    def click_control(self, window, name):
+        x, y = self.control(window, name).centre
+        self.click(1, x, y)
+
+    def wait_control_visible(self, window, name, timeout=60.0):
+        ok = wait_until(lambda: self.controls(window).get(IDC[name]) and self.control(window, name).visible,
+                        timeout, interval=0.3)
+        self.assertTrue(ok, "%s never became visible" % name)
+
+    def processes(self):
+        return [line.split(" ", 1)[1] for line in self.probe("processes") if line.startswith("PROCESS ")]
