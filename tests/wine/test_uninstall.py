@@ -2,11 +2,12 @@
 under Wine: real processes, the real registry and file system of the test
 prefix, and the wizard driven by real clicks from the X server."""
 import os
+import shutil
 import unittest
 
 from harness import wait_until, winpath
 from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PRODUCT_NAME, PROGRESS_LINES, WIZARD_TITLE,
-                            UninstallTest, file_tree, reg, temp_copies)
+                            UninstallTest, file_tree, reg, run_wine, temp_copies)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
@@ -90,6 +91,65 @@ class UninstallTests(UninstallTest):
         self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
         # The temporary copy stays behind in the temporary folder.
         self.assertEqual(temp_copies(), ["is-00001.TMP"])
+
+    def test_abort_removes_nothing_and_a_second_start_ends_silently(self):
+        self.install()
+        installed_registry = self.registry_snapshot()
+        installed_tree = file_tree(self.folder)
+        first, wizard = self.start_uninstaller()
+
+        second = self.launch(os.path.join(self.target, "uninst.exe"))
+        self.assertEqual(second.wait(60), 1)
+        self.assertEqual(second.lines, [])
+        self.assertIsNone(self.find_window("uninst"))
+
+        self.click_control(wizard, "ABORTBTN")
+        self.assertEqual(first.wait(60), 1)
+        self.assertTrue(wait_until(lambda: "is-00001.TMP" not in self.processes(), 60, 0.3))
+        self.assertIsNone(self.find_window(WIZARD_TITLE))
+        self.assertEqual(file_tree(self.folder), installed_tree)
+        self.assertEqual(self.registry_diff(installed_registry, self.registry_snapshot()), [])
+        self.assertEqual(temp_copies(), ["is-00001.TMP"])
+
+    def test_a_held_file_and_a_user_file_keep_their_folders(self):
+        self.install()
+        user_file = os.path.join(self.target, "RES", "notes.txt")
+        with open(user_file, "w") as f:
+            f.write("mine\n")
+        held = os.path.join(self.target, "SETTING.INI")
+        holder = self.launch(self.bin_tool("uninsthold.exe"), winpath(held), stdin=True)
+        holder.expect("HELD")
+
+        first, wizard = self.start_uninstaller()
+        self.run_wizard_to_the_end(wizard)
+        self.assertEqual(first.wait(60), 1)
+        # The run went on past the held file: everything else is gone.
+        self.assertEqual(file_tree(os.path.join(self.folder, "Program Files")),
+                         ["PTRHK32A/", "PTRHK32A/RES/", "PTRHK32A/RES/notes.txt", "PTRHK32A/SETTING.INI"])
+        self.assertEqual(reg("query", UNINSTALL_KEY).returncode, 1)
+        self.click_control(wizard, "FINISHBTN")
+
+    def test_without_a_log_the_uninstaller_says_so_and_copies_nothing(self):
+        lonely = os.path.join(self.folder, "lonely")
+        os.makedirs(lonely)
+        shutil.copy(os.path.join(self.source, "uninst.exe"), lonely)
+        program = self.launch(os.path.join(lonely, "uninst.exe"))
+        box = self.wait_window("uninst")
+        self.assertIn("Log File Not Exist.", [c.text for c in self.controls(box).values()])
+        ok = [c for c in self.controls(box).values() if c.cls == "Button"][0]
+        self.click(1, *ok.centre)
+        self.assertEqual(program.wait(60), 1)
+        self.assertEqual(temp_copies(), [])
+        self.assertEqual(os.listdir(lonely), ["uninst.exe"])
+
+    def test_a_running_program_cannot_delete_its_own_file(self):
+        # Why the uninstaller hands over to a copy: under Wine, as on Windows,
+        # the executable of a running process cannot be deleted.
+        copy = os.path.join(self.folder, "selfdelete.exe")
+        shutil.copy(self.bin_tool("uninstprobe.exe"), copy)
+        result = run_wine(copy, "selfdelete")
+        self.assertEqual(result.stdout.strip(), "DELETED=0 ERROR=5")
+        self.assertTrue(os.path.exists(copy))
 
 
 if __name__ == "__main__":

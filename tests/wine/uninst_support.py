@@ -115,6 +115,7 @@ class UninstallTest(WineTest):
         self.addCleanup(self.restore_guarded_keys)
         remove_temp_copies()
         self.addCleanup(remove_temp_copies)
+        self.addCleanup(self.end_temporary_copies)
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.source = self.make_source()
         self.target = os.path.join(self.folder, "Program Files", "PTRHK32A")
@@ -145,10 +146,13 @@ class UninstallTest(WineTest):
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         return result
 
-    def launch(self, path, *args):
-        program = Launched(path, args)
+    def launch(self, path, *args, stdin=False):
+        program = Launched(path, args, stdin)
         self.programs.append(program)
         return program
+
+    def bin_tool(self, name):
+        return os.path.join(BIN, name)
 
     def start_uninstaller(self):
         first = self.launch(os.path.join(self.target, "uninst.exe"))
@@ -209,5 +213,21 @@ class UninstallTest(WineTest):
                         timeout, interval=0.3)
         self.assertTrue(ok, "%s never became visible" % name)
 
+    def process_ids(self):
+        """{name: [id, ...]} of the running Windows processes."""
+        found = {}
+        for line in self.probe("processes"):
+            if line.startswith("PROCESS "):
+                _, pid, name = line.split(" ", 2)
+                found.setdefault(name, []).append(int(pid))
+        return found
+
     def processes(self):
-        return [line.split(" ", 1)[1] for line in self.probe("processes") if line.startswith("PROCESS ")]
+        return list(self.process_ids())
+
+    def end_temporary_copies(self):
+        """The second instance runs from the temporary copy, which no test started itself."""
+        for name, ids in self.process_ids().items():
+            if name.startswith("is-") and name.endswith(".TMP"):
+                for pid in ids:
+                    run_wine("taskkill", "/F", "/PID", pid)

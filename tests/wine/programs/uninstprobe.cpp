@@ -10,7 +10,9 @@
 //                              window's client area and sx, sy the screen
 //                              point at the control's centre
 //   uninstprobe pixels HWND    PIXELS colors=N of the control's client area
-//   uninstprobe processes      PROCESS NAME for every running process
+//   uninstprobe processes      PROCESS ID NAME for every running process
+//   uninstprobe selfdelete     DELETED=1|0 ERROR=N: tries to delete its own
+//                              executable while it runs
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -87,7 +89,7 @@ void PrintProcesses() {
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        printf("PROCESS %s\n", entry.szExeFile);
+        printf("PROCESS %lu %s\n", entry.th32ProcessID, entry.szExeFile);
     }
     CloseHandle(snapshot);
 }
@@ -97,6 +99,11 @@ void PrintProcesses() {
 int main(int argc, char** argv) {
     if (argc >= 2 && !strcmp(argv[1], "processes")) {
         PrintProcesses();
+    } else if (argc >= 2 && !strcmp(argv[1], "selfdelete")) {
+        char path[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        const BOOL deleted = DeleteFileA(path);
+        printf("DELETED=%d ERROR=%lu\n", deleted ? 1 : 0, deleted ? 0ul : GetLastError());
     } else if (argc >= 3 && !strcmp(argv[1], "find")) {
         Search search = {argv[2], nullptr};
         EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
