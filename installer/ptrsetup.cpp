@@ -12,7 +12,6 @@
 #include "setup_options.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -48,9 +47,22 @@ std::string ArgumentsOf(const char* commandLine) {
     return line.substr(at);
 }
 
+// The system's program folder, as every Windows version names it in the registry.
 std::string DefaultFolder() {
-    char programs[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAM_FILES, FALSE)) return "";
+    char programs[MAX_PATH] = "C:\\Program Files";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+        DWORD size = sizeof programs;
+        DWORD type = 0;
+        if (RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(programs), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ) {
+            lstrcpyA(programs, "C:\\Program Files");
+        }
+        programs[sizeof programs - 1] = '\0';
+        RegCloseKey(key);
+    }
     return uninst::AddBackslash(programs) + kDefaultFolderName;
 }
 

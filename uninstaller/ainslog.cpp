@@ -160,10 +160,10 @@ void TInsLog::LoadFromFile(const std::string& path) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw EUninstError("Cannot open file " + path);
     // Bytes after the last record are never needed, and a log is small.
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
-    std::size_t wanted = size.QuadPart > 0 ? static_cast<std::size_t>(size.QuadPart) : 0;
-    if (size.QuadPart > static_cast<LONGLONG>(inslog::kMaxLogSize)) wanted = inslog::kMaxLogSize;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    std::size_t wanted = low == INVALID_FILE_SIZE ? 0 : static_cast<std::size_t>(low);
+    if (high != 0 || wanted > inslog::kMaxLogSize) wanted = inslog::kMaxLogSize;
     std::vector<unsigned char> bytes(wanted);
     std::size_t got = 0;
     while (got < wanted) {

@@ -191,7 +191,8 @@ private:
         SetWindowTextA(form_, WindowText(GetDlgItem(pFirst_, IDC_P1T)).c_str());
         PlaceControls();
         picture_ = CreateSidePicture();
-        SendDlgItemMessageA(form_, IDC_IMGWIZARD, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+        SendDlgItemMessageA(GetDlgItem(form_, IDC_PANIMAGE), IDC_IMGWIZARD, STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(picture_));
         SizeAndCentre();
         ShowWindow(pFirst_, SW_SHOW);
         state_ = State::Confirm;

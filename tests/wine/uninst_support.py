@@ -93,6 +93,7 @@ class Control:
         fields = line.split(" text=", 1)
         self.text = fields[1] if len(fields) > 1 else ""
         values = dict(item.split("=", 1) for item in fields[0].split()[1:])
+        self.hwnd = values["hwnd"]
         self.id = int(values["id"])
         self.cls = values["class"]
         self.visible = values["visible"] == "1"
@@ -181,14 +182,14 @@ class UninstallTest(WineTest):
         result = run_wine(os.path.join(BIN, "uninstprobe.exe"), *args)
         return result.stdout.splitlines()
 
-    def find_window(self, title):
-        lines = self.probe("find", title)
+    def find_window(self, title, cls=None):
+        lines = self.probe("find", title, *([cls] if cls else []))
         if lines and lines[0].startswith("WINDOW "):
             return lines[0].split()[1]
         return None
 
-    def wait_window(self, title, timeout=60.0):
-        window = wait_until(lambda: self.find_window(title), timeout, interval=0.3)
+    def wait_window(self, title, timeout=60.0, cls=None):
+        window = wait_until(lambda: self.find_window(title, cls), timeout, interval=0.3)
         self.assertTrue(window, "no window titled %r" % title)
         return window
 
@@ -203,6 +204,11 @@ class UninstallTest(WineTest):
         head, title = line.split(" title=", 1)
         values = dict(item.split("=", 1) for item in head.split()[1:])
         return {"sysmenu": values["sysmenu"] == "1", "client": values["client"], "title": title}
+
+    def screen_colours(self, window, name):
+        """The distinct colours a control shows on the screen, as RRGGBB."""
+        line = self.probe("pixels", self.control(window, name).hwnd)[0]
+        return {c[4:6] + c[2:4] + c[0:2] for c in line.split()[1:]}
 
     def click_control(self, window, name):
         x, y = self.control(window, name).centre

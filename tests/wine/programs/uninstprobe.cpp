@@ -1,15 +1,16 @@
 // A test tool that looks at the uninstaller's windows and the processes:
 //
-//   uninstprobe find TITLE     WINDOW 0xHANDLE, for a visible top-level window
-//                              with exactly that title, or NONE
+//   uninstprobe find TITLE [CLASS]  WINDOW 0xHANDLE, for a visible top-level
+//                              window with exactly that title (and class), or NONE
 //   uninstprobe window HWND    WINDOW sysmenu=0|1 client=WxH title=TEXT
 //   uninstprobe controls HWND  one line per control below the window:
-//                              CONTROL id=N class=C visible=0|1 shown=0|1 x=X y=Y
-//                              w=W h=H//                              sx=SX sy=SY text=TEXT, where visible is on the screen
-//                              and shown its own style bit, x and y are in the
-//                              window's client area and sx, sy the screen
-//                              point at the control's centre
-//   uninstprobe pixels HWND    PIXELS colors=N of the control's client area
+//                              CONTROL hwnd=H id=N class=C visible=0|1 shown=0|1
+//                              x=X y=Y w=W h=H sx=SX sy=SY text=TEXT, where
+//                              visible is on the screen and shown its own style
+//                              bit, x and y are in the window's client area and
+//                              sx, sy the screen point at the control's centre
+//   uninstprobe pixels HWND    PIXELS RRGGBB... the distinct colours (as COLORREF
+//                              values, blue first) of the window on the screen
 //   uninstprobe processes      PROCESS ID NAME for every running process
 //   uninstprobe selfdelete     DELETED=1|0 ERROR=N: tries to delete its own
 //                              executable while it runs
@@ -32,14 +33,18 @@ HWND HandleOf(const char* text) {
 
 struct Search {
     const char* title;
+    const char* className;  // or null for any class
     HWND found;
 };
 
 BOOL CALLBACK MatchTitle(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
     char title[512] = "";
+    char name[64] = "";
     GetWindowTextA(window, title, sizeof title);
-    if (IsWindowVisible(window) && !strcmp(title, search->title)) {
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && !strcmp(title, search->title) &&
+        (!search->className || !strcmp(name, search->className))) {
         search->found = window;
         return FALSE;
     }
@@ -55,8 +60,9 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     GetWindowRect(control, &rect);
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     MapWindowPoints(nullptr, g_top, reinterpret_cast<POINT*>(&rect), 2);
-    printf("CONTROL id=%d class=%s visible=%d shown=%d x=%ld y=%ld w=%ld h=%ld sx=%ld sy=%ld text=%s\n",
-           GetDlgCtrlID(control), name, IsWindowVisible(control) ? 1 : 0,
+    printf("CONTROL hwnd=0x%llx id=%d class=%s visible=%d shown=%d x=%ld y=%ld w=%ld h=%ld sx=%ld sy=%ld text=%s\n",
+           static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(control)), GetDlgCtrlID(control), name,
+           IsWindowVisible(control) ? 1 : 0,
            (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, rect.left, rect.top,
            rect.right - rect.left, rect.bottom - rect.top, centre.x, centre.y, text);
     return TRUE;
@@ -72,16 +78,19 @@ void PrintWindow(HWND window) {
            title);
 }
 
+// Read from the screen: another process's window DC shows nothing here.
 void PrintPixels(HWND control) {
-    RECT client;
-    GetClientRect(control, &client);
-    HDC dc = GetDC(control);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    HDC dc = GetDC(nullptr);
     std::set<COLORREF> colors;
-    for (int y = 0; y < client.bottom; y += 2) {
-        for (int x = 0; x < client.right; x += 2) colors.insert(GetPixel(dc, x, y));
+    for (LONG y = rect.top; y < rect.bottom; y += 2) {
+        for (LONG x = rect.left; x < rect.right; x += 2) colors.insert(GetPixel(dc, x, y));
     }
-    ReleaseDC(control, dc);
-    printf("PIXELS colors=%u\n", static_cast<unsigned>(colors.size()));
+    ReleaseDC(nullptr, dc);
+    printf("PIXELS");
+    for (COLORREF color : colors) printf(" %06lX", static_cast<unsigned long>(color));
+    printf("\n");
 }
 
 void PrintProcesses() {
@@ -105,7 +114,7 @@ int main(int argc, char** argv) {
         const BOOL deleted = DeleteFileA(path);
         printf("DELETED=%d ERROR=%lu\n", deleted ? 1 : 0, deleted ? 0ul : GetLastError());
     } else if (argc >= 3 && !strcmp(argv[1], "find")) {
-        Search search = {argv[2], nullptr};
+        Search search = {argv[2], argc >= 4 ? argv[3] : nullptr, nullptr};
         EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
             printf("WINDOW 0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(search.found)));
