@@ -21,6 +21,7 @@ BUILT_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "uninst.exe", "PtrSetup.exe"]
 
 # The parts of the registry a snapshot covers: all the installer may touch and more.
 SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion"]
+WINE_OWN_KEY = r"[HKEY_CURRENT_USER\Software\Wine"
 # Keys the installer writes below; the tests put them back as they found them.
 GUARDED_KEYS = [r"HKCU\Software\PTRHK32A", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run",
                 r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"]
@@ -58,6 +59,19 @@ def temp_copies():
 def remove_temp_copies():
     for path in glob.glob(os.path.join(temp_folder(), "is-*.TMP")):
         os.remove(path)
+
+
+def drop_wine_sections(lines):
+    """Without Wine's own keys, which Wine changes by itself as programs run
+    (its temporary system parameters) and the tests set (the version)."""
+    kept = []
+    inside = False
+    for line in lines:
+        if line.startswith("["):
+            inside = line.startswith(WINE_OWN_KEY)
+        if not inside:
+            kept.append(line)
+    return kept
 
 
 def file_tree(root):
@@ -170,7 +184,7 @@ class UninstallTest(WineTest):
             self.assertEqual(result.returncode, 0, result.stdout)
             with open(path, encoding="utf-16") as f:
                 text.extend(f.read().splitlines())
-        return text
+        return drop_wine_sections(text)
 
     def registry_diff(self, before, after):
         return [line for line in difflib.unified_diff(before, after, lineterm="", n=0)
