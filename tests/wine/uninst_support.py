@@ -116,6 +116,44 @@ class Control:
         self.centre = (int(values["sx"]), int(values["sy"]))
 
 
+def probe(*args):
+    return run_wine(os.path.join(BIN, "uninstprobe.exe"), *args).stdout.splitlines()
+
+
+def find_window(title, cls=None):
+    """The handle text of a visible top-level window with that title (and class), or None."""
+    lines = probe("find", title, *([cls] if cls else []))
+    return lines[0].split()[1] if lines and lines[0].startswith("WINDOW ") else None
+
+
+def controls(window):
+    """{id: Control} of every control below the window."""
+    return {c.id: c for c in (Control(line) for line in probe("controls", window) if line.startswith("CONTROL "))}
+
+
+def window_info(window):
+    head, title = probe("window", window)[0].split(" title=", 1)
+    values = dict(item.split("=", 1) for item in head.split()[1:])
+    return {"sysmenu": values["sysmenu"] == "1", "client": values["client"], "title": title,
+            "origin": tuple(int(v) for v in values["origin"].split(","))}
+
+
+def screen_colours(control):
+    """The distinct colours a control shows on the screen, as RRGGBB."""
+    line = probe("pixels", control.hwnd)[0]
+    return {c[4:6] + c[2:4] + c[0:2] for c in line.split()[1:]}
+
+
+def process_ids():
+    """{name: [id, ...]} of the running Windows processes."""
+    found = {}
+    for line in probe("processes"):
+        if line.startswith("PROCESS "):
+            _, pid, name = line.split(" ", 2)
+            found.setdefault(name, []).append(int(pid))
+    return found
+
+
 class UninstallTest(WineTest):
     """Installs into a fresh folder below the test's own folder and puts the
     registry keys the installer writes and the temporary copies back after
@@ -192,62 +230,40 @@ class UninstallTest(WineTest):
 
     # The wizard, read by uninstprobe and clicked with real input.
 
-    def probe(self, *args):
-        result = run_wine(os.path.join(BIN, "uninstprobe.exe"), *args)
-        return result.stdout.splitlines()
-
     def find_window(self, title, cls=None):
-        lines = self.probe("find", title, *([cls] if cls else []))
-        if lines and lines[0].startswith("WINDOW "):
-            return lines[0].split()[1]
-        return None
+        return find_window(title, cls)
 
     def wait_window(self, title, timeout=60.0, cls=None):
-        window = wait_until(lambda: self.find_window(title, cls), timeout, interval=0.3)
+        window = wait_until(lambda: find_window(title, cls), timeout, interval=0.3)
         self.assertTrue(window, "no window titled %r" % title)
         return window
 
     def controls(self, window):
-        return {c.id: c for c in (Control(line) for line in self.probe("controls", window) if line.startswith("CONTROL "))}
+        return controls(window)
 
     def control(self, window, name):
-        return self.controls(window)[IDC[name]]
+        return controls(window)[IDC[name]]
 
     def window_info(self, window):
-        line = self.probe("window", window)[0]
-        head, title = line.split(" title=", 1)
-        values = dict(item.split("=", 1) for item in head.split()[1:])
-        return {"sysmenu": values["sysmenu"] == "1", "client": values["client"], "title": title}
+        return window_info(window)
 
     def screen_colours(self, window, name):
-        """The distinct colours a control shows on the screen, as RRGGBB."""
-        line = self.probe("pixels", self.control(window, name).hwnd)[0]
-        return {c[4:6] + c[2:4] + c[0:2] for c in line.split()[1:]}
+        return screen_colours(self.control(window, name))
 
     def click_control(self, window, name):
         x, y = self.control(window, name).centre
         self.click(1, x, y)
 
     def wait_control_visible(self, window, name, timeout=60.0):
-        ok = wait_until(lambda: self.controls(window).get(IDC[name]) and self.control(window, name).visible,
-                        timeout, interval=0.3)
+        ok = wait_until(lambda: self.control(window, name).visible, timeout, interval=0.3)
         self.assertTrue(ok, "%s never became visible" % name)
 
-    def process_ids(self):
-        """{name: [id, ...]} of the running Windows processes."""
-        found = {}
-        for line in self.probe("processes"):
-            if line.startswith("PROCESS "):
-                _, pid, name = line.split(" ", 2)
-                found.setdefault(name, []).append(int(pid))
-        return found
-
     def processes(self):
-        return list(self.process_ids())
+        return list(process_ids())
 
     def end_temporary_copies(self):
         """The second instance runs from the temporary copy, which no test started itself."""
-        for name, ids in self.process_ids().items():
+        for name, ids in process_ids().items():
             if name.startswith("is-") and name.endswith(".TMP"):
                 for pid in ids:
                     run_wine("taskkill", "/F", "/PID", pid)

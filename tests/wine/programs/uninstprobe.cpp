@@ -2,7 +2,8 @@
 //
 //   uninstprobe find TITLE [CLASS]  WINDOW 0xHANDLE, for a visible top-level
 //                              window with exactly that title (and class), or NONE
-//   uninstprobe window HWND    WINDOW sysmenu=0|1 client=WxH title=TEXT
+//   uninstprobe window HWND    WINDOW sysmenu=0|1 client=WxH origin=X,Y title=TEXT
+//                              (origin: the client area's top left on the screen)
 //   uninstprobe controls HWND  one line per control below the window:
 //                              CONTROL hwnd=H id=N class=C visible=0|1 shown=0|1
 //                              x=X y=Y w=W h=H sx=SX sy=SY text=TEXT, where
@@ -73,9 +74,11 @@ void PrintWindow(HWND window) {
     GetWindowTextA(window, title, sizeof title);
     RECT client;
     GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
-    printf("WINDOW sysmenu=%d client=%ldx%ld title=%s\n", (style & WS_SYSMENU) ? 1 : 0, client.right, client.bottom,
-           title);
+    printf("WINDOW sysmenu=%d client=%ldx%ld origin=%ld,%ld title=%s\n", (style & WS_SYSMENU) ? 1 : 0, client.right,
+           client.bottom, origin.x, origin.y, title);
 }
 
 // Read from the screen: another process's window DC shows nothing here.
