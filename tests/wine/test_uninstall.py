@@ -160,6 +160,20 @@ class UninstallTests(UninstallTest):
         self.assertEqual(temp_copies(), [])
         self.assertEqual(os.listdir(lonely), ["uninst.exe"])
 
+    def test_a_cut_log_stops_the_copy_with_the_stream_error_before_anything_is_removed(self):
+        self.install()
+        log = os.path.join(self.target, "uninst.log")
+        with open(log, "r+b") as f:
+            f.truncate(os.path.getsize(log) - 1)
+        installed_tree = file_tree(self.folder)
+        first = self.launch(os.path.join(self.target, "uninst.exe"))
+        box = self.wait_window("is-00001")
+        self.assertIn("Stream read error", [c.text for c in self.controls(box).values()])
+        ok = [c for c in self.controls(box).values() if c.cls == "Button"][0]
+        self.click(1, *ok.centre)
+        self.assertEqual(first.wait(60), 1)
+        self.assertEqual(file_tree(self.folder), installed_tree)
+
     def test_a_running_program_cannot_delete_its_own_file(self):
         # Why the uninstaller hands over to a copy: under Wine, as on Windows,
         # the executable of a running process cannot be deleted.

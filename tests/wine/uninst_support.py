@@ -117,7 +117,14 @@ class Control:
 
 
 def probe(*args):
-    return run_wine(os.path.join(BIN, "uninstprobe.exe"), *args).stdout.splitlines()
+    # Now and then a Wine program started while another one opens its message
+    # box never gets going; such a start is ended and made again.
+    for attempt in range(4):
+        try:
+            return run_wine(os.path.join(BIN, "uninstprobe.exe"), *args, timeout=15).stdout.splitlines()
+        except subprocess.TimeoutExpired:
+            if attempt == 3:
+                raise
 
 
 def find_window(title, cls=None):
