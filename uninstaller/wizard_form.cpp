@@ -187,6 +187,7 @@ private:
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.id)), FALSE);
             SetWindowTextA(control, ReadDialogText(dialogTexts, spec.name).c_str());
         }
+        CheckDlgButton(pFinish_, IDC_P22, BST_CHECKED);  // kept as laid out, though never shown
         SetWindowTextA(GetDlgItem(pFirst_, IDC_PRJLABEL), context_.log.ProductName.c_str());
         SetWindowTextA(form_, WindowText(GetDlgItem(pFirst_, IDC_P1T)).c_str());
         PlaceControls();

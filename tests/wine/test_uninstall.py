@@ -59,17 +59,16 @@ class UninstallTests(UninstallTest):
         first, wizard = self.start_uninstaller()
         info = self.window_info(wizard)
         self.assertEqual((info["client"], info["sysmenu"]), ("573x329", False))
-        controls = self.controls(wizard)
+        before = self.named_controls(wizard)
+        self.assertEqual(set(before), set(IDC))
         for name, place in BUTTON_PLACES.items():
-            self.assertEqual(self.control(wizard, name).rect, place, name)
+            self.assertEqual(before[name].rect, place, name)
         for name, (x, y) in LABEL_PLACES.items():
-            self.assertEqual(self.control(wizard, name).rect[:2], (x, y), name)
-        self.assertEqual(self.control(wizard, "PrjLabel").text, PRODUCT_NAME)
-        self.assertEqual(self.control(wizard, "NEXTBTN").text, "&Next >")
-        visible = {name for name, c in ((n, self.control(wizard, n)) for n in
-                                        ["NEXTBTN", "ABORTBTN", "FINISHBTN"] + PROGRESS_LINES) if c.visible}
-        self.assertEqual(visible, {"NEXTBTN", "ABORTBTN"})
-        self.assertLessEqual(set(IDC.values()), set(controls))
+            self.assertEqual(before[name].rect[:2], (x, y), name)
+        self.assertEqual((before["PrjLabel"].text, before["NEXTBTN"].text), (PRODUCT_NAME, "&Next >"))
+        self.assertEqual({name for name, c in before.items() if c.cls == "Button" and c.visible},
+                         {"NEXTBTN", "ABORTBTN"})
+        self.assertFalse(any(before[name].visible for name in PROGRESS_LINES))
         # The side picture: a mouse in white, grey and black over dark and
         # bright blue, and a yellow arrow, in the sixteen standard colours.
         self.assertEqual(self.screen_colours(wizard, "ImgWizard"),
@@ -77,12 +76,11 @@ class UninstallTests(UninstallTest):
 
         self.run_wizard_to_the_end(wizard)
         # Every progress line revealed, P21 to P23 never; only Finish offered.
-        after = self.controls(wizard)
-        shown = {name for name, number in IDC.items() if after[number].shown}
-        self.assertEqual(shown - {"panImage", "ImgWizard", "bevWizard", "P1T", "P1", "PrjLabel"},
+        after = self.named_controls(wizard)
+        self.assertEqual({name for name, c in after.items() if c.shown} -
+                         {"panImage", "ImgWizard", "bevWizard", "P1T", "P1", "PrjLabel"},
                          set(PROGRESS_LINES) | {"P2T", "FINISHBTN"})
-        self.assertEqual({name for name in ("P2T", "FINISHBTN", "P2") if after[IDC[name]].visible},
-                         {"P2T", "FINISHBTN"})
+        self.assertEqual({name for name in ("P2T", "FINISHBTN", "P2") if after[name].visible}, {"P2T", "FINISHBTN"})
         self.assertEqual(first.wait(60), 1)
         self.assertIsNotNone(agent.wait(30), "the tray agent is still running")
 
@@ -140,7 +138,7 @@ class UninstallTests(UninstallTest):
             f.write("[DLG]\r\nPrjLabel=Not shown\r\n")
         first = self.launch(os.path.join(self.target, "uninst.exe"))
         wizard = self.wait_window("", cls="#32770")
-        texts = {name: c.text for name, c in ((n, self.control(wizard, n)) for n in IDC)}
+        texts = {name: c.text for name, c in self.named_controls(wizard).items()}
         self.assertEqual({name for name, text in texts.items() if text}, {"PrjLabel"})
         self.assertEqual(texts["PrjLabel"], PRODUCT_NAME)
         self.click_control(wizard, "ABORTBTN")
@@ -152,10 +150,7 @@ class UninstallTests(UninstallTest):
         os.makedirs(lonely)
         shutil.copy(os.path.join(self.source, "uninst.exe"), lonely)
         program = self.launch(os.path.join(lonely, "uninst.exe"))
-        box = self.wait_window("uninst")
-        self.assertIn("Log File Not Exist.", [c.text for c in self.controls(box).values()])
-        ok = [c for c in self.controls(box).values() if c.cls == "Button"][0]
-        self.click(1, *ok.centre)
+        self.assertIn("Log File Not Exist.", self.answer_message_box("uninst"))
         self.assertEqual(program.wait(60), 1)
         self.assertEqual(temp_copies(), [])
         self.assertEqual(os.listdir(lonely), ["uninst.exe"])
@@ -167,12 +162,17 @@ class UninstallTests(UninstallTest):
             f.truncate(os.path.getsize(log) - 1)
         installed_tree = file_tree(self.folder)
         first = self.launch(os.path.join(self.target, "uninst.exe"))
-        box = self.wait_window("is-00001")
-        self.assertIn("Stream read error", [c.text for c in self.controls(box).values()])
-        ok = [c for c in self.controls(box).values() if c.cls == "Button"][0]
-        self.click(1, *ok.centre)
+        self.assertIn("Stream read error", self.answer_message_box("is-00001"))
         self.assertEqual(first.wait(60), 1)
         self.assertEqual(file_tree(self.folder), installed_tree)
+
+    def test_wrong_arguments_end_the_program(self):
+        exe = os.path.join(self.source, "uninst.exe")
+        self.assertEqual(run_wine(exe, "one").returncode, 1)
+        self.assertEqual(run_wine(exe, "a", "b", "c").returncode, 1)
+        program = self.launch(exe, winpath(exe), "$zz")
+        self.assertIn("'$zz' is not a valid integer value", self.answer_message_box("uninst"))
+        self.assertEqual(program.wait(60), 1)
 
     def test_a_running_program_cannot_delete_its_own_file(self):
         # Why the uninstaller hands over to a copy: under Wine, as on Windows,

@@ -251,11 +251,23 @@ class UninstallTest(WineTest):
     def control(self, window, name):
         return controls(window)[IDC[name]]
 
+    def named_controls(self, window):
+        """{name: Control} of the wizard's controls, read at once."""
+        found = controls(window)
+        return {name: found[number] for name, number in IDC.items() if number in found}
+
     def window_info(self, window):
         return window_info(window)
 
     def screen_colours(self, window, name):
         return screen_colours(self.control(window, name))
+
+    def answer_message_box(self, title):
+        """Waits for a message box, clicks its OK button and returns its texts."""
+        box = self.wait_window(title)
+        found = self.controls(box).values()
+        self.click(1, *[c for c in found if c.cls == "Button"][0].centre)
+        return [c.text for c in found]
 
     def click_control(self, window, name):
         x, y = self.control(window, name).centre
