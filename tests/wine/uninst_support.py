@@ -116,6 +116,24 @@ class Control:
         self.centre = (int(values["sx"]), int(values["sy"]))
 
 
+def make_source(source):
+    """An install source folder: this build's programs, stand-ins for the rest."""
+    os.makedirs(os.path.join(source, "RES"))
+    for name in INSTALLED_FILES + ["PtrSetup.exe"]:
+        built = os.path.join(BIN, name)
+        if os.path.exists(built):
+            shutil.copy(built, os.path.join(source, name))
+        else:
+            with open(os.path.join(source, name), "w") as f:
+                f.write("stand-in for %s\n" % name)
+    return source
+
+
+def install(source, target):
+    """Runs the installer without questions; returns its completed process."""
+    return run_wine(os.path.join(source, "PtrSetup.exe"), "/S", "/D=" + winpath(target), timeout=120)
+
+
 def probe(*args):
     # Now and then a Wine program started while another one opens its message
     # box never gets going; such a start is ended and made again.
@@ -172,11 +190,12 @@ class UninstallTest(WineTest):
         for key in GUARDED_KEYS:
             path = os.path.join(self.folder, "saved-%d.reg" % len(self.saved))
             self.saved[key] = path if reg("export", key, winpath(path), "/y").returncode == 0 else None
+        # Cleanups run last first: the copy ends, then its file, the folder and the keys go.
         self.addCleanup(self.restore_guarded_keys)
+        self.addCleanup(shutil.rmtree, self.folder, True)
         remove_temp_copies()
         self.addCleanup(remove_temp_copies)
         self.addCleanup(self.end_temporary_copies)
-        self.addCleanup(shutil.rmtree, self.folder, True)
         self.source = self.make_source()
         self.target = os.path.join(self.folder, "Program Files", "PTRHK32A")
 
@@ -186,23 +205,13 @@ class UninstallTest(WineTest):
             if path:
                 reg("import", winpath(path))
 
-    def make_source(self):
-        source = os.path.join(self.folder, "source")
-        os.makedirs(os.path.join(source, "RES"))
-        for name in INSTALLED_FILES + ["PtrSetup.exe"]:
-            built = os.path.join(BIN, name)
-            if os.path.exists(built):
-                shutil.copy(built, os.path.join(source, name))
-            else:
-                with open(os.path.join(source, name), "w") as f:
-                    f.write("stand-in for %s\n" % name)
-        return source
-
     # The installer and the uninstaller.
 
+    def make_source(self):
+        return make_source(os.path.join(self.folder, "source"))
+
     def install(self):
-        result = run_wine(os.path.join(self.source, "PtrSetup.exe"), "/S", "/D=" + winpath(self.target),
-                          timeout=120)
+        result = install(self.source, self.target)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         return result
 
