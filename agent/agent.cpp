@@ -3,6 +3,8 @@
 #include "agent_logic.h"
 #include "hook_context.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,8 +20,9 @@ UINT g_taskbarCreated = 0;
 
 // Exit codes.
 constexpr int kExitNormal = 0;
-constexpr int kExitNoLibrary = 1;
+constexpr int kExitCannotStart = 1;  // no library, export, block or window
 constexpr int kExitAlreadyRunning = 2;
+constexpr int kExitNoHooks = 3;
 
 std::string ProgramFolder() {
     char path[MAX_PATH];
@@ -31,7 +34,9 @@ std::string ProgramFolder() {
 template <typename Function>
 bool BindExport(HMODULE module, const char* name, Function& function) {
     function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (!function) Say("PtrAgent: %s has no export %s", kLibraryName, name);
+    if (!function)
+        TellUserFatal("%s has no export %s: it does not belong to this version of %s.", kLibraryName, name,
+                      kProductName);
     return function != nullptr;
 }
 
@@ -40,7 +45,8 @@ bool LoadHookLibrary() {
     Library& library = g_agent.library;
     library.module = LoadLibraryA(path.c_str());
     if (!library.module) {
-        Say("PtrAgent: cannot load %s (error %lu)", path.c_str(), GetLastError());
+        const DWORD error = GetLastError();
+        TellUserFatal("Cannot load %s (error %lu). %s does not run without it.", path.c_str(), error, kProductName);
         return false;
     }
     HMODULE module = library.module;
@@ -50,11 +56,12 @@ bool LoadHookLibrary() {
                        BindExport(module, "DoAutoDown", library.DoAutoDown) &&
                        BindExport(module, "DoAutoLeft", library.DoAutoLeft) &&
                        BindExport(module, "DoAutoRight", library.DoAutoRight) &&
-                       BindExport(module, "CreateWheelWindow", library.CreateWheelWindow);
+                       BindExport(module, "CreateWheelWindow", library.CreateWheelWindow) &&
+                       BindExport(module, "GetHookStatus", library.GetHookStatus);
     if (!bound) return false;
     g_agent.block = static_cast<ptr::SettingsBlock*>(library.GetMapFilePointer());
     if (!g_agent.block) {
-        Say("PtrAgent: %s has no settings block", kLibraryName);
+        TellUserFatal("%s cannot open its settings block.", kLibraryName);
         return false;
     }
     Say("PtrAgent: library loaded");
@@ -76,7 +83,49 @@ void FillBlock() {
 }
 
 void ClearOwnHandle(uint32_t& field, HWND own) {
-    if (field == ptr::FromHwnd(own)) field = 0;
+    if (own != nullptr && field == ptr::FromHwnd(own)) field = 0;
+}
+
+void ClearOwnHandles() {
+    if (!g_agent.block) return;
+    ClearOwnHandle(g_agent.block->AgentWindow, g_agent.mainWindow);
+    ClearOwnHandle(g_agent.block->ZoomWindow, g_agent.zoomWindow);
+    ClearOwnHandle(g_agent.block->AutoScrollWindow, g_agent.autoScrollWindow);
+}
+
+// Every way out comes here, as early as it can: the agent's own auto scroll
+// and magnifier end, then InstallHook(0) ends the active mode and lets go of
+// whatever it holds down (the primary button, Shift, Control, Alt, the
+// middle button) before the hooks that would let go of it are gone.
+void ReleaseHooks() {
+    EndAutoScroll();
+    EndZoom();
+    if (!g_agent.hooksInstalled) return;
+    g_agent.hooksInstalled = false;
+    Say("PtrAgent: InstallHook(0) = %ld", static_cast<long>(g_agent.library.InstallHook(0)));
+}
+
+// Also a crash must not leave keys held down for every program.
+LONG WINAPI ReleaseHooksOnCrash(EXCEPTION_POINTERS*) {
+    if (g_agent.hooksInstalled) {
+        g_agent.hooksInstalled = false;
+        g_agent.library.InstallHook(0);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// At log-off the system may end the process as soon as this returns.
+void EndSession() {
+    Say("PtrAgent: the session ends");
+    ReleaseHooks();
+    ClearOwnHandles();
+    RemoveTrayIcon();
+    PostQuitMessage(0);
+}
+
+void ReAddTrayIcon() {
+    ShowTrayIcon();
+    Say("PtrAgent: taskbar created, tray icon %s", g_agent.trayIconShown ? "shown" : "not shown");
 }
 
 void SaveSettings() {
@@ -152,14 +201,29 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     if (g_taskbarCreated != 0 && message == g_taskbarCreated) {
-        ShowTrayIcon();  // the shell restarted and lost our icon
+        ReAddTrayIcon();  // the shell restarted and lost our icon
         return 0;
     }
-    if (message == WM_DESTROY) {
+    if (message == AnotherStartMessage() && message != 0) {
+        ShowAnotherStartNotice();
+        return 0;
+    }
+    switch (message) {
+    case WM_HOTKEY:
+        if (wParam == kEscapeHotKey) {
+            EndAutoScrollHere("Esc");
+            EndZoomHere("Esc");
+        }
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam) EndSession();
+        return 0;
+    case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool CreateAgentWindows() {
@@ -189,12 +253,33 @@ bool RunsOnWindows95() {
     return IsWindows95(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
 }
 
-void InstallHooks() {
-    Say("PtrAgent: InstallHook(1) = %ld", static_cast<long>(g_agent.library.InstallHook(1)));
+uint32_t HooksThisWindowsNeeds() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER;
+    return RequiredHooks(version.dwPlatformId, version.dwMajorVersion, g_agent.block->LowLevelWheelHook != 0);
+}
+
+// True when the hooks this Windows needs are all in.
+bool InstallHooks() {
+    Library& library = g_agent.library;
+    // An agent that was killed leaves its hook handles and its mode (a held
+    // Shift, say) in the library's shared state while any other process
+    // holds the library; InstallHook(1) would see the dead handles and
+    // install nothing.
+    Say("PtrAgent: stale hooks and mode cleared, InstallHook(0) = %ld", static_cast<long>(library.InstallHook(0)));
+    g_agent.hooksInstalled = true;
+    Say("PtrAgent: InstallHook(1) = %ld", static_cast<long>(library.InstallHook(1)));
+    g_agent.requiredHooks = HooksThisWindowsNeeds();
+    const DWORD held = library.GetHookStatus();
+    Say("PtrAgent: hooks held 0x%lX, needed 0x%lX", static_cast<unsigned long>(held),
+        static_cast<unsigned long>(g_agent.requiredHooks));
+    if ((held & g_agent.requiredHooks) != g_agent.requiredHooks) return false;
     if (RunsOnWindows95()) {
-        HWND wheelWindow = g_agent.library.CreateWheelWindow(g_agent.instance, g_agent.mainWindow);
+        HWND wheelWindow = library.CreateWheelWindow(g_agent.instance, g_agent.mainWindow);
         Say("PtrAgent: wheel window 0x%08X", ptr::FromHwnd(wheelWindow));
     }
+    return true;
 }
 
 void PumpMessages() {
@@ -207,18 +292,60 @@ void PumpMessages() {
     }
 }
 
+void DestroyOwnWindow(HWND& window) {
+    if (window != nullptr && IsWindow(window)) DestroyWindow(window);
+    window = nullptr;
+}
+
+// Undoes whatever part of the start has been done; may run more than once.
 void ShutDown() {
-    Say("PtrAgent: InstallHook(0) = %ld", static_cast<long>(g_agent.library.InstallHook(0)));
-    ClearOwnHandle(g_agent.block->AgentWindow, g_agent.mainWindow);
-    ClearOwnHandle(g_agent.block->ZoomWindow, g_agent.zoomWindow);
-    ClearOwnHandle(g_agent.block->AutoScrollWindow, g_agent.autoScrollWindow);
+    ReleaseHooks();
+    ClearOwnHandles();
     RemoveTrayIcon();
-    Say("PtrAgent: handles cleared, exiting");
-    if (IsWindow(g_agent.mainWindow)) DestroyWindow(g_agent.mainWindow);
-    DestroyWindow(g_agent.zoomWindow);
-    DestroyWindow(g_agent.autoScrollWindow);
+    DestroyOwnWindow(g_agent.mainWindow);
+    DestroyOwnWindow(g_agent.zoomWindow);
+    DestroyOwnWindow(g_agent.autoScrollWindow);
     CloseAppBlock();
-    FreeLibrary(g_agent.library.module);
+    if (g_agent.library.module) FreeLibrary(g_agent.library.module);
+    g_agent.library = Library();
+    g_agent.block = nullptr;
+}
+
+// A start that cannot go on is told to the user, after everything done so
+// far is undone: the mouse works as usual while the message box shows.
+int FailStart(int exitCode, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int FailStart(int exitCode, const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    ShutDown();
+    TellUserFatal("%s", text);
+    return exitCode;
+}
+
+int Start() {
+    if (!LoadHookLibrary()) {
+        ShutDown();
+        return kExitCannotStart;
+    }
+    if (!OpenAppBlock())
+        return FailStart(kExitCannotStart, "Cannot open the application block %s (error %lu).", kAppBlockName,
+                         GetLastError());
+    g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (!CreateAgentWindows())
+        return FailStart(kExitCannotStart, "Cannot create the agent's windows (error %lu).", GetLastError());
+    FillBlock();
+    Say("PtrAgent: web addresses loaded %d", LoadKeptWebAddresses());
+    if (!InstallHooks()) {
+        const unsigned long held = g_agent.library.GetHookStatus();
+        return FailStart(kExitNoHooks, "The mouse hooks could not be installed (held 0x%lX, needed 0x%lX).", held,
+                         static_cast<unsigned long>(g_agent.requiredHooks));
+    }
+    ShowTrayIcon();
+    if (!g_agent.trayIconShown) Say("PtrAgent: no tray icon (no notification area)");
+    return kExitNormal;
 }
 
 void ReadArguments() {
@@ -229,27 +356,22 @@ void ReadArguments() {
 }  // namespace
 
 int Run(HINSTANCE instance) {
+    // Before anything else: of two starts at the same moment, one goes on.
+    const bool alone = ClaimSingleInstance();
     ReadArguments();
-    if (FindWindowA(kMainClass, kMainTitle)) {
+    if (!alone) {
         Say("PtrAgent: already running");
+        TellRunningAgent();
         return kExitAlreadyRunning;
     }
+    SetUnhandledExceptionFilter(ReleaseHooksOnCrash);
     g_agent.instance = instance;
     g_agent.folder = ProgramFolder();
-    if (!LoadHookLibrary()) return kExitNoLibrary;
-    if (!OpenAppBlock()) Say("PtrAgent: cannot open %s (error %lu)", kAppBlockName, GetLastError());
-    if (!CreateAgentWindows()) {
-        Say("PtrAgent: cannot create windows (error %lu)", GetLastError());
-        return kExitNoLibrary;
-    }
-    FillBlock();
-    Say("PtrAgent: web addresses loaded %d", LoadKeptWebAddresses());
-    InstallHooks();
-    g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    ShowTrayIcon();
-    if (!g_agent.trayIconShown) Say("PtrAgent: no tray icon (no notification area)");
+    const int started = Start();
+    if (started != kExitNormal) return started;
     PumpMessages();
     ShutDown();
+    Say("PtrAgent: handles cleared, exiting");
     return kExitNormal;
 }
 

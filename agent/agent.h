@@ -17,6 +17,11 @@ constexpr char kProductName[] = "PTRHK32A Mouse";
 constexpr char kLibraryName[] = "PTRHK32A.dll";
 constexpr char kSettingsProgram[] = "Setting.exe";
 constexpr char kConfigKey[] = "Software\\PTRHK32A\\Agent";
+// Held by the running agent from its first instruction: a second start, however
+// close, finds it taken.
+constexpr char kInstanceMutexName[] = "PtrHkTrayAgentInstance";
+// Registered message with which a second start asks the running agent to show itself.
+constexpr char kAnotherStartMessageName[] = "PtrHkTrayAgentAnotherStart";
 // The hidden child of the main window whose text is always the tray tooltip.
 constexpr int kStatusControlId = 100;
 
@@ -29,6 +34,7 @@ struct Library {
     DoAutoFn DoAutoLeft = nullptr;
     DoAutoFn DoAutoRight = nullptr;
     CreateWheelWindowFn CreateWheelWindow = nullptr;
+    GetHookStatusFn GetHookStatus = nullptr;
 };
 
 struct Agent {
@@ -43,6 +49,11 @@ struct Agent {
     HWND zoomWindow = nullptr;
     HWND autoScrollWindow = nullptr;
     bool trayIconShown = false;
+    // InstallHook(1) has been called and InstallHook(0) not since.
+    bool hooksInstalled = false;
+    uint32_t requiredHooks = 0;  // GetHookStatus bits this Windows needs
+    bool autoScrollRunning = false;
+    bool zoomRunning = false;
     POINT autoScrollAnchor = {0, 0};
 };
 
@@ -61,7 +72,8 @@ int LoadKeptWebAddresses();
 void SaveKeptWebAddresses();
 std::string WebAddressInSlot(int slot);
 
-// Auto-scroll window and magnifier.
+// Auto-scroll window and magnifier. The End functions may be called at any
+// time, also when nothing runs.
 bool RegisterHelperClasses();
 HWND CreateAutoScrollWindow();
 HWND CreateZoomWindow();
@@ -69,6 +81,13 @@ void StartAutoScroll();
 void EndAutoScroll();
 void StartZoom();
 void EndZoom();
+// Ends what runs without the hooks' word: on Esc, a lost capture, or hooks
+// that are gone. why goes to the output.
+void EndAutoScrollHere(const char* why);
+void EndZoomHere(const char* why);
+// The hooks this Windows needs are all still in.
+bool HooksStillIn();
+constexpr int kEscapeHotKey = 1;
 
 // Tray icon, status text and the programs the agent starts.
 void ShowTrayIcon();
@@ -78,6 +97,18 @@ void ShowTrayMenu();
 void HandleTrayMenuCommand(int command);
 void OpenWithShell(const std::string& target);
 void StartSettingsProgram();
+// A second start asked this agent to show itself: a balloon at the tray icon,
+// or the tray menu where the shell has no balloons.
+void ShowAnotherStartNotice();
+
+// Single instance: true when this is the only agent; otherwise the running one
+// has been asked to show itself.
+bool ClaimSingleInstance();
+void TellRunningAgent();
+UINT AnotherStartMessage();
+
+// A fatal start: one output line and a message box.
+void TellUserFatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 constexpr int kMenuSettings = 1;

@@ -1,5 +1,6 @@
 #include "agent_logic.h"
 
+#include "ptrhk32a.h"
 #include "settings_fields.h"
 
 #include <algorithm>
@@ -12,15 +13,16 @@ namespace agent {
 
 using ptr::SettingsBlock;
 
-#define KEPT(name, lo, hi, even) {#name, offsetof(SettingsBlock, name), sizeof(SettingsBlock::name), lo, hi, even}
+#define KEPT(name, lo, hi, even) \
+    {#name, offsetof(SettingsBlock, name), sizeof(SettingsBlock::name), lo, hi, even, false}
 #define KEPT_ANY(name) KEPT(name, INT32_MIN, INT32_MAX, false)
 #define KEPT_FUNCTION(index)                                                                            \
     {"ButtonFunction" #index, static_cast<uint32_t>(offsetof(SettingsBlock, ButtonFunction) + 4 * index), 4, \
-     INT32_MIN, INT32_MAX, false}
+     INT32_MIN, INT32_MAX, false, true}
 const KeptField kKeptFields[] = {
-    // ButtonCount bounds the button index the dispatcher honours: more than 7
-    // would address past ButtonFunction.
-    KEPT(ButtonCount, 0, 7, false),
+    // ButtonCount bounds the button index the dispatcher honours: below 3 the
+    // middle button's own index, above 5 buttons no mouse has would count.
+    KEPT(ButtonCount, 3, 5, false),
     KEPT(WheelCount, 0, 2, false),
     KEPT_ANY(LowLevelWheelHook),
     KEPT_ANY(EnhanceMode),
@@ -75,12 +77,23 @@ void WriteKeptField(SettingsBlock& block, const KeptField& field, int32_t value)
 }
 
 int32_t ClampKeptValue(const KeptField& field, int32_t value) {
+    if (field.function) return IsKnownFunctionCode(value) ? value : 0;
     int32_t clamped = std::min(std::max(value, field.min), field.max);
     if (field.even && clamped % 2 != 0) --clamped;  // min is even, so rounding down stays in range
     return clamped;
 }
 
 int ButtonCountFromSystem(int systemButtons) { return std::min(std::max(systemButtons, 3), 5); }
+
+bool IsKnownFunctionCode(int32_t code) {
+    static const struct {
+        int32_t first;
+        int32_t last;
+    } kRanges[] = {{0, 29}, {40, 56}, {60, 62}, {70, 73}, {100, 103}, {151, 151}};
+    for (const auto& range : kRanges)
+        if (code >= range.first && code <= range.last) return true;
+    return false;
+}
 
 void SetDefaultConfiguration(SettingsBlock& block, int systemButtons) {
     const uint32_t handles[] = {block.AgentWindow, block.SettingsWindow, block.ZoomWindow, block.AutoScrollWindow};
@@ -208,6 +221,13 @@ void WriteShortString(unsigned char* field, const std::string& text) {
 
 bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor) {
     return platformId == 1 && major == 4 && minor == 0;
+}
+
+uint32_t RequiredHooks(unsigned long platformId, unsigned long major, bool nt4WheelHook) {
+    uint32_t hooks = HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER;
+    if (platformId != VER_PLATFORM_WIN32_NT) return hooks;
+    if (major <= 4) return nt4WheelHook ? hooks | HOOK_STATUS_NT4_WHEEL : hooks;
+    return hooks | HOOK_STATUS_XBUTTON;
 }
 
 }  // namespace agent

@@ -20,6 +20,7 @@ struct KeptField {
     int32_t min;     // range the settings form offers
     int32_t max;
     bool even;       // zoom source sizes go in steps of 2
+    bool function;   // a button function code: an unknown one becomes 0
 };
 
 extern const KeptField kKeptFields[];
@@ -32,6 +33,10 @@ int32_t ClampKeptValue(const KeptField& field, int32_t value);
 
 // The mouse's button count as the block should carry it: 3 to 5.
 int ButtonCountFromSystem(int systemButtons);
+
+// The button function codes the hook library knows; any other code would
+// leave its button without a function.
+bool IsKnownFunctionCode(int32_t code);
 
 // The configuration of a first run.
 void SetDefaultConfiguration(ptr::SettingsBlock& block, int systemButtons);
@@ -100,5 +105,10 @@ void WriteShortString(unsigned char* field, const std::string& text);
 
 // Windows 95 is platform 1 (Windows 9x), version 4.0.
 bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor);
+
+// The hooks (GetHookStatus bits) that InstallHook(1) puts in on this Windows:
+// the mouse and message-filter hooks everywhere, the NT 4 wheel hook when the
+// block asks for it, the X-button hook on Windows 2000 and every later NT.
+uint32_t RequiredHooks(unsigned long platformId, unsigned long major, bool nt4WheelHook);
 
 }  // namespace agent

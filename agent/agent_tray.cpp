@@ -2,6 +2,7 @@
 #include "agent.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <cstring>
 
@@ -10,6 +11,7 @@ namespace agent {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+constexpr UINT kBalloonTimeoutMs = 10000;
 
 // The first version of the structure: every shell since Windows 95 takes it.
 NOTIFYICONDATAA TrayIconData(UINT flags) {
@@ -32,11 +34,36 @@ DWORD WINAPI OpenWithShellThread(void* parameter) {
     return 0;
 }
 
+// Balloons came with the shell of Windows 2000 and Me (shell32 5.0).
+bool ShellHasBalloons() {
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    DLLGETVERSIONPROC getVersion =
+        shell ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")))
+              : nullptr;
+    DLLVERSIONINFO version = {};
+    version.cbSize = sizeof version;
+    return getVersion && SUCCEEDED(getVersion(&version)) && version.dwMajorVersion >= 5;
+}
+
+bool ShowBalloon(const char* text) {
+    if (!g_agent.trayIconShown || !ShellHasBalloons()) return false;
+    NOTIFYICONDATAA data = TrayIconData(NIF_INFO);
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    lstrcpynA(data.szInfo, text, sizeof data.szInfo);
+    lstrcpynA(data.szInfoTitle, kProductName, sizeof data.szInfoTitle);
+    data.uTimeout = kBalloonTimeoutMs;
+    data.dwInfoFlags = NIIF_INFO;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
 }  // namespace
 
 void ShowTrayIcon() {
     NOTIFYICONDATAA data = TrayIconData(NIF_ICON | NIF_TIP | NIF_MESSAGE);
-    g_agent.trayIconShown = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    // "TaskbarCreated" also comes while the icon is still there (another
+    // program may send it): the add then fails, and the icon is ours still.
+    g_agent.trayIconShown =
+        Shell_NotifyIconA(NIM_ADD, &data) != FALSE || Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 void RemoveTrayIcon() {
@@ -67,6 +94,16 @@ void ShowTrayMenu() {
     PostMessageA(g_agent.mainWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
     HandleTrayMenuCommand(command);
+}
+
+void ShowAnotherStartNotice() {
+    const std::string text = std::string(kProductName) + " is already running. Right-click this icon for its settings.";
+    if (ShowBalloon(text.c_str())) {
+        Say("PtrAgent: another start: balloon shown");
+        return;
+    }
+    Say("PtrAgent: another start: menu shown");
+    ShowTrayMenu();
 }
 
 void HandleTrayMenuCommand(int command) {

@@ -49,12 +49,47 @@ void PaintAutoScrollGlyph(HWND window) {
     EndPaint(window, &paint);
 }
 
+// The hooks' auto scroll goes on until a button message comes to another
+// window than the auto-scroll window, and it holds the middle button down
+// once the user's release has come over that window. A middle release,
+// which comes to the window under the cursor now that the auto-scroll
+// window is hidden, lets the button go and ends it; the hooks swallow it.
+void EndHooksAutoScroll() { mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0); }
+
+bool g_escapeTaken = false;
+
+// Esc ends auto scroll and zoom wherever the keyboard focus is.
+void TakeEscape() {
+    if (g_escapeTaken) return;
+    g_escapeTaken = RegisterHotKey(g_agent.mainWindow, kEscapeHotKey, 0, VK_ESCAPE) != FALSE;
+    if (!g_escapeTaken) Say("PtrAgent: Esc is taken by another program (error %lu)", GetLastError());
+}
+
+void GiveBackEscape() {
+    if (!g_escapeTaken || g_agent.autoScrollRunning || g_agent.zoomRunning) return;
+    UnregisterHotKey(g_agent.mainWindow, kEscapeHotKey);
+    g_escapeTaken = false;
+}
+
 LRESULT CALLBACK AutoScrollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
+        if (wParam != kTickTimer) return 0;
+        // Without the hooks no click would ever end it.
+        if (!HooksStillIn()) {
+            EndAutoScrollHere("the hooks are gone");
+            return 0;
+        }
         // The window holds the capture from the start (see StartAutoScroll);
         // the hook takes it again at the user's release over it.
-        if (wParam == kTickTimer && GetCapture() == window) ScrollTowardsCursor();
+        if (GetCapture() == window) ScrollTowardsCursor();
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Without the capture the clicks that end auto scroll go elsewhere.
+        if (reinterpret_cast<HWND>(lParam) != window) EndAutoScrollHere("the capture is lost");
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) EndAutoScrollHere("Esc");
         return 0;
     case WM_PAINT:
         PaintAutoScrollGlyph(window);
@@ -114,12 +149,18 @@ void ChangeZoomFactor(int32_t wheelDelta) {
 
 LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == ptr::UM_ZOOMWHEEL) {
-        ChangeZoomFactor(static_cast<int32_t>(lParam));
+        // Not while the magnifier is hidden (after Esc): the factor would change unseen.
+        if (g_agent.zoomRunning) ChangeZoomFactor(static_cast<int32_t>(lParam));
         return 0;
     }
     switch (message) {
     case WM_TIMER:
-        if (wParam == kTickTimer) RefreshMagnifier(window);
+        if (wParam != kTickTimer) return 0;
+        if (!HooksStillIn()) {
+            EndZoomHere("the hooks are gone");
+            return 0;
+        }
+        RefreshMagnifier(window);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -171,10 +212,16 @@ void StartAutoScroll() {
     // window for the hook to hand it the capture, and the timer would never
     // scroll. A release that does come over it finds the capture here already.
     SetCapture(g_agent.autoScrollWindow);
+    g_agent.autoScrollRunning = true;
     SetTimer(g_agent.autoScrollWindow, kTickTimer, kTickMilliseconds, nullptr);
+    TakeEscape();
 }
 
 void EndAutoScroll() {
+    // First, so that the capture released below does not end it a second time.
+    g_agent.autoScrollRunning = false;
+    GiveBackEscape();
+    if (!g_agent.autoScrollWindow) return;
     KillTimer(g_agent.autoScrollWindow, kTickTimer);
     // A wheel notch or a message for another window ends auto scroll without
     // releasing the capture; a hidden window must not keep it.
@@ -182,15 +229,39 @@ void EndAutoScroll() {
     ShowWindow(g_agent.autoScrollWindow, SW_HIDE);
 }
 
+void EndAutoScrollHere(const char* why) {
+    if (!g_agent.autoScrollRunning) return;
+    EndAutoScroll();
+    // Hooks that are gone let go of the middle button as they went.
+    if (HooksStillIn()) EndHooksAutoScroll();
+    Say("PtrAgent: auto scroll ended here: %s", why);
+}
+
 void StartZoom() {
     PlaceMagnifier(g_agent.zoomWindow);
     ShowWindow(g_agent.zoomWindow, SW_SHOWNA);
+    g_agent.zoomRunning = true;
     SetTimer(g_agent.zoomWindow, kTickTimer, kTickMilliseconds, nullptr);
+    TakeEscape();
 }
 
 void EndZoom() {
+    g_agent.zoomRunning = false;
+    GiveBackEscape();
+    if (!g_agent.zoomWindow) return;
     KillTimer(g_agent.zoomWindow, kTickTimer);
     ShowWindow(g_agent.zoomWindow, SW_HIDE);
+}
+
+void EndZoomHere(const char* why) {
+    if (!g_agent.zoomRunning) return;
+    EndZoom();
+    Say("PtrAgent: zoom ended here: %s", why);
+}
+
+bool HooksStillIn() {
+    if (!g_agent.hooksInstalled || !g_agent.library.GetHookStatus) return false;
+    return (g_agent.library.GetHookStatus() & g_agent.requiredHooks) == g_agent.requiredHooks;
 }
 
 }  // namespace agent

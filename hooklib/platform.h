@@ -42,7 +42,9 @@ public:
 
     // Messages.
     virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // Sends wait for the receiver: always with a bound (flags SMTO_..., timeout in ms).
+    virtual LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                        UINT timeout, DWORD_PTR* result) = 0;
     virtual void PostQuitMessage(int exitCode) = 0;
     virtual LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
@@ -52,6 +54,10 @@ public:
     virtual UINT MapVirtualKeyA(UINT code, UINT mapType) = 0;
     virtual SHORT GetKeyState(int vk) = 0;
     virtual BOOL SwapMouseButton(BOOL swap) = 0;
+
+    // Whether the calling thread runs a menu's modal loop now; TRUE where the
+    // system cannot tell (Windows 95 has no GetGUIThreadInfo).
+    virtual BOOL InMenuLoop() = 0;
 
     // Focus, foreground, capture, cursor.
     virtual HWND GetFocus() = 0;

@@ -2,6 +2,7 @@
 // for separate scroll-bar controls among its children or its parent's.
 #include "discovery.h"
 
+#include "actions.h"
 #include "scroll.h"
 
 #include <cstdint>
@@ -15,13 +16,6 @@ constexpr uint32_t kWindowMessagesBothWays = SCROLL_V_WINDOW | SCROLL_H_WINDOW; 
 
 constexpr int kClassBuffer = 40;
 constexpr int kBarClassBuffer = 81;
-
-bool SameTextIgnoringCase(const char* a, const char* b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (lower(*a) != lower(*b)) return false;
-    return *a == *b;
-}
 
 // A window's class name; empty when there is no window or it cannot be read.
 template <int Size>
@@ -38,17 +32,10 @@ struct ClassName {
 
 using WindowClass = ClassName<kClassBuffer>;
 
-HWND TopLevelAncestor(HookContext& ctx, HWND window) {
-    HWND top = window;
-    for (HWND parent = ctx.api.GetParent(window); parent != nullptr; parent = ctx.api.GetParent(parent))
-        top = parent;
-    return top;
-}
-
 bool IsListLike(HookContext& ctx, HWND window, const WindowClass& name, bool& isDesktopIcons) {
     isDesktopIcons = false;
     if (name.Is("SysListView32")) {
-        isDesktopIcons = WindowClass(ctx, TopLevelAncestor(ctx, window)).Is("Progman");
+        isDesktopIcons = WindowClass(ctx, TopLevelOf(ctx, window)).Is("Progman");
         return !isDesktopIcons;
     }
     return name.Is("SysTreeView32") || name.Is("MS_WINTOPIC") || name.Is("ListBox");

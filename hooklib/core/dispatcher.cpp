@@ -4,6 +4,7 @@
 // function the settings block assigns to that button.
 #include "dispatcher.h"
 
+#include "actions.h"
 #include "markers.h"
 #include "modes.h"
 #include "universal_scroll.h"
@@ -24,40 +25,15 @@ constexpr uint32_t kButtonIndexOffset = 3;  // index 0 is button 3
 constexpr LPARAM kAppCommandBack = 0x10010000;
 constexpr LPARAM kAppCommandForward = 0x10020000;
 
-// GetParent never cycles on a real desktop; the bound only keeps a broken
-// window tree from holding the hooked thread.
-constexpr int kMaxAncestors = 256;
-
-constexpr int kClassNameBuffer = 40;
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) return false;
-    }
-    return *a == *b;
-}
-
-void PostToAgent(HookContext& ctx, UINT message, WPARAM wParam) {
-    // Posting to a null window would drop the message into the hooked
-    // program's own thread queue, where it means something else entirely.
-    HWND agent = ToHwnd(ctx.block.AgentWindow);
-    if (agent != nullptr) ctx.api.PostMessageA(agent, message, wParam, 0);
-}
-
-void KeyDown(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, 0, 0); }
-void KeyUp(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
-
-void TapKey(HookContext& ctx, BYTE vk) {
-    KeyDown(ctx, vk);
-    KeyUp(ctx, vk);
-}
-
 bool IsValidButtonIndex(HookContext& ctx, uint16_t index) {
     // The index comes from dwExtraInfo, which any program can set: it must
     // address a ButtonFunction element as well as a button the mouse has.
     return index < kButtonFunctionSlots && index + kButtonIndexOffset <= ctx.block.ButtonCount;
+}
+
+// The low-level hook carries XBUTTON1 or XBUTTON2 as the index of an unmarked middle event.
+bool IsTranslatedXButton(uint16_t marker, uint16_t index) {
+    return marker == MARK_NONE && (index == XBUTTON1 || index == XBUTTON2);
 }
 
 void ChoosePendingFunction(HookContext& ctx, uint16_t index) {
@@ -66,13 +42,39 @@ void ChoosePendingFunction(HookContext& ctx, uint16_t index) {
     ctx.shared.PendingFunction = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
 }
 
-int HandlePress(HookContext& ctx, HWND window, uint16_t index) {
+bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
+
+// Functions 0 and 45 give the application an ordinary middle click, except
+// that 0 on buttons 4 and 5 gives their X button where the system has one.
+bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
+    if (code == 45) return true;
+    return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
+}
+
+// mayPassThrough: the press may reach the application as it came.
+int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
     ChoosePendingFunction(ctx, index);
     RaiseTopLevel(ctx, window);
+    if (mayPassThrough && IsPlainMiddleClick(ctx, ctx.shared.PendingFunction, ctx.shared.PendingButton)) {
+        // A press swallowed and made again would still count as a first click
+        // for the system, and the one made again as the second: a double
+        // click. Passed on as it came, the press is one click, as the user made it.
+        ctx.shared.ReleaseAction = kReleasePassThrough;
+        return 0;
+    }
     // The function runs when this release arrives, in the thread that owns
     // the window under the cursor, after its top-level window came forward.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
     return 1;
+}
+
+// A real second quick click of the middle button reaches the application as
+// the system reports it; where the button is a plain middle button, its
+// release follows it, so that the double click is whole.
+int HandleDoubleClick(HookContext& ctx) {
+    if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(ctx.block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
+        ctx.shared.ReleaseAction = kReleasePassThrough;
+    return 0;
 }
 
 int HandleUserRelease(HookContext& ctx) {
@@ -95,8 +97,10 @@ int HandleUserRelease(HookContext& ctx) {
     }
 }
 
-int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index) {
-    if (message == WM_MBUTTONDOWN) return HandlePress(ctx, window, index);
+int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index,
+                 bool translatedDoubleClick) {
+    if (message == WM_MBUTTONDOWN) return HandlePress(ctx, window, index, !translatedDoubleClick);
+    if (message == WM_MBUTTONDBLCLK) return HandleDoubleClick(ctx);
     if (message != WM_MBUTTONUP) return 0;
     if (marker == MARK_RUN) return RunFunction(ctx, window, x, y, ctx.shared.PendingFunction);
     return HandleUserRelease(ctx);
@@ -123,8 +127,6 @@ int MiddleClick(HookContext& ctx) {
     ctx.shared.ReleaseAction = kReleasePassThrough;
     return 1;
 }
-
-bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
 
 int SystemDefault(HookContext& ctx) {
     if (HasXButtons(ctx.shared.OsKind)) {
@@ -196,10 +198,10 @@ void CloseApplication(HookContext& ctx, HWND window) {
     HWND top = TopLevelOf(ctx, window);
     // The desktop's icon view: closing "Progman" offers to shut down instead.
     if (ClassIs(ctx, window, "SysListView32") && ClassIs(ctx, top, "Progman")) {
-        ctx.api.PostMessageA(top, WM_CLOSE, 0, 0);
+        PostToWindow(ctx, top, WM_CLOSE, 0, 0);
         return;
     }
-    if (ctx.api.IsWindow(top)) ctx.api.PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostToWindow(ctx, top, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // The first window from `window` up whose style has both boxes; the shell's
@@ -217,12 +219,12 @@ HWND SizableAncestor(HookContext& ctx, HWND window, LONG box) {
 
 void MaximizeWindow(HookContext& ctx, HWND window) {
     HWND target = SizableAncestor(ctx, window, WS_MAXIMIZEBOX);
-    if (target != nullptr && !ctx.api.IsZoomed(target)) ctx.api.PostMessageA(target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    if (target != nullptr && !ctx.api.IsZoomed(target)) PostToWindow(ctx, target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
 void MinimizeWindow(HookContext& ctx, HWND window) {
     HWND target = SizableAncestor(ctx, window, WS_MINIMIZEBOX);
-    if (target != nullptr && !ctx.api.IsIconic(target)) ctx.api.PostMessageA(target, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (target != nullptr && !ctx.api.IsIconic(target)) PostToWindow(ctx, target, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
 void BrowserNavigate(HookContext& ctx, HWND window, bool back) {
@@ -234,8 +236,8 @@ void BrowserNavigate(HookContext& ctx, HWND window, bool back) {
         KeyUp(ctx, VK_MENU);
         return;
     }
-    ctx.api.PostMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
-                         back ? kAppCommandBack : kAppCommandForward);
+    PostToWindow(ctx, window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
+                 back ? kAppCommandBack : kAppCommandForward);
 }
 
 // Functions 0 to 55 and 70 to 73: one action each, the release is swallowed.
@@ -296,9 +298,14 @@ int RunModeStart(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
 int Dispatch(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index) {
     // Input the suite made for applications is never interpreted again.
     if (marker == MARK_PASS) return 0;
+    // The press the low-level hook made for button 4 or 5 is that button's
+    // press, also when the system counts it as the second click of a middle
+    // double click (it follows a middle click, or the press before it).
+    bool translatedDoubleClick = message == WM_MBUTTONDBLCLK && IsTranslatedXButton(marker, index);
+    if (translatedDoubleClick) message = WM_MBUTTONDOWN;
     int modeResult = DispatchToMode(ctx, window, message, x, y, marker);
     if (modeResult >= 0) return modeResult;
-    return DispatchIdle(ctx, window, message, x, y, marker, index);
+    return DispatchIdle(ctx, window, message, x, y, marker, index, translatedDoubleClick);
 }
 
 int RunFunction(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
@@ -327,54 +334,6 @@ void WinChord(HookContext& ctx, BYTE modifier, BYTE vk) {
     TapKey(ctx, vk);
     if (modifier != 0) KeyUp(ctx, modifier);
     ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-}
-
-HWND TopLevelOf(HookContext& ctx, HWND window) {
-    HWND current = window;
-    for (int depth = 0; depth < kMaxAncestors; ++depth) {
-        HWND parent = ctx.api.GetParent(current);
-        if (parent == nullptr) break;
-        current = parent;
-    }
-    return current;
-}
-
-void RaiseTopLevel(HookContext& ctx, HWND window) { ctx.api.SetForegroundWindow(TopLevelOf(ctx, window)); }
-
-void InjectButton(HookContext& ctx, DWORD flags, uint32_t extra) {
-    // SwapMouseButton is the only way to read the swap state; put it back at once.
-    BOOL swapped = ctx.api.SwapMouseButton(FALSE);
-    ctx.api.SwapMouseButton(swapped);
-    if (swapped) {
-        const DWORD left = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
-        const DWORD right = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP;
-        DWORD leftBits = flags & left;
-        DWORD rightBits = flags & right;
-        // RIGHTDOWN and RIGHTUP are LEFTDOWN and LEFTUP shifted by two bits.
-        flags = (flags & ~(left | right)) | (leftBits << 2) | (rightBits >> 2);
-    }
-    ctx.api.mouse_event(flags, 0, 0, 0, extra);
-}
-
-bool ClassIs(HookContext& ctx, HWND window, const char* name) {
-    char className[kClassNameBuffer] = {};
-    int length = ctx.api.GetClassNameA(window, className, kClassNameBuffer);
-    if (length <= 0) className[0] = '\0';
-    className[kClassNameBuffer - 1] = '\0';
-    return EqualIgnoringCase(className, name);
-}
-
-void AnnounceMode(HookContext& ctx) { PostToAgent(ctx, UM_MODESTATE, ctx.shared.Mode); }
-
-void EndMode(HookContext& ctx, HWND window) {
-    ctx.shared.Mode = 0;
-    PostToAgent(ctx, UM_MODEEND, 0);
-    if (ctx.api.GetForegroundWindow() == nullptr) ctx.api.SetFocus(window);
-}
-
-bool IsButtonPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
-           message == WM_XBUTTONDOWN;
 }
 
 }  // namespace ptr

@@ -1,6 +1,7 @@
 #include "lifecycle.h"
 
 #include "markers.h"
+#include "modes.h"
 
 #include <cstring>
 
@@ -21,7 +22,9 @@ int32_t OsKindFromVersion(const OSVERSIONINFOA& info) {
     if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
         if (info.dwMajorVersion <= 4) return OS_NT4;
         if (info.dwMajorVersion == 5 && info.dwMinorVersion == 0) return OS_WIN2000;
-        if (info.dwMajorVersion == 5 && info.dwMinorVersion == 1) return OS_WINXP;
+        // Every NT system from XP on behaves as XP does for the hooks: the
+        // wheel delta in mouseData, the X buttons through the low-level hook.
+        return OS_WINXP;
     }
     return OS_OTHER;
 }
@@ -110,6 +113,10 @@ void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process
 int32_t InstallHooks(HookContext& ctx, int32_t install) {
     HookSharedState& s = ctx.shared;
     if (install == 0) {
+        // Nothing may stay held down for every program once the hooks that
+        // would let it go are gone; a mode left by an agent that was killed
+        // ends here too, before the next agent installs.
+        ReleaseAnyMode(ctx);
         RemoveOne(ctx, s.MouseHook);
         RemoveOne(ctx, s.MsgFilterHook);
         RemoveOne(ctx, s.Nt4WheelHook);
@@ -124,6 +131,11 @@ int32_t InstallHooks(HookContext& ctx, int32_t install) {
         return static_cast<int32_t>(s.XButtonHook);
     }
     return s.OsKind;
+}
+
+uint32_t HookStatus(const HookSharedState& shared) {
+    return (shared.MouseHook ? HOOK_STATUS_MOUSE : 0) | (shared.MsgFilterHook ? HOOK_STATUS_MSGFILTER : 0) |
+           (shared.Nt4WheelHook ? HOOK_STATUS_NT4_WHEEL : 0) | (shared.XButtonHook ? HOOK_STATUS_XBUTTON : 0);
 }
 
 LRESULT SysMsgFilter(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam) {

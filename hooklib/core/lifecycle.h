@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hook_context.h"
+#include "ptrhk32a.h"
 
 namespace ptr {
 
@@ -18,6 +19,9 @@ void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process
 
 // InstallHook: nonzero installs, zero removes; returns the 32-bit result.
 int32_t InstallHooks(HookContext& ctx, int32_t install);
+
+// GetHookStatus: which hook handles are held, as HOOK_STATUS_... bits.
+uint32_t HookStatus(const HookSharedState& shared);
 
 LRESULT SysMsgFilter(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);
 LRESULT LowLevelWheel(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);

@@ -4,7 +4,7 @@
 // while its mode is active.
 #include "modes.h"
 
-#include "dispatcher.h"
+#include "actions.h"
 #include "markers.h"
 
 namespace ptr {
@@ -13,6 +13,7 @@ namespace {
 constexpr uint32_t kModeDragLock = 56;
 constexpr uint32_t kModeShiftLock = 60;
 constexpr uint32_t kModeHorizontalWheel = 62;
+constexpr uint32_t kModeAutoScroll = 101;
 constexpr uint32_t kModeZoom = 102;
 constexpr uint32_t kModeTaskSwitch = 151;
 
@@ -23,13 +24,6 @@ BYTE LockKey(uint32_t mode) { return mode == kModeShiftLock ? VK_SHIFT : VK_CONT
 int32_t& LockFlag(HookContext& ctx, uint32_t mode) {
     return mode == kModeShiftLock ? ctx.shared.ShiftLocked : ctx.shared.ControlLocked;
 }
-
-void SendToAgent(HookContext& ctx, UINT message) {
-    ctx.api.SendMessageA(ToHwnd(ctx.block.AgentWindow), message, 0, 0);
-}
-
-void KeyDown(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, 0, 0); }
-void KeyUp(HookContext& ctx, BYTE vk) { ctx.api.keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
 
 void TapTab(HookContext& ctx, DWORD pause) {
     KeyDown(ctx, VK_TAB);
@@ -110,7 +104,7 @@ int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t
         ctx.process.WheelDelta = ctx.process.WheelDelta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
         return 0;
     }
-    if (message == WM_MBUTTONDOWN) {
+    if (IsMiddlePress(message)) {
         EndMode(ctx, window);
         return 1;
     }
@@ -118,7 +112,8 @@ int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t
 }
 
 int StartZoom(HookContext& ctx) {
-    if (ctx.block.AgentWindow == 0) return 0;
+    // Without a tray agent to show it, zoom would only swallow the wheel.
+    if (!IsTargetWindow(ctx, ToHwnd(ctx.block.AgentWindow))) return 0;
     SendToAgent(ctx, UM_ZOOMSTART);
     ctx.shared.Mode = kModeZoom;
     return 1;
@@ -127,7 +122,7 @@ int StartZoom(HookContext& ctx) {
 int ZoomHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t /*marker*/) {
     if (message == WM_MOUSEWHEEL) {
         LPARAM delta = static_cast<LPARAM>(ctx.process.WheelDelta);
-        ctx.api.SendMessageA(ToHwnd(ctx.block.ZoomWindow), UM_ZOOMWHEEL, 0, delta);
+        SendToWindow(ctx, ToHwnd(ctx.block.ZoomWindow), UM_ZOOMWHEEL, 0, delta);
         return 1;
     }
     if (IsButtonPress(message)) {
@@ -157,6 +152,33 @@ int TaskSwitchHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t 
         FinishTaskSwitch(ctx);
     }
     return 1;
+}
+
+void ReleaseAnyMode(HookContext& ctx) {
+    HookSharedState& shared = ctx.shared;
+    switch (shared.Mode) {
+    case kModeDragLock: InjectButton(ctx, MOUSEEVENTF_LEFTUP, ExtraInfo(MARK_PASS)); break;
+    case kModeTaskSwitch: KeyUp(ctx, VK_MENU); break;
+    case kModeZoom: SendToAgent(ctx, UM_ZOOMEND); break;
+    case kModeAutoScroll:
+        // The agent's auto scroll holds the middle button down once the user let it go.
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+        break;
+    default: break;
+    }
+    // The lock flags are read by the scroll primitives even without the mode.
+    if (shared.ShiftLocked) KeyUp(ctx, VK_SHIFT);
+    if (shared.ControlLocked) KeyUp(ctx, VK_CONTROL);
+    shared.ShiftLocked = 0;
+    shared.ControlLocked = 0;
+    shared.Mode = 0;
+    shared.PendingFunction = 0;
+    shared.PendingButton = 0;
+    shared.ReleaseAction = 0;
+    shared.TabCount = 0;
+    // Left set by a menu loop that ended without the filter hook, it would
+    // make the mouse hook ignore every message.
+    shared.MenuActive = 0;
 }
 
 }  // namespace ptr

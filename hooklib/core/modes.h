@@ -17,4 +17,8 @@ int ZoomHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
 int StartTaskSwitch(HookContext& ctx);
 int TaskSwitchHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
 
+// Ends whatever mode is active and lets go of every key and button a mode
+// holds down, the lock flags included; clears the press and menu state.
+void ReleaseAnyMode(HookContext& ctx);
+
 }  // namespace ptr

@@ -23,8 +23,14 @@ bool IsLookedAt(HookContext& ctx, int code, WPARAM message) {
     if (code < 0 || code == HC_NOREMOVE) return false;
     if ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && ctx.shared.Mode != kModeUniversalScroll)
         return false;
-    // No button function may fire into an open menu.
-    return ctx.shared.MenuActive == 0;
+    // No button function may fire into an open menu. The filter hook sees the
+    // menu loop's input but never its end (WM_MENUSELECT is sent, not queued),
+    // so a flag left by a menu that has closed is cleared here.
+    if (ctx.shared.MenuActive != 0) {
+        if (ctx.api.InMenuLoop()) return false;
+        ctx.shared.MenuActive = 0;
+    }
+    return true;
 }
 
 bool IsMiddleRelease(UINT message) { return message == WM_MBUTTONUP || message == WM_NCMBUTTONUP; }

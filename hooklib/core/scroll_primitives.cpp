@@ -2,6 +2,7 @@
 // window by the method discovery chose for it; everything is posted.
 #include "scroll_primitives.h"
 
+#include "actions.h"
 #include "markers.h"
 #include "scroll.h"
 
@@ -10,8 +11,9 @@ namespace {
 
 // The largest count whose wheel delta, 273 x 120 = 32760, still fits the
 // signed 16 bits of WM_MOUSEWHEEL; a larger one would wrap into the
-// opposite direction.
-constexpr int kMaxWheelCount = 273;
+// opposite direction. Every method keeps to it, so that no caller can make
+// one scroll post more than 274 messages.
+constexpr int kMaxCount = 273;
 
 struct VerticalDirection {
     int sign;  // of the wheel delta
@@ -36,12 +38,6 @@ constexpr HorizontalDirection kRight = {SB_LINERIGHT, SB_PAGERIGHT, VK_RIGHT};
 // A page of horizontal keystrokes is ten arrow keys: there is no page-left key.
 constexpr int kKeysPerHorizontalPage = 10;
 
-// PostMessageA with a null window would land in the calling thread's own
-// queue, that is in whatever program the hook runs in.
-void PostTo(HookContext& ctx, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window != nullptr) ctx.api.PostMessageA(window, message, wParam, lParam);
-}
-
 bool KeyIsDown(HookContext& ctx, int vk) { return (ctx.api.GetKeyState(vk) & 0xFF00) != 0; }
 
 bool ControlActive(HookContext& ctx) { return KeyIsDown(ctx, VK_CONTROL) || ctx.shared.ControlLocked != 0; }
@@ -52,20 +48,20 @@ bool ModifiersActive(HookContext& ctx) { return ControlActive(ctx) || ShiftActiv
 
 LPARAM CursorLParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
-int WheelCount(int count) {
+int BoundedCount(int count) {
     if (count < 0) return 0;
-    return count > kMaxWheelCount ? kMaxWheelCount : count;
+    return count > kMaxCount ? kMaxCount : count;
 }
 
 // One wheel message: the registered roll message on Windows 95 (which knows
 // no key flags), WM_MOUSEWHEEL elsewhere.
 void PostWheel(HookContext& ctx, HWND recipient, int x, int y, WORD keyFlags, int delta) {
     if (ctx.shared.OsKind == OS_WIN95) {
-        PostTo(ctx, recipient, ctx.process.RollMessage, static_cast<WPARAM>(static_cast<uint32_t>(delta)),
-               CursorLParam(x, y));
+        PostToWindow(ctx, recipient, ctx.process.RollMessage, static_cast<WPARAM>(static_cast<uint32_t>(delta)),
+                     CursorLParam(x, y));
         return;
     }
-    PostTo(ctx, recipient, WM_MOUSEWHEEL, MAKEWPARAM(keyFlags, static_cast<WORD>(delta)), CursorLParam(x, y));
+    PostToWindow(ctx, recipient, WM_MOUSEWHEEL, MAKEWPARAM(keyFlags, static_cast<WORD>(delta)), CursorLParam(x, y));
 }
 
 // With Control or Shift held or locked the application zooms or pages by
@@ -94,9 +90,10 @@ HWND ScrollMessageRecipient(HookContext& ctx, HWND target, HWND barControl, bool
 
 void PostScrollMessages(HookContext& ctx, HWND recipient, UINT message, WPARAM scrollCode, int repeat,
                         HWND barControl) {
+    if (!IsTargetWindow(ctx, recipient)) return;
     LPARAM bar = reinterpret_cast<LPARAM>(barControl);
-    for (int i = 0; i < repeat; ++i) PostTo(ctx, recipient, message, scrollCode, bar);
-    PostTo(ctx, recipient, message, SB_ENDSCROLL, bar);
+    for (int i = 0; i < repeat; ++i) ctx.api.PostMessageA(recipient, message, scrollCode, bar);
+    ctx.api.PostMessageA(recipient, message, SB_ENDSCROLL, bar);
 }
 
 // One page, or count lines, as scroll messages followed by the end message.
@@ -108,14 +105,26 @@ void PostScrollStep(HookContext& ctx, HWND recipient, UINT message, WPARAM lineC
         PostScrollMessages(ctx, recipient, message, lineCode, count, barControl);
 }
 
+void PostKeyStrokesTo(HookContext& ctx, HWND window, BYTE vk, int repeat) {
+    uint32_t scan = ctx.api.MapVirtualKeyA(vk, 0) & 0xFF;
+    // Repeat count 1, the scan code, and the extended-key bit for every key.
+    uint32_t down = 1u | (scan << 16) | (1u << 24);
+    uint32_t up = down | (1u << 30) | (1u << 31);
+    for (int i = 0; i < repeat; ++i) {
+        ctx.api.PostMessageA(window, WM_KEYDOWN, vk, static_cast<LPARAM>(down));
+        ctx.api.PostMessageA(window, WM_KEYUP, vk, static_cast<LPARAM>(up));
+    }
+}
+
 void PostKeyStrokes(HookContext& ctx, HWND window, BYTE vk, int repeat) {
-    for (int i = 0; i < repeat; ++i) PostKeyStroke(ctx, window, vk);
+    if (IsTargetWindow(ctx, window)) PostKeyStrokesTo(ctx, window, vk, repeat);
 }
 
 int ScrollVertically(HookContext& ctx, HWND target, int x, int y, uint32_t code, int count, HWND barControl,
                      int pageFlag, const VerticalDirection& direction) {
     uint32_t method = VerticalMethod(code);
     if (method == SCROLL_V_NONE) return 1;
+    count = BoundedCount(count);
     if (ModifiersActive(ctx)) {
         PostModifiedNotch(ctx, target, x, y, direction.sign);
         return 1;
@@ -131,7 +140,7 @@ int ScrollVertically(HookContext& ctx, HWND target, int x, int y, uint32_t code,
         if (pageFlag)
             PostKeyStroke(ctx, target, direction.pageKey);
         else
-            PostWheel(ctx, WheelRecipient(ctx, target), x, y, 0, direction.sign * WheelCount(count) * WHEEL_NOTCH);
+            PostWheel(ctx, WheelRecipient(ctx, target), x, y, 0, direction.sign * count * WHEEL_NOTCH);
         break;
     case SCROLL_V_KEYS:
         if (pageFlag)
@@ -148,6 +157,7 @@ int ScrollVertically(HookContext& ctx, HWND target, int x, int y, uint32_t code,
 int ScrollHorizontally(HookContext& ctx, HWND target, uint32_t code, int count, HWND barControl, int pageFlag,
                        const HorizontalDirection& direction) {
     uint32_t method = HorizontalMethod(code);
+    count = BoundedCount(count);
     switch (method) {
     case SCROLL_H_WINDOW:
     case SCROLL_H_BARCONTROL: {
@@ -166,24 +176,12 @@ int ScrollHorizontally(HookContext& ctx, HWND target, uint32_t code, int count, 
 
 }  // namespace
 
-void PostKeyStroke(HookContext& ctx, HWND window, BYTE vk) {
-    if (window == nullptr) return;
-    uint32_t scan = ctx.api.MapVirtualKeyA(vk, 0) & 0xFF;
-    // Repeat count 1, the scan code, and the extended-key bit for every key.
-    uint32_t down = 1u | (scan << 16) | (1u << 24);
-    uint32_t up = down | (1u << 30) | (1u << 31);
-    ctx.api.PostMessageA(window, WM_KEYDOWN, vk, static_cast<LPARAM>(down));
-    ctx.api.PostMessageA(window, WM_KEYUP, vk, static_cast<LPARAM>(up));
-}
+void PostKeyStroke(HookContext& ctx, HWND window, BYTE vk) { PostKeyStrokes(ctx, window, vk, 1); }
 
 HWND WheelRecipient(HookContext& ctx, HWND window) {
     // Word listens for the wheel only in its top-level window.
     if (ctx.process.ProcessKind != PROCESS_WORD) return window;
-    HWND top = window;
-    for (HWND parent = window ? ctx.api.GetParent(window) : nullptr; parent != nullptr;
-         parent = ctx.api.GetParent(parent))
-        top = parent;
-    return top;
+    return TopLevelOf(ctx, window);
 }
 
 int ScrollUp(HookContext& ctx, HWND target, int x, int y, uint32_t code, int count, HWND barControl, int pageFlag) {

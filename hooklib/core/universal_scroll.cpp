@@ -5,7 +5,7 @@
 
 #include "auto_scroll.h"
 #include "discovery.h"
-#include "dispatcher.h"
+#include "actions.h"
 #include "markers.h"
 #include "scroll.h"
 
@@ -119,15 +119,10 @@ int StartBrowserAutoScroll(HookContext& ctx) {
 int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
     // The release of the press that started it passes through untouched.
     if (message == WM_MBUTTONUP) return 0;
-    if (message == WM_MBUTTONDOWN) ctx.shared.ReleaseAction = kReleasePassesThrough;
+    if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;
     return 0;
-}
-
-void SendToAgent(HookContext& ctx, UINT message) {
-    HWND agent = ToHwnd(ctx.block.AgentWindow);
-    if (agent != nullptr) ctx.api.SendMessageA(agent, message, 0, 0);
 }
 
 void RestoreForeground(HookContext& ctx) {
@@ -181,7 +176,7 @@ int StartUniversalScroll(HookContext& ctx, HWND window, int x, int y) {
 int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, int y) {
     if (IsButtonPress(message)) {
         EndMode(ctx, window);
-        if (message != WM_MBUTTONDOWN) return 0;  // the click reaches the application
+        if (!IsMiddlePress(message)) return 0;  // the click reaches the application
         ctx.api.SetCursorPos(ctx.shared.Anchor.x, ctx.shared.Anchor.y);
         return 1;
     }
@@ -192,7 +187,7 @@ int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, i
 int StartAutoScroll(HookContext& ctx, HWND window) {
     if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
-    if (autoScrollWindow == nullptr) return 0;
+    if (!IsTargetWindow(ctx, autoScrollWindow)) return 0;
 
     // A browser run that another process ended leaves this process's flag
     // set; it must not claim the messages of this run.

@@ -76,6 +76,8 @@ PTR_EXPORT LONG WINAPI InstallHook(LONG install) {
 
 PTR_EXPORT void* WINAPI GetMapFilePointer(void) { return g_block; }
 
+PTR_EXPORT DWORD WINAPI GetHookStatus(void) { return HookStatus(g_shared); }
+
 namespace ptr {
 HOOKPROC HookProcedure(HookProcId proc) {
     switch (proc) {

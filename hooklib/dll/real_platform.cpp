@@ -48,8 +48,9 @@ BOOL RealPlatform::IsIconic(HWND window) { return ::IsIconic(window); }
 BOOL RealPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(window, message, wParam, lParam);
 }
-LRESULT RealPlatform::SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::SendMessageA(window, message, wParam, lParam);
+LRESULT RealPlatform::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                          UINT timeout, DWORD_PTR* result) {
+    return ::SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout, result);
 }
 void RealPlatform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 LRESULT RealPlatform::DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,6 +63,19 @@ void RealPlatform::keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra)
 UINT RealPlatform::MapVirtualKeyA(UINT code, UINT mapType) { return ::MapVirtualKeyA(code, mapType); }
 SHORT RealPlatform::GetKeyState(int vk) { return ::GetKeyState(vk); }
 BOOL RealPlatform::SwapMouseButton(BOOL swap) { return ::SwapMouseButton(swap); }
+BOOL RealPlatform::InMenuLoop() {
+    // Looked up at run time: Windows 95's user32 has no GetGUIThreadInfo, and
+    // a static import of it would keep the library from loading there.
+    using GetGUIThreadInfoFn = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
+    static const GetGUIThreadInfoFn getInfo = reinterpret_cast<GetGUIThreadInfoFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetGUIThreadInfo")));
+    if (getInfo == nullptr) return TRUE;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!getInfo(::GetCurrentThreadId(), &info)) return TRUE;
+    return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+}
+
 HWND RealPlatform::GetFocus() { return ::GetFocus(); }
 HWND RealPlatform::SetFocus(HWND window) { return ::SetFocus(window); }
 HWND RealPlatform::GetForegroundWindow() { return ::GetForegroundWindow(); }

@@ -26,7 +26,8 @@ public:
     BOOL IsZoomed(HWND window) override;
     BOOL IsIconic(HWND window) override;
     BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                                DWORD_PTR* result) override;
     void PostQuitMessage(int exitCode) override;
     LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) override;
@@ -34,6 +35,7 @@ public:
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
     BOOL SwapMouseButton(BOOL swap) override;
+    BOOL InMenuLoop() override;
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
     HWND GetForegroundWindow() override;

@@ -3,6 +3,8 @@
 
 exports OBJDUMP DLL      the export table holds exactly the expected plain names
 imports OBJDUMP BIN...   every binary imports system DLLs only
+setting-imports OBJDUMP EXE   Setting.exe imports GetMapFilePointer by name from
+                         PTRHK32A.dll, and otherwise system DLLs only
 shared  OBJDUMP DLL      the data section of HookSharedState is marked shared
 """
 import re
@@ -13,7 +15,7 @@ EXPECTED_EXPORTS = {
     "InstallHook", "GetMapFilePointer", "MouseProc", "SysMsgHookProc",
     "LowLevelMouseProc", "LowLevelMouseProc5",
     "DoAutoUp", "DoAutoDown", "DoAutoLeft", "DoAutoRight",
-    "CreateWheelWindow", "WheelWndProc",
+    "CreateWheelWindow", "WheelWndProc", "GetHookStatus",
 }
 
 SYSTEM_DLLS = {
@@ -72,6 +74,40 @@ def check_imports(tool, paths):
     return ok
 
 
+def imported_names(tool, path):
+    """{dll: [imported names]} from the import tables; an import by ordinal is '#n'."""
+    imports = {}
+    current = None
+    for line in objdump(tool, "-p", path).splitlines():
+        m = re.match(r"\s*DLL Name: (\S+)", line)
+        if m:
+            current = imports.setdefault(m.group(1).lower(), [])
+            continue
+        if current is None:
+            continue
+        if not line.strip():
+            current = None
+            continue
+        entry = re.match(r"\s*[0-9a-fA-F]+\s+(\d+)\s+(\S+)\s*$", line)
+        if entry:
+            current.append(entry.group(2) if entry.group(2) != "<none>" else "#" + entry.group(1))
+    return imports
+
+
+def check_setting_imports(tool, path):
+    imports = imported_names(tool, path)
+    library = imports.pop("ptrhk32a.dll", None)
+    foreign = {d for d in imports if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")}
+    print(f"{path}: PTRHK32A.dll {library}, system {sorted(imports)}")
+    if library != ["GetMapFilePointer"]:
+        print(f"{path}: expected PTRHK32A.dll!GetMapFilePointer by name, found {library}")
+        return False
+    if foreign:
+        print(f"{path}: imports non-system DLLs {sorted(foreign)}")
+        return False
+    return True
+
+
 def section_flags(path):
     """(name, characteristics) of every section, from the PE section table."""
     data = open(path, "rb").read()
@@ -109,6 +145,8 @@ def main(argv):
         ok = all(check_exports(tool, p) for p in paths)
     elif what == "imports":
         ok = check_imports(tool, paths)
+    elif what == "setting-imports":
+        ok = all(check_setting_imports(tool, p) for p in paths)
     elif what == "shared":
         ok = all(check_shared(tool, p) for p in paths)
     else:

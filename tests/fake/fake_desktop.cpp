@@ -1,6 +1,7 @@
 #include "fake_desktop.h"
 
 #include <algorithm>
+#include <set>
 #include <cstdio>
 #include <cstring>
 
@@ -140,6 +141,11 @@ HWND FakeDesktop::AddWindow(const std::string& className, LONG style, RECT rect,
 
 Window& FakeDesktop::WindowOf(HWND window) { return windows_.at(window); }
 
+void FakeDesktop::RemoveWindow(HWND window) {
+    windows_.erase(window);
+    order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
+}
+
 void FakeDesktop::SetVersion(DWORD platformId, DWORD major, DWORD minor) {
     version_ = {};
     version_.dwPlatformId = platformId;
@@ -238,8 +244,9 @@ BOOL FakeDesktop::GetWindowRect(HWND window, RECT* rect) {
 }
 
 int FakeDesktop::Depth(HWND window) {
+    // A parent chain may loop on this desktop (the tests make one); it counts as deep.
     int depth = 0;
-    for (HWND p = GetParent(window); p; p = GetParent(p)) ++depth;
+    for (HWND p = GetParent(window); p && depth < kMaxFakeDepth; p = GetParent(p)) ++depth;
     return depth;
 }
 
@@ -262,10 +269,15 @@ HWND FakeDesktop::WindowFromPoint(POINT point) {
 }
 
 void FakeDesktop::Descendants(HWND parent, std::vector<HWND>& out) {
-    for (HWND window : order_) {
-        if (windows_[window].parent == parent) {
+    std::vector<HWND> pending = {parent};
+    std::set<HWND> seen = {parent};
+    while (!pending.empty()) {
+        HWND current = pending.back();
+        pending.pop_back();
+        for (HWND window : order_) {
+            if (windows_[window].parent != current || !seen.insert(window).second) continue;
             out.push_back(window);
-            Descendants(window, out);
+            pending.push_back(window);
         }
     }
 }
@@ -293,9 +305,13 @@ BOOL FakeDesktop::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
     return TRUE;
 }
 
-LRESULT FakeDesktop::SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FakeDesktop::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                         UINT timeout, DWORD_PTR* result) {
     log_.push_back(Send(window, message, wParam, lParam));
-    return sendResult_;
+    lastSendFlags_ = flags;
+    lastSendTimeout_ = timeout;
+    if (result) *result = static_cast<DWORD_PTR>(sendResult_);
+    return TRUE;
 }
 
 void FakeDesktop::PostQuitMessage(int exitCode) { log_.push_back(Quit(exitCode)); }

@@ -50,6 +50,8 @@ struct Window {
     bool iconic = false;
 };
 
+constexpr int kMaxFakeDepth = 1000;
+
 class FakeDesktop final : public Platform {
 public:
     FakeDesktop();
@@ -58,6 +60,8 @@ public:
     HWND AddWindow(const std::string& className, LONG style = WS_VISIBLE, RECT rect = {0, 0, 100, 100},
                    HWND parent = nullptr);
     Window& WindowOf(HWND window);
+    // The window is gone; its children stay, with a parent that no longer exists.
+    void RemoveWindow(HWND window);
     void SetVersion(DWORD platformId, DWORD major, DWORD minor);
     void SetExePath(const std::string& path) { exePath_ = path; }
     void SetKeyDown(int vk, bool down) { keyState_[vk] = down ? static_cast<SHORT>(0xFF80) : 0; }
@@ -70,11 +74,15 @@ public:
     // WindowFromPoint answers this window when set, else the deepest visible window under the point.
     void SetWindowUnderCursor(HWND window) { pointOverride_ = window; pointOverrideSet_ = true; }
     void SetButtonsSwapped(bool swapped) { swapped_ = swapped; }
+    void SetInMenuLoop(bool inMenuLoop) { inMenuLoop_ = inMenuLoop ? TRUE : FALSE; }
     bool ButtonsSwapped() const { return swapped_; }
     void FailHook(int idHook, bool fail = true) { failHook_[idHook] = fail; }
     // Number of GetVersionExA calls to fail before succeeding (0 none, 1 the extended call, 2 both).
     void FailVersionQueries(int count) { failVersion_ = count; }
     void SetSendResult(LRESULT result) { sendResult_ = result; }
+    // Flags and timeout of the last send.
+    UINT LastSendFlags() const { return lastSendFlags_; }
+    UINT LastSendTimeout() const { return lastSendTimeout_; }
     void SetNextHookResult(LRESULT result) { nextHookResult_ = result; }
 
     const Log& log() const { return log_; }
@@ -108,7 +116,8 @@ public:
     BOOL IsZoomed(HWND window) override;
     BOOL IsIconic(HWND window) override;
     BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                                DWORD_PTR* result) override;
     void PostQuitMessage(int exitCode) override;
     LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) override;
@@ -116,6 +125,7 @@ public:
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
     BOOL SwapMouseButton(BOOL swap) override;
+    BOOL InMenuLoop() override { return inMenuLoop_; }
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
     HWND GetForegroundWindow() override;
@@ -158,7 +168,10 @@ private:
     HWND pointOverride_ = nullptr;
     bool pointOverrideSet_ = false;
     bool swapped_ = false;
+    BOOL inMenuLoop_ = FALSE;
     LRESULT sendResult_ = 0;
+    UINT lastSendFlags_ = 0;
+    UINT lastSendTimeout_ = 0;
     LRESULT nextHookResult_ = 0;
     int callNextCount_ = 0;
     NextHookCall lastCallNext_;

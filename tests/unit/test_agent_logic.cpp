@@ -1,9 +1,11 @@
 // The tray agent's window-free rules: kept configuration, auto-scroll speed,
 // zoom factor, web addresses and the application block's short strings.
 #include "agent_logic.h"
+#include "ptrhk32a.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -143,8 +145,10 @@ TEST(AgentConfiguration, KeptValuesAreClampedToTheFormsRanges) {
         {"WheelLines", -5, 1},       {"HWheelLines", 0, 1},       {"HWheelLines", 99, 10},
         {"UScrollVSpeed", 0, 1},     {"UScrollVSpeed", 10, 10},   {"UScrollVSpeed", 11, 10},
         {"UScrollHSpeed", 0, 1},     {"UScrollHSpeed", 5, 5},     {"UScrollHSpeed", 6, 5},
-        {"ButtonCount", 7, 7},       {"ButtonCount", 8, 7},       {"ButtonCount", 65539, 7},
-        {"ButtonCount", -1, 0},      {"WheelCount", 0, 0},        {"WheelCount", 3, 2},
+        {"ButtonCount", 3, 3},       {"ButtonCount", 5, 5},       {"ButtonCount", 6, 5},
+        {"ButtonCount", 7, 5},       {"ButtonCount", 65539, 5},   {"ButtonCount", 2, 3},
+        {"ButtonCount", 0, 3},       {"ButtonCount", -1, 3},      {"WheelCount", 0, 0},
+        {"WheelCount", 3, 2},
         {"WheelCount", 65537, 2},    {"ZoomSourceWidth", 1, 2},   {"ZoomSourceWidth", 33, 32},
         {"ZoomSourceWidth", 64, 64}, {"ZoomSourceWidth", 65, 64}, {"ZoomSourceWidth", 100, 64},
         {"ZoomSourceHeight", 0, 2},  {"ZoomSourceHeight", 47, 46}, {"ZoomSourceHeight", 49, 48},
@@ -152,6 +156,30 @@ TEST(AgentConfiguration, KeptValuesAreClampedToTheFormsRanges) {
     for (const auto& c : cases) {
         const SettingsBlock block = Loaded(3, {{c.name, c.kept}});
         EXPECT_EQ(ReadKeptField(block, *FindKeptField(c.name)), c.expected) << c.name << " kept as " << c.kept;
+    }
+}
+
+// A kept code the hook library does not know would leave its button dead:
+// it becomes "System Default". Each known range is probed at both ends and
+// just outside them.
+TEST(AgentConfiguration, UnknownKeptFunctionCodesBecomeSystemDefault) {
+    const struct {
+        int32_t kept;
+        int32_t expected;
+    } cases[] = {
+        {0, 0},     {29, 29},   {30, 0},     {39, 0},     {40, 40},   {56, 56},     {57, 0},
+        {59, 0},    {60, 60},   {62, 62},    {63, 0},     {69, 0},    {70, 70},     {73, 73},
+        {74, 0},    {99, 0},    {100, 100},  {103, 103},  {104, 0},   {150, 0},     {151, 151},
+        {152, 0},   {-1, 0},    {-151, 0},   {65536 + 28, 0},         {INT32_MIN, 0}, {INT32_MAX, 0},
+    };
+    for (int button = 0; button < 5; ++button) {
+        const std::string name = "ButtonFunction" + std::to_string(button);
+        const int other = button == 0 ? 1 : 0;
+        for (const auto& c : cases) {
+            const SettingsBlock block = Loaded(5, {{name, c.kept}, {"ButtonFunction" + std::to_string(other), 28}});
+            EXPECT_EQ(block.ButtonFunction[button], c.expected) << name << " kept as " << c.kept;
+            EXPECT_EQ(block.ButtonFunction[other], 28) << name << " kept as " << c.kept;
+        }
     }
 }
 
@@ -327,6 +355,28 @@ TEST(AgentAppBlock, LengthByteIsUnsigned) {
     std::vector<unsigned char> slot(kShortStringSize, 'q');
     slot[0] = 200;
     EXPECT_EQ(ReadShortString(slot.data()), std::string(200, 'q'));
+}
+
+TEST(AgentVersion, HooksThatMustBeInAfterInstalling) {
+    constexpr uint32_t kBase = HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER;
+    const struct {
+        const char* system;
+        unsigned long platform, major;
+        bool nt4WheelHook;
+        uint32_t hooks;
+    } cases[] = {
+        {"95/98/Me", 1, 4, false, kBase},
+        {"9x asked for the NT 4 wheel hook", 1, 4, true, kBase},
+        {"NT 3.51", 2, 3, false, kBase},
+        {"NT 4", 2, 4, false, kBase},
+        {"NT 4 with the wheel hook", 2, 4, true, kBase | HOOK_STATUS_NT4_WHEEL},
+        {"2000", 2, 5, false, kBase | HOOK_STATUS_XBUTTON},
+        {"2000 asked for the NT 4 wheel hook", 2, 5, true, kBase | HOOK_STATUS_XBUTTON},
+        {"Vista and later", 2, 6, false, kBase | HOOK_STATUS_XBUTTON},
+        {"10", 2, 10, false, kBase | HOOK_STATUS_XBUTTON},
+        {"unknown platform", 3, 5, true, kBase},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RequiredHooks(c.platform, c.major, c.nt4WheelHook), c.hooks) << c.system;
 }
 
 TEST(AgentVersion, OnlyWindows95CreatesTheWheelWindow) {

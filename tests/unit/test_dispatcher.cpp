@@ -1,6 +1,7 @@
 // The button-function dispatcher: the idle press/release cycle, every
 // function code, the choice of the button's function, the user's release,
 // and the operations the functions share.
+#include "actions.h"
 #include "dispatcher.h"
 #include "mouse_scene.h"
 
@@ -289,12 +290,17 @@ TEST_P(FunctionCodeTest, PressThenMarkedRelease) {
     d.h.block.ButtonFunction[0] = c.code;
     if (c.arrange) c.arrange(d);
 
-    EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN), 1);
+    // A plain middle click passes its press on; the marked release still runs
+    // the function when one comes (after a press of button 4 or 5 that the
+    // system reported as a double click).
+    const bool plainMiddleClick = c.code == 0 || c.code == 45;
+    EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN), plainMiddleClick ? 0 : 1);
     Log pressLog = d.log();
     d.h.desk.ClearLog();
     EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_RUN), c.result);
 
-    Log expectedPress = {Foreground(d.raised), Mouse(MOUSEEVENTF_MIDDLEUP, 0, kRunExtra)};
+    Log expectedPress = {Foreground(d.raised)};
+    if (!plainMiddleClick) expectedPress.push_back(Mouse(MOUSEEVENTF_MIDDLEUP, 0, kRunExtra));
     EXPECT_EQ(pressLog, expectedPress);
     EXPECT_EQ(d.log(), c.entries(d));
     EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(c.code));
@@ -318,10 +324,10 @@ struct CycleCase {
     Log runEntries;
     int releaseResult;
     Log releaseEntries;
+    bool pressPasses = false;  // a plain middle click: the press goes on as it came, nothing is run
 };
 
 std::vector<CycleCase> CycleCases() {
-    const Log middlePress = {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, kPassExtra)};
     const Log x1Press = {Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0)};
     const Log x2Press = {Mouse(MOUSEEVENTF_XDOWN, XBUTTON2, 0)};
     const Log x1Release = {Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)};
@@ -330,14 +336,14 @@ std::vector<CycleCase> CycleCases() {
         // The application sees the keystroke only: press and release are swallowed.
         {"KeystrokeOnXp", OS_WINXP, 1, 0, 1, {KeyDown(VK_F1), KeyUp(VK_F1)}, 1, {}},
         {"KeystrokeFromButton5On98", OS_WIN98, 13, 2, 1, {KeyDown(VK_RETURN), KeyUp(VK_RETURN)}, 1, {}},
-        // An ordinary middle click: a press now, the user's own release later.
-        {"MiddleButtonOnXp", OS_WINXP, 45, 0, 1, middlePress, 0, {}},
-        {"MiddleButtonFromButton4OnXp", OS_WINXP, 45, 1, 1, middlePress, 0, {}},
-        {"SystemDefaultButton3On98", OS_WIN98, 0, 0, 1, middlePress, 0, {}},
-        {"SystemDefaultButton4On98", OS_WIN98, 0, 1, 1, middlePress, 0, {}},
-        {"SystemDefaultButton5On98", OS_WIN98, 0, 2, 1, middlePress, 0, {}},
-        {"SystemDefaultButton4OnNt4", OS_NT4, 0, 1, 1, middlePress, 0, {}},
-        {"SystemDefaultButton3OnXp", OS_WINXP, 0, 0, 1, middlePress, 0, {}},
+        // An ordinary middle click: the user's own press and release reach the application.
+        {"MiddleButtonOnXp", OS_WINXP, 45, 0, 0, {}, 0, {}, true},
+        {"MiddleButtonFromButton4OnXp", OS_WINXP, 45, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton3On98", OS_WIN98, 0, 0, 0, {}, 0, {}, true},
+        {"SystemDefaultButton4On98", OS_WIN98, 0, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton5On98", OS_WIN98, 0, 2, 0, {}, 0, {}, true},
+        {"SystemDefaultButton4OnNt4", OS_NT4, 0, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton3OnXp", OS_WINXP, 0, 0, 0, {}, 0, {}, true},
         // X button press now, X button release at the user's release.
         {"SystemDefaultButton4OnXp", OS_WINXP, 0, 1, 1, x1Press, 1, x1Release},
         {"SystemDefaultButton5OnXp", OS_WINXP, 0, 2, 1, x2Press, 1, x2Release},
@@ -357,12 +363,14 @@ TEST_P(CycleTest, PressMarkedReleaseUserRelease) {
     d.h.block.ButtonFunction[c.index] = c.code;
     d.h.desk.SetFocusWindow(d.child);
 
-    EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN, MARK_NONE, c.index), 1);
-    EXPECT_EQ(d.log(), PressEntries(d));
+    EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN, MARK_NONE, c.index), c.pressPasses ? 0 : 1);
+    EXPECT_EQ(d.log(), c.pressPasses ? Log{Foreground(d.top)} : PressEntries(d));
     d.h.desk.ClearLog();
-    EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_RUN), c.runResult);
-    EXPECT_EQ(d.log(), c.runEntries);
-    d.h.desk.ClearLog();
+    if (!c.pressPasses) {
+        EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_RUN), c.runResult);
+        EXPECT_EQ(d.log(), c.runEntries);
+        d.h.desk.ClearLog();
+    }
     EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_NONE, c.index), c.releaseResult);
     EXPECT_EQ(d.log(), c.releaseEntries);
     EXPECT_EQ(d.h.shared.ReleaseAction, 0);
@@ -371,6 +379,84 @@ TEST_P(CycleTest, PressMarkedReleaseUserRelease) {
 
 INSTANTIATE_TEST_SUITE_P(Dispatcher, CycleTest, ::testing::ValuesIn(CycleCases()),
                          [](const ::testing::TestParamInfo<CycleCase>& info) { return std::string(info.param.name); });
+
+// Double clicks as the system reports them: a real quick second middle click,
+// and the press the low-level hook made for button 4 or 5 right after a
+// middle press, which the system counts as that click's second.
+struct ClickStep {
+    UINT message;
+    uint16_t marker;
+    uint16_t index;
+    int result;
+    Entries entries;
+};
+
+struct DoubleClickCase {
+    const char* name;
+    int32_t middleFunction;
+    int32_t button4Function;
+    uint32_t mode;
+    std::vector<ClickStep> steps;
+};
+
+std::vector<DoubleClickCase> DoubleClickCases() {
+    const Entries none = Nothing();
+    const Entries press = [](const Desk& d) { return PressEntries(d); };
+    const Entries raise = [](const Desk& d) { return Log{Foreground(d.top)}; };
+    return {
+        // The application receives all four messages, as without the suite.
+        {"PlainMiddleDoubleClickIsWhole", 0, 13, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONDBLCLK, MARK_NONE, 0, 0, none}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none}}},
+        // A function on the middle button: the double click reaches the
+        // application, its release is swallowed.
+        {"CopyThenSecondQuickClick", 28, 13, 0,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 0, 0, none}, {WM_MBUTTONUP, MARK_NONE, 0, 1, none}}},
+        // Button 4 after a middle click: its press, reported as a double
+        // click, runs button 4's function and never reaches the application.
+        {"Button4AfterMiddleClickRunsItsFunction", 0, 13, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
+        // Made a middle click again by the suite, not passed on as a double click.
+        {"Button4AsMiddleButtonAfterDoubleClickGetsAPress", 0, 45, 0,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return MiddleClickEntries(); }},
+          {WM_MBUTTONUP, MARK_NONE, 1, 0, none}}},
+        // It is a press for a mode too: it ends Horizontal Wheel.
+        {"Button4DoubleClickEndsHorizontalWheel", 0, 13, 62,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1,
+           [](const Desk& d) { return Log{Post(d.agent, UM_MODEEND, 0, 0), Focus(d.target)}; }}}},
+        // Only the indexes of X buttons 1 and 2 are translated presses.
+        {"OtherIndexIsAnOrdinaryDoubleClick", 0, 13, 0,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 3, 0, none}, {WM_MBUTTONUP, MARK_NONE, 3, 0, none}}},
+    };
+}
+
+class DoubleClickTest : public ::testing::TestWithParam<DoubleClickCase> {};
+
+TEST_P(DoubleClickTest, EachMessageAsTheApplicationGetsIt) {
+    const DoubleClickCase& c = GetParam();
+    Desk d;
+    d.h.block.ButtonCount = 5;
+    d.h.block.ButtonFunction[0] = c.middleFunction;
+    d.h.block.ButtonFunction[1] = c.button4Function;
+    d.h.shared.Mode = c.mode;
+    d.h.desk.SetFocusWindow(d.child);
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        const ClickStep& step = c.steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        d.h.desk.ClearLog();
+        EXPECT_EQ(DispatchTo(d, step.message, step.marker, step.index), step.result);
+        EXPECT_EQ(d.log(), step.entries(d));
+    }
+    EXPECT_EQ(d.h.shared.ReleaseAction, 0);
+    EXPECT_EQ(d.h.shared.Mode, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dispatcher, DoubleClickTest, ::testing::ValuesIn(DoubleClickCases()),
+                         [](const ::testing::TestParamInfo<DoubleClickCase>& info) { return std::string(info.param.name); });
 
 // Which element of ButtonFunction a press chooses. The index comes from the
 // event's extra information, which any program can set.
@@ -482,6 +568,7 @@ TEST(Dispatcher, MarkedPassPressIsNotAButtonPress) {
 // A press raises the top-level window of whatever window the cursor is over.
 TEST(Dispatcher, PressRaisesTheTopLevelWindow) {
     Desk d;
+    d.h.block.ButtonFunction[0] = 13;
     HWND grandchild = d.h.desk.AddWindow("Static", WS_VISIBLE | WS_CHILD, {0, 0, 5, 5}, d.child);
     const std::pair<HWND, HWND> cases[] = {{grandchild, d.top}, {d.child, d.top}, {d.top, d.top},
                                            {d.elsewhere, d.elsewhere}};

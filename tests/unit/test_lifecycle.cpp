@@ -24,8 +24,10 @@ const VersionRow kVersionTable[] = {
     {VER_PLATFORM_WIN32_WINDOWS, 5, 0, OS_OTHER},  {VER_PLATFORM_WIN32_WINDOWS, 3, 10, OS_OTHER},
     {VER_PLATFORM_WIN32_NT, 3, 51, OS_NT4},        {VER_PLATFORM_WIN32_NT, 4, 0, OS_NT4},
     {VER_PLATFORM_WIN32_NT, 5, 0, OS_WIN2000},     {VER_PLATFORM_WIN32_NT, 5, 1, OS_WINXP},
-    {VER_PLATFORM_WIN32_NT, 5, 2, OS_OTHER},       {VER_PLATFORM_WIN32_NT, 6, 0, OS_OTHER},
-    {VER_PLATFORM_WIN32_NT, 10, 0, OS_OTHER},      {VER_PLATFORM_WIN32s, 3, 1, OS_OTHER},
+    // Every later NT system is served as XP: XP x64 and Server 2003, Vista, 7, 10.
+    {VER_PLATFORM_WIN32_NT, 5, 2, OS_WINXP},       {VER_PLATFORM_WIN32_NT, 6, 0, OS_WINXP},
+    {VER_PLATFORM_WIN32_NT, 6, 1, OS_WINXP},       {VER_PLATFORM_WIN32_NT, 10, 0, OS_WINXP},
+    {VER_PLATFORM_WIN32s, 3, 1, OS_OTHER},         {3, 10, 0, OS_OTHER},
 };
 
 TEST(OsDetection, EveryRowOfTheVersionTable) {
@@ -95,7 +97,7 @@ TEST(ProcessAttach, DetectsOnceAndRegistersTheWheelMessagesOnlyOnWindows95) {
 
 TEST(ProcessAttach, UnknownVersionIsDetectedAgainAtTheNextAttach) {
     FakeHook h;
-    h.desk.SetVersion(VER_PLATFORM_WIN32_NT, 6, 1);
+    h.desk.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 3);
     AttachProcess(h.desk, h.shared, h.process);
     EXPECT_EQ(h.shared.OsKind, OS_OTHER);
     EXPECT_EQ(h.process.RollMessage, 0u);

@@ -143,6 +143,10 @@ class Sample:
         left, top, right, bottom = self.windows[name]["rect"]
         return (left + right) // 2, (top + bottom) // 2
 
+    def last_move(self):
+        state = self.state()
+        return state.get("move_x"), state.get("move_y")
+
     def state(self):
         values = {}
         try:
@@ -181,20 +185,27 @@ class WineTest(unittest.TestCase):
             self.skipTest("PTR_WINE_STATE and PTR_BIN are set by the test run")
         self.folder = tempfile.mkdtemp(prefix="ptrwine-")
         self.programs = []
+        self.held = []  # X buttons pressed and not yet released
         self.set_version(self.version)
 
     def tearDown(self):
-        # A hook tool killed with its hooks installed can leave Wine calling the
-        # mouse hook twice per message in the next test: remove them first.
-        for program in self.programs:
-            if program.name == "blockctl.exe" and program.proc.poll() is None:
-                try:
-                    program.ask("install 0", "InstallHook(0)=", timeout=10.0)
-                except (AssertionError, OSError, ValueError):
-                    pass
-        for program in reversed(self.programs):
-            program.stop()
-        self.set_version("winxp")
+        # Whatever failed: buttons go up, the hooks go (which also lets go of
+        # any key a mode holds), then every program the test started ends.
+        try:
+            for button in list(self.held):
+                self.release(button)
+        finally:
+            # A hook tool killed with its hooks installed can leave Wine calling the
+            # mouse hook twice per message in the next test: remove them first.
+            for program in self.programs:
+                if program.name == "blockctl.exe" and program.proc.poll() is None:
+                    try:
+                        program.ask("install 0", "InstallHook(0)=", timeout=10.0)
+                    except (AssertionError, OSError, ValueError):
+                        pass
+            for program in reversed(self.programs):
+                program.stop()
+            self.set_version("winxp")
 
     def exe(self, name):
         return os.path.join(BIN, name)
@@ -209,9 +220,13 @@ class WineTest(unittest.TestCase):
                        env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True)
 
-    def blockctl(self):
+    def blockctl(self, reset=False):
+        """The hook tool; with reset the block starts all zero, whatever an
+        earlier process left in it."""
         program = self.start("blockctl.exe", stdin=True)
         program.expect("READY")
+        if reset:
+            program.ask("reset", "OK")
         return program
 
     def sample(self, *args):
@@ -232,8 +247,17 @@ class WineTest(unittest.TestCase):
         subprocess.run(["xdotool", *[str(a) for a in args]], env=wine_env(), check=True)
 
     def move(self, x, y):
+        """Moves the pointer. The X server hands Wine this move before any
+        button event that follows, so a click after it lands here."""
         self.xdo("mousemove", x, y)
-        time.sleep(0.15)
+
+    def glide(self, sample, x, y):
+        """Moves the pointer over a sample window and returns once the sample
+        has taken the move off its queue: each move is then one message to
+        the hooks, not merged with the next one as moves waiting in a queue are."""
+        self.move(x, y)
+        if not wait_until(lambda: sample.last_move() == (x, y), 30.0):
+            raise AssertionError(f"the move to {x},{y} never reached the sample: {sample.last_move()}")
 
     def click(self, button, x=None, y=None):
         if x is not None:
@@ -242,14 +266,9 @@ class WineTest(unittest.TestCase):
 
     def press(self, button):
         self.xdo("mousedown", button)
+        self.held.append(button)
 
     def release(self, button):
         self.xdo("mouseup", button)
-
-    def slow_click(self, button, x=None, y=None, hold=0.3):
-        """A click whose release comes after the suite has handled the press."""
-        if x is not None:
-            self.move(x, y)
-        self.press(button)
-        time.sleep(hold)
-        self.release(button)
+        if button in self.held:
+            self.held.remove(button)

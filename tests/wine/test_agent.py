@@ -1,117 +1,13 @@
 """The tray agent under Wine: its life (block filled, hooks installed, both
-undone at WM_QUIT, a second start refused), its kept settings, and the modes
-it carries out for the hooks (auto scroll, zoom) or shows (the tooltip text),
-driven by real input from the X server over windows of other processes."""
-import os
-import subprocess
-import sys
+undone at WM_QUIT, a second start refused and the running agent shown), its
+kept settings, and the modes it carries out for the hooks (auto scroll, zoom)
+or shows (the tooltip text), driven by real input from the X server over
+windows of other processes."""
 import unittest
 
-from harness import WineTest, read_text, wait_until, wine_binary, wine_env
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo"))
-from xinput import fast_click  # noqa: E402
-
-UM_SETTINGSCHANGED = 2025
-UM_MODESTATE = 2126
-UM_MODEEND = 2127
-
-PRODUCT_NAME = "PTRHK32A Mouse"
-MIDDLE, WHEEL_UP, WHEEL_DOWN = 2, 4, 5
-SB_LINEDOWN, SB_ENDSCROLL = 1, 8
-
-AUTO_SCROLL, ZOOM, SHIFT_LOCK = 101, 102, 60
-
-
-class AgentTest(WineTest):
-    """Each test starts from no kept configuration at all."""
-
-    def setUp(self):
-        super().setUp()
-        subprocess.run([wine_binary(), "reg", "delete", r"HKCU\Software\PTRHK32A", "/f"], env=wine_env(),
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.agents = []
-
-    def tearDown(self):
-        try:
-            # A clean end removes the hooks; a kill would leave them to the next test.
-            if any(agent.proc.poll() is None for agent in self.agents):
-                self.agentctl("quit")
-                for agent in self.agents:
-                    agent.wait(15)
-        finally:
-            super().tearDown()
-
-    # The agent and the tools around it.
-
-    def start_agent(self):
-        agent = self.start("PtrAgent.exe")
-        self.agents.append(agent)
-        agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
-        return agent
-
-    def agentctl(self, *args):
-        """Runs agentctl; returns its exit code and its output line."""
-        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
-                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
-        return result.returncode, result.stdout.strip()
-
-    def agentctl_values(self, *args):
-        code, out = self.agentctl(*args)
-        self.assertEqual(code, 0, f"agentctl {args}: {out}")
-        return dict(item.split("=", 1) for item in out.split())
-
-    def agent_windows(self):
-        return {name: int(value) for name, value in self.agentctl_values("windows").items()}
-
-    def status_text(self):
-        code, out = self.agentctl("status")
-        return out[len("STATUS="):] if code == 0 and out.startswith("STATUS=") else None
-
-    def window_info(self, class_name):
-        values = self.agentctl_values("info", class_name)
-        left, top, right, bottom = (int(v) for v in values["rect"].split(","))
-        return {"visible": values["visible"] == "1", "rect": (left, top, right, bottom),
-                "width": right - left, "height": bottom - top}
-
-    def post(self, message, wparam=0, lparam=0):
-        self.assertEqual(self.agentctl("post", message, wparam, lparam), (0, "POSTED=1"))
-
-    def quit_agent(self, agent):
-        self.assertEqual(self.agentctl("quit"), (0, "POSTED=1"))
-        return agent.wait(20)
-
-    def blockctl(self):
-        try:
-            return super().blockctl()
-        except AssertionError as failure:
-            tool = self.programs[-1]
-            raise AssertionError(f"{failure}; blockctl exit code {tool.wait(10)}") from None
-
-    def dump(self, hooks):
-        hooks.send("dump")
-        hooks.expect("OK")
-        values = {}
-        for line in hooks.lines:
-            if "=" in line:
-                key, value = line.split("=", 1)
-                values[key] = int(value)
-        return values
-
-    def field(self, hooks, name):
-        return int(hooks.ask(f"get {name}", f"{name}=").split("=")[1])
-
-    def configure(self, hooks, **fields):
-        hooks.ask("set " + " ".join(f"{k}={v}" for k, v in fields.items()), "OK")
-
-    def other_window_handle(self):
-        for line in read_text(os.path.join(self.folder, "other.log")).splitlines():
-            if line.startswith("WINDOW main "):
-                return int(line.split()[2].split("=")[1], 16)
-        self.fail("the other window logged no handle")
-
-    def display(self):
-        return wine_env()["DISPLAY"]
+from agent_support import (AUTO_SCROLL, MIDDLE, PRODUCT_NAME, SB_ENDSCROLL, SB_LINEDOWN, SHIFT_LOCK,
+                           UM_MODEEND, UM_MODESTATE, UM_SETTINGSCHANGED, WHEEL_DOWN, WHEEL_UP, ZOOM, AgentTest)
+from harness import wait_until
 
 
 class Life(AgentTest):
@@ -157,7 +53,9 @@ class Life(AgentTest):
         second = self.start("PtrAgent.exe")
         self.agents.append(second)
         second.expect("PtrAgent: already running")
-        self.assertEqual(second.wait(20), 2)
+        self.assertEqual(second.wait(20), 2, "no message box waits for a click")
+        # The running agent shows itself instead.
+        first.expect("PtrAgent: another start:")
         self.assertFalse([line for line in second.lines if "InstallHook" in line or "block filled" in line],
                          second.lines)
 
@@ -202,36 +100,6 @@ class KeptSettings(AgentTest):
 
 
 class AutoScroll(AgentTest):
-    def auto_scroll_runs(self, agent, sample, autoscroll, x, y, downs):
-        """A fast middle click at (x, y), then the cursor 40 pixels lower.
-        True once the list box scrolls down; False when the click's release
-        came only after auto scroll had started and so ended it."""
-        self.move(x, y)
-        seen = len(agent.lines)
-        fast_click(self.display(), MIDDLE)
-        agent.expect("PtrAgent: auto scroll started")
-        ended = lambda: "PtrAgent: auto scroll ended" in agent.lines[seen:]
-        running = lambda: self.agentctl_values("capture") == {
-            "capture": str(autoscroll), "active": str(autoscroll), "foreground": str(autoscroll)}
-        wait_until(lambda: ended() or running())
-        if ended():
-            return False
-        # The auto-scroll window lies under the cursor, holds the capture and the foreground.
-        info = self.window_info("PtrHkAutoScroll")
-        self.assertTrue(info["visible"] or ended())
-        left, top, right, bottom = info["rect"]
-        self.assertTrue(left <= x < right and top <= y < bottom, (info, x, y))
-        self.assertEqual([m for m in sample.messages("list") if m[1] == "WM_MBUTTONDOWN"], [],
-                         "the middle press itself is swallowed")
-        # Below the anchor: the list scrolls down, line by line.
-        self.move(x, y + 40)
-        wait_until(lambda: ended() or downs().count(SB_LINEDOWN) >= 6, timeout=20)
-        if ended() and downs().count(SB_LINEDOWN) == 0:
-            return False
-        self.assertGreaterEqual(downs().count(SB_LINEDOWN), 6, downs())
-        self.assertFalse(ended(), "only the click ends it")
-        return True
-
     def test_a_middle_click_over_a_list_box_scrolls_it_towards_the_cursor_until_a_click(self):
         agent = self.start_agent()
         hooks = self.blockctl()
@@ -240,21 +108,9 @@ class AutoScroll(AgentTest):
         self.other_window()
         other = self.other_window_handle()
         self.assertTrue(wait_until(lambda: sample.state().get("foreground") == other), sample.state())
-        autoscroll = self.agent_windows()["autoscroll"]
         self.assertEqual(sample.state()["list_top"], 0)
 
-        x, y = sample.center("list")
-        downs = lambda: [m[2] & 0xFFFF for m in sample.messages("list", "WM_VSCROLL")]
-        for attempt in range(4):
-            # A little apart from the last try: the same spot again would make a double click.
-            y = sample.center("list")[1] + 8 * attempt
-            if self.auto_scroll_runs(agent, sample, autoscroll, x, y, downs):
-                break
-            # The release reached the list box after the start, as a release
-            # over another window would: auto scroll ended at once. Again.
-            self.assertFalse(self.window_info("PtrHkAutoScroll")["visible"])
-        else:
-            self.fail(f"auto scroll never kept running; agent said {agent.lines}")
+        downs = self.start_auto_scroll(agent, sample)
 
         self.click(1)
         agent.expect("PtrAgent: auto scroll ended")
@@ -264,14 +120,15 @@ class AutoScroll(AgentTest):
         # the sample's, which the middle press brought forward.
         main = sample.windows["main"]["hwnd"]
         self.assertTrue(wait_until(lambda: sample.state().get("foreground") == main), (sample.state(), main))
-        self.assertFalse(self.window_info("PtrHkAutoScroll")["visible"])
-        self.assertEqual(self.agentctl_values("capture")["capture"], "0", "the hidden window keeps no capture")
+        self.assert_auto_scroll_stopped()
+        self.assertTrue(wait_until(lambda: self.keys()["mbutton"] == 0), "the middle button is up again")
 
         # It has stopped: the list stays where it is.
         settled = sample.state()["list_top"]
         count = len(downs())
         ups = lambda: len(sample.messages("list", "WM_LBUTTONUP"))
         clicks = ups()
+        x, y = sample.center("list")
         self.move(x, y + 80)
         self.click(1)
         self.assertTrue(wait_until(lambda: ups() > clicks), sample.messages("list"))

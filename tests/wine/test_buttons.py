@@ -8,6 +8,7 @@ import unittest
 from harness import WineTest, wait_until
 
 WM_XBUTTON_NAMES = ("WM_XBUTTONDOWN", "WM_XBUTTONUP")
+MIDDLE = 2
 MIDDLE_NAMES = ("WM_MBUTTONDOWN", "WM_MBUTTONUP", "WM_MBUTTONDBLCLK")
 
 VK_RETURN = 0x0D
@@ -31,7 +32,7 @@ class ButtonTest(WineTest):
     version = "winxp"
 
     def start_suite(self, **fields):
-        self.hooks = self.blockctl()
+        self.hooks = self.blockctl(reset=True)
         settings = " ".join(f"{name}={value}" for name, value in {"ButtonCount": 5, **fields}.items())
         self.hooks.ask(f"set {settings}", "OK")
         installed = int(self.hooks.ask("install 1", "InstallHook(1)=").split("=")[1])
@@ -101,30 +102,61 @@ class CopyOnMiddleButton(ButtonTest):
         self.assertEqual(self.keys(), chord, "the release adds no keystroke")
 
 
-class MiddleButtonFunction(ButtonTest):
-    # The panel's class has no CS_DBLCLKS: the press arrives as a press there.
-    # (In a class with CS_DBLCLKS the swallowed press of the user and the
-    # injected one are close enough for the system to report a double click.)
-    def test_middle_button_function_gives_an_ordinary_middle_click(self):
-        self.start_suite(ButtonFunction0=45)
+class PlainMiddleClick(ButtonTest):
+    """With "System Default" (0) or "Middle Button" (45) on the middle button,
+    a window that takes double clicks (the pad's class has CS_DBLCLKS) gets a
+    single click as a press and a release, and a quick double click as a
+    double click."""
+
+    def middle_messages(self):
+        return [(m[1], m[4]) for m in self.app.messages("pad") if m[1] in MIDDLE_NAMES]
+
+    def check_clicks(self, function):
+        self.start_suite(ButtonFunction0=function)
         self.start_windows()
-        self.move(*self.app.center("bars"))
+        self.move(*self.app.center("pad"))
 
-        self.press(2)
-        # The press the panel receives is the one the suite injected ...
-        self.assertTrue(wait_until(lambda: "WM_MBUTTONDOWN" in self.names("bars")), self.app.read_log())
-        press = self.app.messages("bars", "WM_MBUTTONDOWN")
-        self.assertEqual(len(press), 1, self.app.read_log())
-        self.assertEqual(press[0][4], MARK_PASS_EXTRA, "the press is the suite's, marked to pass")
-        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"])
+        self.click(MIDDLE)
+        self.settle("pad")
+        self.assertEqual(self.middle_messages(), [("WM_MBUTTONDOWN", 0), ("WM_MBUTTONUP", 0)],
+                         "the user's own press and release, no double click")
+        self.assertEqual(self.app.state().get("foreground"), self.app.windows["main"]["hwnd"],
+                         "the press brought the window under the cursor forward")
 
-        # ... and the release is the user's own, when the user lets go.
-        self.release(2)
-        self.assertTrue(wait_until(lambda: "WM_MBUTTONUP" in self.names("bars")), self.app.read_log())
-        self.settle("bars")
-        middle = [(m[1], m[4]) for m in self.app.messages() if m[1] in MIDDLE_NAMES]
-        self.assertEqual(middle, [("WM_MBUTTONDOWN", MARK_PASS_EXTRA), ("WM_MBUTTONUP", 0)])
+        # A real quick double click, some way off the first click.
+        self.app.clear_log()
+        self.move(self.app.center("pad")[0] + 40, self.app.center("pad")[1] + 40)
+        self.xdo("click", "--repeat", 2, "--delay", 50, MIDDLE)
+        self.settle("pad")
+        self.assertEqual([name for name, _ in self.middle_messages()],
+                         ["WM_MBUTTONDOWN", "WM_MBUTTONUP", "WM_MBUTTONDBLCLK", "WM_MBUTTONUP"])
         self.assertEqual(self.keys(), [])
+
+    def test_system_default(self):
+        self.check_clicks(0)
+
+    def test_middle_button_function(self):
+        self.check_clicks(45)
+
+
+class ButtonFourRightAfterAMiddleClick(ButtonTest):
+    """The press the low-level hook makes for X button 1 follows the middle
+    click's press: the system counts it as a double click's second press. It
+    is still button 4's press."""
+
+    def test_button_four_runs_its_function_and_no_double_click_is_delivered(self):
+        self.start_suite(ButtonFunction0=0, ButtonFunction1=13)
+        self.start_windows()
+        self.move(*self.app.center("pad"))
+
+        self.click(MIDDLE)
+        self.click(8)
+        enter = [("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)]
+        self.assertTrue(wait_until(lambda: self.keys("pad") == enter), self.app.read_log())
+        self.settle("pad")
+        self.assertEqual(self.keys(), enter)
+        middle = [m[1] for m in self.app.messages() if m[1] in MIDDLE_NAMES + WM_XBUTTON_NAMES]
+        self.assertEqual(middle, ["WM_MBUTTONDOWN", "WM_MBUTTONUP"], "the middle click only, no double click")
 
 
 class XButtonOneOnXp(ButtonTest):

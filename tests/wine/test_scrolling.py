@@ -9,7 +9,6 @@ window is looked for the way Windows 95 programs do, with Wine playing
 Windows 95 (the 64-bit programs do see platform 1, version 4.0)."""
 import os
 import subprocess
-import time
 import unittest
 
 from harness import Sample, WineTest, read_text, wait_until, wine_env, winpath
@@ -34,9 +33,11 @@ def wheel_delta(wparam):
 class PatientTest(WineTest):
     """Gives the helper programs time to start on a busy machine."""
 
-    def blockctl(self):
+    def blockctl(self, reset=False):
         program = self.start("blockctl.exe", stdin=True)
         program.expect("READY", timeout=START_TIMEOUT)
+        if reset:
+            program.ask("reset", "OK")
         return program
 
     def sample(self, *args):
@@ -61,7 +62,9 @@ class ScrollingTest(PatientTest):
 
     def setUp(self):
         super().setUp()
-        self.hooks = self.blockctl()
+        self.hooks = self.blockctl(reset=True)
+        # The tool stands in for the tray agent, so that a test sees a mode start and end.
+        self.hooks.ask("agentwindow", "AGENTWINDOW=")
         base = {"EnhanceMode": -1, "WheelCount": 1, "WheelLines": 5, "WheelPageScroll": 0,
                 "ReverseWheel": 0, "ButtonFunction0": 0}
         base.update(self.settings)
@@ -89,7 +92,6 @@ class ScrollingTest(PatientTest):
         self.move(*self.sample_app.center(window))
         for _ in range(count):
             self.xdo("click", button)
-            time.sleep(0.1)
 
     def wait_state(self, key, predicate, timeout=15.0):
         """Polls a value of the sample's state file; returns the last value."""
@@ -98,6 +100,19 @@ class ScrollingTest(PatientTest):
             return value is not None and predicate(value)
         wait_until(matches, timeout)
         return self.state(key)
+
+    def mode_started(self, mode):
+        self.hooks.expect(f"AGENT UM_MODESTATE wp={mode} ")
+
+    def mode_ended(self):
+        self.hooks.expect("AGENT UM_MODEEND ")
+
+    def settle(self, window):
+        """A right click on the window: once its release is logged, every
+        message the hooks posted for earlier input has been handled."""
+        before = len(self.sample_app.messages(window, "WM_RBUTTONUP"))
+        self.click(3, *self.sample_app.center(window))
+        self.assertTrue(wait_until(lambda: len(self.sample_app.messages(window, "WM_RBUTTONUP")) > before))
 
     def scroll_codes(self, window, message):
         return [m[2] & 0xFFFF for m in self.sample_app.messages(window, message)]
@@ -135,6 +150,51 @@ class ListBoxByLines(ScrollingTest):
         self.configure(WheelLines=12)
         self.notches(WHEEL_DOWN, 1, "list")
         self.assertEqual(self.wait_state("list_top", lambda v: v >= 12), 12)
+
+
+class AfterAMenuClosed(ScrollingTest):
+    def test_the_wheel_is_routed_again_once_the_menu_is_gone(self):
+        edit = self.sample_app.windows["edit"]["hwnd"]
+        menu_open = lambda: self.hooks.ask(f"menu {edit:#x}", "MENU=") == "MENU=1"
+        # The edit's context menu, opened with the right button and closed by a click beside it.
+        self.click(3, *self.sample_app.center("edit"))
+        self.assertTrue(wait_until(menu_open), "the context menu opened")
+        self.click(1, *self.sample_app.center("bars"))
+        self.assertTrue(wait_until(lambda: not menu_open()), "the context menu closed")
+        self.notches(WHEEL_DOWN, 1, "list")
+        self.assertEqual(self.wait_state("list_top", lambda v: v >= 5), 5, "the line setting, not Wine's 3")
+        self.assertEqual(self.sample_app.messages("list", "WM_MOUSEWHEEL"), [])
+
+
+class LaterWindowsServedAsXp(ScrollingTest):
+    """Server 2003, 7 and 10 deliver the wheel as XP does; the hooks read the
+    delta where XP has it, so a notch scrolls 5 lines there too."""
+
+    def check_a_notch_scrolls_five_lines(self):
+        self.notches(WHEEL_DOWN, 1, "list")
+        self.assertEqual(self.wait_state("list_top", lambda v: v >= 5), 5)
+        self.assertEqual(self.scroll_codes("list", "WM_VSCROLL"), [SB_LINEDOWN] * 5 + [SB_ENDSCROLL])
+
+
+class OnWindowsServer2003(LaterWindowsServedAsXp):
+    version = "win2003"
+
+    def test_a_notch_scrolls_the_line_setting(self):
+        self.check_a_notch_scrolls_five_lines()
+
+
+class OnWindows7(LaterWindowsServedAsXp):
+    version = "win7"
+
+    def test_a_notch_scrolls_the_line_setting(self):
+        self.check_a_notch_scrolls_five_lines()
+
+
+class OnWindows10(LaterWindowsServedAsXp):
+    version = "win10"
+
+    def test_a_notch_scrolls_the_line_setting(self):
+        self.check_a_notch_scrolls_five_lines()
 
 
 class ListBoxByPages(ScrollingTest):
@@ -180,7 +240,7 @@ class HorizontalWheelFunction(ScrollingTest):
 
     def test_while_active_a_notch_scrolls_sideways_and_a_middle_click_ends_it(self):
         self.click(MIDDLE, *self.sample_app.center("edit"))
-        time.sleep(0.3)
+        self.mode_started(62)
         self.notches(WHEEL_DOWN, 1, "edit")
         hpos = self.wait_state("edit_hpos", lambda v: v > 0)
         self.assertGreater(hpos, 0, "the edit scrolled to the right")
@@ -191,7 +251,7 @@ class HorizontalWheelFunction(ScrollingTest):
 
         # A middle click ends it: the next notch scrolls down again, 5 lines.
         self.click(MIDDLE)
-        time.sleep(0.3)
+        self.mode_ended()
         self.notches(WHEEL_DOWN, 1, "edit")
         self.assertEqual(self.wait_state("edit_line", lambda v: v >= 5), 5)
         self.assertEqual(self.state("edit_hpos"), hpos, "no further sideways scroll")
@@ -242,13 +302,13 @@ class UniversalScroll(ScrollingTest):
     def test_cursor_moves_scroll_the_list_box_and_a_middle_click_returns_to_the_anchor(self):
         anchor = self.sample_app.center("list")
         self.click(MIDDLE, *anchor)
-        time.sleep(0.3)
+        self.mode_started(100)
         self.assertEqual(self.pointer(), anchor)
         self.assertEqual(self.state("list_top"), 0, "the click alone scrolls nothing")
 
         x, y = anchor
         for offset in range(4, 73, 4):
-            self.move(x, y + offset)
+            self.glide(self.sample_app, x, y + offset)
         top = self.settled_top(lambda v: v >= 3 * self.STEP)
         self.assertGreaterEqual(top, 3 * self.STEP, "72 pixels down scroll several steps")
         self.assertEqual(top % self.STEP, 0, f"whole steps of {self.STEP} lines: {top}")
@@ -259,7 +319,7 @@ class UniversalScroll(ScrollingTest):
 
         # Moving up scrolls back.
         for offset in range(68, 31, -4):
-            self.move(x, y + offset)
+            self.glide(self.sample_app, x, y + offset)
         back = self.settled_top(lambda v: v < top)
         self.assertLess(back, top)
         self.assertEqual(back % self.STEP, 0)
@@ -268,14 +328,14 @@ class UniversalScroll(ScrollingTest):
 
         # A middle click ends it and puts the cursor back where it started.
         self.click(MIDDLE)
+        self.mode_ended()
         self.assertEqual(wait_until(lambda: self.pointer() == anchor), True, f"pointer at {self.pointer()}")
         self.assertEqual(self.sample_app.messages("list", "WM_MBUTTONDOWN"), [])
-        time.sleep(0.3)
-        settled = self.state("list_top")
+        scrolled = len(self.sample_app.messages("list", "WM_VSCROLL"))
         for offset in range(4, 61, 4):
-            self.move(x, y + offset)
-        time.sleep(0.5)
-        self.assertEqual(self.state("list_top"), settled, "moves no longer scroll")
+            self.glide(self.sample_app, x, y + offset)
+        self.settle("list")
+        self.assertEqual(len(self.sample_app.messages("list", "WM_VSCROLL")), scrolled, "moves no longer scroll")
 
 
 class LegacyWheelWindowOn95(PatientTest):

@@ -6,8 +6,16 @@
 //   get FIELD             print FIELD=VALUE
 //   dump                  print every field
 //   install N             call InstallHook(N) and print InstallHook(N)=RESULT
+//   status                print GetHookStatus()=BITS
+//   reset                 zero the whole block (a known start for a test)
+//   agentwindow           stand in for the tray agent: make a window, store it
+//                         in AgentWindow, print AGENTWINDOW=0x...; from then on
+//                         every notification it receives is printed as
+//                         AGENT <name> wp=<wParam> lp=<lParam>
+//   menu HWND             print MENU=1 while the thread of that window runs a menu loop, else MENU=0
 //   wheelwindow           call CreateWheelWindow and print its handle
 //   quit                  end
+#include "hook_context.h"
 #include "ptrhk32a.h"
 #include "settings_fields.h"
 
@@ -33,6 +41,40 @@ void Print(const char* format, ...) {
     va_end(args);
     fputc('\n', stdout);
     fflush(stdout);
+}
+
+const char* NotificationName(UINT message) {
+    switch (message) {
+    case UM_MODESTATE: return "UM_MODESTATE";
+    case UM_MODEEND: return "UM_MODEEND";
+    case UM_ZOOMSTART: return "UM_ZOOMSTART";
+    case UM_ZOOMEND: return "UM_ZOOMEND";
+    case UM_ZOOMWHEEL: return "UM_ZOOMWHEEL";
+    case UM_AUTOSCROLLSTART: return "UM_AUTOSCROLLSTART";
+    case UM_AUTOSCROLLEND: return "UM_AUTOSCROLLEND";
+    case UM_LAUNCHBROWSER: return "UM_LAUNCHBROWSER";
+    case UM_CONNECTINTERNET: return "UM_CONNECTINTERNET";
+    case UM_LAUNCHMAIL: return "UM_LAUNCHMAIL";
+    default: return nullptr;
+    }
+}
+
+LRESULT CALLBACK StandInAgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const char* name = NotificationName(message)) {
+        Print("AGENT %s wp=%lld lp=%lld", name, (long long)wParam, (long long)lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeStandInAgent() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = StandInAgentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PtrTestStandInAgent";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 bool Run(HMODULE library, SettingsBlock* block, const char* line) {
@@ -67,6 +109,23 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
         auto install = LibraryExport<InstallHookFn>(library, "InstallHook");
         long n = atol(rest);
         Print("InstallHook(%ld)=%ld", n, (long)install(n));
+    } else if (!strcmp(command, "status")) {
+        auto status = LibraryExport<GetHookStatusFn>(library, "GetHookStatus");
+        Print("GetHookStatus()=%lu", status ? (unsigned long)status() : 0ul);
+    } else if (!strcmp(command, "reset")) {
+        memset(block, 0, sizeof *block);
+        Print("OK");
+    } else if (!strcmp(command, "agentwindow")) {
+        HWND agent = MakeStandInAgent();
+        block->AgentWindow = FromHwnd(agent);
+        Print("AGENTWINDOW=0x%llx", (unsigned long long)(uintptr_t)agent);
+    } else if (!strcmp(command, "menu")) {
+        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(rest, nullptr, 0)));
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        bool inMenu = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+                      (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+        Print("MENU=%d", inMenu ? 1 : 0);
     } else if (!strcmp(command, "wheelwindow")) {
         auto create = LibraryExport<CreateWheelWindowFn>(library, "CreateWheelWindow");
         HWND w = create ? create(GetModuleHandleA(nullptr), nullptr) : nullptr;

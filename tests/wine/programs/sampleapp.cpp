@@ -81,13 +81,17 @@ void LogWindow(const char* name, HWND w) {
         r.right, r.bottom);
 }
 
+// Where the last cursor move that reached this program's windows happened.
+POINT g_lastMove = {-1, -1};
+
 void WriteState() {
     char text[512];
     snprintf(text, sizeof text,
-             "list_top=%ld\nedit_line=%ld\nedit_hpos=%d\nbars_vpos=%d\nbars_hpos=%d\nforeground=0x%llx\nfocus=%s\n",
+             "list_top=%ld\nedit_line=%ld\nedit_hpos=%d\nbars_vpos=%d\nbars_hpos=%d\nforeground=0x%llx\nfocus=%s\n"
+             "move_x=%ld\nmove_y=%ld\n",
              (long)SendMessageA(g_list, LB_GETTOPINDEX, 0, 0), (long)SendMessageA(g_edit, EM_GETFIRSTVISIBLELINE, 0, 0),
              GetScrollPos(g_edit, SB_HORZ), GetScrollPos(g_vbar, SB_CTL), GetScrollPos(g_hbar, SB_CTL),
-             (unsigned long long)(uintptr_t)GetForegroundWindow(), WindowName(GetFocus()));
+             (unsigned long long)(uintptr_t)GetForegroundWindow(), WindowName(GetFocus()), g_lastMove.x, g_lastMove.y);
     if (g_statePath.empty() || g_lastState == text) return;
     std::string temp = g_statePath + ".tmp";
     FILE* f = fopen(temp.c_str(), "w");
@@ -258,6 +262,7 @@ int main(int argc, char** argv) {
     Log("READY");
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) g_lastMove = msg.pt;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

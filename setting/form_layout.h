@@ -1,0 +1,28 @@
+// Where each control of the settings form lives: on both tabs, on one tab, or
+// on one page of the Button tab's notebook. The form shows a control when it
+// is visible by itself and its tab and page are the ones showing.
+#pragma once
+
+namespace setting {
+
+constexpr int kEveryTab = -1;
+constexpr int kWholeTab = -1;
+constexpr int kWheelTab = 0;
+constexpr int kButtonTab = 1;
+
+struct ControlPlace {
+    int id;
+    int tab;   // kEveryTab, kWheelTab or kButtonTab
+    int page;  // a notebook page of the Button tab, or kWholeTab
+};
+
+extern const ControlPlace kControlPlaces[];
+extern const int kControlPlaceCount;
+
+bool PlaceIsShowing(const ControlPlace& place, int activeTab, int activePage);
+
+// Labels drawn in the bold face of the form's font, and those drawn in blue.
+bool IsBoldLabel(int id);
+bool IsBlueLabel(int id);
+
+}  // namespace setting

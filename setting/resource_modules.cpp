@@ -1,0 +1,44 @@
+#include "resource_modules.h"
+
+#include "form_ids.h"
+
+namespace setting {
+
+HMODULE TResourceModule::SetResourceModule(const std::string& path) {
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return nullptr;
+    if (current_ != program_) FreeLibrary(current_);
+    current_ = module;
+    return module;
+}
+
+TNameModule ChooseNameModule(const std::string& folder, HMODULE resourceModule) {
+    const std::string path = folder + kNameLibraryFile;
+    TNameModule names;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) names.module = LoadLibraryA(path.c_str());
+    // A library that is there but does not load counts as absent.
+    names.owned = names.module != nullptr;
+    if (!names.owned) names.module = resourceModule;
+    return names;
+}
+
+void FreeNameModule(TNameModule& names) {
+    if (names.owned && names.module) FreeLibrary(names.module);
+    names = TNameModule();
+}
+
+std::string LoadResourceString(HMODULE module, unsigned id) {
+    // A buffer of 256 with a limit of 255: LoadStringA keeps room for the
+    // terminator, so a longer text ends after 254 characters.
+    char buffer[256];
+    const int count = LoadStringA(module, id, buffer, 255);
+    return count > 0 ? std::string(buffer, count) : std::string();
+}
+
+std::string TFunctionNames::LoadFunctionName(int code) const { return LoadResourceString(module_, code); }
+
+std::string TFunctionNames::LoadFunctionDescription(int code) const {
+    return LoadResourceString(module_, FUNCTION_DESCRIPTION_BASE + code);
+}
+
+}  // namespace setting

@@ -1,0 +1,119 @@
+// Names and descriptions from the program's own string table, the language
+// module, the name library and a library with overlong texts; the choice of
+// the resource and name modules.
+#include "resource_modules.h"
+
+#include "function_list.h"
+#include "setting_test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace setting;
+
+namespace {
+
+HMODULE LoadAsData(const std::string& path) { return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE); }
+
+struct Texts {
+    std::string name;
+    std::string description;
+};
+
+Texts TextsOf(HMODULE module, int code) {
+    TFunctionNames names;
+    names.SetNameModule(module);
+    return {names.LoadFunctionName(code), names.LoadFunctionDescription(code)};
+}
+
+}  // namespace
+
+TEST(FunctionNames, TheProgramsOwnTableNamesEveryListedCodeAndDescribesItByItsName) {
+    HMODULE program = LoadAsData(TestProgramFolder() + "Setting.exe");
+    ASSERT_NE(program, nullptr);
+    struct Case {
+        int code;
+        const char* name;
+    };
+    const Case spelled[] = {{0, "System Default"},       {47, "Run.."},
+                            {52, "Close Applocation"},   {70, "Lanuch Default Browser"},
+                            {71, "Lanuch Default E-Mail"}, {103, "Connect To Internel"},
+                            {40, "Cycle Task"},          {72, "I.E. Backward"}};
+    for (const Case& c : spelled) EXPECT_EQ(TextsOf(program, c.code).name, c.name) << c.code;
+    for (int32_t code : kFunctionDisplayList) {
+        const Texts texts = TextsOf(program, code);
+        EXPECT_FALSE(texts.name.empty()) << code;
+        EXPECT_EQ(texts.description, texts.name) << code;
+    }
+    EXPECT_EQ(TextsOf(program, 30).name, "") << "a code without a name";
+    EXPECT_EQ(TextsOf(program, 151).description, "");
+    const std::pair<int, const char*> status[] = {{4056, "Drag Lock Active"}, {4060, "Shift Locked"},
+                                                  {4061, "Control Locked"},   {4062, "Horizontal Wheel"},
+                                                  {4100, "Scroll Active"}};
+    for (const auto& s : status) EXPECT_EQ(LoadResourceString(program, s.first), s.second);
+    FreeLibrary(program);
+}
+
+TEST(FunctionNames, TextsOf255CharactersOrMoreAreCutTo254) {
+    HMODULE longNames = LoadAsData(ModulesFolder() + "LONGNAMES.DLL");
+    ASSERT_NE(longNames, nullptr);
+    EXPECT_EQ(TextsOf(longNames, 0).name, std::string(254, 'a'));
+    EXPECT_EQ(TextsOf(longNames, 1).name, std::string(254, 'b'));
+    EXPECT_EQ(TextsOf(longNames, 2).name, std::string(254, 'c'));
+    EXPECT_EQ(TextsOf(longNames, 0).description, std::string(254, 'd'));
+    FreeLibrary(longNames);
+}
+
+TEST(ResourceModule, ALanguageModuleReplacesTheProgramAndAFileThatDoesNotLoadChangesNothing) {
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    TResourceModule resources(program);
+    ScratchFolder folder;
+    folder.Write("LNGPAK.DLL", "not a library");
+    EXPECT_EQ(resources.SetResourceModule(folder.Path() + "LNGPAK.DLL"), nullptr);
+    EXPECT_EQ(resources.SetResourceModule(folder.Path() + "ABSENT.DLL"), nullptr);
+    EXPECT_EQ(resources.ResourceModule(), program);
+
+    HMODULE language = resources.SetResourceModule(ModulesFolder() + "LNGPAK.DLL");
+    ASSERT_NE(language, nullptr);
+    EXPECT_EQ(resources.ResourceModule(), language);
+    EXPECT_EQ(LoadResourceString(resources.ResourceModule(), 0), "Systemstandard");
+    EXPECT_EQ(resources.SetResourceModule(folder.Path() + "ABSENT.DLL"), nullptr);
+    EXPECT_EQ(resources.ResourceModule(), language);
+
+    HMODULE other = resources.SetResourceModule(ModulesFolder() + "SPINRSRC.DLL");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(resources.ResourceModule(), other);
+    EXPECT_EQ(LoadResourceString(resources.ResourceModule(), 103), "Connect To Internet");
+}
+
+TEST(NameModule, TheNameLibraryIsLoadedAndOwnedOnlyWhenItIsThereAndLoads) {
+    HMODULE resources = GetModuleHandleA(nullptr);
+    {
+        ScratchFolder empty;
+        TNameModule names = ChooseNameModule(empty.Path(), resources);
+        EXPECT_EQ(names.module, resources);
+        EXPECT_FALSE(names.owned);
+        FreeNameModule(names);
+    }
+    {
+        ScratchFolder broken;
+        broken.Write("SPINRSRC.DLL", "MZ but nothing more");
+        TNameModule names = ChooseNameModule(broken.Path(), resources);
+        EXPECT_EQ(names.module, resources) << "names come from the resource module";
+        EXPECT_FALSE(names.owned) << "nothing to free";
+        FreeNameModule(names);
+    }
+    {
+        ScratchFolder present;
+        present.Copy(ModulesFolder() + "SPINRSRC.DLL", "SPINRSRC.DLL");
+        TNameModule names = ChooseNameModule(present.Path(), resources);
+        ASSERT_NE(names.module, nullptr);
+        EXPECT_NE(names.module, resources);
+        EXPECT_TRUE(names.owned);
+        EXPECT_EQ(LoadResourceString(names.module, 52), "Close Application");
+        FreeNameModule(names);
+        EXPECT_EQ(names.module, nullptr);
+        EXPECT_EQ(GetModuleHandleA((present.Path() + "SPINRSRC.DLL").c_str()), nullptr) << "freed at exit";
+    }
+}

@@ -1,0 +1,198 @@
+"""What the tray agent's tests under Wine share: the agent and the tools that
+talk to it (agentctl, blockctl), and a clean desktop before and after every
+test: no agent left over, no key or button held down, no kept configuration,
+hooks removed and programs ended even when a test fails."""
+import os
+import subprocess
+import sys
+
+from harness import WineTest, read_text, wait_until, wine_binary, wine_env
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo"))
+from xinput import fast_click  # noqa: E402,F401  (re-exported for the tests)
+
+UM_SETTINGSCHANGED = 2025
+UM_MODESTATE = 2126
+UM_MODEEND = 2127
+WM_CLOSE = 0x0010
+WM_ENDSESSION = 0x0016
+WM_CANCELMODE = 0x001F
+TRAY_CALLBACK = 0x8001  # WM_APP + 1, the tray icon's notifications
+WM_RBUTTONUP = 0x0205
+
+PRODUCT_NAME = "PTRHK32A Mouse"
+LEFT, MIDDLE, WHEEL_UP, WHEEL_DOWN = 1, 2, 4, 5
+SB_LINEDOWN, SB_ENDSCROLL = 1, 8
+
+DRAG_LOCK, SHIFT_LOCK, CONTROL_LOCK = 56, 60, 61
+AUTO_SCROLL, ZOOM = 101, 102
+
+# GetHookStatus bits
+HOOK_MOUSE, HOOK_MSGFILTER, HOOK_XBUTTON = 0x1, 0x2, 0x8
+XP_HOOKS = HOOK_MOUSE | HOOK_MSGFILTER | HOOK_XBUTTON
+
+
+class AgentTest(WineTest):
+    """Each test starts with no agent, nothing held down and no kept configuration."""
+
+    def setUp(self):
+        super().setUp()
+        self.agents = []
+        # An agent left by an earlier run that failed would answer for this one.
+        if self.agentctl("windows")[0] == 0:
+            self.agentctl("quit")
+            self.assertEqual(self.agentctl("wait-gone", 10000), (0, "GONE"), "an agent of an earlier run stays")
+        self.agentctl("release")
+        subprocess.run([wine_binary(), "reg", "delete", r"HKCU\Software\PTRHK32A", "/f"], env=wine_env(),
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def tearDown(self):
+        try:
+            # A clean end removes the hooks and lets go of what a mode holds.
+            if any(agent.proc.poll() is None for agent in self.agents):
+                self.agentctl("quit")
+                for agent in self.agents:
+                    agent.wait(15)
+        finally:
+            try:
+                # Kills what is left and removes hooks a killed agent left behind.
+                super().tearDown()
+            finally:
+                self.agentctl("release")
+
+    # The agent and the tools around it.
+
+    def start_agent(self):
+        agent = self.start("PtrAgent.exe")
+        self.agents.append(agent)
+        agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
+        return agent
+
+    def agentctl(self, *args):
+        """Runs agentctl; returns its exit code and its output."""
+        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
+                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+        return result.returncode, result.stdout.strip()
+
+    def agentctl_values(self, *args):
+        code, out = self.agentctl(*args)
+        self.assertEqual(code, 0, f"agentctl {args}: {out}")
+        return dict(item.split("=", 1) for item in out.split())
+
+    def agent_windows(self):
+        return {name: int(value) for name, value in self.agentctl_values("windows").items()}
+
+    def status_text(self):
+        code, out = self.agentctl("status")
+        return out[len("STATUS="):] if code == 0 and out.startswith("STATUS=") else None
+
+    def window_info(self, class_name):
+        values = self.agentctl_values("info", class_name)
+        left, top, right, bottom = (int(v) for v in values["rect"].split(","))
+        return {"visible": values["visible"] == "1", "rect": (left, top, right, bottom),
+                "width": right - left, "height": bottom - top}
+
+    def keys(self):
+        """Which of Shift, Control, Alt and the left and middle buttons are logically down."""
+        return {name: int(value) for name, value in self.agentctl_values("keys").items()}
+
+    def hooks_held(self):
+        return int(self.agentctl_values("hooks")["HOOKS"])
+
+    def post(self, message, wparam=0, lparam=0):
+        self.assertEqual(self.agentctl("post", message, wparam, lparam), (0, "POSTED=1"))
+
+    def quit_agent(self, agent):
+        self.assertEqual(self.agentctl("quit"), (0, "POSTED=1"))
+        return agent.wait(20)
+
+    def blockctl(self):
+        try:
+            return super().blockctl()
+        except AssertionError as failure:
+            tool = self.programs[-1]
+            raise AssertionError(f"{failure}; blockctl exit code {tool.wait(10)}") from None
+
+    def dump(self, hooks):
+        hooks.send("dump")
+        hooks.expect("OK")
+        values = {}
+        for line in hooks.lines:
+            if "=" in line:
+                key, value = line.split("=", 1)
+                values[key] = int(value)
+        return values
+
+    def field(self, hooks, name):
+        return int(hooks.ask(f"get {name}", f"{name}=").split("=")[1])
+
+    def configure(self, hooks, **fields):
+        hooks.ask("set " + " ".join(f"{k}={v}" for k, v in fields.items()), "OK")
+
+    def other_window_handle(self):
+        for line in read_text(os.path.join(self.folder, "other.log")).splitlines():
+            if line.startswith("WINDOW main "):
+                return int(line.split()[2].split("=")[1], 16)
+        self.fail("the other window logged no handle")
+
+    def display(self):
+        return wine_env()["DISPLAY"]
+
+    def click_centre(self, button, rect):
+        left, top, right, bottom = rect
+        self.click(button, (left + right) // 2, (top + bottom) // 2)
+
+    # Auto scroll, which the hooks start at a middle click.
+
+    def start_auto_scroll(self, agent, sample):
+        """Starts auto scroll over the sample's list box and waits until it
+        scrolls the list down. Returns a function that gives the list's
+        WM_VSCROLL codes so far."""
+        autoscroll = self.agent_windows()["autoscroll"]
+        x, _ = sample.center("list")
+        downs = lambda: [m[2] & 0xFFFF for m in sample.messages("list", "WM_VSCROLL")]
+        for attempt in range(4):
+            # A little apart from the last try: the same spot again would make a double click.
+            y = sample.center("list")[1] + 8 * attempt
+            if self.auto_scroll_runs(agent, sample, autoscroll, x, y, downs):
+                return downs
+            # The release reached the list box after the start, as a release
+            # over another window would: auto scroll ended at once. Again.
+            self.assertFalse(self.window_info("PtrHkAutoScroll")["visible"])
+        self.fail(f"auto scroll never kept running; agent said {agent.lines}")
+
+    def auto_scroll_runs(self, agent, sample, autoscroll, x, y, downs):
+        """A fast middle click at (x, y), then the cursor 40 pixels lower.
+        True once the list box scrolls down; False when the click's release
+        came only after auto scroll had started and so ended it."""
+        self.move(x, y)
+        seen = len(agent.lines)
+        fast_click(self.display(), MIDDLE)
+        agent.expect("PtrAgent: auto scroll started")
+        ended = lambda: "PtrAgent: auto scroll ended" in agent.lines[seen:]
+        running = lambda: self.agentctl_values("capture") == {
+            "capture": str(autoscroll), "active": str(autoscroll), "foreground": str(autoscroll)}
+        wait_until(lambda: ended() or running())
+        if ended():
+            return False
+        # The auto-scroll window lies under the cursor, holds the capture and the foreground.
+        info = self.window_info("PtrHkAutoScroll")
+        self.assertTrue(info["visible"] or ended())
+        left, top, right, bottom = info["rect"]
+        self.assertTrue(left <= x < right and top <= y < bottom, (info, x, y))
+        self.assertEqual([m for m in sample.messages("list") if m[1] == "WM_MBUTTONDOWN"], [],
+                         "the middle press itself is swallowed")
+        # Below the anchor: the list scrolls down, line by line.
+        self.move(x, y + 40)
+        wait_until(lambda: ended() or downs().count(SB_LINEDOWN) >= 6, timeout=20)
+        if ended() and downs().count(SB_LINEDOWN) == 0:
+            return False
+        self.assertGreaterEqual(downs().count(SB_LINEDOWN), 6, downs())
+        self.assertFalse(ended(), "only the click ends it")
+        return True
+
+    def assert_auto_scroll_stopped(self):
+        """The auto-scroll window is hidden and holds no capture."""
+        self.assertTrue(wait_until(lambda: not self.window_info("PtrHkAutoScroll")["visible"]),
+                        "the auto-scroll window is hidden")
+        self.assertEqual(self.agentctl_values("capture")["capture"], "0", "the hidden window keeps no capture")

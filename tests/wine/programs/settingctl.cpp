@@ -1,0 +1,405 @@
+// A test tool for the settings program: it stands in for the tray agent (a
+// window that counts UM_SETTINGSCHANGED), reads and writes the live settings
+// block and application block, and finds the settings form and its controls
+// by identifier to read them or change them with the controls' own messages.
+// Commands on standard input, one per line; answers on standard output:
+//
+//   agent                 create the stand-in agent window, store it in AgentWindow; AGENT=<handle>
+//   posts                 POSTS=<UM_SETTINGSCHANGED received>
+//   set F=V ... | get F | dump     fields of the settings block
+//   block                 BLOCK=<120 bytes in hex>
+//   app                   APP=<1284 bytes in hex>
+//   appfill SEED          fill the application block with a pattern
+//   appset SLOT TEXT      write a web address slot; appget SLOT: SLOT=<length>:<text>
+//   squat                 create an event named like the application block; SQUAT=<0|1>
+//   stale                 STALE=<handle of a window that existed and is gone>
+//   form                  FORM=<SettingsWindow> LIVE=<0|1> CAPTION=<text>
+//   state ID              STATE visible= enabled= checked= rect=l,t,r,b
+//   text ID               TEXT=<window text>
+//   settext ID TEXT       WM_SETTEXT (the control notifies the form itself)
+//   items ID              ITEM <index> <code> <name> ..., then ITEMS=<count> SELECTED=<code or none>
+//   select ID CODE        select the entry carrying CODE and notify the form as the box does
+//   slider ID             POS=<trackbar position>; setslider ID POS: move it and notify the form
+//   updown ID             POS=<up-down position>
+//   tab                   TAB=<page control's tab>
+//   focus                 FOCUS=<identifier of the form's focused control>
+//   foreground            FOREGROUND=<handle>
+//   image ID              IMAGE=<0|1> (a picture is set in the static control)
+//   close                 the close box: WM_SYSCOMMAND SC_CLOSE to the form
+//   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
+//   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
+//   quit
+#include "ptrhk32a.h"
+#include "settings_fields.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "command_reader.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using namespace ptr;
+
+namespace {
+
+constexpr char kAppBlockName[] = "PTRHK32A_3_APP";
+constexpr uint32_t kAppBlockSize = 1284;
+constexpr uint32_t kSlotBase = 516;
+constexpr uint32_t kSlotSize = 256;
+constexpr int kPageControlId = 30;
+
+struct Tool {
+    HMODULE library = nullptr;
+    SettingsBlock* block = nullptr;
+    uint8_t* app = nullptr;
+    HWND agent = nullptr;
+    long posts = 0;
+};
+
+Tool g_tool;
+
+void Print(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+    fputc('\n', stdout);
+    fflush(stdout);
+}
+
+unsigned long long Handle(HWND window) { return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)); }
+
+HWND ToWindow(uint32_t value) { return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
+
+std::string Hex(const uint8_t* bytes, size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 15];
+    }
+    return out;
+}
+
+LRESULT CALLBACK AgentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == UM_SETTINGSCHANGED) {
+        ++g_tool.posts;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND Form() { return g_tool.block ? ToWindow(g_tool.block->SettingsWindow) : nullptr; }
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM parameter) {
+    ControlSearch* search = reinterpret_cast<ControlSearch*>(parameter);
+    if (GetDlgCtrlID(window) == search->id) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Controls may sit inside other controls (the test pictures in their boxes).
+HWND FindControl(int id) {
+    HWND form = Form();
+    if (!form || !IsWindow(form)) return nullptr;
+    ControlSearch search = {id, nullptr};
+    EnumChildWindows(form, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Texts cross the process boundary as UTF-16 and are printed in UTF-8.
+std::string Utf8(const wchar_t* text) {
+    char out[8192] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+std::string WindowText(HWND window) {
+    wchar_t text[4096] = L"";
+    SendMessageW(window, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}
+
+// Texts to set come in UTF-8.
+std::wstring Wide(const char* text) {
+    wchar_t out[4096] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, out, sizeof out / sizeof out[0]);
+    return out;
+}
+
+void PrintItems(HWND box) {
+    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t name[1024] = L"";
+        const LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, i, 0);
+        if (length >= 0 && length < static_cast<LRESULT>(sizeof name / sizeof name[0]))
+            SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        Print("ITEM %ld %ld %s", static_cast<long>(i), static_cast<long>(SendMessageA(box, CB_GETITEMDATA, i, 0)),
+              Utf8(name).c_str());
+    }
+    const LRESULT selected = SendMessageA(box, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) {
+        Print("ITEMS=%ld SELECTED=none", static_cast<long>(count));
+    } else {
+        Print("ITEMS=%ld SELECTED=%ld", static_cast<long>(count),
+              static_cast<long>(SendMessageA(box, CB_GETITEMDATA, selected, 0)));
+    }
+}
+
+bool SelectCode(HWND box, long code) {
+    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageA(box, CB_GETITEMDATA, i, 0) != code) continue;
+        SendMessageA(box, CB_SETCURSEL, i, 0);
+        SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
+        return true;
+    }
+    return false;
+}
+
+void SetField(const char* rest) {
+    std::string args = rest;
+    char* context = nullptr;
+    for (char* item = strtok_s(&args[0], " ", &context); item; item = strtok_s(nullptr, " ", &context)) {
+        char* eq = strchr(item, '=');
+        if (!eq) continue;
+        *eq = '\0';
+        const SettingsField* f = FindSettingsField(item);
+        if (!f) {
+            Print("ERROR unknown field %s", item);
+            return;
+        }
+        WriteSettingsField(*g_tool.block, *f, static_cast<int32_t>(strtoll(eq + 1, nullptr, 0)));
+    }
+    Print("OK");
+}
+
+// Commands that work on a control of the form: ID first, then the rest.
+bool RunControlCommand(const char* command, const char* rest) {
+    char* after = nullptr;
+    const int id = static_cast<int>(strtol(rest, &after, 10));
+    while (*after == ' ') ++after;
+    const bool known = !strcmp(command, "state") || !strcmp(command, "text") || !strcmp(command, "settext") ||
+                       !strcmp(command, "items") || !strcmp(command, "select") || !strcmp(command, "slider") ||
+                       !strcmp(command, "setslider") || !strcmp(command, "updown") || !strcmp(command, "image");
+    if (!known) return false;
+    HWND control = FindControl(id);
+    if (!control) {
+        Print("ERROR no control %d", id);
+        return true;
+    }
+    if (!strcmp(command, "state")) {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        Print("STATE visible=%d enabled=%d checked=%d rect=%ld,%ld,%ld,%ld", IsWindowVisible(control) ? 1 : 0,
+              IsWindowEnabled(control) ? 1 : 0, SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0,
+              rect.left, rect.top, rect.right, rect.bottom);
+    } else if (!strcmp(command, "text")) {
+        Print("TEXT=%s", WindowText(control).c_str());
+    } else if (!strcmp(command, "settext")) {
+        const std::wstring text = Wide(after);
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        Print("OK");
+    } else if (!strcmp(command, "items")) {
+        PrintItems(control);
+    } else if (!strcmp(command, "select")) {
+        Print(SelectCode(control, strtol(after, nullptr, 10)) ? "OK" : "ERROR no such code");
+    } else if (!strcmp(command, "slider")) {
+        Print("POS=%ld", static_cast<long>(SendMessageA(control, TBM_GETPOS, 0, 0)));
+    } else if (!strcmp(command, "setslider")) {
+        const long position = strtol(after, nullptr, 10);
+        SendMessageA(control, TBM_SETPOS, TRUE, position);
+        const UINT message = (GetWindowLongA(control, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+        SendMessageA(GetParent(control), message, MAKEWPARAM(TB_THUMBPOSITION, position),
+                     reinterpret_cast<LPARAM>(control));
+        Print("OK");
+    } else if (!strcmp(command, "updown")) {
+        Print("POS=%d", static_cast<int>(static_cast<short>(LOWORD(SendMessageA(control, UDM_GETPOS, 0, 0)))));
+    } else if (!strcmp(command, "image")) {
+        Print("IMAGE=%d", SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) ? 1 : 0);
+    }
+    return true;
+}
+
+void PrintForm() {
+    HWND form = Form();
+    Print("FORM=%llu LIVE=%d CAPTION=%s", Handle(form), form && IsWindow(form) ? 1 : 0,
+          form && IsWindow(form) ? WindowText(form).c_str() : "");
+}
+
+void PrintFocus() {
+    HWND form = Form();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = form ? GetWindowThreadProcessId(form, nullptr) : 0;
+    if (!thread || !GetGUIThreadInfo(thread, &info)) {
+        Print("FOCUS=none");
+        return;
+    }
+    Print("FOCUS=%d", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+}
+
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM parameter) {
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!_stricmp(name, "Static")) {
+        std::string& texts = *reinterpret_cast<std::string*>(parameter);
+        const std::string text = WindowText(window);
+        if (!text.empty()) texts += (texts.empty() ? "" : "|") + text;
+    }
+    return TRUE;
+}
+
+HWND TopWindow(const char* title) { return FindWindowW(nullptr, Wide(title).c_str()); }
+
+void PrintTop(const char* title) {
+    HWND window = TopWindow(title);
+    std::string texts;
+    if (window) EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
+    Print("TOP=%llu TEXT=%s", Handle(window), texts.c_str());
+}
+
+HWND GoneWindow() {
+    HWND window = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(window);
+    return window;
+}
+
+bool Run(const char* line) {
+    char command[64] = "";
+    int used = 0;
+    sscanf(line, "%63s %n", command, &used);
+    const char* rest = line + used;
+    if (!strcmp(command, "quit")) return false;
+    if (RunControlCommand(command, rest)) return true;
+    if (!strcmp(command, "agent")) {
+        if (!g_tool.agent)
+            g_tool.agent = CreateWindowExA(0, "SettingCtlAgent", "settingctl agent", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                           nullptr, GetModuleHandleA(nullptr), nullptr);
+        g_tool.block->AgentWindow = static_cast<uint32_t>(Handle(g_tool.agent));
+        Print("AGENT=%llu", Handle(g_tool.agent));
+    } else if (!strcmp(command, "posts")) {
+        Print("POSTS=%ld", g_tool.posts);
+    } else if (!strcmp(command, "set")) {
+        SetField(rest);
+    } else if (!strcmp(command, "get")) {
+        const SettingsField* f = FindSettingsField(rest);
+        if (f) Print("%s=%ld", f->name, static_cast<long>(ReadSettingsField(*g_tool.block, *f)));
+        else Print("ERROR unknown field %s", rest);
+    } else if (!strcmp(command, "dump")) {
+        for (const SettingsField& f : kSettingsFields)
+            Print("%s=%ld", f.name, static_cast<long>(ReadSettingsField(*g_tool.block, f)));
+        Print("OK");
+    } else if (!strcmp(command, "block")) {
+        Print("BLOCK=%s", Hex(reinterpret_cast<const uint8_t*>(g_tool.block), sizeof(SettingsBlock)).c_str());
+    } else if (!g_tool.app && (!strcmp(command, "app") || !strcmp(command, "appfill") || !strcmp(command, "appset") ||
+                               !strcmp(command, "appget"))) {
+        Print("ERROR no application block");
+    } else if (!strcmp(command, "app")) {
+        Print("APP=%s", Hex(g_tool.app, kAppBlockSize).c_str());
+    } else if (!strcmp(command, "appfill")) {
+        uint32_t state = static_cast<uint32_t>(strtoul(rest, nullptr, 0)) | 1;
+        for (uint32_t i = 0; i < kAppBlockSize; ++i) {
+            state = state * 1103515245u + 12345u;
+            g_tool.app[i] = static_cast<uint8_t>(state >> 16);
+        }
+        Print("OK");
+    } else if (!strcmp(command, "appset")) {
+        char* text = nullptr;
+        const long slot = strtol(rest, &text, 10);
+        if (*text == ' ') ++text;
+        uint8_t* field = g_tool.app + kSlotBase + slot * kSlotSize;
+        const size_t length = strlen(text) > 255 ? 255 : strlen(text);
+        field[0] = static_cast<uint8_t>(length);
+        memcpy(field + 1, text, length);
+        Print("OK");
+    } else if (!strcmp(command, "appget")) {
+        const long slot = strtol(rest, nullptr, 10);
+        const uint8_t* field = g_tool.app + kSlotBase + slot * kSlotSize;
+        Print("SLOT=%u:%.*s", field[0], static_cast<int>(field[0]), reinterpret_cast<const char*>(field + 1));
+    } else if (!strcmp(command, "squat")) {
+        HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kAppBlockName);
+        Print("SQUAT=%d", event && GetLastError() != ERROR_ALREADY_EXISTS ? 1 : 0);
+    } else if (!strcmp(command, "stale")) {
+        Print("STALE=%llu", Handle(GoneWindow()));
+    } else if (!strcmp(command, "form")) {
+        PrintForm();
+    } else if (!strcmp(command, "tab")) {
+        HWND tabs = FindControl(kPageControlId);
+        Print("TAB=%ld", tabs ? static_cast<long>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) : -1L);
+    } else if (!strcmp(command, "focus")) {
+        PrintFocus();
+    } else if (!strcmp(command, "foreground")) {
+        Print("FOREGROUND=%llu", Handle(GetForegroundWindow()));
+    } else if (!strcmp(command, "top")) {
+        PrintTop(rest);
+    } else if (!strcmp(command, "dismiss")) {
+        HWND window = TopWindow(rest);
+        if (window) PostMessageA(window, WM_COMMAND, IDOK, 0);
+        Print(window ? "OK" : "ERROR no window");
+    } else if (!strcmp(command, "close")) {
+        PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        Print("OK");
+    } else {
+        Print("ERROR unknown command %s", command);
+    }
+    return true;
+}
+
+}  // namespace
+
+// --no-app: leave the application block alone (a test then blocks its name).
+int main(int argc, char** argv) {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const bool mapApp = !(argc > 1 && !strcmp(argv[1], "--no-app"));
+    HMODULE library = LoadLibraryA("PTRHK32A.dll");
+    g_tool.library = library;
+    auto getBlock = library ? LibraryExport<GetMapFilePointerFn>(library, "GetMapFilePointer") : nullptr;
+    g_tool.block = static_cast<SettingsBlock*>(getBlock ? getBlock() : nullptr);
+    if (!g_tool.block) {
+        Print("ERROR no settings block");
+        return 1;
+    }
+    if (mapApp) {
+        HANDLE mapping =
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAppBlockSize, kAppBlockName);
+        g_tool.app = mapping ? static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+    }
+    WNDCLASSA agentClass = {};
+    agentClass.lpfnWndProc = AgentProc;
+    agentClass.hInstance = GetModuleHandleA(nullptr);
+    agentClass.lpszClassName = "SettingCtlAgent";
+    RegisterClassA(&agentClass);
+
+    Print("READY");
+    StartCommandReader();
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == WM_COMMAND_LINE) {
+            char* line = reinterpret_cast<char*>(msg.lParam);
+            const bool goOn = Run(line);
+            free(line);
+            if (!goOn) break;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (g_tool.agent && g_tool.block->AgentWindow == static_cast<uint32_t>(Handle(g_tool.agent)))
+        g_tool.block->AgentWindow = 0;
+    return 0;
+}

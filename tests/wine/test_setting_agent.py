@@ -1,0 +1,129 @@
+"""The settings program with the real tray agent under Wine, end to end: the
+agent's menu starts it, a change made with real clicks and applied is kept by
+the agent in the registry and acts on the next real wheel notch, and the
+restarted agent brings it back, web address included."""
+import os
+import subprocess
+import unittest
+
+from harness import wait_until, wine_binary, wine_env
+from settingharness import ID, START_TIMEOUT, SettingTest
+
+CONFIG_KEY = r"HKCU\Software\PTRHK32A"
+TRAY_CALLBACK = 0x8000 + 1  # WM_APP + 1
+WM_RBUTTONUP = 0x0205
+CONNECT = 103
+WHEEL_DOWN = 5
+
+
+def reg(*args, check=False):
+    return subprocess.run([wine_binary(), "reg", *args], env=wine_env(), stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, check=check)
+
+
+class WithTrayAgent(SettingTest):
+    def setUp(self):
+        super().setUp()
+        self.backup = os.path.join(self.folder, "kept.reg")
+        self.had_key = reg("export", CONFIG_KEY, self.backup_path(), "/y").returncode == 0
+        reg("delete", CONFIG_KEY, "/f")
+        self.agent = None
+
+    def tearDown(self):
+        try:
+            if self.ctl and self.ctl.proc.poll() is None and self.form()["LIVE"] == "1":
+                self.close_box()
+                wait_until(lambda: self.form()["LIVE"] == "0", 20)
+            if self.agent and self.agent.proc.poll() is None:
+                self.agentctl("quit")
+                self.agent.wait(20)
+        finally:
+            try:
+                super().tearDown()
+            finally:
+                reg("delete", CONFIG_KEY, "/f")
+                if self.had_key:
+                    reg("import", self.backup_path())
+
+    def backup_path(self):
+        return "Z:" + self.backup.replace("/", "\\")
+
+    def start_agent(self):
+        self.agent = self.start("PtrAgent.exe")
+        self.agent.expect("PtrAgent: InstallHook(1) =", timeout=START_TIMEOUT)
+        return self.agent
+
+    def agentctl(self, *args):
+        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
+                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+        return result.returncode, result.stdout.strip()
+
+    def kept(self, name):
+        out = reg("query", CONFIG_KEY + r"\Agent", "/v", name).stdout
+        for line in out.splitlines():
+            parts = line.split(None, 2)
+            if len(parts) == 3 and parts[0] == name:
+                return int(parts[2], 16) if parts[1] == "REG_DWORD" else parts[2]
+        return None
+
+    def open_settings_from_the_tray_menu(self):
+        self.move(640, 200)
+        self.assertEqual(self.agentctl("post", TRAY_CALLBACK, 0, WM_RBUTTONUP), (0, "POSTED=1"))
+        menu = lambda: self.agentctl("info", "#32768")
+        self.assertTrue(wait_until(lambda: menu()[0] == 0 and "visible=1" in menu()[1], 30), menu())
+        rect = dict(item.split("=") for item in menu()[1].split())["rect"]
+        left, top, _, _ = (int(v) for v in rect.split(","))
+        self.click(1, left + 20, top + 10)  # the first item, "Settings"
+        self.agent.expect("PtrAgent: starting ", timeout=30)
+        self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "1", START_TIMEOUT), "the settings form opened")
+        self.assertTrue(wait_until(lambda: self.state("OkButton")["visible"]))
+
+    def test_a_wheel_setting_applied_in_the_form_scrolls_the_next_notch_and_survives_a_restart(self):
+        self.start_agent()
+        self.ctl = self.settingctl()
+        self.assertEqual(self.field("WheelLines"), 3, "the agent's first-run value")
+        sample = self.sample()
+        self.other_window()
+
+        self.open_settings_from_the_tray_menu()
+        left, top, right, _ = self.state("WheelLineUpDown")["rect"]
+        for lines in (4, 5):
+            self.click(1, (left + right) // 2, top + 3)
+            self.assertTrue(wait_until(lambda: self.field("WheelLines") == lines), self.field("WheelLines"))
+        self.assertEqual(self.text("WheelLineEdit"), "5")
+
+        # A web address for the middle button, typed into the form.
+        self.click_tab(1)
+        self.assertTrue(wait_until(lambda: self.focus() == str(ID["FunctionComboBox"])))
+        self.select("FunctionComboBox", CONNECT)
+        self.click_control("WebAddrEdit")
+        self.xdo("type", "--delay", "20", "www.example.org")
+        self.assertTrue(wait_until(lambda: self.web_address(0) == "www.example.org"))
+
+        self.click_control("ApplyButton")
+        self.agent.expect("PtrAgent: settings saved", timeout=30)
+        self.assertEqual(self.kept("WheelLines"), 5)
+        self.assertEqual(self.kept("ButtonFunction0"), CONNECT)
+        self.assertEqual(self.kept("WebAddress0"), "www.example.org")
+        self.click_control("OkButton")
+        self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "0", 30))
+        self.assertEqual(self.field("SettingsWindow"), 0)
+
+        # The next real notch over the sample's list box scrolls 5 lines.
+        self.move(*sample.center("list"))
+        self.xdo("click", WHEEL_DOWN)
+        self.assertTrue(wait_until(lambda: sample.state().get("list_top", 0) >= 5), sample.state())
+        self.assertEqual(sample.state()["list_top"], 5)
+
+        # The restarted agent fills the block with what it kept.
+        self.assertEqual(self.agentctl("quit"), (0, "POSTED=1"))
+        self.assertEqual(self.agent.wait(30), 0)
+        self.set_fields(WheelLines=1, ButtonFunction0=0)
+        self.ctl.ask("appset 0 changed.meanwhile", "OK")
+        self.start_agent()
+        self.assertEqual(self.fields("WheelLines", "ButtonFunction0"), {"WheelLines": 5, "ButtonFunction0": CONNECT})
+        self.assertEqual(self.web_address(0), "www.example.org")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
