@@ -15,9 +15,6 @@ from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine
 # What PtrSetup.exe installs (its file table), relative to the target folder.
 INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "Setting.exe", "uninst.exe", "Setting.KRD", "MOUSE.BMP",
                    "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
-# Built by this build; the others come from other parts of the suite and get
-# stand-ins until they are built.
-BUILT_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "uninst.exe", "PtrSetup.exe"]
 
 # The parts of the registry a snapshot covers: all the installer may touch and more.
 SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion"]
@@ -117,7 +114,7 @@ class Control:
 
 
 def make_source(source):
-    """An install source folder: this build's programs, stand-ins for the rest."""
+    """An install source folder: the files of this build, a stand-in for one it lacks."""
     os.makedirs(os.path.join(source, "RES"))
     for name in INSTALLED_FILES + ["PtrSetup.exe"]:
         built = os.path.join(BIN, name)
