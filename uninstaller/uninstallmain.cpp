@@ -41,8 +41,8 @@ void LoadContext(UninstallContext& context, const char* installed, const char* s
 int Main(HINSTANCE instance) {
     const std::string executable = ModulePath();
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName(executable).c_str());
-    if (!semaphore || GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (semaphore) CloseHandle(semaphore);
+    if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(semaphore);
         return 1;
     }
     // The semaphore stays open until the process ends.
