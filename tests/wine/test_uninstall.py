@@ -7,7 +7,8 @@ import unittest
 
 from harness import wait_until, winpath
 from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PRODUCT_NAME, PROGRESS_LINES, WIZARD_TITLE,
-                            UninstallTest, file_tree, reg, run_wine, temp_copies)
+                            UninstallTest, file_tree, install, reg, run_wine,
+                            temp_copies)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
@@ -164,6 +165,23 @@ class UninstallTests(UninstallTest):
         first = self.launch(os.path.join(self.target, "uninst.exe"))
         self.assertIn("Stream read error", self.answer_message_box("is-00001"))
         self.assertEqual(first.wait(60), 1)
+        self.assertEqual(file_tree(self.folder), installed_tree)
+
+    def test_the_installer_asks_first_and_refuses_a_second_installation(self):
+        setup = os.path.join(self.source, "PtrSetup.exe")
+        declined = self.launch(setup, "/D=" + winpath(self.target))
+        question = self.answer_message_box("PTRHK32A Mouse Setup", "&No")
+        self.assertIn("Install PTRHK32A Mouse into\n%s?" % winpath(self.target), question)
+        self.assertEqual(declined.wait(60), 1)
+        self.assertFalse(os.path.exists(self.target))
+
+        accepted = self.launch(setup, "/D=" + winpath(self.target))
+        self.answer_message_box("PTRHK32A Mouse Setup", "&Yes")
+        self.answer_message_box("PTRHK32A Mouse Setup")
+        self.assertEqual(accepted.wait(60), 0)
+        self.assert_installed()
+        installed_tree = file_tree(self.folder)
+        self.assertEqual(install(self.source, self.target).returncode, 2)
         self.assertEqual(file_tree(self.folder), installed_tree)
 
     def test_wrong_arguments_end_the_program(self):

@@ -102,7 +102,7 @@ class Launched(Program):
 class Control:
     def __init__(self, line):
         fields = line.split(" text=", 1)
-        self.text = fields[1] if len(fields) > 1 else ""
+        self.text = fields[1].replace("\\n", "\n") if len(fields) > 1 else ""
         values = dict(item.split("=", 1) for item in fields[0].split()[1:])
         self.hwnd = values["hwnd"]
         self.id = int(values["id"])
@@ -268,11 +268,13 @@ class UninstallTest(WineTest):
     def screen_colours(self, window, name):
         return screen_colours(self.control(window, name))
 
-    def answer_message_box(self, title):
-        """Waits for a message box, clicks its OK button and returns its texts."""
+    def answer_message_box(self, title, button=None):
+        """Waits for a message box, clicks its first button (or the one with
+        that text) and returns its texts."""
         box = self.wait_window(title)
         found = self.controls(box).values()
-        self.click(1, *[c for c in found if c.cls == "Button"][0].centre)
+        buttons = [c for c in found if c.cls == "Button" and button in (None, c.text)]
+        self.click(1, *buttons[0].centre)
         return [c.text for c in found]
 
     def click_control(self, window, name):

@@ -6,7 +6,8 @@
 //                              (origin: the client area's top left on the screen)
 //   uninstprobe controls HWND  one line per control below the window:
 //                              CONTROL hwnd=H id=N class=C visible=0|1 shown=0|1
-//                              x=X y=Y w=W h=H sx=SX sy=SY text=TEXT, where
+//                              x=X y=Y w=W h=H sx=SX sy=SY text=TEXT (line breaks
+//                              as \n), where
 //                              visible is on the screen and shown its own style
 //                              bit, x and y are in the window's client area and
 //                              sx, sy the screen point at the control's centre
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -52,11 +54,25 @@ BOOL CALLBACK MatchTitle(HWND window, LPARAM data) {
     return TRUE;
 }
 
+// A text on one output line: line breaks become "\n".
+void OneLine(char* text, size_t size) {
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\n') {
+            line += "\\n";
+        } else if (*c != '\r') {
+            line += *c;
+        }
+    }
+    snprintf(text, size, "%s", line.c_str());
+}
+
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     char name[64] = "";
     char text[1024] = "";
     GetClassNameA(control, name, sizeof name);
     GetWindowTextA(control, text, sizeof text);
+    OneLine(text, sizeof text);
     RECT rect;
     GetWindowRect(control, &rect);
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
