@@ -1,0 +1,296 @@
+"""Helpers of the uninstaller's tests under Wine: an install source folder, the
+installer, registry snapshots with `reg export`, the file tree, the wizard's
+controls read by uninstprobe and clicked with real input from the X server."""
+import difflib
+import glob
+import os
+import queue
+import shutil
+import subprocess
+import tempfile
+import threading
+
+from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
+
+# What PtrSetup.exe installs (its file table), relative to the target folder.
+INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "Setting.exe", "uninst.exe", "Setting.KRD", "MOUSE.BMP",
+                   "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
+
+# The parts of the registry a snapshot covers: all the installer may touch and more.
+SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion"]
+WINE_OWN_KEY = r"[HKEY_CURRENT_USER\Software\Wine"
+# Keys the installer writes below; the tests put them back as they found them.
+GUARDED_KEYS = [r"HKCU\Software\PTRHK32A", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run",
+                r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"]
+
+WIZARD_TITLE = "Uninstall"
+FINISH_TITLE = "Uninstall complete"
+PRODUCT_NAME = "PTRHK32A Mouse"
+
+IDC = {"NEXTBTN": 1001, "ABORTBTN": 1002, "FINISHBTN": 1003, "panImage": 1010, "ImgWizard": 1011,
+       "bevWizard": 1012, "P1T": 1101, "P1": 1102, "PrjLabel": 1103, "P2": 1104, "P3": 1105, "P4": 1106,
+       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204}
+PROGRESS_LINES = ["P2", "P3", "P4", "P5", "P6"]
+
+
+def run_wine(*args, timeout=60):
+    return subprocess.run([wine_binary(), *[str(a) for a in args]], env=wine_env(), stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, timeout=timeout)
+
+
+def reg(*args):
+    return run_wine("reg", *args)
+
+
+def temp_folder():
+    """The Windows temporary folder of the test prefix, as a Unix path."""
+    folders = glob.glob(os.path.join(STATE, "prefix", "drive_c", "users", "*", "Temp"))
+    folders = [f for f in folders if os.sep + "Public" + os.sep not in f]
+    return folders[0]
+
+
+def temp_copies():
+    return sorted(os.path.basename(p) for p in glob.glob(os.path.join(temp_folder(), "is-*.TMP")))
+
+
+def remove_temp_copies():
+    for path in glob.glob(os.path.join(temp_folder(), "is-*.TMP")):
+        os.remove(path)
+
+
+def drop_wine_sections(lines):
+    """Without Wine's own keys, which Wine changes by itself as programs run
+    (its temporary system parameters) and the tests set (the version)."""
+    kept = []
+    inside = False
+    for line in lines:
+        if line.startswith("["):
+            inside = line.startswith(WINE_OWN_KEY)
+        if not inside:
+            kept.append(line)
+    return kept
+
+
+def file_tree(root):
+    """Every file and folder below root, relative, folders ending in '/'."""
+    entries = []
+    for folder, dirs, files in os.walk(root):
+        rel = os.path.relpath(folder, root)
+        for d in dirs:
+            entries.append(os.path.normpath(os.path.join(rel, d)) + "/")
+        for f in files:
+            entries.append(os.path.normpath(os.path.join(rel, f)))
+    return sorted(entries)
+
+
+class Launched(Program):
+    """A Windows program started from a neutral Unix folder (the harness starts
+    programs in their own folder, which the uninstaller is to remove)."""
+
+    def __init__(self, exe, args=(), stdin=False):
+        self.name = os.path.basename(exe)
+        cwd = tempfile.gettempdir()
+        self.proc = subprocess.Popen(
+            [wine_binary(), exe, *args], env=wine_env(), cwd=cwd,
+            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
+        self.lines = []
+        self._queue = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+
+class Control:
+    def __init__(self, line):
+        fields = line.split(" text=", 1)
+        self.text = fields[1].replace("\\n", "\n") if len(fields) > 1 else ""
+        values = dict(item.split("=", 1) for item in fields[0].split()[1:])
+        self.hwnd = values["hwnd"]
+        self.id = int(values["id"])
+        self.cls = values["class"]
+        self.visible = values["visible"] == "1"
+        self.shown = values["shown"] == "1"
+        self.rect = tuple(int(values[k]) for k in ("x", "y", "w", "h"))
+        self.centre = (int(values["sx"]), int(values["sy"]))
+
+
+def make_source(source):
+    """An install source folder: the files of this build, a stand-in for one it lacks."""
+    os.makedirs(os.path.join(source, "RES"))
+    for name in INSTALLED_FILES + ["PtrSetup.exe"]:
+        built = os.path.join(BIN, name)
+        if os.path.exists(built):
+            shutil.copy(built, os.path.join(source, name))
+        else:
+            with open(os.path.join(source, name), "w") as f:
+                f.write("stand-in for %s\n" % name)
+    return source
+
+
+def install(source, target):
+    """Runs the installer without questions; returns its completed process."""
+    return run_wine(os.path.join(source, "PtrSetup.exe"), "/S", "/D=" + winpath(target), timeout=120)
+
+
+def probe(*args):
+    # Now and then a Wine program started while another one opens its message
+    # box never gets going; such a start is ended and made again.
+    for attempt in range(4):
+        try:
+            return run_wine(os.path.join(BIN, "uninstprobe.exe"), *args, timeout=15).stdout.splitlines()
+        except subprocess.TimeoutExpired:
+            if attempt == 3:
+                raise
+
+
+def find_window(title, cls=None):
+    """The handle text of a visible top-level window with that title (and class), or None."""
+    lines = probe("find", title, *([cls] if cls else []))
+    return lines[0].split()[1] if lines and lines[0].startswith("WINDOW ") else None
+
+
+def controls(window):
+    """{id: Control} of every control below the window."""
+    return {c.id: c for c in (Control(line) for line in probe("controls", window) if line.startswith("CONTROL "))}
+
+
+def window_info(window):
+    head, title = probe("window", window)[0].split(" title=", 1)
+    values = dict(item.split("=", 1) for item in head.split()[1:])
+    return {"sysmenu": values["sysmenu"] == "1", "client": values["client"], "title": title,
+            "origin": tuple(int(v) for v in values["origin"].split(","))}
+
+
+def screen_colours(control):
+    """The distinct colours a control shows on the screen, as RRGGBB."""
+    line = probe("pixels", control.hwnd)[0]
+    return {c[4:6] + c[2:4] + c[0:2] for c in line.split()[1:]}
+
+
+def process_ids():
+    """{name: [id, ...]} of the running Windows processes."""
+    found = {}
+    for line in probe("processes"):
+        if line.startswith("PROCESS "):
+            _, pid, name = line.split(" ", 2)
+            found.setdefault(name, []).append(int(pid))
+    return found
+
+
+class UninstallTest(WineTest):
+    """Installs into a fresh folder below the test's own folder and puts the
+    registry keys the installer writes and the temporary copies back after
+    each test."""
+
+    def setUp(self):
+        super().setUp()
+        self.saved = {}
+        for key in GUARDED_KEYS:
+            path = os.path.join(self.folder, "saved-%d.reg" % len(self.saved))
+            self.saved[key] = path if reg("export", key, winpath(path), "/y").returncode == 0 else None
+        # Cleanups run last first: the copy ends, then its file, the folder and the keys go.
+        self.addCleanup(self.restore_guarded_keys)
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        remove_temp_copies()
+        self.addCleanup(remove_temp_copies)
+        self.addCleanup(self.end_temporary_copies)
+        self.source = self.make_source()
+        self.target = os.path.join(self.folder, "Program Files", "PTRHK32A")
+
+    def restore_guarded_keys(self):
+        for key, path in self.saved.items():
+            reg("delete", key, "/f")
+            if path:
+                reg("import", winpath(path))
+
+    # The installer and the uninstaller.
+
+    def make_source(self):
+        return make_source(os.path.join(self.folder, "source"))
+
+    def install(self):
+        result = install(self.source, self.target)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return result
+
+    def launch(self, path, *args, stdin=False):
+        program = Launched(path, args, stdin)
+        self.programs.append(program)
+        return program
+
+    def bin_tool(self, name):
+        return os.path.join(BIN, name)
+
+    def start_uninstaller(self):
+        first = self.launch(os.path.join(self.target, "uninst.exe"))
+        wizard = self.wait_window(WIZARD_TITLE)
+        return first, wizard
+
+    # Registry snapshots.
+
+    def registry_snapshot(self):
+        text = []
+        for index, key in enumerate(SNAPSHOT_KEYS):
+            path = os.path.join(self.folder, "snapshot-%d.reg" % index)
+            result = reg("export", key, winpath(path), "/y")
+            self.assertEqual(result.returncode, 0, result.stdout)
+            with open(path, encoding="utf-16") as f:
+                text.extend(f.read().splitlines())
+        return drop_wine_sections(text)
+
+    def registry_diff(self, before, after):
+        return [line for line in difflib.unified_diff(before, after, lineterm="", n=0)
+                if not line.startswith(("---", "+++", "@@"))]
+
+    # The wizard, read by uninstprobe and clicked with real input.
+
+    def find_window(self, title, cls=None):
+        return find_window(title, cls)
+
+    def wait_window(self, title, timeout=60.0, cls=None):
+        window = wait_until(lambda: find_window(title, cls), timeout, interval=0.3)
+        self.assertTrue(window, "no window titled %r" % title)
+        return window
+
+    def controls(self, window):
+        return controls(window)
+
+    def control(self, window, name):
+        return controls(window)[IDC[name]]
+
+    def named_controls(self, window):
+        """{name: Control} of the wizard's controls, read at once."""
+        found = controls(window)
+        return {name: found[number] for name, number in IDC.items() if number in found}
+
+    def window_info(self, window):
+        return window_info(window)
+
+    def screen_colours(self, window, name):
+        return screen_colours(self.control(window, name))
+
+    def answer_message_box(self, title, button=None):
+        """Waits for a message box, clicks its first button (or the one with
+        that text) and returns its texts."""
+        box = self.wait_window(title)
+        found = self.controls(box).values()
+        buttons = [c for c in found if c.cls == "Button" and button in (None, c.text)]
+        self.click(1, *buttons[0].centre)
+        return [c.text for c in found]
+
+    def click_control(self, window, name):
+        x, y = self.control(window, name).centre
+        self.click(1, x, y)
+
+    def wait_control_visible(self, window, name, timeout=60.0):
+        ok = wait_until(lambda: self.control(window, name).visible, timeout, interval=0.3)
+        self.assertTrue(ok, "%s never became visible" % name)
+
+    def processes(self):
+        return list(process_ids())
+
+    def end_temporary_copies(self):
+        """The second instance runs from the temporary copy, which no test started itself."""
+        for name, ids in process_ids().items():
+            if name.startswith("is-") and name.endswith(".TMP"):
+                for pid in ids:
+                    run_wine("taskkill", "/F", "/PID", pid)

@@ -1,0 +1,318 @@
+#include "ainslog.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace uninst {
+
+namespace {
+
+using inslog::RecordKind;
+
+HKEY RootHandle(std::uint32_t rootKey) {
+    // Predefined roots are sign-extended 32-bit values in both builds.
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(rootKey))));
+}
+
+// One leading backslash names the same key as the path without it.
+std::string RelativeKeyPath(const std::string& keyName) {
+    return !keyName.empty() && keyName[0] == '\\' ? keyName.substr(1) : keyName;
+}
+
+// A registry accessor on one key, released when it goes out of scope.
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+
+    bool Open(std::uint32_t rootKey, const std::string& keyName, REGSAM access) {
+        return RegOpenKeyExA(RootHandle(rootKey), RelativeKeyPath(keyName).c_str(), 0, access, &key_) ==
+               ERROR_SUCCESS;
+    }
+    bool Create(std::uint32_t rootKey, const std::string& keyName) {
+        return RegCreateKeyExA(RootHandle(rootKey), RelativeKeyPath(keyName).c_str(), 0, nullptr, 0,
+                               KEY_ALL_ACCESS, nullptr, &key_, nullptr) == ERROR_SUCCESS;
+    }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::vector<std::string> SubkeyNames(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::vector<std::string> ValueNames(HKEY key) {
+    std::vector<std::string> names;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+        return names;
+    }
+    std::vector<char> name(longest + 2);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name.data(), length);
+    }
+    return names;
+}
+
+// Subkeys depth first, then the key itself.
+void DeleteKeyTree(HKEY root, const std::string& path) {
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+        const std::vector<std::string> subkeys = SubkeyNames(key);
+        RegCloseKey(key);
+        for (const std::string& subkey : subkeys) DeleteKeyTree(root, path + "\\" + subkey);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
+void DeleteKey(std::uint32_t rootKey, const std::string& keyName) {
+    // An empty path would name the root itself: never delete a whole root.
+    const std::string path = RelativeKeyPath(keyName);
+    if (path.empty()) return;
+    DeleteKeyTree(RootHandle(rootKey), path);
+}
+
+void DeleteValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
+    RegKey key;
+    if (!key.Open(rootKey, keyName, KEY_ALL_ACCESS)) return;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.get(), valueName.c_str());
+    }
+}
+
+DWORD RegistryType(std::uint8_t kind) {
+    switch (kind) {
+    case inslog::rkString: return REG_SZ;
+    case inslog::rkExpandString: return REG_EXPAND_SZ;
+    case inslog::rkInteger: return REG_DWORD;
+    default: return REG_BINARY;
+    }
+}
+
+void WriteValue(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind, const std::string& valueName,
+                const RegValue& value) {
+    RegKey key;
+    if (!key.Create(rootKey, keyName)) return;
+    const DWORD number = static_cast<DWORD>(value.number);
+    const BYTE* data = reinterpret_cast<const BYTE*>(value.text.c_str());
+    DWORD size = static_cast<DWORD>(value.text.size());
+    if (kind == inslog::rkString || kind == inslog::rkExpandString) {
+        size += 1;  // with its terminating zero
+    } else if (kind == inslog::rkInteger) {
+        data = reinterpret_cast<const BYTE*>(&number);
+        size = sizeof number;
+    }
+    if (RegSetValueExA(key.get(), valueName.c_str(), 0, RegistryType(kind), data, size) != ERROR_SUCCESS) {
+        throw EUninstError("Failed to set data for '" + valueName + "'");
+    }
+}
+
+RegValue RecordedValue(const TUninsRegObject& object) {
+    RegValue value;
+    if (object.Kind == inslog::rkInteger) {
+        value.number = inslog::DataIntegerOf(object);
+    } else {
+        value.text = inslog::DataTextOf(object);
+    }
+    return value;
+}
+
+void CheckRecordable(const std::string& keyName, const std::string& valueName) {
+    // A cut key or value name would name another key or value on restore.
+    if (keyName.size() >= inslog::kShortStringSize || valueName.size() >= inslog::kShortStringSize) {
+        throw EUninstError("Registry name too long to record: '" + keyName + "\\" + valueName + "'");
+    }
+}
+
+}  // namespace
+
+int CompareLocaleNoCase(const std::string& a, const std::string& b) {
+    const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                                      b.data(), static_cast<int>(b.size()));
+    return result - CSTR_EQUAL;
+}
+
+TInsLog::TInsLog()
+    : ReservedSortedList(CompareLocaleNoCase), Files(CompareLocaleNoCase), Folders(CompareLocaleNoCase) {}
+
+void TInsLog::LoadFromFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw EUninstError("Cannot open file " + path);
+    // Bytes after the last record are never needed, and a log is small.
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    std::size_t wanted = low == INVALID_FILE_SIZE ? 0 : static_cast<std::size_t>(low);
+    if (high != 0 || wanted > inslog::kMaxLogSize) wanted = inslog::kMaxLogSize;
+    std::vector<unsigned char> bytes(wanted);
+    std::size_t got = 0;
+    while (got < wanted) {
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(wanted - got), &read, nullptr) || read == 0) break;
+        got += read;
+    }
+    CloseHandle(file);
+
+    inslog::LogContents contents;
+    const inslog::ParseResult result = inslog::ParseLog(bytes.data(), got, contents);
+    ReservedText = contents.ReservedText;
+    ProductName = contents.ProductName;
+    FontName = contents.FontName;
+    AppWindowClass = contents.AppWindowClass;
+    AppWindowTitle = contents.AppWindowTitle;
+    ReservedFlag1 = contents.ReservedFlag1;
+    ReservedFlag2 = contents.ReservedFlag2;
+    for (const std::string& file : contents.Files) Files.Add(file);
+    for (const std::string& folder : contents.Folders) Folders.Add(folder);
+    RegObjects.insert(RegObjects.end(), contents.RegObjects.begin(), contents.RegObjects.end());
+    if (result != inslog::ParseResult::Ok) throw EUninstError("Stream read error");
+}
+
+void TInsLog::SaveToFile(const std::string& path) const {
+    inslog::LogContents contents;
+    contents.ReservedText = ReservedText;
+    contents.ProductName = ProductName;
+    contents.FontName = FontName;
+    contents.AppWindowClass = AppWindowClass;
+    contents.AppWindowTitle = AppWindowTitle;
+    contents.ReservedFlag1 = ReservedFlag1;
+    contents.ReservedFlag2 = ReservedFlag2;
+    contents.Files = Files.Items();
+    contents.Folders = Folders.Items();
+    contents.RegObjects = RegObjects;
+    const std::vector<unsigned char> bytes = inslog::SerializeLog(contents);
+
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw EUninstError("Cannot create file " + path);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size()) throw EUninstError("Stream write error");
+}
+
+void TInsLog::RestoreRegistry() {
+    for (const TUninsRegObject& object : RegObjects) {
+        ApplyRegChange(object.RootKey, inslog::KeyNameOf(object), object.Kind, inslog::ValueNameOf(object),
+                       RecordedValue(object), false);
+    }
+}
+
+void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
+                             const std::string& valueName, const RegValue& value, bool record) {
+    if (kind > inslog::rkBinary) return;
+    if (record) {
+        CheckRecordable(keyName, valueName);
+        if (kind == inslog::rkKeyCreated) {
+            if (!RelativeKeyPath(keyName).empty()) RecordKeyTree(rootKey, keyName);
+        } else if (kind == inslog::rkValueCreated) {
+            RecordValue(rootKey, keyName, valueName);
+        } else {
+            RegKey existing;
+            if (!existing.Open(rootKey, keyName, KEY_READ)) AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
+            if (!RecordValue(rootKey, keyName, valueName)) {
+                AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
+            }
+        }
+    }
+    switch (kind) {
+    case inslog::rkKeyCreated: DeleteKey(rootKey, keyName); break;
+    case inslog::rkValueCreated: DeleteValue(rootKey, keyName, valueName); break;
+    default: WriteValue(rootKey, keyName, kind, valueName, value); break;
+    }
+}
+
+void TInsLog::RecordMissingKeys(std::uint32_t rootKey, const std::string& keyName) {
+    CheckRecordable(keyName, "");
+    const std::string path = RelativeKeyPath(keyName);
+    std::size_t end = 0;
+    while (end != std::string::npos) {
+        end = path.find('\\', end + 1);
+        const std::string prefix = path.substr(0, end);
+        RegKey key;
+        if (prefix.empty() || key.Open(rootKey, prefix, KEY_READ)) continue;
+        // The write records a missing key of its own.
+        if (prefix.size() < path.size()) AppendRecord(rootKey, prefix, inslog::rkKeyCreated, "");
+        return;
+    }
+}
+
+void TInsLog::AppendRecord(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
+                           const std::string& valueName) {
+    TUninsRegObject object;
+    object.RootKey = rootKey;
+    inslog::WriteShortString(object.KeyName, keyName);
+    inslog::WriteShortString(object.ValueName, valueName);
+    object.Kind = kind;
+    RegObjects.push_back(object);
+}
+
+void TInsLog::RecordKeyTree(std::uint32_t rootKey, const std::string& keyName) {
+    RegKey key;
+    if (!key.Open(rootKey, keyName, KEY_READ)) return;
+    for (const std::string& subkey : SubkeyNames(key.get())) {
+        const std::string path = keyName + "\\" + subkey;
+        if (path.size() < inslog::kShortStringSize) RecordKeyTree(rootKey, path);
+    }
+    for (const std::string& valueName : ValueNames(key.get())) {
+        if (valueName.size() < inslog::kShortStringSize) RecordValue(rootKey, keyName, valueName);
+    }
+}
+
+bool TInsLog::RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
+    RegKey key;
+    if (!key.Open(rootKey, keyName, KEY_READ)) return false;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD && type != REG_BINARY) return false;
+    std::vector<BYTE> data(size + 1, 0);
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    TUninsRegObject object;
+    object.RootKey = rootKey;
+    inslog::WriteShortString(object.KeyName, keyName);
+    inslog::WriteShortString(object.ValueName, valueName);
+    if (type == REG_DWORD) {
+        std::int32_t number = 0;
+        std::memcpy(&number, data.data(), size < sizeof number ? size : sizeof number);
+        object.Kind = inslog::rkInteger;
+        inslog::SetDataInteger(object, number);
+    } else if (type == REG_BINARY) {
+        object.Kind = inslog::rkBinary;
+        inslog::WriteShortString(object.Data, std::string(reinterpret_cast<const char*>(data.data()), size));
+    } else {
+        object.Kind = type == REG_SZ ? inslog::rkString : inslog::rkExpandString;
+        inslog::WriteShortString(object.Data, std::string(reinterpret_cast<const char*>(data.data())));
+    }
+    RegObjects.push_back(object);
+    return true;
+}
+
+std::string ReadDialogText(const std::string& path, const std::string& name) {
+    char text[2048] = "";
+    GetPrivateProfileStringA("DLG", name.c_str(), "", text, sizeof text, path.c_str());
+    return text;
+}
+
+}  // namespace uninst

@@ -1,0 +1,82 @@
+// The installation log in memory (TInsLog), its registry records
+// (TUninsRegObject) and the one registry primitive that records a key or
+// value's present state and puts it back (ApplyRegChange).
+#pragma once
+
+#include "inslog_format.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace uninst {
+
+using inslog::TUninsRegObject;
+
+// A failure with a message for the user: stream, registry and start-up errors.
+class EUninstError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What ApplyRegChange writes: the text of kinds 2, 3 and 5 (for kind 5 its
+// characters are the bytes), the number of kind 4.
+struct RegValue {
+    std::string text;
+    std::int32_t number = 0;
+};
+
+class TInsLog {
+public:
+    TInsLog();
+
+    std::uint8_t ReservedFlag1 = 0;
+    std::uint8_t ReservedFlag2 = 0;
+    std::string ProductName;
+    std::string ReservedText;
+    std::string FontName;
+    std::string AppWindowTitle;
+    std::string AppWindowClass;
+    inslog::SortedStringList ReservedSortedList;
+    inslog::SortedStringList Files;
+    inslog::SortedStringList Folders;
+    std::vector<std::string> ReservedList;
+    std::vector<TUninsRegObject> RegObjects;
+
+    // Raises "Cannot open file <path>" or "Stream read error".
+    void LoadFromFile(const std::string& path);
+    // The layout LoadFromFile reads. Raises "Cannot create file <path>".
+    void SaveToFile(const std::string& path) const;
+
+    // The restore action of every record, first to last.
+    void RestoreRegistry();
+
+    // With record false: the restore action of `kind`. With record true: first
+    // appends records of the present state, then performs the same action
+    // (kind 0 deletes the key, 1 the value, 2 to 5 write `value`).
+    // Raises "Failed to set data for '<value name>'" when a write fails.
+    void ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
+                        const std::string& valueName, const RegValue& value, bool record);
+
+    // Before a write that creates keys: appends a kind 0 record for the
+    // outermost key of the path that does not exist yet when that is above the
+    // key itself (a write records a missing key of its own), so that restoring
+    // removes every key the write creates.
+    void RecordMissingKeys(std::uint32_t rootKey, const std::string& keyName);
+
+private:
+    void RecordKeyTree(std::uint32_t rootKey, const std::string& keyName);
+    bool RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
+    void AppendRecord(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
+                      const std::string& valueName);
+};
+
+// Compares as the user's locale sorts, ignoring case.
+int CompareLocaleNoCase(const std::string& a, const std::string& b);
+
+// The caption of one wizard control: the key `name` of section "DLG" of the
+// dialog text file, empty when missing; at most 2047 characters.
+std::string ReadDialogText(const std::string& path, const std::string& name);
+
+}  // namespace uninst
