@@ -54,7 +54,12 @@ void PaintAutoScrollGlyph(HWND window) {
 // once the user's release has come over that window. A middle release,
 // which comes to the window under the cursor now that the auto-scroll
 // window is hidden, lets the button go and ends it; the hooks swallow it.
-void EndHooksAutoScroll() { mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0); }
+// It is marked as the suite's own, so that the hooks never take it for the
+// user's release of the click that started auto scroll.
+void EndHooksAutoScroll() {
+    constexpr ULONG_PTR kMarkSelf = 0x00040000;
+    mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, kMarkSelf);
+}
 
 // The hooks' zoom goes on until a button press, which they swallow. A middle
 // click marked as the suite's own ends it: the press ends zoom and is

@@ -46,6 +46,10 @@ struct HookSharedState {
     int32_t MenuActive;
     uint32_t Nt4WheelHook;
     uint32_t XButtonHook;
+    // The user's release of a press the dispatcher swallowed has not been
+    // handled yet. Auto scroll takes that release as the one over its window,
+    // whichever window the system queued it for before the window came up.
+    int32_t ReleasePending;
 };
 
 static_assert(offsetof(HookSharedState, Anchor) == 20, "layout");
@@ -54,13 +58,14 @@ static_assert(offsetof(HookSharedState, VThreshold) == 52, "layout");
 static_assert(offsetof(HookSharedState, Mode) == 68, "layout");
 static_assert(offsetof(HookSharedState, OsKind) == 96, "layout");
 static_assert(offsetof(HookSharedState, XButtonHook) == 116, "layout");
-static_assert(sizeof(HookSharedState) == 120, "every field is 32-bit, in order");
+static_assert(offsetof(HookSharedState, ReleasePending) == 120, "layout");
+static_assert(sizeof(HookSharedState) == 124, "every field is 32-bit, in order");
 
 // Start values: all zero except the universal-scroll thresholds and steps.
 constexpr HookSharedState kInitialSharedState = {
     0, 0, 0, 0, 0, {0, 0}, {0, 0}, {0, 0, 0, 0},
     1, 1, 1, 1,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Windows versions as the library tells them apart.
 enum OsKindValue : int32_t {

@@ -65,6 +65,7 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
     // The function runs when this release arrives, in the thread that owns
     // the window under the cursor, after its top-level window came forward.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
+    ctx.shared.ReleasePending = 1;
     return 1;
 }
 
@@ -78,6 +79,7 @@ int HandleDoubleClick(HookContext& ctx) {
 }
 
 int HandleUserRelease(HookContext& ctx) {
+    ctx.shared.ReleasePending = 0;
     switch (ctx.shared.ReleaseAction) {
     case kReleaseSwallow:
         return 1;
@@ -97,8 +99,18 @@ int HandleUserRelease(HookContext& ctx) {
     }
 }
 
+// A press auto scroll made to hold the middle button, arriving after a
+// click already ended auto scroll: no user pressed it. It is swallowed and
+// the button let go again, with a release that comes back here and is
+// swallowed too.
+int LetGoOfLateHold(HookContext& ctx) {
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_SELF));
+    return 1;
+}
+
 int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index,
                  bool translatedDoubleClick) {
+    if (message == WM_MBUTTONDOWN && marker == MARK_SELF) return LetGoOfLateHold(ctx);
     if (message == WM_MBUTTONDOWN) return HandlePress(ctx, window, index, !translatedDoubleClick);
     if (message == WM_MBUTTONDBLCLK) return HandleDoubleClick(ctx);
     if (message != WM_MBUTTONUP) return 0;

@@ -126,8 +126,9 @@ int ZoomHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t /*mark
         return 1;
     }
     if (IsButtonPress(message)) {
-        SendToAgent(ctx, UM_ZOOMEND);
+        // Ended before the agent is told, as auto scroll is.
         ctx.shared.Mode = 0;
+        SendToAgent(ctx, UM_ZOOMEND);
         return 1;
     }
     return 0;
@@ -175,6 +176,7 @@ void ReleaseAnyMode(HookContext& ctx) {
     shared.PendingFunction = 0;
     shared.PendingButton = 0;
     shared.ReleaseAction = 0;
+    shared.ReleasePending = 0;
     shared.TabCount = 0;
     // Left set by a menu loop that ended without the filter hook, it would
     // make the mouse hook ignore every message.

@@ -131,10 +131,25 @@ void RestoreForeground(HookContext& ctx) {
 }
 
 int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
-    SendToAgent(ctx, UM_AUTOSCROLLEND);
+    // The mode ends before the agent is told: while the hooked thread waits
+    // for its answer, the agent's thread may take input the end itself made
+    // (the middle release), which must not find auto scroll still running.
     ctx.shared.Mode = 0;
+    SendToAgent(ctx, UM_AUTOSCROLLEND);
     if (releaseCapture) ctx.api.ReleaseCapture();
     RestoreForeground(ctx);
+    return 1;
+}
+
+// The user's release of the click that started auto scroll: the middle
+// button is held down logically so that the window keeps all mouse input
+// until the next click.
+int HoldForAutoScrollWindow(HookContext& ctx, HWND autoScrollWindow) {
+    ctx.shared.ReleasePending = 0;
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_SELF));
+    // Only the window's own thread can give it the capture; the tray agent
+    // has taken it at the start already.
+    ctx.api.SetCapture(autoScrollWindow);
     return 1;
 }
 
@@ -145,13 +160,7 @@ int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT 
         if (ctx.shared.OsKind != OS_WIN95) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
         return EndAgentAutoScroll(ctx, false);
     }
-    if (message == WM_MBUTTONUP) {
-        // Hold the middle button down logically so that the window keeps all
-        // mouse input until the next click.
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_SELF));
-        ctx.api.SetCapture(autoScrollWindow);
-        return 1;
-    }
+    if (message == WM_MBUTTONUP) return HoldForAutoScrollWindow(ctx, autoScrollWindow);
     if (IsButtonPress(message)) {
         if (marker == MARK_SELF) return 1;
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
@@ -211,6 +220,11 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
 int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker) {
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
+    // The release of the starting click, queued for the window under the
+    // cursor before the auto-scroll window came up there, is still that
+    // release: it does not end auto scroll.
+    if (message == WM_MBUTTONUP && marker == MARK_NONE && ctx.shared.ReleasePending)
+        return HoldForAutoScrollWindow(ctx, autoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.
     // The middle button goes up as on every other end: once the user's
     // release came over the auto-scroll window the hooks hold it down, and

@@ -1,4 +1,5 @@
 #include "auto_scroll.h"
+#include "dispatcher.h"
 #include "fake_desktop.h"
 #include "markers.h"
 #include "scroll.h"
@@ -493,6 +494,63 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         EXPECT_EQ(d.h.shared.Mode, c.modeAfter);
         EXPECT_FALSE(d.h.process.BrowserAutoScroll);
     }
+}
+
+// The click that starts auto scroll, with its release queued before or after
+// the start and for the window under the cursor or the auto-scroll window:
+// the release never ends auto scroll; the next message elsewhere does.
+TEST(AutoScroll, TheStartingClicksReleaseNeverEndsIt) {
+    const struct {
+        const char* name;
+        bool releaseBeforeStart;
+        HWND releasedOver;
+        Log atRelease;
+    } cases[] = {
+        {"release handled before the start", true, kTarget, {}},
+        {"release queued for the window under the cursor", false, kTarget,
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}},
+        {"release over the auto-scroll window", false, kAutoWindow,
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Desk d;
+        d.h.block.ButtonFunction[0] = 101;
+        EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONDOWN, 10, 10, MARK_NONE, 0), 1);
+        if (c.releaseBeforeStart) {
+            EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONUP, 10, 10, MARK_NONE, 0), 1);
+        }
+        EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONUP, 10, 10, MARK_RUN, 0), 1);
+        ASSERT_EQ(d.h.shared.Mode, 101u);
+        d.h.desk.ClearLog();
+        if (!c.releaseBeforeStart) {
+            EXPECT_EQ(Dispatch(d.h.ctx, c.releasedOver, WM_MBUTTONUP, 10, 10, MARK_NONE, 0), 1);
+            EXPECT_EQ(d.h.desk.log(), c.atRelease);
+            EXPECT_EQ(d.h.shared.Mode, 101u);
+        }
+        // A later release elsewhere (the tray agent's own end, say) ends it.
+        d.h.desk.ClearLog();
+        EXPECT_EQ(Dispatch(d.h.ctx, kOther, WM_MBUTTONUP, 10, 10, MARK_SELF, 0), 1);
+        EXPECT_EQ(d.h.shared.Mode, 0u);
+        EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0),
+                                       Foreground(kTarget)}));
+    }
+}
+
+// A click that overtakes the press auto scroll injected to hold the button:
+// the click ends auto scroll, and the late press runs no button function.
+TEST(AutoScroll, AHoldThatArrivesAfterTheEndIsLetGo) {
+    Desk d;
+    d.h.block.ButtonFunction[0] = 101;
+    ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
+    EXPECT_EQ(Dispatch(d.h.ctx, kAutoWindow, WM_LBUTTONDOWN, 10, 10, MARK_NONE, 0), 1);
+    ASSERT_EQ(d.h.shared.Mode, 0u);
+    d.h.desk.ClearLog();
+    EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONDOWN, 10, 10, MARK_SELF, 0), 1);
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00040000)}));
+    EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONUP, 10, 10, MARK_SELF, 0), 1);
+    EXPECT_EQ(d.h.shared.Mode, 0u);
+    EXPECT_EQ(d.h.shared.PendingFunction, 0u);
 }
 
 TEST(AutoScroll, AgentBranchWholeLife) {

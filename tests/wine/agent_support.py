@@ -8,8 +8,6 @@ import sys
 
 from harness import WineTest, read_text, wait_until, wine_binary, wine_env
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo"))
-from xinput import fast_click  # noqa: E402,F401  (re-exported for the tests)
 
 UM_SETTINGSCHANGED = 2025
 UM_MODESTATE = 2126
@@ -144,55 +142,45 @@ class AgentTest(WineTest):
 
     # Auto scroll, which the hooks start at a middle click.
 
-    def start_auto_scroll(self, agent, sample):
-        """Starts auto scroll over the sample's list box and waits until it
-        scrolls the list down. Returns a function that gives the list's
-        WM_VSCROLL codes so far."""
+    def start_auto_scroll(self, agent, sample, hold=False):
+        """Starts auto scroll with a middle click over the sample's list box
+        and waits until it scrolls the list down. With hold, the button goes
+        up only once auto scroll has started (a slow click); either way the
+        click's release must not end it. Returns a function that gives the
+        list's WM_VSCROLL codes so far."""
         autoscroll = self.agent_windows()["autoscroll"]
-        x, _ = sample.center("list")
+        x, y = sample.center("list")
         downs = lambda: [m[2] & 0xFFFF for m in sample.messages("list", "WM_VSCROLL")]
-        for attempt in range(4):
-            # A little apart from the last try: the same spot again would make a double click.
-            y = sample.center("list")[1] + 8 * attempt
-            if self.auto_scroll_runs(agent, sample, autoscroll, x, y, downs):
-                return downs
-            # The release reached the list box after the start, as a release
-            # over another window would: auto scroll ended at once. Again.
-            self.assertFalse(self.window_info("PtrHkAutoScroll")["visible"])
-        self.fail(f"auto scroll never kept running; agent said {agent.lines}")
-
-    def auto_scroll_runs(self, agent, sample, autoscroll, x, y, downs):
-        """A fast middle click at (x, y), then the cursor 40 pixels lower.
-        True once the list box scrolls down; False when the click's release
-        came only after auto scroll had started and so ended it."""
         self.move(x, y)
         seen = len(agent.lines)
-        fast_click(self.display(), MIDDLE)
-        agent.expect("PtrAgent: auto scroll started")
+        if hold:
+            self.press(MIDDLE)
+            agent.expect("PtrAgent: auto scroll started")
+            self.release(MIDDLE)
+        else:
+            self.click(MIDDLE)
+            agent.expect("PtrAgent: auto scroll started")
         ended = lambda: "PtrAgent: auto scroll ended" in agent.lines[seen:]
         running = lambda: self.agentctl_values("capture") == {
             "capture": str(autoscroll), "active": str(autoscroll), "foreground": str(autoscroll)}
-        wait_until(lambda: ended() or running())
-        if ended():
-            return False
+        self.assertTrue(wait_until(lambda: ended() or running()), self.agentctl_values("capture"))
+        self.assertFalse(ended(), f"the click's release ended auto scroll: {agent.lines[seen:]}")
         # The auto-scroll window lies under the cursor, holds the capture and the foreground.
         info = self.window_info("PtrHkAutoScroll")
-        self.assertTrue(info["visible"] or ended())
+        self.assertTrue(info["visible"])
         left, top, right, bottom = info["rect"]
         self.assertTrue(left <= x < right and top <= y < bottom, (info, x, y))
-        self.assertEqual([m for m in sample.messages("list") if m[1] == "WM_MBUTTONDOWN"], [],
-                         "the middle press itself is swallowed")
+        self.assertEqual([m for m in sample.messages("list") if m[1].startswith("WM_MBUTTON")], [],
+                         "neither the press nor its release reaches the list box")
         # Below the anchor: the list scrolls down, line by line.
         self.move(x, y + 40)
-        wait_until(lambda: ended() or downs().count(SB_LINEDOWN) >= 6, timeout=20)
-        if ended() and downs().count(SB_LINEDOWN) == 0:
-            return False
-        self.assertGreaterEqual(downs().count(SB_LINEDOWN), 6, downs())
-        self.assertFalse(ended(), "only the click ends it")
-        return True
+        self.assertTrue(wait_until(lambda: ended() or downs().count(SB_LINEDOWN) >= 6, timeout=20), downs())
+        self.assertFalse(ended(), "only a click ends it")
+        return downs
 
     def assert_auto_scroll_stopped(self):
         """The auto-scroll window is hidden and holds no capture."""
         self.assertTrue(wait_until(lambda: not self.window_info("PtrHkAutoScroll")["visible"]),
                         "the auto-scroll window is hidden")
-        self.assertEqual(self.agentctl_values("capture")["capture"], "0", "the hidden window keeps no capture")
+        self.assertTrue(wait_until(lambda: self.agentctl_values("capture")["capture"] == "0"),
+                        f"the hidden window keeps no capture: {self.agentctl_values('capture')}")

@@ -87,7 +87,8 @@ class Program:
             except queue.Empty:
                 continue
             if line is None:
-                raise AssertionError(f"{self.name} ended without {prefix!r}; output: {self.lines}")
+                code = self.proc.wait(10)
+                raise AssertionError(f"{self.name} ended (exit code {code}) without {prefix!r}; output: {self.lines}")
             if line.startswith(prefix):
                 return line
 

@@ -110,7 +110,8 @@ class AutoScroll(AgentTest):
         self.assertTrue(wait_until(lambda: sample.state().get("foreground") == other), sample.state())
         self.assertEqual(sample.state()["list_top"], 0)
 
-        downs = self.start_auto_scroll(agent, sample)
+        # A slow click: its release comes after auto scroll has started.
+        downs = self.start_auto_scroll(agent, sample, hold=True)
 
         self.click(1)
         agent.expect("PtrAgent: auto scroll ended")
