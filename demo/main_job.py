@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """The suite doing its job, in a short scripted session under Wine.
 
-Starts the tray agent (which loads PTRHK32A.dll and installs the hooks), the
-sample program and a small window of another program that holds the focus,
-then drives real mouse input from the X server over the sample's windows:
-wheel notches by lines and by pages over a list box without the focus, button
-functions of the middle button and of button 4, Horizontal Wheel, universal
-scroll, auto scroll and zoom. For each step it prints what it did and what
-the windows themselves report (scroll positions, messages received), and
-leaves a screenshot in the output folder.
+Installs the suite with PtrSetup.exe and starts the installed tray agent
+(which loads PTRHK32A.dll and installs the hooks), starts the sample program
+and a small window of another program that holds the focus, then drives real
+mouse input from the X server over the sample's windows: wheel notches by
+lines and by pages over a list box without the focus, button functions of the
+middle button and of button 4, Horizontal Wheel, universal scroll, auto
+scroll and zoom; opens the settings program from the tray agent's menu and
+changes a setting with real clicks; and ends by removing the suite with its
+uninstaller, checking that no file, folder or registry value is left. For
+each step it prints what it did and what the windows themselves report
+(scroll positions, messages received, files, registry), and leaves a
+screenshot in the output folder.
 
     main_job.py [--short] [--out FOLDER]
 
@@ -16,6 +20,7 @@ Needs PTR_WINE_STATE (a running session of tools/wine-session) and PTR_BIN
 (the x86_64 build's bin folder). Exit code 0 when every step had its effect.
 """
 import argparse
+import difflib
 import os
 import subprocess
 import sys
@@ -29,13 +34,16 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 sys.path.insert(0, HERE)
 
 import harness  # noqa: E402
+import uninst_support  # noqa: E402
 from harness import Program, Sample, read_text, wait_until, wine_binary, wine_env, winpath  # noqa: E402
+from settingharness import ID  # noqa: E402
 
 MIDDLE, WHEEL_UP, WHEEL_DOWN, BUTTON4 = 2, 4, 5, 8
 SB_LINEDOWN, SB_PAGEDOWN, SB_ENDSCROLL = 1, 3, 8
 VK_RETURN, VK_CONTROL = 0x0D, 0x11
 
 FUNCTION_ENTER, FUNCTION_COPY = 13, 28
+TRAY_CALLBACK, WM_RBUTTONUP = 0x8000 + 1, 0x0205
 HORIZONTAL_WHEEL, UNIVERSAL_SCROLL, AUTO_SCROLL, ZOOM = 62, 100, 101, 102
 
 
@@ -53,6 +61,10 @@ class Session:
         self.agent = None
         self.hooks = None
         self.sample = None
+        self.settingctl = None
+        self.source = os.path.join(self.folder, "source")
+        self.programs_folder = os.path.join(self.folder, "Program Files")
+        self.target = os.path.join(self.programs_folder, "PTRHK32A")
 
     # Programs.
 
@@ -70,8 +82,6 @@ class Session:
                        stderr=subprocess.DEVNULL, check=True)
         if self.agentctl("windows")[0] == 0:
             raise StepFailed("a tray agent is running already in this session")
-        self.agent = self.start("PtrAgent.exe")
-        self.agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
         self.hooks = self.start("blockctl.exe", stdin=True)
         self.hooks.expect("READY")
         self.sample = Sample(None, self.folder)
@@ -84,15 +94,35 @@ class Session:
             raise StepFailed("the other window did not come up")
         wait_until(lambda: self.sample.state().get("focus") == "other", 10)
 
+    def start_installed_agent(self):
+        """The tray agent as a user starts it: from the folder the suite was installed to."""
+        # From a folder of its own, as the log-on start does: a program's
+        # current folder could not be removed while it runs.
+        self.agent = uninst_support.Launched(os.path.join(self.target, "PtrAgent.exe"))
+        self.programs.append(self.agent)
+        self.agent.expect("PtrAgent: InstallHook(1) =", timeout=60)
+
+    def registry(self):
+        """The parts of the registry an installation touches, as `reg export` writes them."""
+        lines = []
+        for index, key in enumerate(uninst_support.SNAPSHOT_KEYS):
+            path = os.path.join(self.folder, f"registry-{index}.reg")
+            if uninst_support.reg("export", key, winpath(path), "/y").returncode != 0:
+                raise StepFailed(f"cannot export {key}")
+            with open(path, encoding="utf-16") as f:
+                lines.extend(f.read().splitlines())
+        return uninst_support.drop_wine_sections(lines)
+
     def close(self):
         """Ends what the session started: the agent by WM_QUIT (it removes the hooks), the rest."""
         if self.agent and self.agent.proc.poll() is None:
             self.agentctl("quit")
             if self.agent.wait(20) is None:
                 print("  (the agent did not end on WM_QUIT; stopped)")
-        if self.hooks and self.hooks.proc.poll() is None:
-            self.hooks.send("quit")
-            self.hooks.wait(10)
+        for tool in (self.hooks, self.settingctl):
+            if tool and tool.proc.poll() is None:
+                tool.send("quit")
+                tool.wait(10)
         for program in reversed(self.programs):
             program.stop()
 
@@ -175,6 +205,27 @@ def keys(session, window):
 
 
 # The steps. Each returns (what it did, what it measured) or raises StepFailed.
+
+def step_install(s):
+    # As on a machine the suite never was on: no kept configuration.
+    uninst_support.reg("delete", r"HKCU\Software\PTRHK32A", "/f")
+    s.registry_before = s.registry()
+    os.makedirs(s.programs_folder)
+    uninst_support.make_source(s.source)
+    result = uninst_support.install(s.source, s.target)
+    if result.returncode != 0:
+        raise StepFailed(f"PtrSetup.exe ended with {result.returncode}: {result.stdout}")
+    installed = uninst_support.file_tree(s.target)
+    s.start_installed_agent()
+    run = uninst_support.reg("query", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "PtrAgent").stdout
+    did = f"PtrSetup.exe /S /D={winpath(s.target)}, then the installed PtrAgent.exe started"
+    got = (f"{len([e for e in installed if not e.endswith('/')])} files installed "
+           f"({', '.join(e for e in installed if not e.endswith('/'))}); started at log-on: "
+           f"{'PtrAgent.exe' in run}; the agent says: {s.agent.lines[-1]}")
+    if "uninst.exe" not in installed or "PtrAgent.exe" not in run:
+        raise StepFailed(got)
+    return did, got
+
 
 def step_wheel_lines(s):
     s.configure(EnhanceMode=-1, WheelCount=1, WheelLines=5, WheelPageScroll=0, ButtonFunction0=0)
@@ -335,6 +386,90 @@ def step_zoom(s):
     return did, got, shot
 
 
+def step_settings(s):
+    """From the tray agent's menu to the settings form, 5 lines a notch with real clicks, Apply and OK."""
+    s.configure(EnhanceMode=-1, WheelPageScroll=0, WheelLines=3, ButtonFunction0=0)
+    s.settingctl = s.start("settingctl.exe", stdin=True)
+    s.settingctl.expect("READY", timeout=60)
+    ctl = lambda command, prefix: s.settingctl.ask(command, prefix)
+    state = lambda name: dict(item.split("=") for item in ctl(f"state {ID[name]}", "STATE").split()[1:])
+    live = lambda: ctl("form", "FORM=").split()[1] == "LIVE=1"
+    s.move(640, 200)
+    s.agentctl("post", TRAY_CALLBACK, 0, WM_RBUTTONUP)
+    menu = lambda: s.agentctl("info", "#32768")
+    if not wait_until(lambda: menu()[0] == 0 and "visible=1" in menu()[1], 30):
+        raise StepFailed(f"the tray menu did not open: {menu()}")
+    rect = dict(item.split("=") for item in menu()[1].split())["rect"]
+    left, top = (int(v) for v in rect.split(",")[:2])
+    s.xdo("mousemove", left + 20, top + 10)
+    s.xdo("click", 1)  # the first item, "Settings"
+    s.agent_says("PtrAgent: starting ", 30)
+    if not wait_until(lambda: live() and state("OkButton")["visible"] == "1", 60):
+        raise StepFailed("the settings form did not open")
+    left, top, right, _ = (int(v) for v in state("WheelLineUpDown")["rect"].split(","))
+    for lines in (4, 5):
+        s.xdo("mousemove", (left + right) // 2, top + 3)
+        s.xdo("click", 1)  # the up arrow
+        if not wait_until(lambda: s.field("WheelLines") == lines, 15):
+            raise StepFailed(f"WheelLines stayed {s.field('WheelLines')}")
+    shot = s.screenshot("09-settings")
+    for button in ("ApplyButton", "OkButton"):
+        left, top, right, bottom = (int(v) for v in state(button)["rect"].split(","))
+        s.xdo("mousemove", (left + right) // 2, (top + bottom) // 2)
+        s.xdo("click", 1)
+        if button == "ApplyButton":
+            s.agent_says("PtrAgent: settings saved", 30)
+    if not wait_until(lambda: not live(), 30):
+        raise StepFailed("the settings form did not close on OK")
+    kept = uninst_support.reg("query", r"HKCU\Software\PTRHK32A\Agent", "/v", "WheelLines").stdout
+    before = s.state("list_top")
+    s.notches(WHEEL_DOWN, 1, "list")
+    after = s.wait_state("list_top", lambda v: v >= before + 5)
+    did = ("tray menu -> Settings; two real clicks on the wheel lines' up arrow (3 -> 5), Apply, OK; "
+           "then one notch over the list box")
+    got = (f"block WheelLines {s.field('WheelLines')}; kept by the agent: "
+           f"{'0x5' in kept}; list_top {before} -> {after}")
+    if after != before + 5 or "0x5" not in kept:
+        raise StepFailed(got)
+    return did, got, shot
+
+
+def step_uninstall(s):
+    """The uninstaller closes the tray agent, and nothing of the suite is left."""
+    # The hooks loaded the installed library into every program that took
+    # mouse input. Windows lets go of it in each once the hooks are gone; Wine
+    # keeps it until the program ends, so the session's own programs end first.
+    for program in [p for p in s.programs if p is not s.agent]:
+        program.stop()
+    first = uninst_support.Launched(os.path.join(s.target, "uninst.exe"))
+    s.programs.append(first)
+    wizard = wait_until(lambda: uninst_support.find_window(uninst_support.WIZARD_TITLE), 60, interval=0.3)
+    if not wizard:
+        raise StepFailed("the uninstaller's wizard did not open")
+    press = lambda name: s.xdo("mousemove", *uninst_support.controls(wizard)[uninst_support.IDC[name]].centre)
+    press("NEXTBTN")
+    s.xdo("click", 1)
+    finish = lambda: uninst_support.controls(wizard).get(uninst_support.IDC["FINISHBTN"])
+    if not wait_until(lambda: finish() is not None and finish().visible, 120, interval=0.3):
+        raise StepFailed("the removal did not finish")
+    shot = s.screenshot("10-uninstall")
+    press("FINISHBTN")
+    s.xdo("click", 1)
+    agent_ended = s.agent.wait(30) is not None
+    first_ended = first.wait(30) is not None
+    left = uninst_support.file_tree(s.programs_folder)
+    registry = s.registry()
+    changed = [line for line in difflib.unified_diff(s.registry_before, registry, lineterm="", n=0)
+               if not line.startswith(("---", "+++", "@@"))]
+    did = ("the sample and tool programs closed, then uninst.exe from the installed folder: Next, then Finish, "
+           "with real clicks")
+    got = (f"tray agent ended: {agent_ended}; uninstaller ended: {first_ended}; left in the program folder: "
+           f"{left or 'nothing'}; registry lines changed since before the install: {len(changed)}")
+    if not (agent_ended and first_ended) or left or changed:
+        raise StepFailed(got + ("; " + "; ".join(changed[:6]) if changed else ""))
+    return did, got, shot
+
+
 def _width(info):
     for item in info.split():
         if item.startswith("rect="):
@@ -344,6 +479,7 @@ def _width(info):
 
 
 STEPS = [
+    ("00-install", "Install", step_install),
     ("01-wheel-lines", "Wheel by lines", step_wheel_lines),
     ("02-wheel-page", "Wheel by pages", step_wheel_page),
     ("03-copy", "Middle button: Copy", step_copy),
@@ -352,8 +488,10 @@ STEPS = [
     ("06-universal-scroll", "Universal scroll", step_universal_scroll),
     ("07-auto-scroll", "Auto scroll", step_auto_scroll),
     ("08-zoom", "Zoom", step_zoom),
+    ("09-settings", "Settings from the tray menu", step_settings),
+    ("10-uninstall", "Uninstall", step_uninstall),
 ]
-SHORT = ("01-wheel-lines", "03-copy", "07-auto-scroll")
+SHORT = ("00-install", "01-wheel-lines", "03-copy", "07-auto-scroll", "10-uninstall")
 
 
 def main():
@@ -372,8 +510,8 @@ def main():
     passed = 0
     try:
         session.open()
-        print(f"Tray agent running ({session.agent.lines[-1]}); sample program at "
-              f"{session.sample.windows['main']['rect']}, the focus in another program.", flush=True)
+        print(f"Sample program at {session.sample.windows['main']['rect']}, the focus in another program.",
+              flush=True)
         for number, (name, title, run) in enumerate(steps, 1):
             print(f"\nStep {number}: {title}", flush=True)
             try:

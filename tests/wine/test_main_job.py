@@ -1,5 +1,6 @@
-"""The scripted session of demo/main_job.py, in its short form, in this run's
-Wine session: it must finish with every step having had its effect."""
+"""The scripted session of demo/main_job.py, in its short form (install, three
+steps, uninstall), in this run's Wine session: it must finish with every step
+having had its effect."""
 import os
 import subprocess
 import sys
@@ -20,10 +21,10 @@ class MainJobShort(unittest.TestCase):
                                 stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=400)
         account = result.stdout + result.stderr
         self.assertEqual(result.returncode, 0, account)
-        self.assertIn("3 steps, 3 passed", account)
-        self.assertEqual(account.count("  PASS"), 3, account)
+        self.assertIn("5 steps, 5 passed", account)
+        self.assertEqual(account.count("  PASS"), 5, account)
         pictures = sorted(f for f in os.listdir(out) if f.endswith(".png"))
-        self.assertEqual(len(pictures), 3, pictures)
+        self.assertEqual(len(pictures), 5, pictures)
         for picture in pictures:
             self.assertGreater(os.path.getsize(os.path.join(out, picture)), 1000, picture)
 
