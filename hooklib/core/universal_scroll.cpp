@@ -65,7 +65,7 @@ int SnapBackToAnchor(HookContext& ctx) {
 }
 
 // Each axis keeps its own last position, so slow movement accumulates.
-void ScrollHorizontallyByTravel(HookContext& ctx, int x, int dx) {
+void ScrollHorizontallyByTravel(HookContext& ctx, int x, int64_t dx) {
     HookSharedState& shared = ctx.shared;
     if (dx >= shared.HThreshold) {
         AutoRight(ctx, shared.HStep);
@@ -76,7 +76,7 @@ void ScrollHorizontallyByTravel(HookContext& ctx, int x, int dx) {
     }
 }
 
-void ScrollVerticallyByTravel(HookContext& ctx, int y, int dy) {
+void ScrollVerticallyByTravel(HookContext& ctx, int y, int64_t dy) {
     HookSharedState& shared = ctx.shared;
     if (dy >= shared.VThreshold) {
         AutoDown(ctx, shared.VStep);
@@ -89,8 +89,10 @@ void ScrollVerticallyByTravel(HookContext& ctx, int y, int dy) {
 
 int ScrollByCursorMove(HookContext& ctx, int x, int y) {
     if (TouchesEdge(ctx.shared.ScreenBounds, x, y)) return SnapBackToAnchor(ctx);
-    int dx = x - ctx.shared.LastPos.x;
-    int dy = y - ctx.shared.LastPos.y;
+    // The anchor is wherever the starting message said the cursor was; the
+    // travel from there may not fit 32 bits.
+    int64_t dx = static_cast<int64_t>(x) - ctx.shared.LastPos.x;
+    int64_t dy = static_cast<int64_t>(y) - ctx.shared.LastPos.y;
     if (ctx.block.UScrollReverse) {
         dx = -dx;
         dy = -dy;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace ptr;
 using namespace ptr::fake;
 
@@ -139,9 +141,10 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         bool reverse;
         bool vertical;
         bool horizontal;
-        int dx;
-        int dy;
+        int64_t dx;
+        int64_t dy;
         std::vector<Step> expected;
+        POINT anchor = {kAnchorX, kAnchorY};
     } const cases[] = {
         {"down", false, true, true, 0, 12, Lines(10, SB_LINEDOWN)},
         {"up", false, true, true, 0, -12, Lines(10, SB_LINEUP)},
@@ -157,6 +160,12 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         {"horizontal off", false, true, false, 6, 12, Lines(10, SB_LINEDOWN)},
         {"both off", false, false, false, 60, 120, {}},
         {"below both thresholds", false, true, true, 5, -11, {}},
+        // The start message may name any point: the travel from it does not wrap around.
+        {"anchor far left of the screen: moving right scrolls right", false, true, true, 1000 - (INT_MIN + 100LL), 12,
+         {Times(6, H(SB_LINERIGHT)), Once(H(SB_ENDSCROLL)), Times(10, V(SB_LINEDOWN)), Once(V(SB_ENDSCROLL))},
+         {INT_MIN + 100, kAnchorY}},
+        {"anchor far left, reverse: moving right scrolls left", true, true, true, 1000 - (INT_MIN + 100LL), 0,
+         Columns(6, SB_LINELEFT), {INT_MIN + 100, kAnchorY}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,8 +173,9 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         d.h.block.UScrollReverse = c.reverse ? -1 : 0;
         d.h.block.UScrollVertical = c.vertical ? -1 : 0;
         d.h.block.UScrollHorizontal = c.horizontal ? -1 : 0;
-        d.StartUniversal();
-        EXPECT_EQ(d.Move(kAnchorX + c.dx, kAnchorY + c.dy), 0);
+        EXPECT_EQ(StartUniversalScroll(d.h.ctx, kTarget, c.anchor.x, c.anchor.y), 1);
+        d.h.desk.ClearLog();
+        EXPECT_EQ(d.Move(static_cast<int>(c.anchor.x + c.dx), static_cast<int>(c.anchor.y + c.dy)), 0);
         EXPECT_EQ(d.h.desk.log(), Expand(c.expected));
         EXPECT_EQ(d.h.shared.Mode, 100u);
     }
