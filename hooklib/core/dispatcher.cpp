@@ -51,6 +51,26 @@ bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
     return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
 }
 
+// What the user's own release does for a function that holds a button down
+// for the application until then: 45 the middle button, 72 and 73 the X
+// buttons; 0 for every other function.
+int32_t HeldReleaseOf(HookContext& ctx, uint32_t code, uint32_t button) {
+    if (code == 0 && HasXButtons(ctx.shared.OsKind) && button == 1) return kReleaseXButton1;
+    if (code == 0 && HasXButtons(ctx.shared.OsKind) && button == 2) return kReleaseXButton2;
+    if (code == 0 || code == 45 || code == 101) return kReleasePassThrough;
+    return kReleaseSwallow;
+}
+
+// ReleaseAction keeps one button's release. A press that takes it over while
+// the X button made for an earlier press is still down lets that X button
+// go first: nothing would let it go later, for any program.
+void TakeReleaseAction(HookContext& ctx, int32_t action) {
+    int32_t earlier = ctx.shared.ReleaseAction;
+    if (earlier == kReleaseXButton1 || earlier == kReleaseXButton2)
+        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, earlier == kReleaseXButton1 ? XBUTTON1 : XBUTTON2, 0);
+    ctx.shared.ReleaseAction = action;
+}
+
 // mayPassThrough: the press may reach the application as it came.
 int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
     ChoosePendingFunction(ctx, index);
@@ -59,9 +79,14 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
         // A press swallowed and made again would still count as a first click
         // for the system, and the one made again as the second: a double
         // click. Passed on as it came, the press is one click, as the user made it.
-        ctx.shared.ReleaseAction = kReleasePassThrough;
+        TakeReleaseAction(ctx, kReleasePassThrough);
         return 0;
     }
+    // The user's release of a busy program's click may come before the
+    // marked release: a function that holds a button until that release
+    // expects it now, and finds at its run whether it already went by.
+    int32_t held = HeldReleaseOf(ctx, ctx.shared.PendingFunction, ctx.shared.PendingButton);
+    if (held != kReleaseSwallow) TakeReleaseAction(ctx, held);
     // The function runs when this release arrives, in the thread that owns
     // the window under the cursor, after its top-level window came forward.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
@@ -73,7 +98,7 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
 // release follows it, so that the double click is whole.
 int HandleDoubleClick(HookContext& ctx) {
     if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(ctx.block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
-        ctx.shared.ReleaseAction = kReleasePassThrough;
+        TakeReleaseAction(ctx, kReleasePassThrough);
     return 0;
 }
 
@@ -121,25 +146,27 @@ int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, ui
     }
 }
 
-int MiddleClick(HookContext& ctx) {
-    // The application gets a press now and the user's own release later.
-    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
-    ctx.shared.ReleaseAction = kReleasePassThrough;
+// The application gets a press now and the user's own release later; when
+// that release went by before this run (ReleaseAction no longer expects it),
+// the application gets the whole click now, so that no button stays down.
+int ClickFor(HookContext& ctx, DWORD down, DWORD up, DWORD data, uint32_t extra, int32_t held) {
+    bool releaseWentBy = ctx.shared.ReleaseAction != held;
+    ctx.api.mouse_event(down, 0, 0, data, extra);
+    if (releaseWentBy) ctx.api.mouse_event(up, 0, 0, data, extra);
+    ctx.shared.ReleaseAction = releaseWentBy ? kReleaseSwallow : held;
     return 1;
+}
+
+int MiddleClick(HookContext& ctx) {
+    return ClickFor(ctx, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_PASS), kReleasePassThrough);
 }
 
 int SystemDefault(HookContext& ctx) {
     if (HasXButtons(ctx.shared.OsKind)) {
-        if (ctx.shared.PendingButton == 1) {
-            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON1, 0);
-            ctx.shared.ReleaseAction = kReleaseXButton1;
-            return 1;
-        }
-        if (ctx.shared.PendingButton == 2) {
-            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON2, 0);
-            ctx.shared.ReleaseAction = kReleaseXButton2;
-            return 1;
-        }
+        if (ctx.shared.PendingButton == 1)
+            return ClickFor(ctx, MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, 0, kReleaseXButton1);
+        if (ctx.shared.PendingButton == 2)
+            return ClickFor(ctx, MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, 0, kReleaseXButton2);
     }
     return MiddleClick(ctx);
 }

@@ -113,8 +113,12 @@ int StartBrowserAutoScroll(HookContext& ctx) {
     // mode, it must not hand the foreground to the window of an earlier run.
     ctx.shared.SavedForeground = 0;
     ctx.shared.Mode = kModeAutoScroll;
-    ctx.shared.ReleaseAction = kReleasePassesThrough;
+    // The press expects the user's release; when that went by before this
+    // run, the browser gets a whole click, which starts its auto scroll too.
+    bool releaseWentBy = ctx.shared.ReleaseAction != kReleasePassesThrough;
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
+    if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+    ctx.shared.ReleaseAction = releaseWentBy ? 0 : kReleasePassesThrough;
     return 1;
 }
 
@@ -188,6 +192,9 @@ int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, i
 
 int StartAutoScroll(HookContext& ctx, HWND window) {
     if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
+    // The agent's window takes the user's release itself; without one, the
+    // release is swallowed as after any function.
+    ctx.shared.ReleaseAction = 0;
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     if (!IsTargetWindow(ctx, autoScrollWindow)) return 0;
 

@@ -380,9 +380,11 @@ TEST_P(CycleTest, PressMarkedReleaseUserRelease) {
 INSTANTIATE_TEST_SUITE_P(Dispatcher, CycleTest, ::testing::ValuesIn(CycleCases()),
                          [](const ::testing::TestParamInfo<CycleCase>& info) { return std::string(info.param.name); });
 
-// Double clicks as the system reports them: a real quick second middle click,
-// and the press the low-level hook made for button 4 or 5 right after a
-// middle press, which the system counts as that click's second.
+// Sequences of presses and releases as the system reports them: a real
+// quick second middle click, the press the low-level hook made for button 4
+// or 5 right after a middle press (which the system counts as that click's
+// second), a release that comes before the marked one, and two buttons held
+// at once.
 struct ClickStep {
     UINT message;
     uint16_t marker;
@@ -431,6 +433,27 @@ std::vector<DoubleClickCase> DoubleClickCases() {
         // Only the indexes of X buttons 1 and 2 are translated presses.
         {"OtherIndexIsAnOrdinaryDoubleClick", 0, 13, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 3, 0, none}, {WM_MBUTTONUP, MARK_NONE, 3, 0, none}}},
+        // A quick click on a busy program: the user's release comes before the
+        // marked one. The press made for the application is released at once.
+        {"Button4AsMiddleButtonReleasedBeforeItsRunGetsAWholeClick", 0, 45, 0,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_NONE, 1, 0, none},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1,
+           [](const Desk&) { return Cat({MiddleClickEntries(), {Mouse(MOUSEEVENTF_MIDDLEUP, 0, kPassExtra)}}); }}}},
+        {"SystemDefaultButton4ReleasedBeforeItsRunGetsAWholeClick", 0, 0, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1,
+           [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }}}},
+        // Button 4 held down as X button 1 while the middle button clicks: the
+        // middle click takes ReleaseAction over, so X button 1 goes up first.
+        {"Button4HeldThroughAMiddleClickIsLetGo", 0, 0, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0)}; }},
+          {WM_MBUTTONDOWN, MARK_NONE, 0, 0,
+           [](const Desk& d) { return Log{Foreground(d.top), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }},
+          {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
     };
 }
 

@@ -325,30 +325,38 @@ TEST(AutoScroll, StartByKindOfWindow) {
         Log expected;
         uint32_t mode;
         bool browserFlag;
+        int32_t releaseActionAfter;
+        bool releaseWentBy = false;  // the user's release came before the marked one
     } const cases[] = {
         {"browser view: the browser's own auto scroll", "Internet Explorer_Server", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
         {"old browser view, any case", "html_internet explorer", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
         {"browser view needs no auto-scroll window", "Internet Explorer_Server", PROCESS_OTHER, false, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
-        {"no auto-scroll window: nothing", "Edit", PROCESS_OTHER, false, 0, {}, 0, false},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
+        // A quick click on a busy browser: its press must not stay down.
+        {"browser view, the user's release went by: a whole click", "Internet Explorer_Server", PROCESS_OTHER, true,
+         1, {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}, 101, true, 0,
+         true},
+        {"no auto-scroll window: nothing", "Edit", PROCESS_OTHER, false, 0, {}, 0, false, 0},
         {"the agent's auto-scroll window", "Edit", PROCESS_OTHER, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
         {"the agent's, in NETSCP6", "MozillaWindowClass", PROCESS_NETSCP6, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Desk d;
         d.h.process.ProcessKind = c.processKind;
         if (!c.autoScrollWindow) d.h.block.AutoScrollWindow = 0;
+        // The press expects the user's release (the dispatcher arms it), until that release goes by.
+        d.h.shared.ReleaseAction = c.releaseWentBy ? 0 : 45;
         HWND window = d.h.desk.AddWindow(c.windowClass, WS_VISIBLE | WS_CHILD, {0, 0, 10, 10}, kFrame);
         EXPECT_EQ(StartAutoScroll(d.h.ctx, window), c.result);
         EXPECT_EQ(d.h.desk.log(), c.expected);
         EXPECT_EQ(d.h.shared.Mode, c.mode);
         EXPECT_EQ(d.h.process.BrowserAutoScroll, c.browserFlag);
-        EXPECT_EQ(d.h.shared.ReleaseAction, c.browserFlag ? 45 : 0);
+        EXPECT_EQ(d.h.shared.ReleaseAction, c.releaseActionAfter);
     }
 }
 
