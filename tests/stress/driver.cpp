@@ -346,6 +346,11 @@ void Driver::UserAction() {
 void Driver::PressButton(unsigned button) {
     World& w = *world_;
     user_.held |= button;
+    // The settings program changes the button's function now and then, live.
+    if ((button == HELD_MIDDLE || IsX(button)) && rng_.Percent(25)) {
+        int slot = button == HELD_MIDDLE ? 0 : button == HELD_X1 ? 1 : button == HELD_X2 ? 2 : rng_.Range(0, 4);
+        w.block.ButtonFunction[slot] = PickFunction(rng_);
+    }
     if (button == HELD_XOTHER) xOtherIndex_ = rng_.Pick<uint16_t>({0, 3, 4, 0x40, 0xFFFF});
     // The X-button hook takes the press, unless it was made by a program of the same level.
     DWORD flags = IsX(button) && rng_.Percent(10) ? (LLMHF_INJECTED | LLMHF_LOWER_IL_INJECTED) : 0;
