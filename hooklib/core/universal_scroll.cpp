@@ -221,7 +221,13 @@ int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t mark
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.
-    if (window != autoScrollWindow) return EndAgentAutoScroll(ctx, false);
+    // The middle button the run holds down once the user let it go over the
+    // auto-scroll window goes up with it, as at every other end; when nothing
+    // is held, the dispatcher swallows this release like the user's own.
+    if (window != autoScrollWindow) {
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+        return EndAgentAutoScroll(ctx, false);
+    }
     return HandleAutoScrollWindowMessage(ctx, autoScrollWindow, message, marker);
 }
 

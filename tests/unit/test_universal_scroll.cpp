@@ -442,7 +442,7 @@ TEST(AutoScroll, BrowserBranchEndedInAnotherProcessRaisesNoEarlierWindow) {
     ProcessState otherProcess;
     HookContext other{d.h.desk, d.h.block, d.h.shared, otherProcess};
     EXPECT_EQ(AutoScrollHandler(other, kTarget, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -452,7 +452,7 @@ TEST(AutoScroll, AgentStartInAProcessWithAStaleBrowserFlag) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
 }
 
 TEST(AutoScroll, AgentBranchHandlesEachMessage) {
@@ -465,13 +465,15 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         int result;
         Log expected;
         uint32_t modeAfter;
+        bool releasedOverItFirst = false;  // the run already holds the middle button down
     } const cases[] = {
+        // Another window's message ends it: the middle button goes up with it.
         {"a move over another window ends it", OS_WINXP, kOther, WM_MOUSEMOVE, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"the release over another window ends it", OS_WINXP, kOther, WM_MBUTTONUP, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"a click on another window ends it", OS_WIN2000, kTarget, WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"the wheel ends it and lets the middle button go", OS_WINXP, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"Windows 95: the wheel ends it", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
@@ -496,6 +498,9 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
           Foreground(kFrame)},
          0},
+        {"after the release over it, another window's message lets the held button go", OS_WINXP, kOther,
+         WM_XBUTTONDOWN, MARK_NONE, 1,
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0, true},
         {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, 101},
         {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, 101},
     };
@@ -503,6 +508,9 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         SCOPED_TRACE(c.name);
         Desk d(c.os);
         ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
+        if (c.releasedOverItFirst) {
+            ASSERT_EQ(AutoScrollHandler(d.h.ctx, kAutoWindow, WM_MBUTTONUP, MARK_NONE), 1);
+        }
         d.h.desk.ClearLog();
         EXPECT_EQ(AutoScrollHandler(d.h.ctx, c.window, c.message, c.marker), c.result);
         EXPECT_EQ(d.h.desk.log(), c.expected);
@@ -536,7 +544,7 @@ TEST(AutoScroll, EndWithoutAnEarlierForegroundRaisesNothing) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
 }
 
 }  // namespace
