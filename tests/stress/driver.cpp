@@ -58,6 +58,13 @@ WPARAM LowLevelMessage(const RawInput& input) {
     }
 }
 
+bool IsButtonMessage(UINT message) {
+    return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
+           (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) ||
+           (message >= WM_NCLBUTTONDOWN && message <= WM_NCMBUTTONDBLCLK) ||
+           (message >= WM_NCXBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+}
+
 bool IsButtonDown(UINT message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
            message == WM_XBUTTONDOWN;
@@ -153,6 +160,7 @@ void Driver::NewPhase() {
 
 void Driver::Step() {
     if (counters_.calls >= phaseEnds_) NewPhase();
+    if (user_.held == 0 && queue_.empty()) foreignButtons_ = false;
     if (!queue_.empty() && rng_.Percent(55)) return DeliverQueued();
     // While its auto scroll runs, the tray agent keeps calling the exports.
     if (view_.autoScrolling && rng_.Percent(30)) return AutoScrollOperation();
@@ -449,7 +457,10 @@ void Driver::ChaosMouseProc() {
                      (rng_.Percent(20) ? (rng_.Bits32() & 0xFFFF) : 0);
     bool withoutStructure = rng_.Percent(1);
     // What reaches a hooked thread went through the system first: a release there lets its button go.
-    if (!withoutStructure && code >= 0) w.desk.ButtonsWentUp(ReleasedButton(message, data.mouseData, w.primaryIsRight));
+    if (!withoutStructure && code >= 0) {
+        w.desk.ButtonsWentUp(ReleasedButton(message, data.mouseData, w.primaryIsRight));
+        if (IsButtonMessage(message) || HIWORD(data.dwExtraInfo) == MARK_WHEEL) foreignButtons_ = true;
+    }
     CallMouseProc(rng_.Range(0, kProcesses - 1), code, message, withoutStructure ? nullptr : &data, "program");
 }
 
@@ -631,7 +642,8 @@ void Driver::AfterCall() {
     std::vector<fake::Injection> injections = w.desk.Injections();
     if (!failed_) {
         std::string found = CheckDeliveries(w);
-        if (found.empty()) found = CheckHeldInput(w, user_);
+        if (found.empty()) found = CheckHeldInput(w, user_, !foreignButtons_);
+        if (!foreignButtons_) ++counters_.buttonsJudged;
         if (found.empty()) found = CheckSharedState(w, view_);
         if (found.empty() && queue_.size() > kMaxQueue) found = "input the hooks made keeps making more input";
         if (!found.empty()) Fail(found);
@@ -641,7 +653,8 @@ void Driver::AfterCall() {
     for (const fake::Delivery& d : w.desk.Deliveries()) {
         if (d.window != w.agent || !w.desk.HasWindow(w.agent)) continue;
         if (d.message == UM_AUTOSCROLLSTART && w.desk.HasWindow(w.autoScroll)) {
-            w.desk.WindowOf(w.autoScroll).rect = {cursor_.x - 12, cursor_.y - 12, cursor_.x + 12, cursor_.y + 12};
+            w.desk.WindowOf(w.autoScroll).rect = {Nudge(cursor_.x, -12), Nudge(cursor_.y, -12), Nudge(cursor_.x, 12),
+                                                  Nudge(cursor_.y, 12)};
             if (rng_.Percent(70)) w.desk.SetWindowUnderCursor(w.autoScroll);
         }
         if (d.message == UM_AUTOSCROLLEND) w.desk.ReleaseCapture();

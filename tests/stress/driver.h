@@ -33,6 +33,7 @@ struct Counters {
     uint64_t modeCalls[8] = {};   // calls made while each mode was active, in the order of kModes
     uint64_t modeStarts[8] = {};  // times each mode began
     uint64_t menuCalls = 0;       // calls made while a menu was open
+    uint64_t buttonsJudged = 0;   // calls after which the held buttons were judged
     int maxTabCount = 0;
     size_t maxQueue = 0;
 };
@@ -117,6 +118,7 @@ private:
     int releasePercent_ = 30;
     int wheelPercent_ = 20;
     uint32_t lastMode_ = 0;
+    bool foreignButtons_ = false;  // some program's button message since the user last held nothing
     Counters counters_;
     std::string failure_;
     bool failed_ = false;

@@ -96,7 +96,7 @@ std::string CheckDeliveries(World& world) {
     return "";
 }
 
-std::string CheckHeldInput(World& world, const UserState& user) {
+std::string CheckHeldInput(World& world, const UserState& user, bool judgeButtons) {
     const HookSharedState& s = world.shared;
     for (BYTE vk : world.desk.HeldKeys()) {
         bool allowed = (vk == VK_SHIFT && s.ShiftLocked != 0) || (vk == VK_CONTROL && s.ControlLocked != 0) ||
@@ -105,6 +105,7 @@ std::string CheckHeldInput(World& world, const UserState& user) {
             return Format("key 0x%llx left down (Mode %llu, ReleaseAction %llu)", vk, s.Mode,
                           static_cast<unsigned long long>(s.ReleaseAction));
     }
+    if (!judgeButtons) return "";
     // A button the user holds is let go by the user, unless the low-level
     // hook swallows its release.
     unsigned userLetsGo = user.held & ~user.translated;

@@ -36,7 +36,11 @@ void UpdateAgentView(AgentView& view, World& world);
 // one scroll per kind, no wheel delta beyond 273 notches, bounded sends.
 std::string CheckDeliveries(World& world);
 // Keys and buttons the suite's own input holds down, and what allows it.
-std::string CheckHeldInput(World& world, const UserState& user);
+// Buttons are judged only while every button message since the user last
+// held nothing came from the user or from the suite: a press some other
+// program makes, mixed into the user's, can take over the one pending
+// function and release action there is (keys are judged always).
+std::string CheckHeldInput(World& world, const UserState& user, bool judgeButtons);
 // Mode, pending state, lock flags and counters are values they can have,
 // and the agent is never left showing a mode that has ended.
 std::string CheckSharedState(World& world, const AgentView& view);
