@@ -36,10 +36,8 @@ bool IsTranslatedXButton(uint16_t marker, uint16_t index) {
     return marker == MARK_NONE && (index == XBUTTON1 || index == XBUTTON2);
 }
 
-void ChoosePendingFunction(HookContext& ctx, uint16_t index) {
-    uint32_t button = IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
-    ctx.shared.PendingButton = button;
-    ctx.shared.PendingFunction = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
+uint32_t ChosenButton(HookContext& ctx, uint16_t index) {
+    return IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
 }
 
 bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
@@ -73,15 +71,20 @@ void TakeReleaseAction(HookContext& ctx, int32_t action) {
 
 // mayPassThrough: the press may reach the application as it came.
 int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
-    ChoosePendingFunction(ctx, index);
+    uint32_t button = ChosenButton(ctx, index);
+    uint32_t code = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
     RaiseTopLevel(ctx, window);
-    if (mayPassThrough && IsPlainMiddleClick(ctx, ctx.shared.PendingFunction, ctx.shared.PendingButton)) {
+    if (mayPassThrough && IsPlainMiddleClick(ctx, code, button)) {
         // A press swallowed and made again would still count as a first click
         // for the system, and the one made again as the second: a double
-        // click. Passed on as it came, the press is one click, as the user made it.
+        // click. Passed on as it came, the press is one click, as the user
+        // made it. It runs nothing, so the function an earlier press left
+        // pending stays for that press's marked release.
         TakeReleaseAction(ctx, kReleasePassThrough);
         return 0;
     }
+    ctx.shared.PendingButton = button;
+    ctx.shared.PendingFunction = code;
     // The user's release of a busy program's click may come before the
     // marked release: a function that holds a button until that release
     // expects it now, and finds at its run whether it already went by.

@@ -303,7 +303,8 @@ TEST_P(FunctionCodeTest, PressThenMarkedRelease) {
     if (!plainMiddleClick) expectedPress.push_back(Mouse(MOUSEEVENTF_MIDDLEUP, 0, kRunExtra));
     EXPECT_EQ(pressLog, expectedPress);
     EXPECT_EQ(d.log(), c.entries(d));
-    EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(c.code));
+    // A press passed on runs nothing and leaves the pending function as it was (0 here).
+    EXPECT_EQ(d.h.shared.PendingFunction, plainMiddleClick ? 0u : static_cast<uint32_t>(c.code));
     EXPECT_EQ(d.h.shared.Mode, c.modeAfter);
     EXPECT_EQ(d.h.shared.ReleaseAction, c.releaseAfter);
 }
@@ -445,6 +446,14 @@ std::vector<DoubleClickCase> DoubleClickCases() {
           {WM_MBUTTONUP, MARK_NONE, 1, 1, [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }},
           {WM_MBUTTONUP, MARK_RUN, 0, 1,
            [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }}}},
+        // Button 4's press waits for its marked release while a quick middle
+        // click passes on: the marked release still runs button 4's function.
+        {"Button4ThenAQuickMiddleClickRunsButton4sFunction", 0, 13, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
+          {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
         // Button 4 held down as X button 1 while the middle button clicks: the
         // middle click takes ReleaseAction over, so X button 1 goes up first.
         {"Button4HeldThroughAMiddleClickIsLetGo", 0, 0, 0,
