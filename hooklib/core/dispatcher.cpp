@@ -49,13 +49,14 @@ bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
     return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
 }
 
-// What the user's own release does for a function that holds a button down
-// for the application until then: 45 the middle button, 72 and 73 the X
-// buttons; 0 for every other function.
-int32_t HeldReleaseOf(HookContext& ctx, uint32_t code, uint32_t button) {
+// The release a press arms for a function that holds a button down for the
+// application until the user's own release: 72 and 73 the X buttons
+// (System Default on buttons 4 and 5), 45 the browser's own auto scroll;
+// 0 for every other function.
+int32_t ArmedReleaseOf(HookContext& ctx, uint32_t code, uint32_t button) {
     if (code == 0 && HasXButtons(ctx.shared.OsKind) && button == 1) return kReleaseXButton1;
     if (code == 0 && HasXButtons(ctx.shared.OsKind) && button == 2) return kReleaseXButton2;
-    if (code == 0 || code == 45 || code == 101) return kReleasePassThrough;
+    if (code == 101) return kReleasePassThrough;
     return kReleaseSwallow;
 }
 
@@ -88,8 +89,8 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
     // The user's release of a busy program's click may come before the
     // marked release: a function that holds a button until that release
     // expects it now, and finds at its run whether it already went by.
-    int32_t held = HeldReleaseOf(ctx, ctx.shared.PendingFunction, ctx.shared.PendingButton);
-    if (held != kReleaseSwallow) TakeReleaseAction(ctx, held);
+    int32_t armed = ArmedReleaseOf(ctx, code, button);
+    if (armed != kReleaseSwallow) TakeReleaseAction(ctx, armed);
     // The function runs when this release arrives, in the thread that owns
     // the window under the cursor, after its top-level window came forward.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
@@ -149,27 +150,33 @@ int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, ui
     }
 }
 
-// The application gets a press now and the user's own release later; when
-// that release went by before this run (ReleaseAction no longer expects it),
-// the application gets the whole click now, so that no button stays down.
-int ClickFor(HookContext& ctx, DWORD down, DWORD up, DWORD data, uint32_t extra, int32_t held) {
-    bool releaseWentBy = ctx.shared.ReleaseAction != held;
-    ctx.api.mouse_event(down, 0, 0, data, extra);
-    if (releaseWentBy) ctx.api.mouse_event(up, 0, 0, data, extra);
-    ctx.shared.ReleaseAction = releaseWentBy ? kReleaseSwallow : held;
+// The X button goes down now and up at the user's own release, which the
+// dispatcher makes again in its turn; when that release went by before this
+// run (ReleaseAction no longer expects it), the application gets the whole
+// click now, so that the X button does not stay down.
+int XButtonClick(HookContext& ctx, DWORD button, int32_t armed) {
+    bool releaseWentBy = ctx.shared.ReleaseAction != armed;
+    ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, button, 0);
+    if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, button, 0);
+    ctx.shared.ReleaseAction = releaseWentBy ? kReleaseSwallow : armed;
     return 1;
 }
 
+// A middle click made at the marked release (a press the system reported as
+// a double click; a plain click passes on as it came) is made whole: the
+// user's own release may already have let the middle button go in the
+// system while it waits behind this release, and a press made now would
+// then stay down. The user's release is handled as ReleaseAction says.
 int MiddleClick(HookContext& ctx) {
-    return ClickFor(ctx, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_PASS), kReleasePassThrough);
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+    return 1;
 }
 
 int SystemDefault(HookContext& ctx) {
     if (HasXButtons(ctx.shared.OsKind)) {
-        if (ctx.shared.PendingButton == 1)
-            return ClickFor(ctx, MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, 0, kReleaseXButton1);
-        if (ctx.shared.PendingButton == 2)
-            return ClickFor(ctx, MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, 0, kReleaseXButton2);
+        if (ctx.shared.PendingButton == 1) return XButtonClick(ctx, XBUTTON1, kReleaseXButton1);
+        if (ctx.shared.PendingButton == 2) return XButtonClick(ctx, XBUTTON2, kReleaseXButton2);
     }
     return MiddleClick(ctx);
 }

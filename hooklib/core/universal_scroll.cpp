@@ -123,8 +123,14 @@ int StartBrowserAutoScroll(HookContext& ctx) {
 }
 
 int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
-    // The release of the press that started it passes through untouched.
-    if (message == WM_MBUTTONUP) return 0;
+    if (message == WM_MBUTTONUP) {
+        // The user's release of the press made for the browser is made again,
+        // after that press: in the system the user's own may come before it.
+        if (ctx.shared.ReleaseAction != kReleasePassesThrough) return 0;
+        ctx.shared.ReleaseAction = 0;
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+        return 1;
+    }
     if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;
