@@ -175,6 +175,10 @@ void ReleaseAnyMode(HookContext& ctx) {
         break;
     default: break;
     }
+    // The X button made for a press of button 4 or 5 waits for the user's
+    // release, which no hook will see any more (or a menu hid from them).
+    if (shared.ReleaseAction == 72) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON1, 0);
+    if (shared.ReleaseAction == 73) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON2, 0);
     // The lock flags are read by the scroll primitives even without the mode.
     if (shared.ShiftLocked) KeyUp(ctx, VK_SHIFT);
     if (shared.ControlLocked) KeyUp(ctx, VK_CONTROL);

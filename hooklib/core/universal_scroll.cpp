@@ -152,9 +152,11 @@ int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
 
 int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT message, uint16_t marker) {
     if (message == WM_MOUSEWHEEL) {
-        // On Windows 95 the notch arrives as a middle release, which already
-        // lets the held button go.
-        if (ctx.shared.OsKind != OS_WIN95) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
+        // Also on Windows 95, where the notch arrives as a middle release: a
+        // notch turned right after the user let the button go is in the
+        // system before the press held since, and would not let that go.
+        // Where the press is already up, the dispatcher swallows this release.
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
         return EndAgentAutoScroll(ctx, false);
     }
     if (message == WM_MBUTTONUP) {

@@ -31,6 +31,7 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         uint32_t mode;
         int32_t shiftLocked, controlLocked;
         std::function<Log(const Scene&)> released;
+        int32_t releaseAction = 45;
     };
     const Case cases[] = {
         {"Drag Lock: the primary button goes up", 56, 0, 0,
@@ -45,6 +46,11 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         {"a lock flag left without its mode", 0, 1, 1,
          [](const Scene&) { return Log{KeyUp(VK_SHIFT), KeyUp(VK_CONTROL)}; }},
         {"Horizontal Wheel holds nothing", 62, 0, 0, [](const Scene&) { return Log{}; }},
+        // The user's release of button 4 or 5 went by unseen (a menu was open).
+        {"the X button 1 press made for button 4", 0, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }, 72},
+        {"the X button 2 press made for button 5, in a mode", 62, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)}; }, 73},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -52,7 +58,7 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         s.h.shared.Mode = c.mode;
         s.h.shared.ShiftLocked = c.shiftLocked;
         s.h.shared.ControlLocked = c.controlLocked;
-        s.h.shared.ReleaseAction = 45;
+        s.h.shared.ReleaseAction = c.releaseAction;
         s.h.shared.MenuActive = 1;
         s.h.shared.MouseHook = 0x5550;
         EXPECT_EQ(InstallHooks(s.ctx(), 0), 0);

@@ -483,8 +483,10 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
         {"the wheel ends it and lets the middle button go", OS_WINXP, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
-        {"Windows 95: the wheel ends it", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+        // A notch turned right after the release may come before the held press.
+        {"Windows 95: the wheel ends it and lets the middle button go too", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL,
+         MARK_NONE, 1, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)},
+         0},
         {"the release over it holds the button and captures", OS_WINXP, kAutoWindow, WM_MBUTTONUP, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}, 101},
         {"the press it injected itself", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_SELF, 1, {}, 101},
