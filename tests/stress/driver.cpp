@@ -173,8 +173,8 @@ void Driver::Step() {
     if (r < 88) return ModifierKeys();
     if (r < 89) return Reattach();
     if (r < 91) return user_.held == 0 && queue_.empty() ? RandomInstall() : UserAction();
-    if (r < 96) return MutateDesktop(*world_, rng_);
-    if (r < 98) return MutateBlock(*world_, rng_);
+    if (r < 96) return ChangeDesktop();
+    if (r < 98) return ChangeBlock();
     LegacyWheelWindow();
 }
 
@@ -185,8 +185,8 @@ void Driver::Chaos() {
     if (r < 70) return LowLevelOddity();
     if (r < 78) return MenuFilter();
     if (r < 83) return LegacyWheelWindow();
-    if (r < 93) return MutateDesktop(*world_, rng_);
-    MutateBlock(*world_, rng_);
+    if (r < 93) return ChangeDesktop();
+    ChangeBlock();
 }
 
 // The user lets go of everything, the system hands out what waits, and the
@@ -385,9 +385,11 @@ void Driver::CallMouseProc(int process, int code, UINT message, MOUSEHOOKSTRUCTE
     bool gated = code < 0 || code == HC_NOREMOVE || w.shared.MenuActive != 0 || data == nullptr ||
                  ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && w.shared.Mode != 100);
     if (data != nullptr)
-        Record("%s MouseProc p%d code %d msg 0x%x hwnd %p pt %ld,%ld extra 0x%llx data 0x%lx (Mode %u)", source,
-               process, code, message, static_cast<void*>(data->hwnd), data->pt.x, data->pt.y,
-               static_cast<unsigned long long>(data->dwExtraInfo), data->mouseData, w.shared.Mode);
+        Record("%s MouseProc p%d code %d msg 0x%x hwnd %p pt %ld,%ld extra 0x%llx data 0x%lx (Mode %u, release %d, "
+               "held 0x%x)",
+               source, process, code, message, static_cast<void*>(data->hwnd), data->pt.x, data->pt.y,
+               static_cast<unsigned long long>(data->dwExtraInfo), data->mouseData, w.shared.Mode,
+               w.shared.ReleaseAction, w.desk.HeldButtons());
     else
         Record("%s MouseProc p%d code %d msg 0x%x without a structure", source, process, code, message);
     MOUSEHOOKSTRUCTEX before = data != nullptr ? *data : MOUSEHOOKSTRUCTEX{};
@@ -595,6 +597,16 @@ void Driver::Install(int32_t install) {
     if (install == 0 && anyHook) Fail("InstallHook(0) left a hook");
     if (install != 0 && (w.shared.MouseHook == 0 || w.shared.MsgFilterHook == 0)) Fail("InstallHook did not install");
     AfterCall();
+}
+
+void Driver::ChangeDesktop() {
+    Record("the desktop changes");
+    MutateDesktop(*world_, rng_);
+}
+
+void Driver::ChangeBlock() {
+    Record("the block changes");
+    MutateBlock(*world_, rng_);
 }
 
 void Driver::ModifierKeys() {

@@ -94,6 +94,8 @@ private:
     void Reattach();
     void Install(int32_t install);
     void RandomInstall();
+    void ChangeDesktop();
+    void ChangeBlock();
     void ModifierKeys();
     void WindowUnderCursor();
 

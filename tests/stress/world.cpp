@@ -57,16 +57,20 @@ LONG RandomStyle(Rng& rng, bool child, bool bar) {
     return static_cast<LONG>(style);
 }
 
+LONG ToLong(int64_t value) { return static_cast<LONG>(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, value))); }
+
+// Somewhere inside `within` (which may lie anywhere, even at the far edges of
+// the coordinates), or now and then anywhere at all.
 RECT RandomRect(Rng& rng, const RECT& within) {
     if (rng.Percent(3)) return {rng.Range(-5000, 5000), rng.Range(-5000, 5000), rng.Range(-5000, 5000),
                                 rng.Range(-5000, 5000)};
-    LONG width = std::max<LONG>(1, within.right - within.left);
-    LONG height = std::max<LONG>(1, within.bottom - within.top);
-    LONG left = within.left + rng.Range(0, static_cast<int>(width - 1));
-    LONG top = within.top + rng.Range(0, static_cast<int>(height - 1));
-    LONG right = std::min<LONG>(within.right, left + rng.Range(1, static_cast<int>(width)));
-    LONG bottom = std::min<LONG>(within.bottom, top + rng.Range(1, static_cast<int>(height)));
-    return {left, top, std::max(right, left + 1), std::max(bottom, top + 1)};
+    int64_t width = std::max<int64_t>(1, std::min<int64_t>(100000, int64_t(within.right) - within.left));
+    int64_t height = std::max<int64_t>(1, std::min<int64_t>(100000, int64_t(within.bottom) - within.top));
+    int64_t left = within.left + rng.Range(0, static_cast<int>(width - 1));
+    int64_t top = within.top + rng.Range(0, static_cast<int>(height - 1));
+    int64_t right = left + rng.Range(1, static_cast<int>(width));
+    int64_t bottom = top + rng.Range(1, static_cast<int>(height));
+    return {ToLong(left), ToLong(top), ToLong(right), ToLong(bottom)};
 }
 
 const RECT kScreen = {0, 0, 1024, 768};
