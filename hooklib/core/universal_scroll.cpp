@@ -131,6 +131,12 @@ int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
         return 1;
     }
+    // Ended before the user's release came: the press made for the browser
+    // goes up now, in its turn, and that release is swallowed when it comes.
+    if (ctx.shared.ReleaseAction == kReleasePassesThrough) {
+        ctx.shared.ReleaseAction = 0;
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+    }
     if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;

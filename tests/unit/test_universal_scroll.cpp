@@ -416,6 +416,11 @@ TEST(AutoScroll, BrowserBranchEndsAtTheNextMessageButTheRelease) {
         {"the release the browser's press waits for is made again", WM_MBUTTONUP, 101, true, 0, 45, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
         {"a middle press ends it; its release will pass", WM_MBUTTONDOWN, 0, false, 45},
+        // Ended before the user's release came: the browser's press goes up now, in its turn.
+        {"a left press ends it while the browser's press waits: that press goes up", WM_LBUTTONDOWN, 0, false, 0, 45,
+         0, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
+        {"the wheel ends it while the browser's press waits: that press goes up", WM_MOUSEWHEEL, 0, false, 0, 45, 0,
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
         {"a left press ends it", WM_LBUTTONDOWN, 0, false, 0},
         {"a right press ends it", WM_RBUTTONDOWN, 0, false, 0},
         {"the wheel ends it", WM_MOUSEWHEEL, 0, false, 0},
