@@ -232,6 +232,10 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
 }
 
 int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker) {
+    // The flag of a browser run that another process ended stays set here.
+    // A run of the agent since then saved the foreground window, which a
+    // browser run never does: that run is the agent's, and ends as such.
+    if (ctx.process.BrowserAutoScroll && ctx.shared.SavedForeground != 0) ctx.process.BrowserAutoScroll = false;
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.

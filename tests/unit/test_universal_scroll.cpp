@@ -478,6 +478,7 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         Log expected;
         uint32_t modeAfter;
         bool releasedOverItFirst = false;  // the run already holds the middle button down
+        bool staleBrowserFlag = false;     // this process ran a browser's auto scroll that another one ended
     } const cases[] = {
         // Another window's message ends it: the middle button goes up with it.
         {"a move over another window ends it", OS_WINXP, kOther, WM_MOUSEMOVE, MARK_NONE, 1,
@@ -515,6 +516,9 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         {"after the release over it, another window's message lets the held button go", OS_WINXP, kOther,
          WM_XBUTTONDOWN, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0, true},
+        {"a process with an earlier browser run's flag ends it as any other: the agent is told", OS_WINXP, kOther,
+         WM_LBUTTONDOWN, MARK_NONE, 1,
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0, true, true},
         {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, 101},
         {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, 101},
     };
@@ -525,6 +529,7 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         if (c.releasedOverItFirst) {
             ASSERT_EQ(AutoScrollHandler(d.h.ctx, kAutoWindow, WM_MBUTTONUP, MARK_NONE), 1);
         }
+        d.h.process.BrowserAutoScroll = c.staleBrowserFlag;
         d.h.desk.ClearLog();
         EXPECT_EQ(AutoScrollHandler(d.h.ctx, c.window, c.message, c.marker), c.result);
         EXPECT_EQ(d.h.desk.log(), c.expected);
