@@ -11,7 +11,8 @@ namespace {
 
 const char* const kClassNames[] = {
     "ListBox", "SysListView32", "SysTreeView32", "MS_WINTOPIC", "TSCROLLBOX", "ScrollBar", "HScrollBar",
-    "scrollbar", "Edit", "Internet Explorer_Server", "HTML_Internet Explorer", "SHELLDLL_DefView", "Progman",
+    "scrollbar", "Edit", "Internet Explorer_Server", "Internet Explorer_Server", "HTML_Internet Explorer",
+    "SHELLDLL_DefView", "Progman",
     "EXCEL@", "EXCELB", "EXCELA", "EXCEL4", "MainFrame", "Static", "#32770", "",
 };
 
@@ -309,7 +310,8 @@ POINT PickPoint(World& world, Rng& rng) {
 }
 
 int32_t PickFunction(Rng& rng) {
-    static const std::vector<int32_t> modes = {0, 45, 56, 60, 61, 62, 100, 101, 102, 151};
+    // Auto scroll lives longest across processes: it comes up more often.
+    static const std::vector<int32_t> modes = {0, 45, 56, 60, 61, 62, 100, 101, 101, 101, 102, 151};
     static const std::vector<int32_t> all = [] {
         std::vector<int32_t> codes;
         for (int32_t c = 0; c <= 29; ++c) codes.push_back(c);
