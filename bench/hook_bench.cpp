@@ -123,6 +123,13 @@ POINT CenterOf(HWND window) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// What the search asks of each window it is handed: its class name.
+BOOL CALLBACK ReadClassName(HWND window, LPARAM) {
+    char name[81];
+    GetClassNameA(window, name, sizeof name);
+    return TRUE;
+}
+
 // Counts the posted messages waiting for `window`; removes them all.
 int CountPosted(HWND window, UINT message) {
     int count = 0;
@@ -201,6 +208,7 @@ int main(int argc, char** argv) {
     HookContext logic{noop, noopBlock, noopShared, noopProcess};
 
     std::vector<Row> rows;
+    std::vector<double> searchCalls;  // (c): the enumeration with a class name read for each window
 
     // (a) A cursor move: the gate passes it on at once.
     {
@@ -259,21 +267,27 @@ int main(int argc, char** argv) {
         auto t = Compare(samples, iterations,
                          {[&] { mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp); },
                           [&] { MouseHook(logic, HC_ACTION, WM_MOUSEWHEEL, lp); },
-                          [&] { EnumChildWindows(f.parent, [](HWND, LPARAM) -> BOOL { return TRUE; }, 0); }});
+                          [&] { EnumChildWindows(f.parent, [](HWND, LPARAM) -> BOOL { return TRUE; }, 0); },
+                          [&] { EnumChildWindows(f.parent, ReadClassName, 0); }});
         rows.push_back({"(c) notch with the bar search, " + std::to_string(kSiblings[i]) + " siblings",
                         "one enumeration of them", t[0], t[1], t[2]});
+        searchCalls.push_back(t[3]);
     }
 
     DWORD version = GetVersion();
     std::printf("%d samples each, medians; Windows version %u.%u as the system reports it\n\n", samples,
                 static_cast<unsigned>(LOBYTE(LOWORD(version))), static_cast<unsigned>(HIBYTE(LOWORD(version))));
     PrintRows(rows);
-    // The search's cost per sibling, for its growth with their number.
-    std::printf("\nper sibling (us), real / logic alone:");
-    for (size_t i = 2; i < rows.size(); ++i)
-        std::printf(" %d: %.3f / %.5f;", kSiblings[i - 2], rows[i].suiteNs / 1000 / kSiblings[i - 2],
-                    rows[i].logicNs / 1000 / kSiblings[i - 2]);
-    std::printf("\n");
+    // The search's cost per sibling, for its growth with their number, and
+    // the Win32 calls it makes itself: the enumeration and a class name each.
+    std::printf("\n| Siblings | suite, real, per sibling (us) | logic alone, per sibling (us) | "
+                "enumeration + class names (us) | real ratio to these calls |\n");
+    std::printf("|---:|---:|---:|---:|---:|\n");
+    for (size_t i = 0; i < searchCalls.size(); ++i) {
+        const Row& r = rows[i + 2];
+        std::printf("| %d | %.3f | %.5f | %.3f | %.2f |\n", kSiblings[i], r.suiteNs / 1000 / kSiblings[i],
+                    r.logicNs / 1000 / kSiblings[i], searchCalls[i] / 1000, r.suiteNs / searchCalls[i]);
+    }
     DestroyWindow(host);
     return 0;
 }

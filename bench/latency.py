@@ -13,7 +13,10 @@ this script reads when it sends). Prints the medians over the notches and
 their ratio. The conditions take turns in blocks, on one private Xvfb display
 and wine server that the script starts and stops.
 
-    python3 bench/latency.py [--notches 200] [--block 25]
+    python3 bench/latency.py [--notches 200] [--block 25] [--gap 0.1]
+
+Each notch is sent once the window has had --gap seconds to finish with the
+one before (scrolling and repainting), so that no notch waits behind another.
 
 Build the win64 preset first."""
 import argparse
@@ -122,6 +125,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--notches", type=int, default=200, help="counted notches for each condition")
     parser.add_argument("--block", type=int, default=25, help="counted notches in one block of a condition")
+    parser.add_argument("--gap", type=float, default=0.1, help="seconds between a notch's message and the next notch")
     args = parser.parse_args()
     if not os.path.exists(os.path.join(BIN, "sampleapp.exe")):
         sys.exit("build the win64 preset first")
@@ -167,6 +171,8 @@ def main():
             if routed and result.endswith("=0"):
                 sys.exit("the hooks did not install")
             for n in range(WARM_UP + args.block):
+                time.sleep(args.gap)  # pacing of the benchmark: the window is idle again
+                tail.new_lines()
                 latency = notch_latency(xtest, tail, button, routed)
                 button = WHEEL_UP if button == WHEEL_DOWN else WHEEL_DOWN  # the list stays inside its items
                 if n >= WARM_UP and len(latencies[routed]) < args.notches:
@@ -182,7 +188,7 @@ def main():
             q = statistics.quantiles(values, n=10)
             return f"10% {q[0] * 1e3:.2f} ms, 90% {q[-1] * 1e3:.2f} ms"
 
-        print(f"{args.notches} notches each, in blocks of {args.block}")
+        print(f"{args.notches} notches each, in blocks of {args.block}, {args.gap} s apart")
         print(f"with the suite (WM_VSCROLL):     median {with_suite * 1e3:.2f} ms ({spread(latencies[True])})")
         print(f"system alone (WM_MOUSEWHEEL):    median {system_alone * 1e3:.2f} ms ({spread(latencies[False])})")
         print(f"ratio of medians: {with_suite / system_alone:.2f}")
