@@ -149,23 +149,25 @@ void RestoreForeground(HookContext& ctx) {
     if (saved != nullptr) ctx.api.SetForegroundWindow(saved);
 }
 
+// Every end lets go of the middle button that the run holds down once the
+// user let it go over the auto-scroll window; where nothing is held, the
+// dispatcher swallows this release like the user's own. It comes last, once
+// Mode is 0: the auto-scroll window, getting it while the run still lasted,
+// would take it for the user's release and hold the button again.
 int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
     SendToAgent(ctx, UM_AUTOSCROLLEND);
     ctx.shared.Mode = 0;
     if (releaseCapture) ctx.api.ReleaseCapture();
     RestoreForeground(ctx);
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
     return 1;
 }
 
 int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT message, uint16_t marker) {
-    if (message == WM_MOUSEWHEEL) {
-        // Also on Windows 95, where the notch arrives as a middle release: a
-        // notch turned right after the user let the button go is in the
-        // system before the press held since, and would not let that go.
-        // Where the press is already up, the dispatcher swallows this release.
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
-        return EndAgentAutoScroll(ctx, false);
-    }
+    // A notch ends it, also on Windows 95, where the notch arrives as a middle
+    // release: turned right after the user let the button go, it is in the
+    // system before the press held since, and does not let that go.
+    if (message == WM_MOUSEWHEEL) return EndAgentAutoScroll(ctx, false);
     if (message == WM_MBUTTONUP) {
         // Hold the middle button down logically so that the window keeps all
         // mouse input until the next click.
@@ -175,7 +177,6 @@ int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT 
     }
     if (IsButtonPress(message)) {
         if (marker == MARK_SELF) return 1;
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
         return EndAgentAutoScroll(ctx, true);
     }
     return 0;
@@ -240,13 +241,7 @@ int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t mark
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.
-    // The middle button the run holds down once the user let it go over the
-    // auto-scroll window goes up with it, as at every other end; when nothing
-    // is held, the dispatcher swallows this release like the user's own.
-    if (window != autoScrollWindow) {
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
-        return EndAgentAutoScroll(ctx, false);
-    }
+    if (window != autoScrollWindow) return EndAgentAutoScroll(ctx, false);
     return HandleAutoScrollWindowMessage(ctx, autoScrollWindow, message, marker);
 }
 

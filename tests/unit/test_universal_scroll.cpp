@@ -454,7 +454,7 @@ TEST(AutoScroll, BrowserBranchEndedInAnotherProcessRaisesNoEarlierWindow) {
     ProcessState otherProcess;
     HookContext other{d.h.desk, d.h.block, d.h.shared, otherProcess};
     EXPECT_EQ(AutoScrollHandler(other, kTarget, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -464,7 +464,8 @@ TEST(AutoScroll, AgentStartInAProcessWithAStaleBrowserFlag) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
+    EXPECT_EQ(d.h.desk.log(),
+              (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
 }
 
 TEST(AutoScroll, AgentBranchHandlesEachMessage) {
@@ -482,43 +483,43 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
     } const cases[] = {
         // Another window's message ends it: the middle button goes up with it.
         {"a move over another window ends it", OS_WINXP, kOther, WM_MOUSEMOVE, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         {"the release over another window ends it", OS_WINXP, kOther, WM_MBUTTONUP, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         {"a click on another window ends it", OS_WIN2000, kTarget, WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         {"the wheel ends it and lets the middle button go", OS_WINXP, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         // A notch turned right after the release may come before the held press.
         {"Windows 95: the wheel ends it and lets the middle button go too", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL,
-         MARK_NONE, 1, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)},
+         MARK_NONE, 1, {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"the release over it holds the button and captures", OS_WINXP, kAutoWindow, WM_MBUTTONUP, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}, 101},
         {"the press it injected itself", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_SELF, 1, {}, 101},
         {"any press marked as its own", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_SELF, 1, {}, 101},
         {"a left click ends it", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"a middle click ends it", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"a right click ends it", OS_WIN95, kAutoWindow, WM_RBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"an X button click ends it", OS_WINXP, kAutoWindow, WM_XBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"after the release over it, another window's message lets the held button go", OS_WINXP, kOther,
          WM_XBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0, true},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0, true},
         {"a process with an earlier browser run's flag ends it as any other: the agent is told", OS_WINXP, kOther,
          WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0, true, true},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0, true, true},
         {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, 101},
         {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, 101},
     };
@@ -551,9 +552,9 @@ TEST(AutoScroll, AgentBranchWholeLife) {
     EXPECT_EQ(d.h.desk.log(), Expand({Once(Send(kAgent, UM_AUTOSCROLLSTART, 0, 0)), Once(Foreground(kAutoWindow)),
                                       Once(Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000)), Once(Capture(kAutoWindow)),
                                       Times(2, V(SB_LINEDOWN)), Once(V(SB_ENDSCROLL)), Once(H(SB_LINERIGHT)),
-                                      Once(H(SB_ENDSCROLL)), Once(Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)),
-                                      Once(Send(kAgent, UM_AUTOSCROLLEND, 0, 0)), Once(ReleaseCaptureEntry()),
-                                      Once(Foreground(kFrame))}));
+                                      Once(H(SB_ENDSCROLL)), Once(Send(kAgent, UM_AUTOSCROLLEND, 0, 0)),
+                                      Once(ReleaseCaptureEntry()), Once(Foreground(kFrame)),
+                                      Once(Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0))}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -563,7 +564,7 @@ TEST(AutoScroll, EndWithoutAnEarlierForegroundRaisesNothing) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
 }
 
 }  // namespace
