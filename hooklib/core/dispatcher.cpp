@@ -36,10 +36,8 @@ bool IsTranslatedXButton(uint16_t marker, uint16_t index) {
     return marker == MARK_NONE && (index == XBUTTON1 || index == XBUTTON2);
 }
 
-void ChoosePendingFunction(HookContext& ctx, uint16_t index) {
-    uint32_t button = IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
-    ctx.shared.PendingButton = button;
-    ctx.shared.PendingFunction = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
+uint32_t ChosenButton(HookContext& ctx, uint16_t index) {
+    return IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
 }
 
 bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
@@ -51,19 +49,37 @@ bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
     return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
 }
 
+// ReleaseAction keeps one button's release. A press that takes it over while
+// the X button made for an earlier press is still down lets that X button
+// go first: nothing would let it go later, for any program.
+void TakeReleaseAction(HookContext& ctx, int32_t action) {
+    int32_t earlier = ctx.shared.ReleaseAction;
+    if (earlier == kReleaseXButton1 || earlier == kReleaseXButton2)
+        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, earlier == kReleaseXButton1 ? XBUTTON1 : XBUTTON2, 0);
+    ctx.shared.ReleaseAction = action;
+}
+
 // mayPassThrough: the press may reach the application as it came.
 int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
-    ChoosePendingFunction(ctx, index);
+    uint32_t button = ChosenButton(ctx, index);
+    uint32_t code = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
     RaiseTopLevel(ctx, window);
-    if (mayPassThrough && IsPlainMiddleClick(ctx, ctx.shared.PendingFunction, ctx.shared.PendingButton)) {
+    if (mayPassThrough && IsPlainMiddleClick(ctx, code, button)) {
         // A press swallowed and made again would still count as a first click
         // for the system, and the one made again as the second: a double
-        // click. Passed on as it came, the press is one click, as the user made it.
-        ctx.shared.ReleaseAction = kReleasePassThrough;
+        // click. Passed on as it came, the press is one click, as the user
+        // made it. It runs nothing, so the function an earlier press left
+        // pending stays for that press's marked release.
+        TakeReleaseAction(ctx, kReleasePassThrough);
         return 0;
     }
+    ctx.shared.PendingButton = button;
+    ctx.shared.PendingFunction = code;
     // The function runs when this release arrives, in the thread that owns
     // the window under the cursor, after its top-level window came forward.
+    // The user's own release of a busy program's click may come before it:
+    // a function that holds a button until that release finds out at its
+    // run whether it already went by.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_RUN));
     ctx.shared.ReleasePending = 1;
     return 1;
@@ -74,7 +90,7 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
 // release follows it, so that the double click is whole.
 int HandleDoubleClick(HookContext& ctx) {
     if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(ctx.block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
-        ctx.shared.ReleaseAction = kReleasePassThrough;
+        TakeReleaseAction(ctx, kReleasePassThrough);
     return 0;
 }
 
@@ -133,25 +149,33 @@ int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, ui
     }
 }
 
+// The X button goes down now and up at the user's own release, which the
+// dispatcher makes again in its turn; when that release went by before this
+// run, the application gets the whole click now, so that the X button does
+// not stay down.
+int XButtonClick(HookContext& ctx, DWORD button, int32_t releaseAction) {
+    bool releaseWentBy = ctx.shared.ReleasePending == 0;
+    ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, button, 0);
+    if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, button, 0);
+    TakeReleaseAction(ctx, releaseWentBy ? kReleaseSwallow : releaseAction);
+    return 1;
+}
+
+// A middle click made at the marked release (a press the system reported as
+// a double click; a plain click passes on as it came) is made whole: the
+// user's own release may already have let the middle button go in the
+// system while it waits behind this release, and a press made now would
+// then stay down. The user's release is handled as ReleaseAction says.
 int MiddleClick(HookContext& ctx) {
-    // The application gets a press now and the user's own release later.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
-    ctx.shared.ReleaseAction = kReleasePassThrough;
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
     return 1;
 }
 
 int SystemDefault(HookContext& ctx) {
     if (HasXButtons(ctx.shared.OsKind)) {
-        if (ctx.shared.PendingButton == 1) {
-            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON1, 0);
-            ctx.shared.ReleaseAction = kReleaseXButton1;
-            return 1;
-        }
-        if (ctx.shared.PendingButton == 2) {
-            ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON2, 0);
-            ctx.shared.ReleaseAction = kReleaseXButton2;
-            return 1;
-        }
+        if (ctx.shared.PendingButton == 1) return XButtonClick(ctx, XBUTTON1, kReleaseXButton1);
+        if (ctx.shared.PendingButton == 2) return XButtonClick(ctx, XBUTTON2, kReleaseXButton2);
     }
     return MiddleClick(ctx);
 }

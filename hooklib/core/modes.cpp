@@ -47,15 +47,24 @@ void FinishTaskSwitch(HookContext& ctx) {
     else if (os == OS_WIN95) ReplayTaskSelection(ctx, kWin95TabPause);
 }
 
+// No more Tabs than one scroll has steps: past that the switcher has long
+// gone round every task, and each notch (or the replay at the end, with its
+// pauses on Windows 95) would hold the hooked thread for ever longer.
+constexpr int32_t kMaxTabCount = 273;
+
+void CountTab(HookContext& ctx) {
+    if (ctx.shared.TabCount < kMaxTabCount) ++ctx.shared.TabCount;
+}
+
 void NextTask(HookContext& ctx) {
     if (ctx.shared.OsKind == OS_WIN95) {
         // On Windows 95 each notch presses one Tab more than the one before.
-        ++ctx.shared.TabCount;
+        CountTab(ctx);
         for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, 0);
         return;
     }
     TapTab(ctx, 0);
-    ++ctx.shared.TabCount;
+    CountTab(ctx);
 }
 
 }  // namespace
@@ -167,6 +176,10 @@ void ReleaseAnyMode(HookContext& ctx) {
         break;
     default: break;
     }
+    // The X button made for a press of button 4 or 5 waits for the user's
+    // release, which no hook will see any more (or a menu hid from them).
+    if (shared.ReleaseAction == 72) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON1, 0);
+    if (shared.ReleaseAction == 73) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON2, 0);
     // The lock flags are read by the scroll primitives even without the mode.
     if (shared.ShiftLocked) KeyUp(ctx, VK_SHIFT);
     if (shared.ControlLocked) KeyUp(ctx, VK_CONTROL);

@@ -14,6 +14,7 @@ namespace {
 
 constexpr uint32_t kModeUniversalScroll = 100;
 constexpr uint32_t kModeAutoScroll = 101;
+constexpr int32_t kReleaseSwallowed = 0;
 constexpr int32_t kReleasePassesThrough = 45;
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
@@ -65,7 +66,7 @@ int SnapBackToAnchor(HookContext& ctx) {
 }
 
 // Each axis keeps its own last position, so slow movement accumulates.
-void ScrollHorizontallyByTravel(HookContext& ctx, int x, int dx) {
+void ScrollHorizontallyByTravel(HookContext& ctx, int x, int64_t dx) {
     HookSharedState& shared = ctx.shared;
     if (dx >= shared.HThreshold) {
         AutoRight(ctx, shared.HStep);
@@ -76,7 +77,7 @@ void ScrollHorizontallyByTravel(HookContext& ctx, int x, int dx) {
     }
 }
 
-void ScrollVerticallyByTravel(HookContext& ctx, int y, int dy) {
+void ScrollVerticallyByTravel(HookContext& ctx, int y, int64_t dy) {
     HookSharedState& shared = ctx.shared;
     if (dy >= shared.VThreshold) {
         AutoDown(ctx, shared.VStep);
@@ -89,8 +90,10 @@ void ScrollVerticallyByTravel(HookContext& ctx, int y, int dy) {
 
 int ScrollByCursorMove(HookContext& ctx, int x, int y) {
     if (TouchesEdge(ctx.shared.ScreenBounds, x, y)) return SnapBackToAnchor(ctx);
-    int dx = x - ctx.shared.LastPos.x;
-    int dy = y - ctx.shared.LastPos.y;
+    // The anchor is wherever the starting message said the cursor was; the
+    // travel from there may not fit 32 bits.
+    int64_t dx = static_cast<int64_t>(x) - ctx.shared.LastPos.x;
+    int64_t dy = static_cast<int64_t>(y) - ctx.shared.LastPos.y;
     if (ctx.block.UScrollReverse) {
         dx = -dx;
         dy = -dy;
@@ -111,14 +114,30 @@ int StartBrowserAutoScroll(HookContext& ctx) {
     // mode, it must not hand the foreground to the window of an earlier run.
     ctx.shared.SavedForeground = 0;
     ctx.shared.Mode = kModeAutoScroll;
-    ctx.shared.ReleaseAction = kReleasePassesThrough;
+    // When the user's release went by before this run, the browser gets a
+    // whole click, which starts its auto scroll too.
+    bool releaseWentBy = ctx.shared.ReleasePending == 0;
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
+    if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+    ctx.shared.ReleaseAction = releaseWentBy ? kReleaseSwallowed : kReleasePassesThrough;
     return 1;
 }
 
 int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
-    // The release of the press that started it passes through untouched.
-    if (message == WM_MBUTTONUP) return 0;
+    if (message == WM_MBUTTONUP) {
+        // The user's release of the press made for the browser is made again,
+        // after that press: in the system the user's own may come before it.
+        if (ctx.shared.ReleaseAction != kReleasePassesThrough) return 0;
+        ctx.shared.ReleaseAction = kReleaseSwallowed;
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+        return 1;
+    }
+    // Ended before the user's release came: the press made for the browser
+    // goes up now, in its turn, and that release is swallowed when it comes.
+    if (ctx.shared.ReleaseAction == kReleasePassesThrough) {
+        ctx.shared.ReleaseAction = kReleaseSwallowed;
+        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
+    }
     if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;
@@ -130,6 +149,11 @@ void RestoreForeground(HookContext& ctx) {
     if (saved != nullptr) ctx.api.SetForegroundWindow(saved);
 }
 
+// Every end lets go of the middle button that the run holds down once the
+// user let it go over the auto-scroll window; where nothing is held, the
+// dispatcher swallows this release like the user's own. It comes last, once
+// Mode is 0: the auto-scroll window, getting it while the run still lasted,
+// would take it for the user's release and hold the button again.
 int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
     // The mode ends before the agent is told: while the hooked thread waits
     // for its answer, the agent's thread may take input the end itself made
@@ -138,6 +162,7 @@ int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
     SendToAgent(ctx, UM_AUTOSCROLLEND);
     if (releaseCapture) ctx.api.ReleaseCapture();
     RestoreForeground(ctx);
+    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
     return 1;
 }
 
@@ -154,16 +179,13 @@ int HoldForAutoScrollWindow(HookContext& ctx, HWND autoScrollWindow) {
 }
 
 int HandleAutoScrollWindowMessage(HookContext& ctx, HWND autoScrollWindow, UINT message, uint16_t marker) {
-    if (message == WM_MOUSEWHEEL) {
-        // On Windows 95 the notch arrives as a middle release, which already
-        // lets the held button go.
-        if (ctx.shared.OsKind != OS_WIN95) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
-        return EndAgentAutoScroll(ctx, false);
-    }
+    // A notch ends it, also on Windows 95, where the notch arrives as a middle
+    // release: turned right after the user let the button go, it is in the
+    // system before the press held since, and does not let that go.
+    if (message == WM_MOUSEWHEEL) return EndAgentAutoScroll(ctx, false);
     if (message == WM_MBUTTONUP) return HoldForAutoScrollWindow(ctx, autoScrollWindow);
     if (IsButtonPress(message)) {
         if (marker == MARK_SELF) return 1;
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
         return EndAgentAutoScroll(ctx, true);
     }
     return 0;
@@ -195,6 +217,9 @@ int UniversalScrollHandler(HookContext& ctx, HWND window, UINT message, int x, i
 
 int StartAutoScroll(HookContext& ctx, HWND window) {
     if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
+    // The agent's window takes the user's release itself; without one, the
+    // release is swallowed as after any function.
+    ctx.shared.ReleaseAction = kReleaseSwallowed;
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     if (!IsTargetWindow(ctx, autoScrollWindow)) return 0;
 
@@ -218,6 +243,10 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
 }
 
 int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker) {
+    // The flag of a browser run that another process ended stays set here.
+    // A run of the agent since then saved the foreground window, which a
+    // browser run never does: that run is the agent's, and ends as such.
+    if (ctx.process.BrowserAutoScroll && ctx.shared.SavedForeground != 0) ctx.process.BrowserAutoScroll = false;
     if (ctx.process.BrowserAutoScroll) return EndBrowserAutoScroll(ctx, message);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     // The release of the starting click, queued for the window under the
@@ -226,13 +255,7 @@ int AutoScrollHandler(HookContext& ctx, HWND window, UINT message, uint16_t mark
     if (message == WM_MBUTTONUP && marker == MARK_NONE && ctx.shared.ReleasePending)
         return HoldForAutoScrollWindow(ctx, autoScrollWindow);
     // A message for any other window, in whatever process, ends auto scroll.
-    // The middle button goes up as on every other end: once the user's
-    // release came over the auto-scroll window the hooks hold it down, and
-    // where they do not, the release comes back to them and is swallowed.
-    if (window != autoScrollWindow) {
-        ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, 0);
-        return EndAgentAutoScroll(ctx, false);
-    }
+    if (window != autoScrollWindow) return EndAgentAutoScroll(ctx, false);
     return HandleAutoScrollWindowMessage(ctx, autoScrollWindow, message, marker);
 }
 

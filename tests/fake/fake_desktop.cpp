@@ -300,14 +300,30 @@ BOOL FakeDesktop::IsIconic(HWND window) {
     return found != windows_.end() && found->second.iconic;
 }
 
+void FakeDesktop::ClearLog() {
+    log_.clear();
+    deliveries_.clear();
+    injections_.clear();
+    keyEvents_.clear();
+}
+
+void FakeDesktop::RecordDelivery(const std::string& entry, const Delivery& delivery) {
+    log_.push_back(entry);
+    deliveries_.push_back(delivery);
+    if (!windows_.count(delivery.window)) {
+        ++misdirected_;
+        lastMisdirected_ = entry;
+    }
+}
+
 BOOL FakeDesktop::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    log_.push_back(Post(window, message, wParam, lParam));
+    RecordDelivery(Post(window, message, wParam, lParam), {window, message, wParam, lParam, false, 0, 0});
     return TRUE;
 }
 
 LRESULT FakeDesktop::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
                                          UINT timeout, DWORD_PTR* result) {
-    log_.push_back(Send(window, message, wParam, lParam));
+    RecordDelivery(Send(window, message, wParam, lParam), {window, message, wParam, lParam, true, flags, timeout});
     lastSendFlags_ = flags;
     lastSendTimeout_ = timeout;
     if (result) *result = static_cast<DWORD_PTR>(sendResult_);
@@ -318,11 +334,32 @@ void FakeDesktop::PostQuitMessage(int exitCode) { log_.push_back(Quit(exitCode))
 
 LRESULT FakeDesktop::DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0x0DEF; }
 
-void FakeDesktop::mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) {
-    log_.push_back(Mouse(flags, data, static_cast<uint32_t>(extra), static_cast<int>(dx), static_cast<int>(dy)));
+void FakeDesktop::TrackButtons(DWORD flags, DWORD data) {
+    auto track = [this, flags](DWORD down, DWORD up, unsigned button) {
+        if (flags & down) heldButtons_ |= button;
+        if (flags & up) heldButtons_ &= ~button;
+    };
+    track(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, HELD_LEFT);
+    track(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, HELD_RIGHT);
+    track(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, HELD_MIDDLE);
+    if (data & XBUTTON1) track(MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, HELD_X1);
+    if (data & XBUTTON2) track(MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, HELD_X2);
 }
 
-void FakeDesktop::keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) { log_.push_back(Key(vk, flags)); }
+void FakeDesktop::mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) {
+    log_.push_back(Mouse(flags, data, static_cast<uint32_t>(extra), static_cast<int>(dx), static_cast<int>(dy)));
+    injections_.push_back({flags, dx, dy, data, extra});
+    TrackButtons(flags, data);
+}
+
+void FakeDesktop::keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
+    log_.push_back(Key(vk, flags));
+    keyEvents_.push_back({vk, flags});
+    if (flags & KEYEVENTF_KEYUP)
+        heldKeys_.erase(vk);
+    else
+        heldKeys_.insert(vk);
+}
 
 UINT FakeDesktop::MapVirtualKeyA(UINT code, UINT) {
     // A stable, recognisable scan code per key: the key code plus 0x80, cut to a byte.

@@ -7,6 +7,7 @@
 #include "platform.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,41 @@ struct Window {
 
 constexpr int kMaxFakeDepth = 1000;
 
+// What the stress run checks after every call, kept beside the log (whose
+// entries do not change): every message posted or sent, every injected
+// mouse and key event, and what the injected input holds down.
+struct Delivery {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool sent;
+    UINT flags;    // of a send
+    UINT timeout;  // of a send
+};
+
+struct Injection {
+    DWORD flags;
+    DWORD dx;
+    DWORD dy;
+    DWORD data;
+    ULONG_PTR extra;
+};
+
+struct KeyEvent {
+    BYTE vk;
+    DWORD flags;
+};
+
+// Physical mouse buttons (before any swap), as held down by injected input.
+enum HeldButton : unsigned {
+    HELD_LEFT = 1,
+    HELD_RIGHT = 2,
+    HELD_MIDDLE = 4,
+    HELD_X1 = 8,
+    HELD_X2 = 16,
+};
+
 class FakeDesktop final : public Platform {
 public:
     FakeDesktop();
@@ -86,7 +122,26 @@ public:
     void SetNextHookResult(LRESULT result) { nextHookResult_ = result; }
 
     const Log& log() const { return log_; }
-    void ClearLog() { log_.clear(); }
+    // Clears the log and the records of deliveries, injections and keys.
+    void ClearLog();
+
+    // Records since the last ClearLog.
+    const std::vector<Delivery>& Deliveries() const { return deliveries_; }
+    const std::vector<Injection>& Injections() const { return injections_; }
+    const std::vector<KeyEvent>& KeyEvents() const { return keyEvents_; }
+    // Posts and sends to null or to a handle that names no window of this
+    // desktop, since the desktop was made; the last one as a log entry.
+    int MisdirectedCount() const { return misdirected_; }
+    const std::string& LastMisdirected() const { return lastMisdirected_; }
+    // Keys that keybd_event put down and did not let up again.
+    const std::set<BYTE>& HeldKeys() const { return heldKeys_; }
+    // Buttons that mouse_event put down (HELD_... bits) and nothing let up again.
+    unsigned HeldButtons() const { return heldButtons_; }
+    // An up of these buttons reached the system from elsewhere (the user).
+    void ButtonsWentUp(unsigned buttons) { heldButtons_ &= ~buttons; }
+    void ClearWindowUnderCursor() { pointOverride_ = nullptr; pointOverrideSet_ = false; }
+    const std::vector<HWND>& Windows() const { return order_; }
+    bool HasWindow(HWND window) const { return windows_.count(window) != 0; }
     int CallNextCount() const { return callNextCount_; }
     const NextHookCall& LastCallNext() const { return lastCallNext_; }
     const std::vector<DWORD>& VersionQuerySizes() const { return versionSizes_; }
@@ -145,8 +200,17 @@ public:
 private:
     int Depth(HWND window);
     void Descendants(HWND parent, std::vector<HWND>& out);
+    void RecordDelivery(const std::string& entry, const Delivery& delivery);
+    void TrackButtons(DWORD flags, DWORD data);
 
     Log log_;
+    std::vector<Delivery> deliveries_;
+    std::vector<Injection> injections_;
+    std::vector<KeyEvent> keyEvents_;
+    int misdirected_ = 0;
+    std::string lastMisdirected_;
+    std::set<BYTE> heldKeys_;
+    unsigned heldButtons_ = 0;
     std::map<HWND, Window> windows_;
     std::vector<HWND> order_;  // creation order
     uintptr_t nextHandle_ = 0x1000;

@@ -72,7 +72,10 @@ Entries Entry(std::function<std::string(const Desk&)> entry) {
     return [entry](const Desk& d) { return Log{entry(d)}; };
 }
 
-Log MiddleClickEntries() { return {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, kPassExtra)}; }
+// A middle click the suite makes at a marked release: whole, press and release.
+Log MiddleClickEntries() {
+    return {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, kPassExtra), Mouse(MOUSEEVENTF_MIDDLEUP, 0, kPassExtra)};
+}
 
 struct FunctionCase {
     const char* name;
@@ -303,7 +306,8 @@ TEST_P(FunctionCodeTest, PressThenMarkedRelease) {
     if (!plainMiddleClick) expectedPress.push_back(Mouse(MOUSEEVENTF_MIDDLEUP, 0, kRunExtra));
     EXPECT_EQ(pressLog, expectedPress);
     EXPECT_EQ(d.log(), c.entries(d));
-    EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(c.code));
+    // A press passed on runs nothing and leaves the pending function as it was (0 here).
+    EXPECT_EQ(d.h.shared.PendingFunction, plainMiddleClick ? 0u : static_cast<uint32_t>(c.code));
     EXPECT_EQ(d.h.shared.Mode, c.modeAfter);
     EXPECT_EQ(d.h.shared.ReleaseAction, c.releaseAfter);
 }
@@ -380,9 +384,11 @@ TEST_P(CycleTest, PressMarkedReleaseUserRelease) {
 INSTANTIATE_TEST_SUITE_P(Dispatcher, CycleTest, ::testing::ValuesIn(CycleCases()),
                          [](const ::testing::TestParamInfo<CycleCase>& info) { return std::string(info.param.name); });
 
-// Double clicks as the system reports them: a real quick second middle click,
-// and the press the low-level hook made for button 4 or 5 right after a
-// middle press, which the system counts as that click's second.
+// Sequences of presses and releases as the system reports them: a real
+// quick second middle click, the press the low-level hook made for button 4
+// or 5 right after a middle press (which the system counts as that click's
+// second), a release that comes before the marked one, and two buttons held
+// at once.
 struct ClickStep {
     UINT message;
     uint16_t marker;
@@ -419,11 +425,12 @@ std::vector<DoubleClickCase> DoubleClickCases() {
           {WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
-        // Made a middle click again by the suite, not passed on as a double click.
-        {"Button4AsMiddleButtonAfterDoubleClickGetsAPress", 0, 45, 0,
+        // Made a middle click again by the suite, not passed on as a double
+        // click; the user's release is swallowed, the click being whole.
+        {"Button4AsMiddleButtonAfterDoubleClickGetsAClick", 0, 45, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return MiddleClickEntries(); }},
-          {WM_MBUTTONUP, MARK_NONE, 1, 0, none}}},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
         // It is a press for a mode too: it ends Horizontal Wheel.
         {"Button4DoubleClickEndsHorizontalWheel", 0, 13, 62,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1,
@@ -431,6 +438,34 @@ std::vector<DoubleClickCase> DoubleClickCases() {
         // Only the indexes of X buttons 1 and 2 are translated presses.
         {"OtherIndexIsAnOrdinaryDoubleClick", 0, 13, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 3, 0, none}, {WM_MBUTTONUP, MARK_NONE, 3, 0, none}}},
+        // A quick click on a busy program: the user's release comes before the
+        // marked one. Nothing the suite makes may stay down.
+        {"Button4AsMiddleButtonReleasedBeforeItsRunGetsAClick", 0, 45, 0,
+         {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return MiddleClickEntries(); }}}},
+        {"SystemDefaultButton4ReleasedBeforeItsRunGetsAWholeClick", 0, 0, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1,
+           [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }}}},
+        // Button 4's press waits for its marked release while a quick middle
+        // click passes on: the marked release still runs button 4's function.
+        {"Button4ThenAQuickMiddleClickRunsButton4sFunction", 0, 13, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
+          {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
+        // Button 4 held down as X button 1 while the middle button clicks: the
+        // middle click takes ReleaseAction over, so X button 1 goes up first.
+        {"Button4HeldThroughAMiddleClickIsLetGo", 0, 0, 0,
+         {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
+          {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0)}; }},
+          {WM_MBUTTONDOWN, MARK_NONE, 0, 0,
+           [](const Desk& d) { return Log{Foreground(d.top), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }},
+          {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
+          {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
     };
 }
 

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <set>
 
 using namespace ptr;
 using namespace ptr::fake;
@@ -31,6 +33,7 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         uint32_t mode;
         int32_t shiftLocked, controlLocked;
         std::function<Log(const Scene&)> released;
+        int32_t releaseAction = 45;
     };
     const Case cases[] = {
         {"Drag Lock: the primary button goes up", 56, 0, 0,
@@ -45,6 +48,11 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         {"a lock flag left without its mode", 0, 1, 1,
          [](const Scene&) { return Log{KeyUp(VK_SHIFT), KeyUp(VK_CONTROL)}; }},
         {"Horizontal Wheel holds nothing", 62, 0, 0, [](const Scene&) { return Log{}; }},
+        // The user's release of button 4 or 5 went by unseen (a menu was open).
+        {"the X button 1 press made for button 4", 0, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }, 72},
+        {"the X button 2 press made for button 5, in a mode", 62, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)}; }, 73},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -52,7 +60,7 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         s.h.shared.Mode = c.mode;
         s.h.shared.ShiftLocked = c.shiftLocked;
         s.h.shared.ControlLocked = c.controlLocked;
-        s.h.shared.ReleaseAction = 45;
+        s.h.shared.ReleaseAction = c.releaseAction;
         s.h.shared.MenuActive = 1;
         s.h.shared.MouseHook = 0x5550;
         EXPECT_EQ(InstallHooks(s.ctx(), 0), 0);
@@ -185,6 +193,66 @@ TEST(Hardening, ScrollsToAVanishedTargetPostNothing) {
         AutoDown(s.ctx(), 3);
         AutoLeft(s.ctx(), 3);
         EXPECT_EQ(s.log(), Log{});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The records the stress run judges by: a post to what is no window of the
+// desktop is counted, and injected keys and buttons are held until let go.
+TEST(Hardening, FakeDesktopRecordsWhatTheStressRunChecks) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeDesktop&, HWND window, HWND gone)> act;
+        int misdirected;
+        std::set<BYTE> keys;
+        unsigned buttons;
+    };
+    const Case cases[] = {
+        {"a post to a window", [](FakeDesktop& d, HWND w, HWND) { d.PostMessageA(w, WM_VSCROLL, 0, 0); }, 0, {}, 0},
+        {"a post to a window that went away",
+         [](FakeDesktop& d, HWND, HWND gone) { d.PostMessageA(gone, WM_VSCROLL, 0, 0); }, 1, {}, 0},
+        {"a send to null",
+         [](FakeDesktop& d, HWND, HWND) { d.SendMessageTimeoutA(nullptr, UM_ZOOMEND, 0, 0, 0, 1, nullptr); }, 1, {}, 0},
+        {"a post to HWND_BROADCAST", [](FakeDesktop& d, HWND, HWND) { d.PostMessageA(HWND_BROADCAST, WM_CLOSE, 0, 0); },
+         1, {}, 0},
+        {"Shift down stays down", [](FakeDesktop& d, HWND, HWND) { d.keybd_event(VK_SHIFT, 0, 0, 0); }, 0, {VK_SHIFT}, 0},
+        {"a chord leaves nothing down",
+         [](FakeDesktop& d, HWND, HWND) {
+             d.keybd_event(VK_CONTROL, 0, 0, 0);
+             d.keybd_event('C', 0, 0, 0);
+             d.keybd_event('C', 0, KEYEVENTF_KEYUP, 0);
+             d.keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+         },
+         0, {}, 0},
+        {"buttons down, one let go by the user",
+         [](FakeDesktop& d, HWND, HWND) {
+             d.mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, 0);
+             d.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON2, 0);
+             d.ButtonsWentUp(HELD_MIDDLE);
+         },
+         0, {}, HELD_LEFT | HELD_X2},
+        {"X button 1 down and up", [](FakeDesktop& d, HWND, HWND) {
+             d.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, XBUTTON1, 0);
+             d.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON1, 0);
+         },
+         0, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeDesktop desk;
+        HWND window = desk.AddWindow("Pane");
+        HWND gone = desk.AddWindow("Gone");
+        desk.RemoveWindow(gone);
+        c.act(desk, window, gone);
+        EXPECT_EQ(desk.MisdirectedCount(), c.misdirected);
+        EXPECT_EQ(desk.HeldKeys(), c.keys);
+        EXPECT_EQ(desk.HeldButtons(), c.buttons);
+        desk.ClearLog();  // the records of one call go; what is held stays
+        EXPECT_TRUE(desk.Deliveries().empty() && desk.Injections().empty() && desk.KeyEvents().empty());
+        EXPECT_EQ(desk.HeldKeys(), c.keys);
     }
 }
 

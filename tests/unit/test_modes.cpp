@@ -166,6 +166,16 @@ std::vector<Step> TaskSwitch98(const Scene& s) {
     return steps;
 }
 
+// A long switch through many windows: no more Tabs are counted than one
+// scroll has steps, so the replay at the end stays bounded.
+std::vector<Step> TaskSwitch98ThroughManyWindows(const Scene& s) {
+    std::vector<Step> steps = TaskSwitchStart(s);
+    for (int notch = 0; notch < 280; ++notch) steps.push_back({Wheel(OS_WIN98, -120), true, TabTaps(1), 151});
+    steps.push_back(
+        {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(273)), {KeyUp(VK_MENU)}), kIdle});
+    return steps;
+}
+
 std::vector<Step> TaskSwitchMe(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
     steps.push_back({Wheel(OS_WINME, 120), true, TabTaps(1), 151});
@@ -214,6 +224,7 @@ const ModeLife kModeLives[] = {
     {"ZoomWithoutAgent", OS_WINXP, 102, false, ZoomWithoutAgent},
     {"TaskSwitchXp", OS_WINXP, 151, true, TaskSwitchXp},
     {"TaskSwitch98", OS_WIN98, 151, true, TaskSwitch98},
+    {"TaskSwitch98ThroughManyWindows", OS_WIN98, 151, true, TaskSwitch98ThroughManyWindows},
     {"TaskSwitchMe", OS_WINME, 151, true, TaskSwitchMe},
     {"TaskSwitch95", OS_WIN95, 151, true, TaskSwitch95},
     {"TaskSwitchNt4", OS_NT4, 151, true, TaskSwitchNt4},

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace ptr;
 using namespace ptr::fake;
 
@@ -140,9 +142,10 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         bool reverse;
         bool vertical;
         bool horizontal;
-        int dx;
-        int dy;
+        int64_t dx;
+        int64_t dy;
         std::vector<Step> expected;
+        POINT anchor = {kAnchorX, kAnchorY};
     } const cases[] = {
         {"down", false, true, true, 0, 12, Lines(10, SB_LINEDOWN)},
         {"up", false, true, true, 0, -12, Lines(10, SB_LINEUP)},
@@ -158,6 +161,12 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         {"horizontal off", false, true, false, 6, 12, Lines(10, SB_LINEDOWN)},
         {"both off", false, false, false, 60, 120, {}},
         {"below both thresholds", false, true, true, 5, -11, {}},
+        // The start message may name any point: the travel from it does not wrap around.
+        {"anchor far left of the screen: moving right scrolls right", false, true, true, 1000 - (INT_MIN + 100LL), 12,
+         {Times(6, H(SB_LINERIGHT)), Once(H(SB_ENDSCROLL)), Times(10, V(SB_LINEDOWN)), Once(V(SB_ENDSCROLL))},
+         {INT_MIN + 100, kAnchorY}},
+        {"anchor far left, reverse: moving right scrolls left", true, true, true, 1000 - (INT_MIN + 100LL), 0,
+         Columns(6, SB_LINELEFT), {INT_MIN + 100, kAnchorY}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,8 +174,9 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         d.h.block.UScrollReverse = c.reverse ? -1 : 0;
         d.h.block.UScrollVertical = c.vertical ? -1 : 0;
         d.h.block.UScrollHorizontal = c.horizontal ? -1 : 0;
-        d.StartUniversal();
-        EXPECT_EQ(d.Move(kAnchorX + c.dx, kAnchorY + c.dy), 0);
+        EXPECT_EQ(StartUniversalScroll(d.h.ctx, kTarget, c.anchor.x, c.anchor.y), 1);
+        d.h.desk.ClearLog();
+        EXPECT_EQ(d.Move(static_cast<int>(c.anchor.x + c.dx), static_cast<int>(c.anchor.y + c.dy)), 0);
         EXPECT_EQ(d.h.desk.log(), Expand(c.expected));
         EXPECT_EQ(d.h.shared.Mode, 100u);
     }
@@ -316,30 +326,38 @@ TEST(AutoScroll, StartByKindOfWindow) {
         Log expected;
         uint32_t mode;
         bool browserFlag;
+        int32_t releaseActionAfter;
+        bool releaseWentBy = false;  // the user's release came before the marked one
     } const cases[] = {
         {"browser view: the browser's own auto scroll", "Internet Explorer_Server", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
         {"old browser view, any case", "html_internet explorer", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
         {"browser view needs no auto-scroll window", "Internet Explorer_Server", PROCESS_OTHER, false, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true},
-        {"no auto-scroll window: nothing", "Edit", PROCESS_OTHER, false, 0, {}, 0, false},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
+        // A quick click on a busy browser: its press must not stay down.
+        {"browser view, the user's release went by: a whole click", "Internet Explorer_Server", PROCESS_OTHER, true,
+         1, {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}, 101, true, 0,
+         true},
+        {"no auto-scroll window: nothing", "Edit", PROCESS_OTHER, false, 0, {}, 0, false, 0},
         {"the agent's auto-scroll window", "Edit", PROCESS_OTHER, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
         {"the agent's, in NETSCP6", "MozillaWindowClass", PROCESS_NETSCP6, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Desk d;
         d.h.process.ProcessKind = c.processKind;
         if (!c.autoScrollWindow) d.h.block.AutoScrollWindow = 0;
+        // The press waits for the user's release, until that release goes by.
+        d.h.shared.ReleasePending = c.releaseWentBy ? 0 : 1;
         HWND window = d.h.desk.AddWindow(c.windowClass, WS_VISIBLE | WS_CHILD, {0, 0, 10, 10}, kFrame);
         EXPECT_EQ(StartAutoScroll(d.h.ctx, window), c.result);
         EXPECT_EQ(d.h.desk.log(), c.expected);
         EXPECT_EQ(d.h.shared.Mode, c.mode);
         EXPECT_EQ(d.h.process.BrowserAutoScroll, c.browserFlag);
-        EXPECT_EQ(d.h.shared.ReleaseAction, c.browserFlag ? 45 : 0);
+        EXPECT_EQ(d.h.shared.ReleaseAction, c.releaseActionAfter);
     }
 }
 
@@ -389,9 +407,21 @@ TEST(AutoScroll, BrowserBranchEndsAtTheNextMessageButTheRelease) {
         uint32_t modeAfter;
         bool flagAfter;
         int32_t releaseActionAfter;
+        int32_t releaseActionBefore = 0;  // 0: the release of the press made for the browser has gone by
+        int result = 0;
+        Log expected = {};  // the tray agent is never involved
     } const cases[] = {
         {"the release passes and changes nothing", WM_MBUTTONUP, 101, true, 0},
+        // In the system the user's own release may come before the press made
+        // for the browser: it is made again after that press.
+        {"the release the browser's press waits for is made again", WM_MBUTTONUP, 101, true, 0, 45, 1,
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
         {"a middle press ends it; its release will pass", WM_MBUTTONDOWN, 0, false, 45},
+        // Ended before the user's release came: the browser's press goes up now, in its turn.
+        {"a left press ends it while the browser's press waits: that press goes up", WM_LBUTTONDOWN, 0, false, 0, 45,
+         0, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
+        {"the wheel ends it while the browser's press waits: that press goes up", WM_MOUSEWHEEL, 0, false, 0, 45, 0,
+         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
         {"a left press ends it", WM_LBUTTONDOWN, 0, false, 0},
         {"a right press ends it", WM_RBUTTONDOWN, 0, false, 0},
         {"the wheel ends it", WM_MOUSEWHEEL, 0, false, 0},
@@ -403,9 +433,9 @@ TEST(AutoScroll, BrowserBranchEndsAtTheNextMessageButTheRelease) {
         HWND view = d.h.desk.AddWindow("Internet Explorer_Server", WS_VISIBLE | WS_CHILD, {0, 0, 10, 10}, kFrame);
         ASSERT_EQ(StartAutoScroll(d.h.ctx, view), 1);
         d.h.desk.ClearLog();
-        d.h.shared.ReleaseAction = 0;  // the start's pass-through release has gone by
-        EXPECT_EQ(AutoScrollHandler(d.h.ctx, view, c.message, MARK_NONE), 0);
-        EXPECT_TRUE(d.h.desk.log().empty());  // the tray agent is never involved
+        d.h.shared.ReleaseAction = c.releaseActionBefore;
+        EXPECT_EQ(AutoScrollHandler(d.h.ctx, view, c.message, MARK_NONE), c.result);
+        EXPECT_EQ(d.h.desk.log(), c.expected);
         EXPECT_EQ(d.h.shared.Mode, c.modeAfter);
         EXPECT_EQ(d.h.process.BrowserAutoScroll, c.flagAfter);
         EXPECT_EQ(d.h.shared.ReleaseAction, c.releaseActionAfter);
@@ -425,7 +455,7 @@ TEST(AutoScroll, BrowserBranchEndedInAnotherProcessRaisesNoEarlierWindow) {
     ProcessState otherProcess;
     HookContext other{d.h.desk, d.h.block, d.h.shared, otherProcess};
     EXPECT_EQ(AutoScrollHandler(other, kTarget, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -436,7 +466,7 @@ TEST(AutoScroll, AgentStartInAProcessWithAStaleBrowserFlag) {
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
     EXPECT_EQ(d.h.desk.log(),
-              (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}));
+              (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
 }
 
 TEST(AutoScroll, AgentBranchHandlesEachMessage) {
@@ -449,38 +479,48 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         int result;
         Log expected;
         uint32_t modeAfter;
+        bool releasedOverItFirst = false;  // the run already holds the middle button down
+        bool staleBrowserFlag = false;     // this process ran a browser's auto scroll that another one ended
     } const cases[] = {
+        // Another window's message ends it: the middle button goes up with it.
         {"a move over another window ends it", OS_WINXP, kOther, WM_MOUSEMOVE, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         {"the release over another window ends it", OS_WINXP, kOther, WM_MBUTTONUP, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
-        {"a click on another window ends it and lets the held middle button go", OS_WIN2000, kTarget, WM_LBUTTONDOWN,
-         MARK_NONE, 1, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)},
-         0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
+        {"a click on another window ends it", OS_WIN2000, kTarget, WM_LBUTTONDOWN, MARK_NONE, 1,
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
         {"the wheel ends it and lets the middle button go", OS_WINXP, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
-        {"Windows 95: the wheel ends it", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL, MARK_NONE, 1,
-         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame)}, 0},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0},
+        // A notch turned right after the release may come before the held press.
+        {"Windows 95: the wheel ends it and lets the middle button go too", OS_WIN95, kAutoWindow, WM_MOUSEWHEEL,
+         MARK_NONE, 1, {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
+         0},
         {"the release over it holds the button and captures", OS_WINXP, kAutoWindow, WM_MBUTTONUP, MARK_NONE, 1,
          {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}, 101},
         {"the press it injected itself", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_SELF, 1, {}, 101},
         {"any press marked as its own", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_SELF, 1, {}, 101},
         {"a left click ends it", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"a middle click ends it", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"a right click ends it", OS_WIN95, kAutoWindow, WM_RBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"an X button click ends it", OS_WINXP, kAutoWindow, WM_XBUTTONDOWN, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(),
-          Foreground(kFrame)},
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
+          Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
+        {"after the release over it, another window's message lets the held button go", OS_WINXP, kOther,
+         WM_XBUTTONDOWN, MARK_NONE, 1,
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0, true},
+        {"a process with an earlier browser run's flag ends it as any other: the agent is told", OS_WINXP, kOther,
+         WM_LBUTTONDOWN, MARK_NONE, 1,
+         {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0, true, true},
         {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, 101},
         {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, 101},
     };
@@ -488,6 +528,10 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         SCOPED_TRACE(c.name);
         Desk d(c.os);
         ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
+        if (c.releasedOverItFirst) {
+            ASSERT_EQ(AutoScrollHandler(d.h.ctx, kAutoWindow, WM_MBUTTONUP, MARK_NONE), 1);
+        }
+        d.h.process.BrowserAutoScroll = c.staleBrowserFlag;
         d.h.desk.ClearLog();
         EXPECT_EQ(AutoScrollHandler(d.h.ctx, c.window, c.message, c.marker), c.result);
         EXPECT_EQ(d.h.desk.log(), c.expected);
@@ -532,8 +576,8 @@ TEST(AutoScroll, TheStartingClicksReleaseNeverEndsIt) {
         d.h.desk.ClearLog();
         EXPECT_EQ(Dispatch(d.h.ctx, kOther, WM_MBUTTONUP, 10, 10, MARK_SELF, 0), 1);
         EXPECT_EQ(d.h.shared.Mode, 0u);
-        EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0),
-                                       Foreground(kTarget)}));
+        EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kTarget),
+                                       Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
     }
 }
 
@@ -566,9 +610,9 @@ TEST(AutoScroll, AgentBranchWholeLife) {
     EXPECT_EQ(d.h.desk.log(), Expand({Once(Send(kAgent, UM_AUTOSCROLLSTART, 0, 0)), Once(Foreground(kAutoWindow)),
                                       Once(Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000)), Once(Capture(kAutoWindow)),
                                       Times(2, V(SB_LINEDOWN)), Once(V(SB_ENDSCROLL)), Once(H(SB_LINERIGHT)),
-                                      Once(H(SB_ENDSCROLL)), Once(Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)),
-                                      Once(Send(kAgent, UM_AUTOSCROLLEND, 0, 0)), Once(ReleaseCaptureEntry()),
-                                      Once(Foreground(kFrame))}));
+                                      Once(H(SB_ENDSCROLL)), Once(Send(kAgent, UM_AUTOSCROLLEND, 0, 0)),
+                                      Once(ReleaseCaptureEntry()), Once(Foreground(kFrame)),
+                                      Once(Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0))}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
 }
 
@@ -578,7 +622,7 @@ TEST(AutoScroll, EndWithoutAnEarlierForegroundRaisesNothing) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     d.h.desk.ClearLog();
     EXPECT_EQ(AutoScrollHandler(d.h.ctx, kOther, WM_LBUTTONDOWN, MARK_NONE), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0), Send(kAgent, UM_AUTOSCROLLEND, 0, 0)}));
+    EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
 }
 
 }  // namespace

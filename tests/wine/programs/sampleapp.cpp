@@ -4,10 +4,13 @@
 // scroll messages its windows receive, and keeps a state file with their
 // scroll positions, so that another process can see what happened.
 //
-//   sampleapp [--log FILE] [--state FILE] [--at X Y] [--other]
+//   sampleapp [--log FILE] [--state FILE] [--at X Y] [--other] [--stamp]
 //
 // --other makes a single small window that takes the foreground, so that the
-// sample windows do not have the focus.
+// sample windows do not have the focus. --stamp ends every logged message
+// with t=SECONDS, the performance counter when the window procedure got it
+// (under Wine the clock of CLOCK_MONOTONIC_RAW), and logs CLOCK t=SECONDS
+// when the windows are ready.
 #include <windows.h>
 
 #include <cstdarg>
@@ -19,6 +22,7 @@
 namespace {
 
 FILE* g_log = nullptr;
+bool g_stamp = false;
 std::string g_statePath;
 std::string g_lastState;
 HWND g_main, g_list, g_edit, g_bars, g_vbar, g_hbar, g_pad;
@@ -67,11 +71,21 @@ void Log(const char* format, ...) {
     fflush(g_log);
 }
 
+double Now() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 void LogMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     const char* name = MessageName(m);
     if (!name) return;
-    Log("MSG %s %s wp=0x%llx lp=0x%llx extra=0x%llx", WindowName(w), name, (unsigned long long)wp,
-        (unsigned long long)lp, (unsigned long long)(GetMessageExtraInfo() & 0xFFFFFFFF));
+    double now = g_stamp ? Now() : 0;
+    char stamp[40] = "";
+    if (g_stamp) snprintf(stamp, sizeof stamp, " t=%.7f", now);
+    Log("MSG %s %s wp=0x%llx lp=0x%llx extra=0x%llx%s", WindowName(w), name, (unsigned long long)wp,
+        (unsigned long long)lp, (unsigned long long)(GetMessageExtraInfo() & 0xFFFFFFFF), stamp);
 }
 
 void LogWindow(const char* name, HWND w) {
@@ -250,6 +264,7 @@ int main(int argc, char** argv) {
         if (!strcmp(argv[i], "--log") && i + 1 < argc) g_log = fopen(argv[++i], "a");
         else if (!strcmp(argv[i], "--state") && i + 1 < argc) g_statePath = argv[++i];
         else if (!strcmp(argv[i], "--other")) other = true;
+        else if (!strcmp(argv[i], "--stamp")) g_stamp = true;
         else if (!strcmp(argv[i], "--at") && i + 2 < argc) {
             x = atoi(argv[++i]);
             y = atoi(argv[++i]);
@@ -260,6 +275,7 @@ int main(int argc, char** argv) {
     if (other) CreateOtherWindow(instance, x, y);
     else CreateSampleWindows(instance, x, y);
     Log("READY");
+    if (g_stamp) Log("CLOCK t=%.7f", Now());
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) g_lastMove = msg.pt;

@@ -1,0 +1,293 @@
+// Benchmarks of the hook's hot paths, each a ratio of medians measured in
+// one run: the suite's path against the Win32 calls it has to make.
+//
+//   hook_bench [--samples N]
+//
+// "real": the exported MouseProc of PTRHK32A.dll (from this program's
+// folder) on real windows of this process, against the Win32 calls alone.
+// "logic": the same hook logic bound to a platform that does nothing,
+// against the same Win32 calls: the cost of the suite's own work.
+//
+// (a) a cursor move through MouseProc      against a bare CallNextHookEx
+// (b) a routed notch over a WS_VSCROLL pane against its four posts (3 lines + end)
+// (c) a notch that needs the scroll-bar search among 10, 100, 1000 siblings
+//     against one enumeration of them (EnumChildWindows with an empty callback)
+//
+// Prints a Markdown table. Needs a display (real windows); run it with bench/run.sh.
+#include "hook_context.h"
+#include "mouse_proc.h"
+#include "noop_platform.h"
+#include "ptrhk32a.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace ptr;
+using ptr::bench::NoopPlatform;
+
+namespace {
+
+// ---- Timing ----
+
+double Seconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void DrainMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// Nanoseconds per iteration of each body, medians over `samples` batches of
+// `iterations`, the bodies taking turns batch by batch so that both see the
+// same machine. Posted messages are removed between batches, untimed.
+std::vector<double> Compare(int samples, int iterations, const std::vector<std::function<void()>>& bodies) {
+    std::vector<std::vector<double>> times(bodies.size());
+    for (int s = 0; s < samples + 1; ++s) {
+        for (size_t b = 0; b < bodies.size(); ++b) {
+            double start = Seconds();
+            for (int i = 0; i < iterations; ++i) bodies[b]();
+            double elapsed = Seconds() - start;
+            DrainMessages();
+            if (s > 0) times[b].push_back(elapsed * 1e9 / iterations);  // the first round warms up
+        }
+    }
+    std::vector<double> medians;
+    for (const auto& t : times) medians.push_back(Median(t));
+    return medians;
+}
+
+// ---- Real windows of this process ----
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses(HINSTANCE instance) {
+    WNDCLASSA c = {};
+    c.hInstance = instance;
+    c.lpfnWndProc = PlainProc;
+    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    for (const char* name : {"PtrBenchHost", "PtrBenchPane", "PtrBenchPlain", "PtrBenchLeaf"}) {
+        c.lpszClassName = name;
+        RegisterClassA(&c);
+    }
+}
+
+HWND Child(const char* className, DWORD style, int x, int y, int w, int h, HWND parent) {
+    return CreateWindowExA(0, className, "", WS_CHILD | style, x, y, w, h, parent, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+// A family of `siblings` children: a plain window (the notch's target) at the
+// top left, hidden leaves, and a vertical scroll-bar control last.
+struct Family {
+    HWND parent;
+    HWND target;
+    HWND bar;
+};
+
+Family MakeFamily(HWND host, int top, int siblings) {
+    Family f;
+    f.parent = Child("PtrBenchHost", WS_VISIBLE | WS_CLIPCHILDREN, 300, top, 380, 180, host);
+    f.target = Child("PtrBenchPlain", WS_VISIBLE, 10, 10, 120, 120, f.parent);
+    for (int i = 0; i < siblings - 2; ++i) Child("PtrBenchLeaf", 0, 0, 0, 1, 1, f.parent);
+    f.bar = Child("SCROLLBAR", WS_VISIBLE | SBS_VERT, 350, 0, 20, 170, f.parent);
+    return f;
+}
+
+POINT CenterOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// What the search asks of each window it is handed: its class name.
+BOOL CALLBACK ReadClassName(HWND window, LPARAM) {
+    char name[81];
+    GetClassNameA(window, name, sizeof name);
+    return TRUE;
+}
+
+// Counts the posted messages waiting for `window`; removes them all.
+int CountPosted(HWND window, UINT message) {
+    int count = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.hwnd == window && msg.message == message) ++count;
+    return count;
+}
+
+struct Row {
+    std::string path;
+    std::string reference;
+    double suiteNs;      // the suite's path with the real Win32 calls
+    double logicNs;      // the same logic on the platform that does nothing
+    double referenceNs;  // the Win32 calls the path has to make
+};
+
+void PrintRows(const std::vector<Row>& rows) {
+    std::printf("| Path | Against | suite, real (us) | Win32 calls (us) | real ratio | logic alone (us) | logic ratio |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf("| %s | %s | %.3f | %.3f | %.2f | %.4f | %.4f |\n", r.path.c_str(), r.reference.c_str(),
+                    r.suiteNs / 1000, r.referenceNs / 1000, r.suiteNs / r.referenceNs, r.logicNs / 1000,
+                    r.logicNs / r.referenceNs);
+    }
+}
+
+MOUSEHOOKSTRUCTEX HookEvent(POINT pt, HWND window, int16_t delta) {
+    MOUSEHOOKSTRUCTEX event = {};
+    event.pt = pt;
+    event.hwnd = window;
+    event.wHitTestCode = HTCLIENT;
+    event.mouseData = static_cast<DWORD>(static_cast<uint16_t>(delta)) << 16;
+    return event;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int samples = 21;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (!std::strcmp(argv[i], "--samples")) samples = std::atoi(argv[++i]);
+
+    HMODULE library = LoadLibraryA("PTRHK32A.dll");
+    if (library == nullptr) {
+        std::printf("cannot load PTRHK32A.dll (%lu)\n", GetLastError());
+        return 1;
+    }
+    auto mouseProc = LibraryExport<HOOKPROC>(library, "MouseProc");
+    auto getBlock = LibraryExport<GetMapFilePointerFn>(library, "GetMapFilePointer");
+    SettingsBlock* block = static_cast<SettingsBlock*>(getBlock());
+    std::memset(block, 0, sizeof *block);
+    block->ButtonCount = 3;
+    block->WheelCount = 1;
+    block->EnhanceMode = -1;
+    block->WheelLines = 3;
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterClasses(instance);
+    HWND host = CreateWindowExA(WS_EX_TOPMOST, "PtrBenchHost", "PTR bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                0, 700, 620, nullptr, nullptr, instance, nullptr);
+    HWND pane = Child("PtrBenchPane", WS_VISIBLE | WS_VSCROLL, 10, 10, 200, 200, host);
+    const int kSiblings[] = {10, 100, 1000};
+    Family families[3];
+    for (int i = 0; i < 3; ++i) families[i] = MakeFamily(host, 10 + 200 * i, kSiblings[i]);
+    ShowWindow(host, SW_SHOW);
+    UpdateWindow(host);
+    DrainMessages();
+
+    // The logic alone: the same scene on a platform that does nothing.
+    NoopPlatform noop;
+    SettingsBlock noopBlock = *block;
+    HookSharedState noopShared = kInitialSharedState;
+    noopShared.OsKind = OS_WINXP;
+    ProcessState noopProcess;
+    HookContext logic{noop, noopBlock, noopShared, noopProcess};
+
+    std::vector<Row> rows;
+    std::vector<double> searchCalls;  // (c): the enumeration with a class name read for each window
+
+    // (a) A cursor move: the gate passes it on at once.
+    {
+        MOUSEHOOKSTRUCTEX move = HookEvent(CenterOf(pane), pane, 0);
+        LPARAM lp = reinterpret_cast<LPARAM>(&move);
+        auto t = Compare(samples, 20000,
+                         {[&] { mouseProc(HC_ACTION, WM_MOUSEMOVE, lp); },
+                          [&] { MouseHook(logic, HC_ACTION, WM_MOUSEMOVE, lp); },
+                          [&] { CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, lp); }});
+        rows.push_back({"(a) cursor move through MouseProc", "bare CallNextHookEx", t[0], t[1], t[2]});
+    }
+
+    // (b) A routed notch over a pane with WS_VSCROLL: 3 lines and the end.
+    {
+        POINT at = CenterOf(pane);
+        if (WindowFromPoint(at) != pane) {
+            std::printf("the pane is not under its own centre; no display?\n");
+            return 1;
+        }
+        MOUSEHOOKSTRUCTEX notch = HookEvent(at, pane, -120);
+        LPARAM lp = reinterpret_cast<LPARAM>(&notch);
+        DrainMessages();
+        mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+        int posted = CountPosted(pane, WM_VSCROLL);
+        if (posted != 4) {
+            std::printf("the routed notch posted %d WM_VSCROLL, not 4\n", posted);
+            return 1;
+        }
+        noop.SetSiblings(0);
+        auto t = Compare(samples, 500,
+                         {[&] { mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp); },
+                          [&] { MouseHook(logic, HC_ACTION, WM_MOUSEWHEEL, lp); },
+                          [&] {
+                              for (int line = 0; line < 3; ++line) PostMessageA(pane, WM_VSCROLL, SB_LINEDOWN, 0);
+                              PostMessageA(pane, WM_VSCROLL, SB_ENDSCROLL, 0);
+                          }});
+        rows.push_back({"(b) routed notch, WS_VSCROLL pane", "its 4 posts", t[0], t[1], t[2]});
+    }
+
+    // (c) A notch over a plain window: the scroll-bar search among its siblings.
+    for (int i = 0; i < 3; ++i) {
+        const Family& f = families[i];
+        POINT at = CenterOf(f.target);
+        MOUSEHOOKSTRUCTEX notch = HookEvent(at, f.target, -120);
+        LPARAM lp = reinterpret_cast<LPARAM>(&notch);
+        DrainMessages();
+        mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+        int posted = CountPosted(f.parent, WM_VSCROLL);
+        if (WindowFromPoint(at) != f.target || posted != 4) {
+            std::printf("the notch over %d siblings posted %d WM_VSCROLL to their parent, not 4\n", kSiblings[i],
+                        posted);
+            return 1;
+        }
+        noop.SetSiblings(kSiblings[i]);
+        int iterations = 20000 / kSiblings[i] + 20;
+        auto t = Compare(samples, iterations,
+                         {[&] { mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp); },
+                          [&] { MouseHook(logic, HC_ACTION, WM_MOUSEWHEEL, lp); },
+                          [&] { EnumChildWindows(f.parent, [](HWND, LPARAM) -> BOOL { return TRUE; }, 0); },
+                          [&] { EnumChildWindows(f.parent, ReadClassName, 0); }});
+        rows.push_back({"(c) notch with the bar search, " + std::to_string(kSiblings[i]) + " siblings",
+                        "one enumeration of them", t[0], t[1], t[2]});
+        searchCalls.push_back(t[3]);
+    }
+
+    DWORD version = GetVersion();
+    std::printf("%d samples each, medians; Windows version %u.%u as the system reports it\n\n", samples,
+                static_cast<unsigned>(LOBYTE(LOWORD(version))), static_cast<unsigned>(HIBYTE(LOWORD(version))));
+    PrintRows(rows);
+    // The search's cost per sibling, for its growth with their number, and
+    // the Win32 calls it makes itself: the enumeration and a class name each.
+    std::printf("\n| Siblings | suite, real, per sibling (us) | logic alone, per sibling (us) | "
+                "enumeration + class names (us) | real ratio to these calls |\n");
+    std::printf("|---:|---:|---:|---:|---:|\n");
+    for (size_t i = 0; i < searchCalls.size(); ++i) {
+        const Row& r = rows[i + 2];
+        std::printf("| %d | %.3f | %.5f | %.3f | %.2f |\n", kSiblings[i], r.suiteNs / 1000 / kSiblings[i],
+                    r.logicNs / 1000 / kSiblings[i], searchCalls[i] / 1000, r.suiteNs / searchCalls[i]);
+    }
+    DestroyWindow(host);
+    return 0;
+}
