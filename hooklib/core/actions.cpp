@@ -84,6 +84,13 @@ bool ClassIs(HookContext& ctx, HWND window, const char* name) {
     return SameTextIgnoringCase(className, name);
 }
 
+void SetReleaseAction(HookContext& ctx, int32_t action) {
+    int32_t earlier = ctx.shared.ReleaseAction;
+    if (earlier == kReleaseXButton1 || earlier == kReleaseXButton2)
+        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, earlier == kReleaseXButton1 ? XBUTTON1 : XBUTTON2, 0);
+    ctx.shared.ReleaseAction = action;
+}
+
 void AnnounceMode(HookContext& ctx) { PostToAgent(ctx, UM_MODESTATE, ctx.shared.Mode); }
 
 void EndMode(HookContext& ctx, HWND window) {

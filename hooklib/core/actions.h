@@ -36,6 +36,17 @@ void InjectButton(HookContext& ctx, DWORD flags, uint32_t extra);
 bool SameTextIgnoringCase(const char* a, const char* b);
 bool ClassIs(HookContext& ctx, HWND window, const char* name);
 
+// What the user's own release of the button does (ReleaseAction).
+constexpr int32_t kReleaseSwallow = 0;
+constexpr int32_t kReleasePassThrough = 45;
+constexpr int32_t kReleaseXButton1 = 72;
+constexpr int32_t kReleaseXButton2 = 73;
+
+// ReleaseAction keeps one button's release. Taken over while the X button
+// made for an earlier press is still down, that X button goes up first:
+// nothing would let it go later, for any program.
+void SetReleaseAction(HookContext& ctx, int32_t action);
+
 void AnnounceMode(HookContext& ctx);
 void EndMode(HookContext& ctx, HWND window);
 // The press that ends a mode. A quick second press of a button is still a

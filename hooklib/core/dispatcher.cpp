@@ -12,12 +12,6 @@
 namespace ptr {
 namespace {
 
-// What the user's own release of the button does (ReleaseAction).
-constexpr int32_t kReleaseSwallow = 0;
-constexpr int32_t kReleasePassThrough = 45;
-constexpr int32_t kReleaseXButton1 = 72;
-constexpr int32_t kReleaseXButton2 = 73;
-
 constexpr uint32_t kMiddleButtonIndex = 0;
 constexpr uint32_t kButtonIndexOffset = 3;  // index 0 is button 3
 
@@ -49,16 +43,6 @@ bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
     return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
 }
 
-// ReleaseAction keeps one button's release. A press that takes it over while
-// the X button made for an earlier press is still down lets that X button
-// go first: nothing would let it go later, for any program.
-void TakeReleaseAction(HookContext& ctx, int32_t action) {
-    int32_t earlier = ctx.shared.ReleaseAction;
-    if (earlier == kReleaseXButton1 || earlier == kReleaseXButton2)
-        ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, earlier == kReleaseXButton1 ? XBUTTON1 : XBUTTON2, 0);
-    ctx.shared.ReleaseAction = action;
-}
-
 // mayPassThrough: the press may reach the application as it came.
 int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
     uint32_t button = ChosenButton(ctx, index);
@@ -70,7 +54,7 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
         // click. Passed on as it came, the press is one click, as the user
         // made it. It runs nothing, so the function an earlier press left
         // pending stays for that press's marked release.
-        TakeReleaseAction(ctx, kReleasePassThrough);
+        SetReleaseAction(ctx, kReleasePassThrough);
         return 0;
     }
     ctx.shared.PendingButton = button;
@@ -90,7 +74,7 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
 // release follows it, so that the double click is whole.
 int HandleDoubleClick(HookContext& ctx) {
     if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(ctx.block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
-        TakeReleaseAction(ctx, kReleasePassThrough);
+        SetReleaseAction(ctx, kReleasePassThrough);
     return 0;
 }
 
@@ -157,7 +141,7 @@ int XButtonClick(HookContext& ctx, DWORD button, int32_t releaseAction) {
     bool releaseWentBy = ctx.shared.ReleasePending == 0;
     ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, button, 0);
     if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, button, 0);
-    TakeReleaseAction(ctx, releaseWentBy ? kReleaseSwallow : releaseAction);
+    SetReleaseAction(ctx, releaseWentBy ? kReleaseSwallow : releaseAction);
     return 1;
 }
 

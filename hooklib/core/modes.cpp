@@ -178,8 +178,7 @@ void ReleaseAnyMode(HookContext& ctx) {
     }
     // The X button made for a press of button 4 or 5 waits for the user's
     // release, which no hook will see any more (or a menu hid from them).
-    if (shared.ReleaseAction == 72) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON1, 0);
-    if (shared.ReleaseAction == 73) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, XBUTTON2, 0);
+    SetReleaseAction(ctx, kReleaseSwallow);
     // The lock flags are read by the scroll primitives even without the mode.
     if (shared.ShiftLocked) KeyUp(ctx, VK_SHIFT);
     if (shared.ControlLocked) KeyUp(ctx, VK_CONTROL);
@@ -188,7 +187,6 @@ void ReleaseAnyMode(HookContext& ctx) {
     shared.Mode = 0;
     shared.PendingFunction = 0;
     shared.PendingButton = 0;
-    shared.ReleaseAction = 0;
     shared.ReleasePending = 0;
     shared.TabCount = 0;
     // Left set by a menu loop that ended without the filter hook, it would

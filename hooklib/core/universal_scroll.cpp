@@ -14,8 +14,6 @@ namespace {
 
 constexpr uint32_t kModeUniversalScroll = 100;
 constexpr uint32_t kModeAutoScroll = 101;
-constexpr int32_t kReleaseSwallowed = 0;
-constexpr int32_t kReleasePassesThrough = 45;
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
 
@@ -119,7 +117,7 @@ int StartBrowserAutoScroll(HookContext& ctx) {
     bool releaseWentBy = ctx.shared.ReleasePending == 0;
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
     if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
-    ctx.shared.ReleaseAction = releaseWentBy ? kReleaseSwallowed : kReleasePassesThrough;
+    SetReleaseAction(ctx, releaseWentBy ? kReleaseSwallow : kReleasePassThrough);
     return 1;
 }
 
@@ -127,18 +125,18 @@ int EndBrowserAutoScroll(HookContext& ctx, UINT message) {
     if (message == WM_MBUTTONUP) {
         // The user's release of the press made for the browser is made again,
         // after that press: in the system the user's own may come before it.
-        if (ctx.shared.ReleaseAction != kReleasePassesThrough) return 0;
-        ctx.shared.ReleaseAction = kReleaseSwallowed;
+        if (ctx.shared.ReleaseAction != kReleasePassThrough) return 0;
+        ctx.shared.ReleaseAction = kReleaseSwallow;
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
         return 1;
     }
     // Ended before the user's release came: the press made for the browser
     // goes up now, in its turn, and that release is swallowed when it comes.
-    if (ctx.shared.ReleaseAction == kReleasePassesThrough) {
-        ctx.shared.ReleaseAction = kReleaseSwallowed;
+    if (ctx.shared.ReleaseAction == kReleasePassThrough) {
+        ctx.shared.ReleaseAction = kReleaseSwallow;
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
     }
-    if (IsMiddlePress(message)) ctx.shared.ReleaseAction = kReleasePassesThrough;
+    if (IsMiddlePress(message)) SetReleaseAction(ctx, kReleasePassThrough);
     ctx.process.BrowserAutoScroll = false;
     ctx.shared.Mode = 0;
     return 0;
@@ -219,7 +217,7 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
     if (IsBrowserView(ctx, window)) return StartBrowserAutoScroll(ctx);
     // The agent's window takes the user's release itself; without one, the
     // release is swallowed as after any function.
-    ctx.shared.ReleaseAction = kReleaseSwallowed;
+    SetReleaseAction(ctx, kReleaseSwallow);
     HWND autoScrollWindow = ToHwnd(ctx.block.AutoScrollWindow);
     if (!IsTargetWindow(ctx, autoScrollWindow)) return 0;
 

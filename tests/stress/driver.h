@@ -125,7 +125,7 @@ private:
     std::string failure_;
     bool failed_ = false;
 
-    static constexpr int kRecent = 48;
+    static constexpr int kRecent = 3000;
     std::string recent_[kRecent];
     uint64_t recordedFor_ = ~uint64_t(0);
 };

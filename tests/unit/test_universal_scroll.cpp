@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <climits>
 
 using namespace ptr;
@@ -595,6 +597,23 @@ TEST(AutoScroll, AHoldThatArrivesAfterTheEndIsLetGo) {
     EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONUP, 10, 10, MARK_SELF, 0), 1);
     EXPECT_EQ(d.h.shared.Mode, 0u);
     EXPECT_EQ(d.h.shared.PendingFunction, 0u);
+}
+
+// Button 5's X button, held for the application until the user's release,
+// when button 4 starts auto scroll: the X button goes up, or nothing would
+// ever let it go.
+TEST(AutoScroll, AStartLetsGoOfAnXButtonAnEarlierPressHolds) {
+    for (const char* windowClass : {"Edit", "Internet Explorer_Server"}) {
+        SCOPED_TRACE(windowClass);
+        Desk d;
+        d.h.shared.ReleaseAction = 73;
+        d.h.shared.ReleasePending = 1;
+        HWND window = d.h.desk.AddWindow(windowClass, WS_VISIBLE | WS_CHILD, {0, 0, 10, 10}, kFrame);
+        ASSERT_EQ(StartAutoScroll(d.h.ctx, window), 1);
+        const Log& log = d.h.desk.log();
+        EXPECT_EQ(std::count(log.begin(), log.end(), Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)), 1);
+        EXPECT_NE(d.h.shared.ReleaseAction, 73);
+    }
 }
 
 TEST(AutoScroll, AgentBranchWholeLife) {

@@ -223,6 +223,20 @@ class SettingTest(WineTest):
         self.assertIsNotNone(code, "the program ended")
         return code
 
+    def settled_pixels(self, rect):
+        """The screen's pixels in rect once the window has painted them: two
+        captures in a row alike, and more than one colour."""
+        last = [None]
+
+        def settled():
+            now = self.screen_pixels(rect)
+            same = now == last[0] and len({p for row in now for p in row}) > 1
+            last[0] = now
+            return same
+
+        self.assertTrue(wait_until(settled), f"the picture at {rect} never settled")
+        return last[0]
+
     def screen_pixels(self, rect):
         """The screen's pixels in rect as rows of (r, g, b), taken from the X server."""
         left, top, right, bottom = rect

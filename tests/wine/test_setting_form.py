@@ -144,7 +144,7 @@ class ButtonTab(FormTest):
         for count, rows in ((3, (False, False, False)), (4, (True, True, False)), (5, (True, True, True))):
             program = self.open_with(ButtonCount=count)
             image = self.state("MouseImage")["rect"]
-            pictures[count] = self.screen_pixels(image)
+            pictures[count] = self.settled_pixels(image)
             self.show_button_tab()
             shown = (self.state("Fun3Label")["visible"], self.state("Fun4ComboBox")["visible"],
                      self.state("Fun5ComboBox")["visible"])
@@ -161,7 +161,7 @@ class ButtonTab(FormTest):
         self.add_file("Setting.KRD")
         self.open_with(ButtonCount=5, ButtonFunction0=COPY)
         image = self.state("MouseImage")["rect"]
-        plain = self.screen_pixels(image)
+        plain = self.settled_pixels(image)
 
         self.show_button_tab()
         self.assertTrue(self.apply_enabled(), "entering the first box enables Apply")
