@@ -149,13 +149,12 @@ void RestoreForeground(HookContext& ctx) {
 
 // Every end lets go of the middle button that the run holds down once the
 // user let it go over the auto-scroll window; where nothing is held, the
-// dispatcher swallows this release like the user's own. It comes last, once
-// Mode is 0: the auto-scroll window, getting it while the run still lasted,
-// would take it for the user's release and hold the button again.
+// dispatcher swallows this release like the user's own. The mode ends first,
+// before the agent is told and before that release: the agent's thread may
+// take input while the hooked thread waits for its answer, and auto scroll,
+// still running, would take the release for the user's and hold the button
+// again.
 int EndAgentAutoScroll(HookContext& ctx, bool releaseCapture) {
-    // The mode ends before the agent is told: while the hooked thread waits
-    // for its answer, the agent's thread may take input the end itself made
-    // (the middle release), which must not find auto scroll still running.
     ctx.shared.Mode = 0;
     SendToAgent(ctx, UM_AUTOSCROLLEND);
     if (releaseCapture) ctx.api.ReleaseCapture();
