@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace ptr {
 
@@ -63,6 +65,25 @@ inline void WriteSettingsField(SettingsBlock& block, const SettingsField& field,
     } else {
         std::memcpy(base, &value, 4);
     }
+}
+
+// Writes "FIELD=VALUE FIELD=VALUE ..." into the block (values in C notation).
+// Stops at the first unknown field and returns its name; "" when all were written.
+inline std::string WriteSettingsFields(SettingsBlock& block, const std::string& text) {
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string item = text.substr(at, end - at);
+        at = end + 1;
+        const size_t eq = item.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string name = item.substr(0, eq);
+        const SettingsField* field = FindSettingsField(name.c_str());
+        if (!field) return name;
+        WriteSettingsField(block, *field, static_cast<int32_t>(std::strtoll(item.c_str() + eq + 1, nullptr, 0)));
+    }
+    return "";
 }
 
 }  // namespace ptr

@@ -66,6 +66,18 @@ class AgentTest(WineTest):
         agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
         return agent
 
+    def start_shift_lock(self):
+        """The agent, the hook tool, the sample behind another program, and Shift
+        Lock started by a real middle click over the pad; returns (agent, hooks, sample)."""
+        agent = self.start_agent()
+        hooks = self.blockctl()
+        self.configure(hooks, ButtonFunction0=SHIFT_LOCK)
+        sample = self.sample()
+        self.other_window()
+        self.click(MIDDLE, *sample.center("pad"))
+        agent.expect("PtrAgent: mode 60: Shift Locked")
+        return agent, hooks, sample
+
     def agentctl(self, *args):
         """Runs agentctl; returns its exit code and its output."""
         result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),

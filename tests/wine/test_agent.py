@@ -191,13 +191,7 @@ class TooltipText(AgentTest):
         self.assertTrue(wait_until(lambda: self.status_text() == PRODUCT_NAME), self.status_text())
 
     def test_a_shift_lock_started_by_the_middle_button_shows_until_a_click_ends_it(self):
-        agent = self.start_agent()
-        hooks = self.blockctl()
-        self.configure(hooks, ButtonFunction0=SHIFT_LOCK)
-        sample = self.sample()
-        self.other_window()
-        self.click(MIDDLE, *sample.center("pad"))
-        agent.expect("PtrAgent: mode 60: Shift Locked")
+        agent, hooks, sample = self.start_shift_lock()
         self.assertTrue(wait_until(lambda: self.status_text() == "Shift Locked"), self.status_text())
         self.click(1)
         agent.expect("PtrAgent: mode ended")

@@ -15,14 +15,8 @@ from harness import Program, wait_until
 
 class Restart(AgentTest):
     def test_an_agent_started_after_one_was_killed_in_shift_lock_lets_shift_go_and_hooks_again(self):
-        agent = self.start_agent()
-        # Holds the library, and with it the hooks' shared state, past the kill.
-        hooks = self.blockctl()
-        self.configure(hooks, ButtonFunction0=SHIFT_LOCK)
-        sample = self.sample()
-        self.other_window()
-        self.click(MIDDLE, *sample.center("pad"))
-        agent.expect("PtrAgent: mode 60: Shift Locked")
+        # The hook tool holds the library, and with it the hooks' shared state, past the kill.
+        agent, hooks, sample = self.start_shift_lock()
         self.assertTrue(wait_until(lambda: self.keys()["shift"] == 1), self.keys())
 
         agent.stop()  # killed: it runs no line of its own any more

@@ -84,20 +84,9 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
     const char* rest = line + used;
     if (!strcmp(command, "quit")) return false;
     if (!strcmp(command, "set")) {
-        std::string args = rest;
-        char* context = nullptr;
-        for (char* item = strtok_s(&args[0], " ", &context); item; item = strtok_s(nullptr, " ", &context)) {
-            char* eq = strchr(item, '=');
-            if (!eq) continue;
-            *eq = '\0';
-            const SettingsField* f = FindSettingsField(item);
-            if (!f) {
-                Print("ERROR unknown field %s", item);
-                return true;
-            }
-            WriteSettingsField(*block, *f, static_cast<int32_t>(strtoll(eq + 1, nullptr, 0)));
-        }
-        Print("OK");
+        const std::string unknown = WriteSettingsFields(*block, rest);
+        if (unknown.empty()) Print("OK");
+        else Print("ERROR unknown field %s", unknown.c_str());
     } else if (!strcmp(command, "get")) {
         const SettingsField* f = FindSettingsField(rest);
         if (f) Print("%s=%ld", f->name, (long)ReadSettingsField(*block, *f));

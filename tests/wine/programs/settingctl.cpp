@@ -172,20 +172,9 @@ bool SelectCode(HWND box, long code) {
 }
 
 void SetField(const char* rest) {
-    std::string args = rest;
-    char* context = nullptr;
-    for (char* item = strtok_s(&args[0], " ", &context); item; item = strtok_s(nullptr, " ", &context)) {
-        char* eq = strchr(item, '=');
-        if (!eq) continue;
-        *eq = '\0';
-        const SettingsField* f = FindSettingsField(item);
-        if (!f) {
-            Print("ERROR unknown field %s", item);
-            return;
-        }
-        WriteSettingsField(*g_tool.block, *f, static_cast<int32_t>(strtoll(eq + 1, nullptr, 0)));
-    }
-    Print("OK");
+    const std::string unknown = WriteSettingsFields(*g_tool.block, rest);
+    if (unknown.empty()) Print("OK");
+    else Print("ERROR unknown field %s", unknown.c_str());
 }
 
 // Commands that work on a control of the form: ID first, then the rest.
