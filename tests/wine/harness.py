@@ -217,9 +217,15 @@ class WineTest(unittest.TestCase):
         return program
 
     def set_version(self, version):
-        subprocess.run([wine_binary(), "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
-                       env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=True)
+        # Now and then a `reg` started while another program opens a window
+        # fails at start-up under Wine; it is made again, a few times at most.
+        for attempt in range(5):
+            result = subprocess.run(
+                [wine_binary(), "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
+                env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if result.returncode == 0:
+                return
+        raise AssertionError(f"Wine's version could not be set to {version} (exit code {result.returncode})")
 
     def blockctl(self, reset=False):
         """The hook tool; with reset the block starts all zero, whatever an
