@@ -3,12 +3,12 @@
 // settings form, chooses its language and name modules, and runs the form.
 #include "app_block.h"
 #include "form_ids.h"
-#include "hook_context.h"
 #include "program_files.h"
 #include "resource_modules.h"
 #include "setting_form.h"
 #include "settings_block.h"
 #include "start_rules.h"
+#include "window_handles.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 // The exports of PTRHK32A.dll, as the tray agent and other callers see them.
 // All are WINAPI functions exported under undecorated names; callers bind them
-// with GetProcAddress.
+// with GetProcAddress (hook_library.h binds all that a host calls).
 #pragma once
 
 #include <windows.h>
