@@ -22,6 +22,10 @@ constexpr char kTrayIconFile[] = "RES\\Tray.ico";
 constexpr char kLogoFile[] = "Logo.bmp";
 constexpr char kMouseBitmapFile[] = "MOUSE.BMP";
 constexpr char kRegionDataFile[] = "Setting.KRD";
+// Beside the uninstaller and named after it, which finds them by its own name:
+// the installation log and the wizard's captions.
+constexpr char kInstallLogFile[] = "uninst.log";
+constexpr char kDialogTextFile[] = "uninst.UN2";
 
 // HKEY_CURRENT_USER: the suite's key, and the tray agent's kept configuration below it.
 constexpr char kSuiteKey[] = "Software\\PTRHK32A";

@@ -11,8 +11,6 @@ namespace setup {
 
 constexpr char kDefaultFolderName[] = "PTRHK32A";
 constexpr char kWizardFont[] = "Tahoma";
-constexpr char kLogName[] = "uninst.log";
-constexpr char kDialogTextName[] = "uninst.UN2";
 
 // A file copied from the installer's folder to the same relative path in the
 // target folder. The uninstaller deletes its own executable itself, so that

@@ -125,7 +125,7 @@ void SetRegistryEntries(const std::string& target, TInsLog& log) {
 // the uninstaller can take off a partial installation too.
 void Install(const std::string& source, const std::string& target) {
     CheckSources(source);
-    const std::string logPath = target + "\\" + kLogName;
+    const std::string logPath = target + "\\" + ptr::kInstallLogFile;
     if (ptr::FileExists(logPath)) {
         throw EUninstError("The suite is already installed in " + target + ". Remove it first.");
     }
@@ -133,7 +133,7 @@ void Install(const std::string& source, const std::string& target) {
     try {
         CreateFolders(target, log);
         CopyFiles(source, target, log);
-        WriteDialogTexts(target + "\\" + kDialogTextName, log);
+        WriteDialogTexts(target + "\\" + ptr::kDialogTextFile, log);
         SetRegistryEntries(target, log);
     } catch (const EUninstError&) {
         if (ptr::FolderExists(target)) log.SaveToFile(logPath);

@@ -346,8 +346,8 @@ void TMOUSESETTINGForm::FormCreate() {
     SyncApplyButton();
 }
 
-// Loading a control runs its handler only where the loaded value differs from
-// what the control showed, as a change by the user would.
+// A control loaded as a change by the user would be: its own notifications
+// run no handler while it is set, then its handler runs once.
 void TMOUSESETTINGForm::SetQuietlyThenRun(const std::function<void()>& set, Handler handler) {
     {
         Quiet quiet(quiet_);

@@ -5,6 +5,8 @@
 // other by. The expected numbers are written out here as the block's layout
 // documents them, not taken from the table.
 #include "agent_logic.h"
+#include "ainslog.h"
+#include "ainsutils.h"
 #include "app_block.h"
 #include "control_values.h"
 #include "function_list.h"
@@ -230,6 +232,21 @@ TEST(NameContract, TheInstallerInstallsEveryFileTheProgramsOpen) {
                             ptr::kUninstallerFile};
     for (const char* name : opened) EXPECT_TRUE(installed.count(name)) << name;
     EXPECT_EQ(installed.size(), sizeof opened / sizeof opened[0]);
+}
+
+// The uninstaller looks for its log and captions by its own name (it spells
+// the log's extension ".log" in one place and ".Log" in another); the
+// installer writes them by theirs.
+TEST(NameContract, TheUninstallerFindsTheFilesTheInstallerWritesBesideIt) {
+    const std::string uninstaller = std::string("C:\\Suite\\") + ptr::kUninstallerFile;
+    const std::string expected[][2] = {{".log", ptr::kInstallLogFile}, {".Log", ptr::kInstallLogFile},
+                                       {".UN2", ptr::kDialogTextFile}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(uninst::CompareLocaleNoCase(uninst::ChangeFileExt(uninstaller, e[0]),
+                                              std::string("C:\\Suite\\") + e[1]),
+                  0)
+            << e[0];
+    }
 }
 
 }  // namespace
