@@ -16,7 +16,8 @@ const KeptField* FindKeptField(const char* name) {
 }
 
 int ButtonCountFromSystem(int systemButtons) {
-    return ptr::ClampSettingsFieldValue(ptr::SettingsFieldNamed("ButtonCount"), systemButtons);
+    constexpr const KeptField& kButtonCount = ptr::SettingsFieldNamed("ButtonCount");
+    return ptr::ClampSettingsFieldValue(kButtonCount, systemButtons);
 }
 
 void SetDefaultConfiguration(SettingsBlock& block, int systemButtons) {
