@@ -1,6 +1,7 @@
 // The tray icon, its menu, the status text, and the programs the agent starts.
 #include "agent.h"
 #include "file_checks.h"
+#include "late_bound.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -37,10 +38,7 @@ DWORD WINAPI OpenWithShellThread(void* parameter) {
 
 // Balloons came with the shell of Windows 2000 and Me (shell32 5.0).
 bool ShellHasBalloons() {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    DLLGETVERSIONPROC getVersion =
-        shell ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")))
-              : nullptr;
+    const auto getVersion = ptr::LateBound<DLLGETVERSIONPROC>(GetModuleHandleA("shell32.dll"), "DllGetVersion");
     DLLVERSIONINFO version = {};
     version.cbSize = sizeof version;
     return getVersion && SUCCEEDED(getVersion(&version)) && version.dwMajorVersion >= 5;

@@ -4,6 +4,7 @@
 #include "form_ids.h"
 #include "form_layout.h"
 #include "function_list.h"
+#include "late_bound.h"
 #include "program_files.h"
 #include "scroll_box.h"
 #include "window_handles.h"
@@ -107,8 +108,7 @@ void DrawClassicTabs(HWND tabs) {
     HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
     if (!uxtheme) return;
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    auto setTheme =
-        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    const auto setTheme = ptr::LateBound<SetWindowThemeFn>(uxtheme, "SetWindowTheme");
     if (setTheme) setTheme(tabs, L" ", L" ");
     FreeLibrary(uxtheme);
 }
