@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace ptr {
 
@@ -160,26 +159,20 @@ constexpr int32_t ClampSettingsFieldValue(const SettingsField& field, int32_t va
 }
 
 // Reads a field as a signed 32-bit value (16-bit fields are unsigned). Each
-// field is read and written as one word, as the hooks expect of every store.
+// field is read and written as the one aligned word it is, as the hooks
+// expect of every store into the live block.
 inline int32_t ReadSettingsField(const SettingsBlock& block, const SettingsField& field) {
     const unsigned char* base = reinterpret_cast<const unsigned char*>(&block) + field.offset;
-    if (field.width == 2) {
-        uint16_t v;
-        std::memcpy(&v, base, 2);
-        return v;
-    }
-    int32_t v;
-    std::memcpy(&v, base, 4);
-    return v;
+    if (field.width == 2) return *reinterpret_cast<const uint16_t*>(base);
+    return *reinterpret_cast<const int32_t*>(base);
 }
 
 inline void WriteSettingsField(SettingsBlock& block, const SettingsField& field, int32_t value) {
     unsigned char* base = reinterpret_cast<unsigned char*>(&block) + field.offset;
     if (field.width == 2) {
-        const uint16_t v = static_cast<uint16_t>(value);
-        std::memcpy(base, &v, 2);
+        *reinterpret_cast<uint16_t*>(base) = static_cast<uint16_t>(value);
     } else {
-        std::memcpy(base, &value, 4);
+        *reinterpret_cast<int32_t*>(base) = value;
     }
 }
 
