@@ -197,12 +197,13 @@ class OnWindows10(LaterWindowsServedAsXp):
         self.check_a_notch_scrolls_five_lines()
 
 
-class PartsOfNotchesAndTilts(ScrollingTest):
+class PartsOfNotchesAndTiltsOnWindows7(ScrollingTest):
     """A high-resolution wheel sends parts of a notch, a tilt WM_MOUSEHWHEEL;
-    a program of its own injects both with SendInput."""
+    inputwatch injects both with SendInput."""
+    version = "win7"
     settings = {"WheelCount": 2, "HWheelLines": 4}
 
-    def check_parts_add_up_and_a_tilt_scrolls_sideways(self):
+    def test_parts_add_up_and_a_tilt_scrolls_sideways(self):
         inject = self.start("inputwatch.exe", stdin=True)
         inject.expect("READY", timeout=START_TIMEOUT)
         self.glide(self.sample_app, *self.sample_app.center("edit"))
@@ -218,18 +219,8 @@ class PartsOfNotchesAndTilts(ScrollingTest):
         self.assertEqual(self.scroll_codes("list", "WM_VSCROLL"), [SB_ENDSCROLL] * 3 + [SB_LINEDOWN] * 5 + [SB_ENDSCROLL])
 
 
-class PartsOfNotchesAndTiltsOnWindows7(PartsOfNotchesAndTilts):
-    version = "win7"
-
-    def test_parts_add_up_and_a_tilt_scrolls_sideways(self):
-        self.check_parts_add_up_and_a_tilt_scrolls_sideways()
-
-
-class PartsOfNotchesAndTiltsOnWindows10(PartsOfNotchesAndTilts):
+class PartsOfNotchesAndTiltsOnWindows10(PartsOfNotchesAndTiltsOnWindows7):
     version = "win10"
-
-    def test_parts_add_up_and_a_tilt_scrolls_sideways(self):
-        self.check_parts_add_up_and_a_tilt_scrolls_sideways()
 
 
 class ListBoxByPages(ScrollingTest):

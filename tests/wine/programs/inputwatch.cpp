@@ -62,10 +62,8 @@ LRESULT CALLBACK WatchMouse(int code, WPARAM wParam, LPARAM lParam) {
 int Down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) ? 1 : 0; }
 
 void SendWheel(DWORD flags, const char* delta) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.mouseData = static_cast<DWORD>(atoi(delta));
+    INPUT input = {INPUT_MOUSE, {}};
+    input.mi = {0, 0, static_cast<DWORD>(atoi(delta)), flags, 0, 0};
     Print(SendInput(1, &input, sizeof input) == 1 ? "SENT" : "ERROR SendInput");
 }
 
