@@ -3,7 +3,7 @@
 # Quick when everything is there. Never adds the i386 architecture.
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev googletest
+packages=(cmake ninja-build g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 libz-mingw-w64-dev googletest
           clang libclang-rt-14-dev zlib1g-dev wine wine64 xvfb xauth xdotool imagemagick python3 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 
 missing=()

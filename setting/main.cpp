@@ -2,6 +2,7 @@
 // application block, refuses to start without a tray agent or beside an open
 // settings form, chooses its language and name modules, and runs the form.
 #include "app_block.h"
+#include "control_classes.h"
 #include "form_ids.h"
 #include "hook_context.h"
 #include "program_files.h"
@@ -60,11 +61,6 @@ int PumpMessages(HWND form) {
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-void InitControlClasses() {
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&classes);
 }
 
 // The form cannot work without the application block: it copies and writes it.

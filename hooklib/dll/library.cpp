@@ -93,6 +93,7 @@ HOOKPROC HookProcedure(HookProcId proc) {
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(module);
+        g_api.BindLateFunctions();
         AttachProcess(g_api, g_shared, g_process);
         g_process.Module = module;
         return MapSettingsBlock() ? TRUE : FALSE;

@@ -65,16 +65,16 @@ void RealPlatform::keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra)
 UINT RealPlatform::MapVirtualKeyA(UINT code, UINT mapType) { return ::MapVirtualKeyA(code, mapType); }
 SHORT RealPlatform::GetKeyState(int vk) { return ::GetKeyState(vk); }
 BOOL RealPlatform::SwapMouseButton(BOOL swap) { return ::SwapMouseButton(swap); }
+void RealPlatform::BindLateFunctions(ProcLookup lookup) {
+    // Windows 95's user32 has no GetGUIThreadInfo.
+    getGuiThreadInfo_ = LateBound<GetGUIThreadInfoFn>(::GetModuleHandleA("user32.dll"), "GetGUIThreadInfo", lookup);
+}
+
 BOOL RealPlatform::InMenuLoop() {
-    // Looked up at run time: Windows 95's user32 has no GetGUIThreadInfo, and
-    // a static import of it would keep the library from loading there.
-    using GetGUIThreadInfoFn = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
-    static const GetGUIThreadInfoFn getInfo = reinterpret_cast<GetGUIThreadInfoFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetGUIThreadInfo")));
-    if (getInfo == nullptr) return TRUE;
+    if (getGuiThreadInfo_ == nullptr) return TRUE;
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!getInfo(::GetCurrentThreadId(), &info)) return TRUE;
+    if (!getGuiThreadInfo_(::GetCurrentThreadId(), &info)) return TRUE;
     return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
 }
 

@@ -1,12 +1,17 @@
 // The hook logic's platform bound to the real user32 and kernel32.
 #pragma once
 
+#include "late_bound.h"
 #include "platform.h"
 
 namespace ptr {
 
 class RealPlatform final : public Platform {
 public:
+    // Looks up what newer systems add; where a lookup fails the call it
+    // serves takes its fallback (InMenuLoop: TRUE, as on Windows 95).
+    void BindLateFunctions(ProcLookup lookup = ::GetProcAddress);
+
     BOOL GetVersionExA(OSVERSIONINFOA* info) override;
     DWORD GetModuleFileNameA(char* buffer, DWORD size) override;
     UINT RegisterWindowMessageA(const char* name) override;
@@ -49,6 +54,10 @@ public:
     ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) override;
     HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
                          int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) override;
+
+private:
+    using GetGUIThreadInfoFn = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
+    GetGUIThreadInfoFn getGuiThreadInfo_ = nullptr;
 };
 
 // The library's module handle and hook procedures, for SetWindowsHookExA.

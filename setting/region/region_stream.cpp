@@ -199,9 +199,11 @@ size_t TFileStream::Read(void* buffer, size_t count) {
 TFileStream::TFileStream(const std::string& fileName)
     : handle_(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    LARGE_INTEGER size;
-    if (handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(handle_, &size)) {
-        size_ = size.QuadPart;
+    // GetFileSize, not GetFileSizeEx: Windows 95 has only the former.
+    DWORD high = 0;
+    const DWORD low = handle_ != INVALID_HANDLE_VALUE ? GetFileSize(handle_, &high) : INVALID_FILE_SIZE;
+    if (low != INVALID_FILE_SIZE || (handle_ != INVALID_HANDLE_VALUE && GetLastError() == NO_ERROR)) {
+        size_ = static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
         return;
     }
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);

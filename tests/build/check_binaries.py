@@ -6,10 +6,20 @@ imports OBJDUMP BIN...   every binary imports system DLLs only
 setting-imports OBJDUMP EXE   Setting.exe imports GetMapFilePointer by name from
                          PTRHK32A.dll, and otherwise system DLLs only
 shared  OBJDUMP DLL      the data section of HookSharedState is marked shared
+windows OBJDUMP TARGET DATA BIN...   every imported function is one that the
+                         target Windows has (win95 for the i686 deliverables,
+                         xp64 for the x86_64 build), by the lists in DATA, and
+                         the PE headers ask for no newer subsystem
+hooklib OBJDUMP DLL OBJ...   the hook library is lean: kernel32 and user32
+                         only, no TLS directory, at most 32 KB stripped, and
+                         no object of it carries constructors or TLS
 """
+import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 
 EXPECTED_EXPORTS = {
     "InstallHook", "GetMapFilePointer", "MouseProc", "SysMsgHookProc",
@@ -139,6 +149,111 @@ def check_shared(tool, path):
     return False
 
 
+# Which first Windows each target accepts.
+TARGETS = {
+    "win95": {"95"},
+    "xp64": {"95", "nt4", "98", "2000", "xp", "xp64"},
+}
+# The C runtime: part of Windows 98 and NT 4, on Windows 95 a prerequisite
+# (README); accepted for the programs, never for the hook library.
+RUNTIME_DLL = "msvcrt.dll"
+HOOK_LIBRARY_LIMIT = 32 * 1024
+
+
+def read_lists(folder):
+    """{dll: {function: first Windows}} from the lists of the data folder."""
+    lists = {}
+    for name in os.listdir(folder):
+        if not name.endswith(".txt"):
+            continue
+        dll = name[:-4]
+        if dll == "kernel32-win95":
+            dll, first = "kernel32", "95"
+        else:
+            first = None
+        table = lists.setdefault(dll + ".dll", {})
+        for line in open(os.path.join(folder, name)):
+            line = line.split("#", 1)[0].split()
+            if line:
+                table[line[0]] = first or line[1]
+    return lists
+
+
+def pe_header(path):
+    """The fields of the PE optional header the loader of an old Windows checks."""
+    data = open(path, "rb").read()
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    opt = pe + 24
+    magic = int.from_bytes(data[opt:opt + 2], "little")
+    word = lambda at: int.from_bytes(data[opt + at:opt + at + 2], "little")
+    directories = opt + (96 if magic == 0x10B else 112)
+    tls = directories + 9 * 8
+    return {
+        "os": (word(40), word(42)),
+        "subsystem": (word(48), word(50)),
+        "tls_size": int.from_bytes(data[tls + 4:tls + 8], "little"),
+    }
+
+
+def check_windows(tool, target, folder, paths):
+    lists = read_lists(folder)
+    accepted = TARGETS[target]
+    ok = True
+    for path in paths:
+        name = os.path.basename(path)
+        problems = []
+        for dll, functions in imported_names(tool, path).items():
+            if dll == "ptrhk32a.dll":
+                continue  # Setting.exe's one import of the library; build_setting_imports checks it
+            table = lists.get(dll)
+            if table is None:
+                problems.append(f"{dll} has no list of what each Windows exports")
+                continue
+            for function in functions:
+                first = table.get(function)
+                if first is None:
+                    problems.append(f"{dll}!{function} is not listed")
+                elif first not in accepted and not (dll == RUNTIME_DLL and first == "98"):
+                    problems.append(f"{dll}!{function} first came with Windows {first}")
+        header = pe_header(path)
+        newest = (4, 0) if target == "win95" else (5, 2)
+        if header["subsystem"] > newest or header["os"] > newest:
+            problems.append(f"headers ask for Windows {header['os']} and subsystem {header['subsystem']}")
+        if problems:
+            ok = False
+            for problem in problems:
+                print(f"{name}: {problem}")
+        else:
+            print(f"{name}: loads on {target} (subsystem {header['subsystem'][0]}.{header['subsystem'][1]})")
+    return ok
+
+
+def check_hooklib(tool, path, objects):
+    problems = []
+    dlls = set(imported_names(tool, path))
+    if not dlls <= {"kernel32.dll", "user32.dll"}:
+        problems.append(f"imports {sorted(dlls - {'kernel32.dll', 'user32.dll'})}")
+    if pe_header(path)["tls_size"]:
+        problems.append("has a TLS directory")
+    strip = tool.replace("objdump", "strip")
+    with tempfile.TemporaryDirectory() as folder:
+        copy = os.path.join(folder, "stripped.dll")
+        shutil.copyfile(path, copy)
+        subprocess.run([strip, copy], check=True)
+        size = os.path.getsize(copy)
+    if size > HOOK_LIBRARY_LIMIT:
+        problems.append(f"is {size} bytes stripped, above {HOOK_LIBRARY_LIMIT}")
+    for obj in objects:
+        for section in re.findall(r"^\s*\d+\s+(\S+)", objdump(tool, "-h", obj), re.M):
+            if section.startswith((".ctors", ".dtors", ".init_array", ".CRT$X", ".tls")):
+                problems.append(f"{os.path.basename(obj)} has a {section} section")
+    for problem in problems:
+        print(f"{path}: {problem}")
+    if not problems:
+        print(f"{path}: imports {sorted(dlls)}, {size} bytes stripped, no TLS, no constructors")
+    return not problems
+
+
 def main(argv):
     what, tool, paths = argv[1], argv[2], argv[3:]
     if what == "exports":
@@ -149,6 +264,10 @@ def main(argv):
         ok = all(check_setting_imports(tool, p) for p in paths)
     elif what == "shared":
         ok = all(check_shared(tool, p) for p in paths)
+    elif what == "windows":
+        ok = check_windows(tool, paths[0], paths[1], paths[2:])
+    elif what == "hooklib":
+        ok = check_hooklib(tool, paths[0], paths[1:])
     else:
         print(__doc__)
         return 2

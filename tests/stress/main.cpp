@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -44,11 +43,11 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
 }
 
 // A call that never comes back (a walk that loops) ends the run with the seed.
-void WatchForHang() {
+DWORD WINAPI WatchForHang(void*) {
     uint64_t last = ~uint64_t(0);
     int still = 0;
     for (;;) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        Sleep(1000);
         uint64_t now = g_progress.load();
         still = now == last ? still + 1 : 0;
         last = now;
@@ -96,7 +95,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     SetUnhandledExceptionFilter(ReportCrash);
-    std::thread(WatchForHang).detach();
+    CloseHandle(CreateThread(nullptr, 0, WatchForHang, nullptr, 0, nullptr));
 
     auto start = std::chrono::steady_clock::now();
     Driver driver(g_seed);
