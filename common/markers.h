@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// The tilt wheel's message (Windows Vista and later, and some XP mouse
+// drivers); the headers name it only for Vista and later. Positive tilts right.
+#ifndef WM_MOUSEHWHEEL
+#define WM_MOUSEHWHEEL 0x020E
+#endif
+
 namespace ptr {
 
 constexpr uint16_t MARK_NONE = 0;

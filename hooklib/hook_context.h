@@ -18,6 +18,11 @@ inline uint16_t HighWord32(uint64_t value) { return static_cast<uint16_t>((value
 struct ProcessState {
     HMODULE Module = nullptr;
     int16_t WheelDelta = 0;
+    // The delta units that a horizontal marker in WheelDelta stands for: a
+    // whole notch, or the part of one that a tilt or a high-resolution wheel sent.
+    int32_t MarkerUnits = 120;
+    // The wheel message is the tilt wheel's (WM_MOUSEHWHEEL).
+    bool TiltWheel = false;
     int32_t ProcessKind = PROCESS_OTHER;
     UINT RollMessage = 0;          // "MSWHEEL_ROLLMSG", Windows 95 only
     UINT WheelSupportMessage = 0;  // "MSH_WHEELSUPPORT_MSG", Windows 95 only

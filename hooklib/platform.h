@@ -23,6 +23,9 @@ public:
     virtual int GetSystemMetrics(int index) = 0;
     virtual UINT WinExec(const char* commandLine, UINT show) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
+    // Milliseconds since the system started; wraps after 49.7 days, so only
+    // the unsigned difference of two readings means anything.
+    virtual DWORD GetTickCount() = 0;
 
     // Hooks.
     virtual HHOOK SetWindowsHookExA(int idHook, HookProcId proc) = 0;

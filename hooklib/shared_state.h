@@ -20,6 +20,16 @@ struct Rect32 {
     int32_t bottom;
 };
 
+// The part of a notch that a high-resolution wheel or a tilt has sent and
+// that has not made a whole notch yet, for one axis: delta units signed by
+// their direction, the window under the cursor they were meant for, and the
+// tick count of the last part.
+struct WheelRemainder {
+    int32_t Units;
+    uint32_t Target;
+    uint32_t Time;
+};
+
 struct HookSharedState {
     int32_t ScrollKind;
     uint32_t ScrollTarget;
@@ -50,6 +60,11 @@ struct HookSharedState {
     // handled yet. Auto scroll takes that release as the one over its window,
     // whichever window the system queued it for before the window came up.
     int32_t ReleasePending;
+    // Shared, not per process: the hook runs in whichever process takes the
+    // wheel message off its queue (the focus owner's on most systems), and
+    // the next part of the same turn may arrive in another one.
+    WheelRemainder VRemainder;  // positive up
+    WheelRemainder HRemainder;  // positive left, as the horizontal marker +840
 };
 
 static_assert(offsetof(HookSharedState, Anchor) == 20, "layout");
@@ -59,13 +74,16 @@ static_assert(offsetof(HookSharedState, Mode) == 68, "layout");
 static_assert(offsetof(HookSharedState, OsKind) == 96, "layout");
 static_assert(offsetof(HookSharedState, XButtonHook) == 116, "layout");
 static_assert(offsetof(HookSharedState, ReleasePending) == 120, "layout");
-static_assert(sizeof(HookSharedState) == 124, "every field is 32-bit, in order");
+static_assert(offsetof(HookSharedState, VRemainder) == 124, "layout");
+static_assert(offsetof(HookSharedState, HRemainder) == 136, "layout");
+static_assert(sizeof(HookSharedState) == 148, "every field is 32-bit, in order");
 
 // Start values: all zero except the universal-scroll thresholds and steps.
 constexpr HookSharedState kInitialSharedState = {
     0, 0, 0, 0, 0, {0, 0}, {0, 0}, {0, 0, 0, 0},
     1, 1, 1, 1,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    {0, 0, 0}, {0, 0, 0}};
 
 // Windows versions as the library tells them apart.
 enum OsKindValue : int32_t {

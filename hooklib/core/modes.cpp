@@ -56,6 +56,13 @@ void CountTab(HookContext& ctx) {
     if (ctx.shared.TabCount < kMaxTabCount) ++ctx.shared.TabCount;
 }
 
+// Delta units of one vertical wheel message as a horizontal notch: a part
+// of a notch keeps its size, anything else (0 included) is a whole notch.
+int32_t NotchPart(int16_t delta) {
+    int32_t size = delta < 0 ? -static_cast<int32_t>(delta) : delta;
+    return size > 0 && size < WHEEL_NOTCH ? size : WHEEL_NOTCH;
+}
+
 void NextTask(HookContext& ctx) {
     if (ctx.shared.OsKind == OS_WIN95) {
         // On Windows 95 each notch presses one Tab more than the one before.
@@ -110,7 +117,12 @@ int StartHorizontalWheel(HookContext& ctx) {
 int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marker*/) {
     if (message == WM_MOUSEWHEEL) {
         // Every vertical notch becomes one horizontal notch; 0 counts as right.
-        ctx.process.WheelDelta = ctx.process.WheelDelta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
+        // The part of a notch that a high-resolution wheel sends stays a part,
+        // so that its parts add up to one horizontal notch; a horizontal
+        // marker (a tilt, say) keeps its own size.
+        int16_t delta = ctx.process.WheelDelta;
+        if (delta != HWHEEL_LEFT && delta != HWHEEL_RIGHT) ctx.process.MarkerUnits = NotchPart(delta);
+        ctx.process.WheelDelta = delta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
         return 0;
     }
     if (IsMiddlePress(message)) {

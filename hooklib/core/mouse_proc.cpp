@@ -47,6 +47,20 @@ void StoreWheelDelta(HookContext& ctx, uint16_t raw) {
     // With both flags set a horizontal notch keeps the sense it arrived with.
     if (ctx.block.WheelCount >= 2 && IsHorizontalNotch(delta) && ctx.block.ReverseHWheel) delta = Negate16(delta);
     ctx.process.WheelDelta = delta;
+    ctx.process.MarkerUnits = WHEEL_NOTCH;
+    ctx.process.TiltWheel = false;
+}
+
+// The tilt wheel goes on as the horizontal marker of its direction, with its
+// own size: a tilt of 120 is one horizontal notch, smaller ones add up.
+// ReverseHWheel reverses it whatever WheelCount says: the tilt is a
+// horizontal wheel of its own. ReverseWheel is the vertical wheel's.
+void StoreTilt(HookContext& ctx, uint16_t raw) {
+    int32_t tilt = static_cast<int16_t>(raw);
+    if (ctx.block.ReverseHWheel) tilt = -tilt;
+    ctx.process.WheelDelta = tilt > 0 ? HWHEEL_RIGHT : HWHEEL_LEFT;
+    ctx.process.MarkerUnits = tilt < 0 ? -tilt : tilt;
+    ctx.process.TiltWheel = true;
 }
 
 // The message as the dispatcher and the router see it; stores WheelDelta
@@ -69,6 +83,12 @@ UINT Normalise(HookContext& ctx, UINT message, LPARAM lParam) {
             StoreWheelDelta(ctx, HighWord32(reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam)->mouseData));
         else
             StoreWheelDelta(ctx, low);
+        return WM_MOUSEWHEEL;
+    }
+    // The dispatcher's modes and the router take a tilt as a wheel message
+    // carrying the horizontal marker. No system before XP sends it.
+    if (message == WM_MOUSEHWHEEL && os == OS_WINXP) {
+        StoreTilt(ctx, HighWord32(reinterpret_cast<const MOUSEHOOKSTRUCTEX*>(lParam)->mouseData));
         return WM_MOUSEWHEEL;
     }
     return ClientMessageOf(message);

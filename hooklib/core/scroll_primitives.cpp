@@ -44,8 +44,6 @@ bool ControlActive(HookContext& ctx) { return KeyIsDown(ctx, VK_CONTROL) || ctx.
 
 bool ShiftActive(HookContext& ctx) { return KeyIsDown(ctx, VK_SHIFT) || ctx.shared.ShiftLocked != 0; }
 
-bool ModifiersActive(HookContext& ctx) { return ControlActive(ctx) || ShiftActive(ctx); }
-
 LPARAM CursorLParam(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 int BoundedCount(int count) {
@@ -175,6 +173,8 @@ int ScrollHorizontally(HookContext& ctx, HWND target, uint32_t code, int count, 
 }
 
 }  // namespace
+
+bool ModifiersActive(HookContext& ctx) { return ControlActive(ctx) || ShiftActive(ctx); }
 
 void PostKeyStroke(HookContext& ctx, HWND window, BYTE vk) { PostKeyStrokes(ctx, window, vk, 1); }
 

@@ -11,5 +11,8 @@ int ScrollLeft(HookContext& ctx, HWND target, uint32_t code, int count, HWND bar
 int ScrollRight(HookContext& ctx, HWND target, uint32_t code, int count, HWND barControl, int pageFlag);
 void PostKeyStroke(HookContext& ctx, HWND window, BYTE vk);
 HWND WheelRecipient(HookContext& ctx, HWND window);
+// Control or Shift held or locked: a vertical scroll becomes one notch
+// carrying the modifier, whatever its count.
+bool ModifiersActive(HookContext& ctx);
 
 }  // namespace ptr

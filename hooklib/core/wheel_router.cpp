@@ -15,6 +15,11 @@ namespace {
 // WM_MOUSEWHEEL; it also bounds the burst of line messages per notch.
 constexpr int64_t kMaxCount = 273;
 
+// A part kept longer than this after the last one belongs to an earlier
+// movement. Half a second is Windows' own double-click time, the system's
+// measure of two movements that belong together.
+constexpr DWORD kPartsPauseMs = 500;
+
 bool IsHorizontalMarker(int delta) { return delta == HWHEEL_LEFT || delta == HWHEEL_RIGHT; }
 
 // Lines for a number of notches; a zero or negative line setting scrolls nothing.
@@ -24,36 +29,82 @@ int LineCount(int64_t notches, int32_t lines) {
     return static_cast<int>(count > kMaxCount ? kMaxCount : count);
 }
 
+// A kept part is always less than a notch; anything else was not written
+// by this code and counts as nothing kept.
+int32_t KeptUnits(const WheelRemainder& rest) {
+    int32_t units = rest.Units;
+    return units > -WHEEL_NOTCH && units < WHEEL_NOTCH ? units : 0;
+}
+
+// The kept part belongs to the same turn of the wheel: the same direction,
+// the same window under the cursor, and no longer pause since the last part.
+// The unsigned difference of the tick counts stays right across their wrap.
+bool SameTurn(HookContext& ctx, const WheelRemainder& rest, int32_t kept, int sign, HWND target) {
+    if ((kept > 0) != (sign > 0)) return false;
+    if (rest.Target != FromHwnd(target)) return false;
+    DWORD since = ctx.api.GetTickCount() - rest.Time;
+    return since <= kPartsPauseMs;
+}
+
+// Adds units in the direction of sign to the part the axis kept and returns
+// the whole notches they make; what is left over is kept for the next part.
+int WholeNotches(HookContext& ctx, WheelRemainder& rest, HWND target, int sign, int32_t units) {
+    int32_t kept = KeptUnits(rest);
+    if (kept != 0 && !SameTurn(ctx, rest, kept, sign, target)) kept = 0;
+    int32_t total = (kept < 0 ? -kept : kept) + units;
+    int32_t left = total % WHEEL_NOTCH;
+    if (left != 0) {
+        rest.Target = FromHwnd(target);
+        rest.Time = ctx.api.GetTickCount();
+    }
+    rest.Units = sign * left;
+    return total / WHEEL_NOTCH;
+}
+
 int RouteHorizontalNotch(HookContext& ctx, HWND target, int delta) {
+    int32_t units = ctx.process.MarkerUnits < 0 ? 0 : ctx.process.MarkerUnits;
+    int notches = WholeNotches(ctx, ctx.shared.HRemainder, target, delta == HWHEEL_LEFT ? 1 : -1, units);
     HWND bar = nullptr;
     uint32_t method = FindHorizontalMethod(ctx, target, bar);
     // A single-wheel mouse only gets a horizontal wheel through the
     // "Horizontal Wheel" function, which borrows the vertical settings.
     bool borrowsVertical = ctx.block.WheelCount == 1;
-    int pageFlag = borrowsVertical ? ctx.block.WheelPageScroll : ctx.block.HWheelPageScroll;
-    int count = LineCount(1, borrowsVertical ? ctx.block.WheelLines : ctx.block.HWheelLines);
+    // A part that makes no notch yet scrolls nothing, not a page.
+    int pageFlag = notches == 0 ? 0 : borrowsVertical ? ctx.block.WheelPageScroll : ctx.block.HWheelPageScroll;
+    int count = LineCount(notches, borrowsVertical ? ctx.block.WheelLines : ctx.block.HWheelLines);
     if (delta == HWHEEL_LEFT) return ScrollLeft(ctx, target, method, count, bar, pageFlag);
     return ScrollRight(ctx, target, method, count, bar, pageFlag);
 }
 
 int RouteVerticalNotches(HookContext& ctx, HWND target, int x, int y, int delta) {
+    bool up = delta > 0;
+    int32_t units = up ? delta : -delta;
+    int notches = WholeNotches(ctx, ctx.shared.VRemainder, target, up ? 1 : -1, units);
+    int pageFlag = ctx.block.WheelPageScroll;
+    if (notches == 0 && units != 0) {
+        // A part that makes no notch yet scrolls 0 lines: never a page, and
+        // no notch carrying a modifier, which zooms or pages a whole step.
+        if (ModifiersActive(ctx)) return 1;
+        pageFlag = 0;
+    }
     HWND bar = nullptr;
     uint32_t method = FindVerticalMethod(ctx, target, bar);
-    if (delta > 0) {
-        int count = LineCount(delta / WHEEL_NOTCH, ctx.block.WheelLines);
-        return ScrollUp(ctx, target, x, y, method, count, bar, ctx.block.WheelPageScroll);
-    }
-    int count = LineCount(delta / -WHEEL_NOTCH, ctx.block.WheelLines);
-    return ScrollDown(ctx, target, x, y, method, count, bar, ctx.block.WheelPageScroll);
+    int count = LineCount(notches, ctx.block.WheelLines);
+    if (up) return ScrollUp(ctx, target, x, y, method, count, bar, pageFlag);
+    return ScrollDown(ctx, target, x, y, method, count, bar, pageFlag);
 }
 
 }  // namespace
 
 int RouteWheel(HookContext& ctx, HWND /*hookWindow*/, int x, int y) {
     int delta = ctx.process.WheelDelta;
-    // In system default mode ordinary notches take the system's own path;
-    // Windows 95 has no such path, and the horizontal marker is always ours.
-    if (ctx.block.EnhanceMode == 0 && ctx.shared.OsKind != OS_WIN95 && !IsHorizontalMarker(delta)) return 0;
+    if (ctx.block.EnhanceMode == 0) {
+        // In system default mode ordinary notches and the tilt take the
+        // system's own path; Windows 95 has no such path, and the horizontal
+        // marker is always ours.
+        if (ctx.process.TiltWheel) return 0;
+        if (ctx.shared.OsKind != OS_WIN95 && !IsHorizontalMarker(delta)) return 0;
+    }
 
     HWND target = ctx.api.WindowFromPoint(POINT{x, y});
     // Nothing under the cursor: leave the message to the system.

@@ -8,6 +8,7 @@ UINT RealPlatform::RegisterWindowMessageA(const char* name) { return ::RegisterW
 int RealPlatform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 UINT RealPlatform::WinExec(const char* commandLine, UINT show) { return ::WinExec(commandLine, show); }
 void RealPlatform::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+DWORD RealPlatform::GetTickCount() { return ::GetTickCount(); }
 
 HHOOK RealPlatform::SetWindowsHookExA(int idHook, HookProcId proc) {
     return ::SetWindowsHookExA(idHook, HookProcedure(proc), LibraryModule(), 0);

@@ -18,6 +18,7 @@ public:
     int GetSystemMetrics(int index) override;
     UINT WinExec(const char* commandLine, UINT show) override;
     void Sleep(DWORD milliseconds) override;
+    DWORD GetTickCount() override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;

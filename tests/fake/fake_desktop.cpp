@@ -193,7 +193,10 @@ UINT FakeDesktop::WinExec(const char* commandLine, UINT show) {
     return 33;
 }
 
-void FakeDesktop::Sleep(DWORD milliseconds) { log_.push_back(fake::Sleep(milliseconds)); }
+void FakeDesktop::Sleep(DWORD milliseconds) {
+    log_.push_back(fake::Sleep(milliseconds));
+    tickCount_ += milliseconds;
+}
 
 HHOOK FakeDesktop::SetWindowsHookExA(int idHook, HookProcId proc) {
     log_.push_back(Hook(idHook, proc));

@@ -120,6 +120,10 @@ public:
     UINT LastSendFlags() const { return lastSendFlags_; }
     UINT LastSendTimeout() const { return lastSendTimeout_; }
     void SetNextHookResult(LRESULT result) { nextHookResult_ = result; }
+    // The clock stands still unless moved (Sleep moves it too); it starts
+    // shortly before GetTickCount wraps, so that waits measured across the
+    // wrap are measured in every test.
+    void AdvanceClock(DWORD milliseconds) { tickCount_ += milliseconds; }
 
     const Log& log() const { return log_; }
     // Clears the log and the records of deliveries, injections and keys.
@@ -158,6 +162,7 @@ public:
     int GetSystemMetrics(int index) override;
     UINT WinExec(const char* commandLine, UINT show) override;
     void Sleep(DWORD milliseconds) override;
+    DWORD GetTickCount() override { return tickCount_; }
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
@@ -239,6 +244,7 @@ private:
     LRESULT nextHookResult_ = 0;
     int callNextCount_ = 0;
     NextHookCall lastCallNext_;
+    DWORD tickCount_ = 0xFFFFFF00u;
 };
 
 // A complete, clean hook environment for one test.

@@ -197,6 +197,32 @@ class OnWindows10(LaterWindowsServedAsXp):
         self.check_a_notch_scrolls_five_lines()
 
 
+class PartsOfNotchesAndTiltsOnWindows7(ScrollingTest):
+    """A high-resolution wheel sends parts of a notch, a tilt WM_MOUSEHWHEEL;
+    inputwatch injects both with SendInput."""
+    version = "win7"
+    settings = {"WheelCount": 2, "HWheelLines": 4}
+
+    def test_parts_add_up_and_a_tilt_scrolls_sideways(self):
+        inject = self.start("inputwatch.exe", stdin=True)
+        inject.expect("READY", timeout=START_TIMEOUT)
+        self.glide(self.sample_app, *self.sample_app.center("edit"))
+        inject.ask("hwheel 120", "SENT")
+        self.assertGreater(self.wait_state("edit_hpos", lambda v: v > 0), 0, "tilted right: the edit scrolled right")
+        self.assertEqual(self.scroll_codes("edit", "WM_HSCROLL"), [SB_LINERIGHT] * 4 + [SB_ENDSCROLL])
+        self.assertEqual(self.sample_app.messages("edit", "WM_MOUSEHWHEEL"), [], "the tilt is swallowed")
+
+        self.glide(self.sample_app, *self.sample_app.center("list"))
+        for _ in range(4):
+            inject.ask("wheel -30", "SENT")
+        self.assertEqual(self.wait_state("list_top", lambda v: v >= 5), 5, "four parts of 30: a notch of 5 lines")
+        self.assertEqual(self.scroll_codes("list", "WM_VSCROLL"), [SB_ENDSCROLL] * 3 + [SB_LINEDOWN] * 5 + [SB_ENDSCROLL])
+
+
+class PartsOfNotchesAndTiltsOnWindows10(PartsOfNotchesAndTiltsOnWindows7):
+    version = "win10"
+
+
 class ListBoxByPages(ScrollingTest):
     settings = {"WheelPageScroll": -1}
 

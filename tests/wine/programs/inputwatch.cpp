@@ -6,8 +6,10 @@
 //   inputwatch [--ll]
 //
 // Commands on standard input, one per line:
-//   keys   print KEYS shift=S control=C menu=M (1 when the key is down)
-//   quit   end
+//   keys       print KEYS shift=S control=C menu=M (1 when the key is down)
+//   wheel D    SendInput a turn of the wheel by delta D at the cursor, print SENT
+//   hwheel D   the same for the tilt wheel (MOUSEEVENTF_HWHEEL)
+//   quit       end
 // With --ll each button event is printed as
 //   LL <message> data=0x<mouseData> flags=0x<flags> extra=0x<dwExtraInfo>
 #include <windows.h>
@@ -59,6 +61,12 @@ LRESULT CALLBACK WatchMouse(int code, WPARAM wParam, LPARAM lParam) {
 
 int Down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) ? 1 : 0; }
 
+void SendWheel(DWORD flags, const char* delta) {
+    INPUT input = {INPUT_MOUSE, {}};
+    input.mi = {0, 0, static_cast<DWORD>(atoi(delta)), flags, 0, 0};
+    Print(SendInput(1, &input, sizeof input) == 1 ? "SENT" : "ERROR SendInput");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +89,10 @@ int main(int argc, char** argv) {
             bool quit = !strcmp(line, "quit");
             if (!strcmp(line, "keys"))
                 Print("KEYS shift=%d control=%d menu=%d", Down(VK_SHIFT), Down(VK_CONTROL), Down(VK_MENU));
+            else if (!strncmp(line, "wheel ", 6))
+                SendWheel(MOUSEEVENTF_WHEEL, line + 6);
+            else if (!strncmp(line, "hwheel ", 7))
+                SendWheel(0x1000 /* MOUSEEVENTF_HWHEEL */, line + 7);
             else if (!quit)
                 Print("ERROR unknown command %s", line);
             free(line);
