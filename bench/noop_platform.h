@@ -30,6 +30,7 @@ public:
     UINT WinExec(const char*, UINT) override { return 0; }
     void Sleep(DWORD) override {}
     DWORD GetTickCount() override { return 0; }
+    UINT GetDoubleClickTime() override { return 500; }
     HHOOK SetWindowsHookExA(int, HookProcId) override { return nullptr; }
     BOOL UnhookWindowsHookEx(HHOOK) override { return TRUE; }
     LRESULT CallNextHookEx(HHOOK, int, WPARAM, LPARAM) override { return 0; }

@@ -26,6 +26,7 @@ public:
     // Milliseconds since the system started; wraps after 49.7 days, so only
     // the unsigned difference of two readings means anything.
     virtual DWORD GetTickCount() = 0;
+    virtual UINT GetDoubleClickTime() = 0;
 
     // Hooks.
     virtual HHOOK SetWindowsHookExA(int idHook, HookProcId proc) = 0;

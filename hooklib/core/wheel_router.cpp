@@ -15,11 +15,6 @@ namespace {
 // WM_MOUSEWHEEL; it also bounds the burst of line messages per notch.
 constexpr int64_t kMaxCount = 273;
 
-// A part kept longer than this after the last one belongs to an earlier
-// movement. Half a second is Windows' own double-click time, the system's
-// measure of two movements that belong together.
-constexpr DWORD kPartsPauseMs = 500;
-
 bool IsHorizontalMarker(int delta) { return delta == HWHEEL_LEFT || delta == HWHEEL_RIGHT; }
 
 // Lines for a number of notches; a zero or negative line setting scrolls nothing.
@@ -37,13 +32,15 @@ int32_t KeptUnits(const WheelRemainder& rest) {
 }
 
 // The kept part belongs to the same turn of the wheel: the same direction,
-// the same window under the cursor, and no longer pause since the last part.
-// The unsigned difference of the tick counts stays right across their wrap.
+// the same window under the cursor, and no pause since the last part longer
+// than the system's double-click time, the user's own measure of two
+// movements that belong together (half a second unless changed). The
+// unsigned difference of the tick counts stays right across their wrap.
 bool SameTurn(HookContext& ctx, const WheelRemainder& rest, int32_t kept, int sign, HWND target) {
     if ((kept > 0) != (sign > 0)) return false;
     if (rest.Target != FromHwnd(target)) return false;
     DWORD since = ctx.api.GetTickCount() - rest.Time;
-    return since <= kPartsPauseMs;
+    return since <= ctx.api.GetDoubleClickTime();
 }
 
 // Adds units in the direction of sign to the part the axis kept and returns

@@ -9,6 +9,7 @@ int RealPlatform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index)
 UINT RealPlatform::WinExec(const char* commandLine, UINT show) { return ::WinExec(commandLine, show); }
 void RealPlatform::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 DWORD RealPlatform::GetTickCount() { return ::GetTickCount(); }
+UINT RealPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
 
 HHOOK RealPlatform::SetWindowsHookExA(int idHook, HookProcId proc) {
     return ::SetWindowsHookExA(idHook, HookProcedure(proc), LibraryModule(), 0);

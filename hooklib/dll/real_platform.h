@@ -19,6 +19,7 @@ public:
     UINT WinExec(const char* commandLine, UINT show) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
+    UINT GetDoubleClickTime() override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;

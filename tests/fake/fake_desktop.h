@@ -124,6 +124,7 @@ public:
     // shortly before GetTickCount wraps, so that waits measured across the
     // wrap are measured in every test.
     void AdvanceClock(DWORD milliseconds) { tickCount_ += milliseconds; }
+    void SetDoubleClickTime(UINT milliseconds) { doubleClickTime_ = milliseconds; }
 
     const Log& log() const { return log_; }
     // Clears the log and the records of deliveries, injections and keys.
@@ -163,6 +164,7 @@ public:
     UINT WinExec(const char* commandLine, UINT show) override;
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override { return tickCount_; }
+    UINT GetDoubleClickTime() override { return doubleClickTime_; }
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
@@ -245,6 +247,7 @@ private:
     int callNextCount_ = 0;
     NextHookCall lastCallNext_;
     DWORD tickCount_ = 0xFFFFFF00u;
+    UINT doubleClickTime_ = 500;
 };
 
 // A complete, clean hook environment for one test.

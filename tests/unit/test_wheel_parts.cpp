@@ -1,7 +1,7 @@
 // High-resolution wheels and the tilt wheel, through the mouse hook on
 // Windows XP: parts of a notch add up per axis to whole notches for the
 // window under the cursor; a new direction, another window or a pause longer
-// than half a second starts again from nothing. Every other part
+// than the double-click time starts again from nothing. Every other part
 // comes through another process, as the hook runs in whichever one takes
 // the message.
 #include "mouse_scene.h"
@@ -57,8 +57,9 @@ TEST(WheelParts, AddUpPerAxisAndTurn) {
          {{Turn(90), kEnd}, {Turn(60, kOverElsewhere), Scroll(WM_VSCROLL, 0, 0, kElsewhere)},
           {Turn(60, kOverElsewhere), Scroll(WM_VSCROLL, SB_LINEUP, 3, kElsewhere)}}},
         // The fake's clock crosses the wrap of the tick count here.
-        {"a pause beyond half a second starts again",
-         {{Turn(90), kEnd}, {Turn(30), kEnd, 501}, {Turn(90), Scroll(WM_VSCROLL, SB_LINEUP, 3), 500}}},
+        {"a pause beyond the system's double-click time starts again",
+         {{Turn(90), kEnd}, {Turn(30), kEnd, 901}, {Turn(90), Scroll(WM_VSCROLL, SB_LINEUP, 3), 900}},
+         [](Scene& s) { s.h.desk.SetDoubleClickTime(900); }},
         {"page mode, one wheel: a part scrolls no page",
          {{Turn(60), kEnd}, {Turn(60), Scroll(WM_VSCROLL, SB_PAGEUP, 1)}, {Tilt(-60), kHEnd},
           {Tilt(-60), Scroll(WM_HSCROLL, SB_PAGELEFT, 1)}},
