@@ -1,10 +1,11 @@
 // PtrAgent: start-up, the main window and shut-down.
 #include "agent.h"
 #include "agent_logic.h"
-#include "hook_context.h"
+#include "module_path.h"
+#include "win32_error.h"
+#include "window_handles.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,44 +25,24 @@ constexpr int kExitCannotStart = 1;  // no library, export, block or window
 constexpr int kExitAlreadyRunning = 2;
 constexpr int kExitNoHooks = 3;
 
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
-template <typename Function>
-bool BindExport(HMODULE module, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (!function)
-        TellUserFatal("%s has no export %s: it does not belong to this version of %s.", kLibraryName, name,
-                      kProductName);
-    return function != nullptr;
-}
-
 bool LoadHookLibrary() {
-    const std::string path = g_agent.folder + kLibraryName;
+    const std::string path = g_agent.folder + ptr::kLibraryFile;
     Library& library = g_agent.library;
     library.module = LoadLibraryA(path.c_str());
     if (!library.module) {
-        const DWORD error = GetLastError();
-        TellUserFatal("Cannot load %s (error %lu). %s does not run without it.", path.c_str(), error, kProductName);
+        const std::string error = ptr::Win32ErrorText(GetLastError());
+        TellUserFatal("Cannot load %s (%s). %s does not run without it.", path.c_str(), error.c_str(),
+                      ptr::kProductName);
         return false;
     }
-    HMODULE module = library.module;
-    const bool bound = BindExport(module, "InstallHook", library.InstallHook) &&
-                       BindExport(module, "GetMapFilePointer", library.GetMapFilePointer) &&
-                       BindExport(module, "DoAutoUp", library.DoAutoUp) &&
-                       BindExport(module, "DoAutoDown", library.DoAutoDown) &&
-                       BindExport(module, "DoAutoLeft", library.DoAutoLeft) &&
-                       BindExport(module, "DoAutoRight", library.DoAutoRight) &&
-                       BindExport(module, "CreateWheelWindow", library.CreateWheelWindow) &&
-                       BindExport(module, "GetHookStatus", library.GetHookStatus);
-    if (!bound) return false;
+    if (const char* missing = ptr::BindHookLibraryExports(library)) {
+        TellUserFatal("%s has no export %s: it does not belong to this version of %s.", ptr::kLibraryFile, missing,
+                      ptr::kProductName);
+        return false;
+    }
     g_agent.block = static_cast<ptr::SettingsBlock*>(library.GetMapFilePointer());
     if (!g_agent.block) {
-        TellUserFatal("%s cannot open its settings block.", kLibraryName);
+        TellUserFatal("%s cannot open its settings block.", ptr::kLibraryFile);
         return false;
     }
     Say("PtrAgent: library loaded");
@@ -136,8 +117,8 @@ void SaveSettings() {
 
 void ShowModeStatus(WPARAM mode) {
     const char* text = ptr::ModeStatusText(static_cast<unsigned>(mode));
-    SetStatusText(text ? text : kProductName);
-    Say("PtrAgent: mode %u: %s", static_cast<unsigned>(mode), text ? text : kProductName);
+    SetStatusText(text ? text : ptr::kProductName);
+    Say("PtrAgent: mode %u: %s", static_cast<unsigned>(mode), text ? text : ptr::kProductName);
 }
 
 void ConnectInternet(WPARAM slot) {
@@ -167,7 +148,7 @@ bool HandleAgentMessage(UINT message, WPARAM wParam) {
     case ptr::UM_SETTINGSCHANGED: SaveSettings(); return true;
     case ptr::UM_MODESTATE: ShowModeStatus(wParam); return true;
     case ptr::UM_MODEEND:
-        SetStatusText(kProductName);
+        SetStatusText(ptr::kProductName);
         Say("PtrAgent: mode ended");
         return true;
     case ptr::UM_ZOOMSTART:
@@ -231,15 +212,15 @@ bool CreateAgentWindows() {
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = g_agent.instance;
     windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    windowClass.lpszClassName = kMainClass;
+    windowClass.lpszClassName = ptr::kAgentWindowClass;
     if (!RegisterClassA(&windowClass) || !RegisterHelperClasses()) return false;
     // A hidden top-level window, not a message-only one: the uninstaller
     // finds it by class and title.
-    g_agent.mainWindow = CreateWindowExA(0, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 200, 100,
-                                         nullptr, nullptr, g_agent.instance, nullptr);
+    g_agent.mainWindow = CreateWindowExA(0, ptr::kAgentWindowClass, ptr::kAgentWindowTitle, WS_OVERLAPPEDWINDOW,
+                                         CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr, g_agent.instance, nullptr);
     if (!g_agent.mainWindow) return false;
     g_agent.statusWindow =
-        CreateWindowExA(0, "STATIC", kProductName, WS_CHILD, 0, 0, 180, 20, g_agent.mainWindow,
+        CreateWindowExA(0, "STATIC", ptr::kProductName, WS_CHILD, 0, 0, 180, 20, g_agent.mainWindow,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusControlId)), g_agent.instance, nullptr);
     g_agent.autoScrollWindow = CreateAutoScrollWindow();
     g_agent.zoomWindow = CreateZoomWindow();
@@ -315,13 +296,12 @@ void ShutDown() {
 // far is undone: the mouse works as usual while the message box shows.
 int FailStart(int exitCode, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int FailStart(int exitCode, const char* format, ...) {
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const std::string text = FormatText(format, args);
     va_end(args);
     ShutDown();
-    TellUserFatal("%s", text);
+    TellUserFatal("%s", text.c_str());
     return exitCode;
 }
 
@@ -331,11 +311,12 @@ int Start() {
         return kExitCannotStart;
     }
     if (!OpenAppBlock())
-        return FailStart(kExitCannotStart, "Cannot open the application block %s (error %lu).", kAppBlockName,
-                         GetLastError());
+        return FailStart(kExitCannotStart, "Cannot open the application block %s (%s).", kAppBlockName,
+                         ptr::Win32ErrorText(GetLastError()).c_str());
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     if (!CreateAgentWindows())
-        return FailStart(kExitCannotStart, "Cannot create the agent's windows (error %lu).", GetLastError());
+        return FailStart(kExitCannotStart, "Cannot create the agent's windows (%s).",
+                         ptr::Win32ErrorText(GetLastError()).c_str());
     FillBlock();
     Say("PtrAgent: web addresses loaded %d", LoadKeptWebAddresses());
     if (!InstallHooks()) {
@@ -366,7 +347,7 @@ int Run(HINSTANCE instance) {
     }
     SetUnhandledExceptionFilter(ReleaseHooksOnCrash);
     g_agent.instance = instance;
-    g_agent.folder = ProgramFolder();
+    g_agent.folder = ptr::ProgramFolder();
     const int started = Start();
     if (started != kExitNormal) return started;
     PumpMessages();

@@ -4,19 +4,16 @@
 
 #include <windows.h>
 
-#include "ptrhk32a.h"
+#include "app_block_view.h"
+#include "hook_library.h"
 #include "settings_block.h"
+#include "suite_names.h"
 
+#include <cstdarg>
 #include <string>
 
 namespace agent {
 
-constexpr char kMainClass[] = "PtrHkTrayAgent";
-constexpr char kMainTitle[] = "PTRHK32A Tray Agent";
-constexpr char kProductName[] = "PTRHK32A Mouse";
-constexpr char kLibraryName[] = "PTRHK32A.dll";
-constexpr char kSettingsProgram[] = "Setting.exe";
-constexpr char kConfigKey[] = "Software\\PTRHK32A\\Agent";
 // Held by the running agent from its first instruction: a second start, however
 // close, finds it taken.
 constexpr char kInstanceMutexName[] = "PtrHkTrayAgentInstance";
@@ -25,25 +22,14 @@ constexpr char kAnotherStartMessageName[] = "PtrHkTrayAgentAnotherStart";
 // The hidden child of the main window whose text is always the tray tooltip.
 constexpr int kStatusControlId = 100;
 
-struct Library {
-    HMODULE module = nullptr;
-    InstallHookFn InstallHook = nullptr;
-    GetMapFilePointerFn GetMapFilePointer = nullptr;
-    DoAutoFn DoAutoUp = nullptr;
-    DoAutoFn DoAutoDown = nullptr;
-    DoAutoFn DoAutoLeft = nullptr;
-    DoAutoFn DoAutoRight = nullptr;
-    CreateWheelWindowFn CreateWheelWindow = nullptr;
-    GetHookStatusFn GetHookStatus = nullptr;
-};
+using Library = ptr::HookLibrary;
 
 struct Agent {
     HINSTANCE instance = nullptr;
     std::string folder;  // the program's folder, ending in a backslash
     Library library;
     ptr::SettingsBlock* block = nullptr;
-    HANDLE appMapping = nullptr;
-    unsigned char* appBlock = nullptr;
+    ptr::AppBlockView app;
     HWND mainWindow = nullptr;
     HWND statusWindow = nullptr;
     HWND zoomWindow = nullptr;
@@ -57,11 +43,14 @@ struct Agent {
     POINT autoScrollAnchor = {0, 0};
 };
 
+// Globals: g_agent, as window procedures and the crash filter get no context; file-local: log, TaskbarCreated, Esc.
 extern Agent g_agent;
 
 // Output: one line to stdout and, with --log, to the log file.
 void OpenLogFile(const char* path);
 void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A printf-style text, cut at 1023 characters.
+std::string FormatText(const char* format, va_list args);
 
 // The kept configuration (registry) and the application block.
 void LoadKeptConfiguration(ptr::SettingsBlock& block);

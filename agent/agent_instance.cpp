@@ -2,7 +2,6 @@
 #include "agent.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 namespace agent {
 
@@ -12,7 +11,7 @@ namespace {
 constexpr DWORD kWaitForRunningAgentMs = 5000;
 constexpr DWORD kPollMs = 50;
 
-HWND FindRunningAgent() { return FindWindowA(kMainClass, kMainTitle); }
+HWND FindRunningAgent() { return FindWindowA(ptr::kAgentWindowClass, ptr::kAgentWindowTitle); }
 
 }  // namespace
 
@@ -46,13 +45,12 @@ void TellRunningAgent() {
 }
 
 void TellUserFatal(const char* format, ...) {
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const std::string text = FormatText(format, args);
     va_end(args);
-    Say("PtrAgent: %s", text);
-    MessageBoxA(nullptr, text, kProductName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    Say("PtrAgent: %s", text.c_str());
+    MessageBoxA(nullptr, text.c_str(), ptr::kProductName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 }  // namespace agent

@@ -1,3 +1,4 @@
+// The agent's output: one line to stdout and, with --log, to the log file.
 #include "agent.h"
 
 #include <cstdarg>
@@ -14,17 +15,22 @@ void OpenLogFile(const char* path) {
     if (!g_logFile) Say("PtrAgent: cannot open log file %s", path);
 }
 
+std::string FormatText(const char* format, va_list args) {
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    return text;
+}
+
 void Say(const char* format, ...) {
-    char line[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    const std::string line = FormatText(format, args);
     va_end(args);
     // Readers follow the output while the agent runs: flush every line.
-    std::printf("%s\n", line);
+    std::printf("%s\n", line.c_str());
     std::fflush(stdout);
     if (g_logFile) {
-        std::fprintf(g_logFile, "%s\n", line);
+        std::fprintf(g_logFile, "%s\n", line.c_str());
         std::fflush(g_logFile);
     }
 }

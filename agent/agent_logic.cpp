@@ -1,121 +1,28 @@
 #include "agent_logic.h"
 
 #include "ptrhk32a.h"
-#include "settings_fields.h"
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
-#include <cstddef>
 #include <cstring>
 
 namespace agent {
 
 using ptr::SettingsBlock;
 
-#define KEPT(name, lo, hi, even) \
-    {#name, offsetof(SettingsBlock, name), sizeof(SettingsBlock::name), lo, hi, even, false}
-#define KEPT_ANY(name) KEPT(name, INT32_MIN, INT32_MAX, false)
-#define KEPT_FUNCTION(index)                                                                            \
-    {"ButtonFunction" #index, static_cast<uint32_t>(offsetof(SettingsBlock, ButtonFunction) + 4 * index), 4, \
-     INT32_MIN, INT32_MAX, false, true}
-const KeptField kKeptFields[] = {
-    // ButtonCount bounds the button index the dispatcher honours: below 3 the
-    // middle button's own index, above 5 buttons no mouse has would count.
-    KEPT(ButtonCount, 3, 5, false),
-    KEPT(WheelCount, 0, 2, false),
-    KEPT_ANY(LowLevelWheelHook),
-    KEPT_ANY(EnhanceMode),
-    KEPT_ANY(Reserved12),
-    KEPT_ANY(Reserved16),
-    KEPT_ANY(ReverseWheel),
-    KEPT_ANY(WheelPageScroll),
-    KEPT(WheelLines, 1, 10, false),
-    KEPT_ANY(Reserved32),
-    KEPT_ANY(ReverseHWheel),
-    KEPT_ANY(HWheelPageScroll),
-    KEPT(HWheelLines, 1, 10, false),
-    KEPT_ANY(UScrollVertical),
-    KEPT_ANY(UScrollHorizontal),
-    KEPT_ANY(UScrollReverse),
-    KEPT(UScrollVSpeed, 1, 10, false),
-    KEPT(UScrollHSpeed, 1, 5, false),
-    KEPT(ZoomSourceWidth, 2, 64, true),
-    KEPT(ZoomSourceHeight, 2, 48, true),
-    // The targets follow from the sources and the factor (ClampConfiguration).
-    KEPT_ANY(ZoomTargetWidth),
-    KEPT_ANY(ZoomTargetHeight),
-    KEPT_FUNCTION(0),
-    KEPT_FUNCTION(1),
-    KEPT_FUNCTION(2),
-    KEPT_FUNCTION(3),
-    KEPT_FUNCTION(4),
-};
-#undef KEPT
-#undef KEPT_ANY
-#undef KEPT_FUNCTION
-const int kKeptFieldCount = static_cast<int>(sizeof(kKeptFields) / sizeof(kKeptFields[0]));
-
 const KeptField* FindKeptField(const char* name) {
-    for (int i = 0; i < kKeptFieldCount; ++i)
-        if (std::strcmp(kKeptFields[i].name, name) == 0) return &kKeptFields[i];
-    return nullptr;
+    const KeptField* field = ptr::FindSettingsField(name);
+    return field && field->kind != ptr::FieldKind::Handle ? field : nullptr;
 }
 
-// The kept fields are block fields with ranges; reading and writing them is
-// the block's own field access.
-static ptr::SettingsField AsSettingsField(const KeptField& field) {
-    return ptr::SettingsField{field.name, field.offset, field.width, false};
-}
-
-int32_t ReadKeptField(const SettingsBlock& block, const KeptField& field) {
-    return ptr::ReadSettingsField(block, AsSettingsField(field));
-}
-
-void WriteKeptField(SettingsBlock& block, const KeptField& field, int32_t value) {
-    ptr::WriteSettingsField(block, AsSettingsField(field), value);
-}
-
-int32_t ClampKeptValue(const KeptField& field, int32_t value) {
-    if (field.function) return IsKnownFunctionCode(value) ? value : 0;
-    int32_t clamped = std::min(std::max(value, field.min), field.max);
-    if (field.even && clamped % 2 != 0) --clamped;  // min is even, so rounding down stays in range
-    return clamped;
-}
-
-int ButtonCountFromSystem(int systemButtons) { return std::min(std::max(systemButtons, 3), 5); }
-
-bool IsKnownFunctionCode(int32_t code) {
-    static const struct {
-        int32_t first;
-        int32_t last;
-    } kRanges[] = {{0, 29}, {40, 56}, {60, 62}, {70, 73}, {100, 103}, {151, 151}};
-    for (const auto& range : kRanges)
-        if (code >= range.first && code <= range.last) return true;
-    return false;
+int ButtonCountFromSystem(int systemButtons) {
+    constexpr const KeptField& kButtonCount = ptr::SettingsFieldNamed("ButtonCount");
+    return ptr::ClampSettingsFieldValue(kButtonCount, systemButtons);
 }
 
 void SetDefaultConfiguration(SettingsBlock& block, int systemButtons) {
-    const uint32_t handles[] = {block.AgentWindow, block.SettingsWindow, block.ZoomWindow, block.AutoScrollWindow};
-    std::memset(&block, 0, sizeof block);
-    block.AgentWindow = handles[0];
-    block.SettingsWindow = handles[1];
-    block.ZoomWindow = handles[2];
-    block.AutoScrollWindow = handles[3];
-
+    ptr::WriteFirstRunFields(block);
     block.ButtonCount = static_cast<uint16_t>(ButtonCountFromSystem(systemButtons));
-    block.WheelCount = 1;
-    block.EnhanceMode = -1;
-    block.WheelLines = 3;
-    block.HWheelLines = 3;
-    block.UScrollVertical = -1;
-    block.UScrollHorizontal = -1;
-    block.UScrollVSpeed = 5;
-    block.UScrollHSpeed = 3;
-    block.ZoomSourceWidth = 32;
-    block.ZoomSourceHeight = 24;
-    block.ZoomTargetWidth = 64;
-    block.ZoomTargetHeight = 48;
 }
 
 void ClampConfiguration(SettingsBlock& block) {
@@ -202,21 +109,6 @@ bool IsUsableWebAddress(const std::string& address) {
 std::string WebAddressToOpen(const std::string& address) {
     if (!IsUsableWebAddress(address)) return std::string();
     return StartsWithNoCase(address, "www.") ? "http://" + address : address;
-}
-
-int WebAddressOffset(int slot) {
-    if (slot < 0 || slot >= kWebAddressSlots) return -1;
-    return 516 + slot * static_cast<int>(kShortStringSize);
-}
-
-std::string ReadShortString(const unsigned char* field) {
-    return std::string(reinterpret_cast<const char*>(field + 1), field[0]);
-}
-
-void WriteShortString(unsigned char* field, const std::string& text) {
-    const size_t length = std::min<size_t>(text.size(), kShortStringSize - 1);
-    field[0] = static_cast<unsigned char>(length);
-    std::memcpy(field + 1, text.data(), length);
 }
 
 bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor) {

@@ -1,9 +1,12 @@
 // The tray agent's window-free rules: the kept configuration, auto-scroll
-// speed, zoom factor, web addresses and the short strings of the application
-// block. Nothing here touches a window, the registry or the screen.
+// speed, zoom factor and web addresses. Nothing here touches a window, the
+// registry or the screen.
 #pragma once
 
+#include "app_block_layout.h"
 #include "settings_block.h"
+#include "settings_fields.h"
+#include "short_string.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,32 +14,26 @@
 
 namespace agent {
 
-// One configuration field of the settings block as the agent keeps it between
-// runs: a REG_DWORD value of the same name. Window handles are never kept.
-struct KeptField {
-    const char* name;
-    uint32_t offset;
-    uint32_t width;  // 2 or 4 bytes
-    int32_t min;     // range the settings form offers
-    int32_t max;
-    bool even;       // zoom source sizes go in steps of 2
-    bool function;   // a button function code: an unknown one becomes 0
-};
-
-extern const KeptField kKeptFields[];
-extern const int kKeptFieldCount;
+// The configuration fields the agent keeps between runs, each a REG_DWORD
+// value of its name: every field of the block's table but the window handles.
+using KeptField = ptr::SettingsField;
+constexpr const KeptField* kKeptFields = ptr::kSettingsFields;
+constexpr int kKeptFieldCount = ptr::kKeptSettingsFieldCount;
 
 const KeptField* FindKeptField(const char* name);
-int32_t ReadKeptField(const ptr::SettingsBlock& block, const KeptField& field);
-void WriteKeptField(ptr::SettingsBlock& block, const KeptField& field, int32_t value);
-int32_t ClampKeptValue(const KeptField& field, int32_t value);
+inline int32_t ReadKeptField(const ptr::SettingsBlock& block, const KeptField& field) {
+    return ptr::ReadSettingsField(block, field);
+}
+inline void WriteKeptField(ptr::SettingsBlock& block, const KeptField& field, int32_t value) {
+    ptr::WriteSettingsField(block, field, value);
+}
+inline int32_t ClampKeptValue(const KeptField& field, int32_t value) {
+    return ptr::ClampSettingsFieldValue(field, value);
+}
+using ptr::IsKnownFunctionCode;
 
 // The mouse's button count as the block should carry it: 3 to 5.
 int ButtonCountFromSystem(int systemButtons);
-
-// The button function codes the hook library knows; any other code would
-// leave its button without a function.
-bool IsKnownFunctionCode(int32_t code);
 
 // The configuration of a first run.
 void SetDefaultConfiguration(ptr::SettingsBlock& block, int systemButtons);
@@ -62,8 +59,8 @@ constexpr int kAutoScrollMaxLines = 20;
 int AutoScrollLines(int distance);
 
 // Universal Zoom: the factor is kept only as target / source.
-constexpr int kMinZoomFactor = 2;
-constexpr int kMaxZoomFactor = 10;
+using ptr::kMaxZoomFactor;
+using ptr::kMinZoomFactor;
 int ZoomFactor(const ptr::SettingsBlock& block);
 int SteppedZoomFactor(int factor, int32_t wheelDelta);
 void SetZoomFactor(ptr::SettingsBlock& block, int factor);
@@ -90,18 +87,14 @@ bool IsUsableWebAddress(const std::string& address);
 // "www." address with "http://" in front, since the shell takes it for a file.
 std::string WebAddressToOpen(const std::string& address);
 
-// The application block "PTRHK32A_3_APP" and its three web-address slots.
-constexpr char kAppBlockName[] = "PTRHK32A_3_APP";
-constexpr uint32_t kAppBlockSize = 1284;
-constexpr int kWebAddressSlots = 3;
-constexpr uint32_t kShortStringSize = 256;
-// Offset of a slot in the application block, or -1 for a slot that does not exist.
-int WebAddressOffset(int slot);
-
-// Short string: byte 0 the length n, bytes 1..n the characters, no terminator.
-std::string ReadShortString(const unsigned char* field);
-// Writes at most 255 characters; the bytes after them are left as they were.
-void WriteShortString(unsigned char* field, const std::string& text);
+// The application block and its short strings, as the agent reads them.
+using ptr::kAppBlockName;
+using ptr::kAppBlockSize;
+using ptr::kShortStringSize;
+using ptr::kWebAddressSlots;
+using ptr::ReadShortString;
+using ptr::WebAddressOffset;
+using ptr::WriteShortString;
 
 // Windows 95 is platform 1 (Windows 9x), version 4.0.
 bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor);

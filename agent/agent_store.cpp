@@ -2,122 +2,68 @@
 // and its view of the application block.
 #include "agent.h"
 #include "agent_logic.h"
+#include "reg_key.h"
 
 namespace agent {
 
 namespace {
 
-HKEY OpenConfigKey(bool create) {
-    HKEY key = nullptr;
-    LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                                           nullptr, &key, nullptr)
-                         : RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_READ, &key);
-    return result == ERROR_SUCCESS ? key : nullptr;
-}
+// The longest web address text read back: a kept one is at most 255 characters.
+constexpr DWORD kMaxKeptText = 1023;
 
-bool QueryDword(HKEY key, const char* name, int32_t& value) {
-    DWORD type = 0;
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof data)
-        return false;
-    value = static_cast<int32_t>(data);
-    return true;
-}
-
-bool QueryString(HKEY key, const char* name, std::string& value) {
-    char data[1024];
-    DWORD type = 0;
-    DWORD size = sizeof data - 1;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    data[size] = '\0';  // the stored text need not carry its terminator
-    value = data;
-    return true;
+bool OpenConfigKey(ptr::RegKey& key, bool create) {
+    return create ? key.Create(HKEY_CURRENT_USER, ptr::kAgentConfigKey, KEY_READ | KEY_WRITE)
+                  : key.Open(HKEY_CURRENT_USER, ptr::kAgentConfigKey, KEY_READ);
 }
 
 std::string WebAddressValueName(int slot) { return "WebAddress" + std::to_string(slot); }
 
-unsigned char* WebAddressSlot(int slot) {
-    const int offset = WebAddressOffset(slot);
-    return g_agent.appBlock && offset >= 0 ? g_agent.appBlock + offset : nullptr;
-}
-
 }  // namespace
 
 void LoadKeptConfiguration(ptr::SettingsBlock& block) {
-    HKEY key = OpenConfigKey(false);
-    LoadConfiguration(block, GetSystemMetrics(SM_CMOUSEBUTTONS), [key](const char* name, int32_t& value) {
-        return key != nullptr && QueryDword(key, name, value);
+    ptr::RegKey key;
+    const bool opened = OpenConfigKey(key, false);
+    LoadConfiguration(block, GetSystemMetrics(SM_CMOUSEBUTTONS), [&key, opened](const char* name, int32_t& value) {
+        return opened && key.ReadDword(name, value);
     });
-    if (key) RegCloseKey(key);
 }
 
 void SaveKeptConfiguration(const ptr::SettingsBlock& block) {
-    HKEY key = OpenConfigKey(true);
-    if (!key) {
-        Say("PtrAgent: cannot open HKCU\\%s, settings not saved", kConfigKey);
+    ptr::RegKey key;
+    if (!OpenConfigKey(key, true)) {
+        Say("PtrAgent: cannot open HKCU\\%s, settings not saved", ptr::kAgentConfigKey);
         return;
     }
-    for (int i = 0; i < kKeptFieldCount; ++i) {
-        const DWORD value = static_cast<DWORD>(ReadKeptField(block, kKeptFields[i]));
-        RegSetValueExA(key, kKeptFields[i].name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    }
-    RegCloseKey(key);
+    for (int i = 0; i < kKeptFieldCount; ++i) key.WriteDword(kKeptFields[i].name, ReadKeptField(block, kKeptFields[i]));
 }
 
 bool OpenAppBlock() {
-    g_agent.appMapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kAppBlockSize, kAppBlockName);
-    if (!g_agent.appMapping) return false;
-    g_agent.appBlock = static_cast<unsigned char*>(MapViewOfFile(g_agent.appMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (!g_agent.appBlock) {
-        CloseHandle(g_agent.appMapping);
-        g_agent.appMapping = nullptr;
-        return false;
-    }
-    return true;
+    g_agent.app = ptr::MapAppBlock();
+    return g_agent.app.block != nullptr;
 }
 
-void CloseAppBlock() {
-    if (g_agent.appBlock) UnmapViewOfFile(g_agent.appBlock);
-    if (g_agent.appMapping) CloseHandle(g_agent.appMapping);
-    g_agent.appBlock = nullptr;
-    g_agent.appMapping = nullptr;
-}
+void CloseAppBlock() { ptr::UnmapAppBlock(g_agent.app); }
 
 int LoadKeptWebAddresses() {
-    HKEY key = OpenConfigKey(false);
-    if (!key) return 0;
+    ptr::RegKey key;
+    if (!OpenConfigKey(key, false) || !g_agent.app.block) return 0;
     int loaded = 0;
     for (int slot = 0; slot < kWebAddressSlots; ++slot) {
         std::string address;
-        unsigned char* field = WebAddressSlot(slot);
-        if (field && QueryString(key, WebAddressValueName(slot).c_str(), address)) {
-            WriteShortString(field, address);
+        if (key.ReadString(WebAddressValueName(slot), address, kMaxKeptText)) {
+            ptr::SetWebAddress(g_agent.app.block, slot, address);
             ++loaded;
         }
     }
-    RegCloseKey(key);
     return loaded;
 }
 
 void SaveKeptWebAddresses() {
-    HKEY key = OpenConfigKey(true);
-    if (!key) return;
-    for (int slot = 0; slot < kWebAddressSlots; ++slot) {
-        const std::string address = WebAddressInSlot(slot);
-        RegSetValueExA(key, WebAddressValueName(slot).c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(address.c_str()), static_cast<DWORD>(address.size() + 1));
-    }
-    RegCloseKey(key);
+    ptr::RegKey key;
+    if (!OpenConfigKey(key, true)) return;
+    for (int slot = 0; slot < kWebAddressSlots; ++slot) key.WriteString(WebAddressValueName(slot), WebAddressInSlot(slot));
 }
 
-std::string WebAddressInSlot(int slot) {
-    const unsigned char* field = WebAddressSlot(slot);
-    return field ? ReadShortString(field) : std::string();
-}
+std::string WebAddressInSlot(int slot) { return ptr::GetWebAddress(g_agent.app.block, slot); }
 
 }  // namespace agent

@@ -1,5 +1,7 @@
 // The tray icon, its menu, the status text, and the programs the agent starts.
 #include "agent.h"
+#include "file_checks.h"
+#include "late_bound.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -36,10 +38,7 @@ DWORD WINAPI OpenWithShellThread(void* parameter) {
 
 // Balloons came with the shell of Windows 2000 and Me (shell32 5.0).
 bool ShellHasBalloons() {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    DLLGETVERSIONPROC getVersion =
-        shell ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")))
-              : nullptr;
+    const auto getVersion = ptr::LateBound<DLLGETVERSIONPROC>(GetModuleHandleA("shell32.dll"), "DllGetVersion");
     DLLVERSIONINFO version = {};
     version.cbSize = sizeof version;
     return getVersion && SUCCEEDED(getVersion(&version)) && version.dwMajorVersion >= 5;
@@ -50,7 +49,7 @@ bool ShowBalloon(const char* text) {
     NOTIFYICONDATAA data = TrayIconData(NIF_INFO);
     data.cbSize = NOTIFYICONDATAA_V2_SIZE;
     lstrcpynA(data.szInfo, text, sizeof data.szInfo);
-    lstrcpynA(data.szInfoTitle, kProductName, sizeof data.szInfoTitle);
+    lstrcpynA(data.szInfoTitle, ptr::kProductName, sizeof data.szInfoTitle);
     data.uTimeout = kBalloonTimeoutMs;
     data.dwInfoFlags = NIIF_INFO;
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
@@ -97,7 +96,8 @@ void ShowTrayMenu() {
 }
 
 void ShowAnotherStartNotice() {
-    const std::string text = std::string(kProductName) + " is already running. Right-click this icon for its settings.";
+    const std::string text =
+        std::string(ptr::kProductName) + " is already running. Right-click this icon for its settings.";
     if (ShowBalloon(text.c_str())) {
         Say("PtrAgent: another start: balloon shown");
         return;
@@ -124,8 +124,8 @@ void OpenWithShell(const std::string& target) {
 }
 
 void StartSettingsProgram() {
-    const std::string path = g_agent.folder + kSettingsProgram;
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const std::string path = g_agent.folder + ptr::kSettingsProgramFile;
+    if (!ptr::FileExists(path)) {
         Say("PtrAgent: %s not found", path.c_str());
         return;
     }

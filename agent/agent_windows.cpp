@@ -2,6 +2,8 @@
 // mouse capture while auto scroll runs, and the Universal Zoom magnifier.
 #include "agent.h"
 #include "agent_logic.h"
+#include "markers.h"
+#include "win32_error.h"
 
 namespace agent {
 
@@ -56,18 +58,14 @@ void PaintAutoScrollGlyph(HWND window) {
 // window is hidden, lets the button go and ends it; the hooks swallow it.
 // It is marked as the suite's own, so that the hooks never take it for the
 // user's release of the click that started auto scroll.
-void EndHooksAutoScroll() {
-    constexpr ULONG_PTR kMarkSelf = 0x00040000;
-    mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, kMarkSelf);
-}
+void EndHooksAutoScroll() { mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ptr::ExtraInfo(ptr::MARK_SELF)); }
 
 // The hooks' zoom goes on until a button press, which they swallow. A middle
 // click marked as the suite's own ends it: the press ends zoom and is
 // swallowed, and with no mode left the marked release is swallowed too.
 void EndHooksZoom() {
-    constexpr ULONG_PTR kMarkSelf = 0x00040000;
-    mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, kMarkSelf);
-    mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, kMarkSelf);
+    mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ptr::ExtraInfo(ptr::MARK_SELF));
+    mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ptr::ExtraInfo(ptr::MARK_SELF));
 }
 
 bool g_escapeTaken = false;
@@ -76,7 +74,8 @@ bool g_escapeTaken = false;
 void TakeEscape() {
     if (g_escapeTaken) return;
     g_escapeTaken = RegisterHotKey(g_agent.mainWindow, kEscapeHotKey, 0, VK_ESCAPE) != FALSE;
-    if (!g_escapeTaken) Say("PtrAgent: Esc is taken by another program (error %lu)", GetLastError());
+    if (!g_escapeTaken)
+        Say("PtrAgent: Esc is taken by another program (%s)", ptr::Win32ErrorText(GetLastError()).c_str());
 }
 
 void GiveBackEscape() {

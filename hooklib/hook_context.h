@@ -5,17 +5,11 @@
 #include "platform.h"
 #include "settings_block.h"
 #include "shared_state.h"
+#include "window_handles.h"
 
 #include <cstdint>
 
 namespace ptr {
-
-// Window and hook handles cross the shared blocks as 32-bit values; on
-// 64-bit Windows they are 32-bit significant and widen by sign extension.
-inline HWND ToHwnd(uint32_t value) { return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
-inline uint32_t FromHwnd(HWND window) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)); }
-inline HHOOK ToHhook(uint32_t value) { return reinterpret_cast<HHOOK>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
-inline uint32_t FromHhook(HHOOK hook) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hook)); }
 
 inline uint16_t LowWord32(uint64_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
 inline uint16_t HighWord32(uint64_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }

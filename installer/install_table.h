@@ -3,19 +3,14 @@
 #pragma once
 
 #include "inslog_format.h"
+#include "suite_names.h"
 
 #include <cstdint>
 
 namespace setup {
 
-constexpr char kProductName[] = "PTRHK32A Mouse";
 constexpr char kDefaultFolderName[] = "PTRHK32A";
 constexpr char kWizardFont[] = "Tahoma";
-constexpr char kAgentWindowClass[] = "PtrHkTrayAgent";
-constexpr char kAgentWindowTitle[] = "PTRHK32A Tray Agent";
-constexpr char kUninstaller[] = "uninst.exe";
-constexpr char kLogName[] = "uninst.log";
-constexpr char kDialogTextName[] = "uninst.UN2";
 
 // A file copied from the installer's folder to the same relative path in the
 // target folder. The uninstaller deletes its own executable itself, so that
@@ -26,9 +21,9 @@ struct InstalledFile {
 };
 
 constexpr InstalledFile kInstalledFiles[] = {
-    {"PTRHK32A.dll", true}, {"PtrAgent.exe", true}, {"Setting.exe", true},
-    {"uninst.exe", false},  {"Setting.KRD", true},  {"MOUSE.BMP", true},
-    {"SETTING.INI", true},  {"Logo.bmp", true},     {"RES\\Tray.ico", true},
+    {ptr::kLibraryFile, true},      {ptr::kAgentFile, true},       {ptr::kSettingsProgramFile, true},
+    {ptr::kUninstallerFile, false}, {ptr::kRegionDataFile, true},  {ptr::kMouseBitmapFile, true},
+    {ptr::kSettingsIniFile, true},  {ptr::kLogoFile, true},        {ptr::kTrayIconFile, true},
 };
 
 constexpr std::uint32_t kCurrentUser = 0x80000001;
@@ -49,18 +44,18 @@ struct RegistryEntry {
 
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PTRHK32A";
-constexpr char kSuiteKey[] = "Software\\PTRHK32A";
 
 constexpr RegistryEntry kRegistryEntries[] = {
     // Where the suite lives; the tray agent keeps its settings below this key.
-    {kCurrentUser, kSuiteKey, "InstallFolder", inslog::rkString, ValueSource::InstallFolder, "", 0},
+    {kCurrentUser, ptr::kSuiteKey, "InstallFolder", inslog::rkString, ValueSource::InstallFolder, "", 0},
     // The tray agent starts at log-on.
-    {kCurrentUser, kRunKey, "PtrAgent", inslog::rkString, ValueSource::QuotedFile, "PtrAgent.exe", 0},
+    {kCurrentUser, kRunKey, "PtrAgent", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0},
     // The entry in the system's list of installed programs.
-    {kLocalMachine, kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, kProductName, 0},
-    {kLocalMachine, kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile, kUninstaller, 0},
+    {kLocalMachine, kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, ptr::kProductName, 0},
+    {kLocalMachine, kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile,
+     ptr::kUninstallerFile, 0},
     {kLocalMachine, kUninstallKey, "InstallLocation", inslog::rkString, ValueSource::InstallFolder, "", 0},
-    {kLocalMachine, kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, "PtrAgent.exe", 0},
+    {kLocalMachine, kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0},
     {kLocalMachine, kUninstallKey, "NoModify", inslog::rkInteger, ValueSource::Text, "", 1},
     {kLocalMachine, kUninstallKey, "NoRepair", inslog::rkInteger, ValueSource::Text, "", 1},
 };
@@ -77,7 +72,7 @@ constexpr Caption kCaptions[] = {
     {"FINISHBTN", "&Finish"},
     {"P1T", "Uninstall"},
     {"P1", "This removes the following program from your computer:"},
-    {"PrjLabel", kProductName},
+    {"PrjLabel", ptr::kProductName},
     {"P2", "The tray agent is closed and the registry restored."},
     {"P3", "The program files are deleted."},
     {"P4", "The program folders are removed."},

@@ -7,8 +7,12 @@
 //
 // Exit codes: 0 installed, 1 cancelled by the user, 2 failed.
 #include "ainslog.h"
-#include "ainsutils.h"
+#include "file_checks.h"
+#include "install_log.h"
 #include "install_table.h"
+#include "module_path.h"
+#include "paths.h"
+#include "reg_key.h"
 #include "setup_options.h"
 
 #include <windows.h>
@@ -28,13 +32,6 @@ constexpr char kCaption[] = "PTRHK32A Mouse Setup";
 using uninst::EUninstError;
 using uninst::TInsLog;
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string full(path, length < MAX_PATH ? length : 0);
-    return full.substr(0, full.find_last_of('\\') + 1);
-}
-
 std::string ArgumentsOf(const char* commandLine) {
     const std::string line = commandLine;
     std::size_t at = 0;
@@ -49,47 +46,32 @@ std::string ArgumentsOf(const char* commandLine) {
 
 // The system's program folder, as every Windows version names it in the registry.
 std::string DefaultFolder() {
-    char programs[MAX_PATH] = "C:\\Program Files";
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-        DWORD size = sizeof programs;
-        DWORD type = 0;
-        if (RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(programs), &size) !=
-                ERROR_SUCCESS ||
-            type != REG_SZ) {
-            lstrcpyA(programs, "C:\\Program Files");
-        }
-        programs[sizeof programs - 1] = '\0';
-        RegCloseKey(key);
-    }
-    return uninst::AddBackslash(programs) + kDefaultFolderName;
+    std::string programs = "C:\\Program Files";
+    ptr::RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", KEY_READ))
+        key.ReadString("ProgramFilesDir", programs, MAX_PATH);
+    return ptr::AddBackslash(programs) + kDefaultFolderName;
 }
 
 std::string FullPath(const std::string& path) {
     char full[MAX_PATH] = "";
     const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     if (length == 0 || length >= MAX_PATH) throw EUninstError("Invalid folder " + path);
-    return uninst::RemoveBackslash(full);
-}
-
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return ptr::RemoveBackslash(full);
 }
 
 // Creates the folder and the missing folders above it, outermost first; each
 // one created goes into the log.
 void CreateFolders(const std::string& folder, TInsLog& log) {
     std::vector<std::string> missing;
-    for (std::string path = uninst::RemoveBackslash(folder); !IsFolder(path);) {
+    for (std::string path = ptr::RemoveBackslash(folder); !ptr::FolderExists(path);) {
         missing.push_back(path);
         const std::size_t slash = path.find_last_of('\\');
         if (slash == std::string::npos || slash < 3) break;  // a drive root is never created
         path = path.substr(0, slash);
     }
     for (auto path = missing.rbegin(); path != missing.rend(); ++path) {
-        if (!CreateDirectoryA(path->c_str(), nullptr) && !IsFolder(*path)) {
+        if (!CreateDirectoryA(path->c_str(), nullptr) && !ptr::FolderExists(*path)) {
             throw EUninstError("Cannot create folder " + *path);
         }
         log.Folders.Add(*path);
@@ -101,7 +83,7 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 void CheckSources(const std::string& source) {
     std::string missing;
     for (const InstalledFile& file : kInstalledFiles) {
-        if (GetFileAttributesA((source + file.path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (!ptr::FileExists(source + file.path)) {
             missing += std::string("\n") + file.path;
         }
     }
@@ -129,49 +111,32 @@ void WriteDialogTexts(const std::string& path, TInsLog& log) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // flush the profile cache
 }
 
-std::string ValueText(const RegistryEntry& entry, const std::string& target) {
-    switch (entry.source) {
-    case ValueSource::InstallFolder: return target;
-    case ValueSource::QuotedFile: return '"' + target + "\\" + entry.text + '"';
-    default: return entry.text;
-    }
-}
-
 void SetRegistryEntries(const std::string& target, TInsLog& log) {
     for (const RegistryEntry& entry : kRegistryEntries) {
         uninst::RegValue value;
-        value.text = ValueText(entry, target);
+        value.text = RegistryValueText(entry, target);
         value.number = entry.number;
         log.RecordMissingKeys(entry.root, entry.key);
         log.ApplyRegChange(entry.root, entry.key, entry.kind, entry.valueName, value, true);
     }
 }
 
-TInsLog NewLog() {
-    TInsLog log;
-    log.ProductName = kProductName;
-    log.FontName = kWizardFont;
-    log.AppWindowClass = kAgentWindowClass;
-    log.AppWindowTitle = kAgentWindowTitle;
-    return log;
-}
-
 // Installs; the log is written whatever happened after the first change, so
 // the uninstaller can take off a partial installation too.
 void Install(const std::string& source, const std::string& target) {
     CheckSources(source);
-    const std::string logPath = target + "\\" + kLogName;
-    if (GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::string logPath = target + "\\" + ptr::kInstallLogFile;
+    if (ptr::FileExists(logPath)) {
         throw EUninstError("The suite is already installed in " + target + ". Remove it first.");
     }
-    TInsLog log = NewLog();
+    TInsLog log = NewInstallLog();
     try {
         CreateFolders(target, log);
         CopyFiles(source, target, log);
-        WriteDialogTexts(target + "\\" + kDialogTextName, log);
+        WriteDialogTexts(target + "\\" + ptr::kDialogTextFile, log);
         SetRegistryEntries(target, log);
     } catch (const EUninstError&) {
-        if (IsFolder(target)) log.SaveToFile(logPath);
+        if (ptr::FolderExists(target)) log.SaveToFile(logPath);
         throw;
     }
     log.SaveToFile(logPath);
@@ -190,13 +155,13 @@ int Main() {
     try {
         const std::string target = FullPath(options.folder.empty() ? DefaultFolder() : options.folder);
         if (!options.silent) {
-            const std::string question = std::string("Install ") + kProductName + " into\n" + target + "?";
+            const std::string question = std::string("Install ") + ptr::kProductName + " into\n" + target + "?";
             if (MessageBoxA(nullptr, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
                 return kExitCancelled;
             }
         }
-        Install(ProgramFolder(), target);
-        Say(options, std::string(kProductName) + " is installed in " + target + ".", MB_ICONINFORMATION);
+        Install(ptr::ProgramFolder(), target);
+        Say(options, std::string(ptr::kProductName) + " is installed in " + target + ".", MB_ICONINFORMATION);
         return kExitInstalled;
     } catch (const EUninstError& error) {
         Say(options, error.what(), MB_ICONERROR);

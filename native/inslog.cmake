@@ -4,8 +4,8 @@
 set(PTR_UNINSTALLER_DIR ${CMAKE_SOURCE_DIR}/uninstaller)
 set(PTR_INSLOG_TESTS ${CMAKE_SOURCE_DIR}/tests/uninstaller)
 
-ptr_native_library(inslog_native ${PTR_UNINSTALLER_DIR}/inslog_format.cpp)
-target_include_directories(inslog_native PUBLIC ${PTR_UNINSTALLER_DIR})
+ptr_native_library(inslog_native ${PTR_UNINSTALLER_DIR}/inslog_format.cpp ${CMAKE_SOURCE_DIR}/common/short_string.cpp)
+target_include_directories(inslog_native PUBLIC ${PTR_UNINSTALLER_DIR} ${CMAKE_SOURCE_DIR}/common)
 
 if(NOT TARGET gtest_main)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -11,8 +11,9 @@ ptr_native_library(ksvregion_native
     ${PTR_REGION_SRC}/region_errors.cpp
     ${PTR_REGION_SRC}/region_stream.cpp
     ${PTR_REGION_SRC}/bitmap_image.cpp
-    ${PTR_REGION_SRC}/region_layout.cpp)
-target_include_directories(ksvregion_native PUBLIC ${PTR_REGION_SRC})
+    ${PTR_REGION_SRC}/region_layout.cpp
+    ${CMAKE_SOURCE_DIR}/common/short_string.cpp)
+target_include_directories(ksvregion_native PUBLIC ${PTR_REGION_SRC} ${CMAKE_SOURCE_DIR}/common)
 target_link_libraries(ksvregion_native PUBLIC ZLIB::ZLIB)
 
 ptr_native_library(krdwriter_native ${PTR_REGION_TOOLS}/krd_writer.cpp ${PTR_REGION_TOOLS}/picture_text.cpp)

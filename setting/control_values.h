@@ -2,6 +2,8 @@
 // shown in one of them is read: window-free, so the rules are tested alone.
 #pragma once
 
+#include "settings_fields.h"
+
 #include <cstdint>
 #include <string>
 
@@ -14,12 +16,18 @@ struct ValueRange {
     int32_t initial;  // the value the control shows before the form loads it
 };
 
-constexpr ValueRange kWheelLinesRange = {1, 10, 1, 1};
-constexpr ValueRange kZoomSourceWidthRange = {2, 64, 2, 30};
-constexpr ValueRange kZoomSourceHeightRange = {2, 48, 2, 30};
-constexpr ValueRange kZoomFactorRange = {2, 10, 1, 2};
-constexpr ValueRange kVerticalSpeedRange = {1, 10, 1, 1};
-constexpr ValueRange kHorizontalSpeedRange = {1, 5, 1, 1};
+// A control's range is its field's, from the block's field table.
+constexpr ValueRange FieldRange(const char* field, int32_t initial) {
+    return {ptr::SettingsFieldNamed(field).min, ptr::SettingsFieldNamed(field).max,
+            ptr::SettingsFieldNamed(field).step, initial};
+}
+
+constexpr ValueRange kWheelLinesRange = FieldRange("WheelLines", 1);
+constexpr ValueRange kZoomSourceWidthRange = FieldRange("ZoomSourceWidth", 30);
+constexpr ValueRange kZoomSourceHeightRange = FieldRange("ZoomSourceHeight", 30);
+constexpr ValueRange kZoomFactorRange = {ptr::kMinZoomFactor, ptr::kMaxZoomFactor, 1, 2};
+constexpr ValueRange kVerticalSpeedRange = FieldRange("UScrollVSpeed", 1);
+constexpr ValueRange kHorizontalSpeedRange = FieldRange("UScrollHSpeed", 1);
 
 int32_t ClampToRange(int64_t value, const ValueRange& range);
 

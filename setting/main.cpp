@@ -4,12 +4,12 @@
 #include "app_block.h"
 #include "control_classes.h"
 #include "form_ids.h"
-#include "hook_context.h"
 #include "program_files.h"
 #include "resource_modules.h"
 #include "setting_form.h"
 #include "settings_block.h"
 #include "start_rules.h"
+#include "window_handles.h"
 
 #include <windows.h>
 #include <commctrl.h>

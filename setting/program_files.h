@@ -2,22 +2,17 @@
 // file "SETTING.INI", and the mapping of the application block.
 #pragma once
 
-#include <windows.h>
+#include "app_block_view.h"
+#include "file_checks.h"
+#include "module_path.h"
+#include "suite_names.h"
 
-#include <cstdint>
 #include <string>
 
 namespace setting {
 
-constexpr char kSettingsFile[] = "SETTING.INI";
-constexpr char kTrayIconFile[] = "RES\\Tray.ico";
-constexpr char kLogoFile[] = "Logo.bmp";
-constexpr char kMouseBitmapFile[] = "MOUSE.BMP";
-constexpr char kRegionDataFile[] = "Setting.KRD";
-
-// The folder of the program file, ending in a backslash.
-std::string ProgramFolder();
-bool FileExists(const std::string& path);
+using ptr::FileExists;
+using ptr::ProgramFolder;
 
 struct TSettingsFileTexts {
     std::string version;
@@ -29,12 +24,8 @@ struct TSettingsFileTexts {
 TSettingsFileTexts ReadSettingsFile(const std::string& folder);
 
 // The application block, created zero-filled or opened.
-struct TAppBlockView {
-    HANDLE mapping = nullptr;
-    uint8_t* block = nullptr;
-};
-
-TAppBlockView MapAppBlock();
-void UnmapAppBlock(TAppBlockView& view);
+using TAppBlockView = ptr::AppBlockView;
+using ptr::MapAppBlock;
+using ptr::UnmapAppBlock;
 
 }  // namespace setting

@@ -1,5 +1,6 @@
 #include "resource_modules.h"
 
+#include "file_checks.h"
 #include "form_ids.h"
 
 namespace setting {
@@ -15,7 +16,7 @@ HMODULE TResourceModule::SetResourceModule(const std::string& path) {
 TNameModule ChooseNameModule(const std::string& folder, HMODULE resourceModule) {
     const std::string path = folder + kNameLibraryFile;
     TNameModule names;
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) names.module = LoadLibraryA(path.c_str());
+    if (ptr::FileExists(path)) names.module = LoadLibraryA(path.c_str());
     // A library that is there but does not load counts as absent.
     names.owned = names.module != nullptr;
     if (!names.owned) names.module = resourceModule;

@@ -4,9 +4,10 @@
 #include "form_ids.h"
 #include "form_layout.h"
 #include "function_list.h"
-#include "hook_context.h"
+#include "late_bound.h"
 #include "program_files.h"
 #include "scroll_box.h"
+#include "window_handles.h"
 
 #include <commctrl.h>
 
@@ -66,7 +67,29 @@ const ValueRange& SpinRangeOf(int edit) {
     return kWheelLinesRange;
 }
 
-const ValueRange& SliderRangeOf(int id) { return id == vScrollRxSlider ? kVerticalSpeedRange : kHorizontalSpeedRange; }
+struct SliderControl {
+    int id;
+    const ValueRange* range;
+    // The vertical slider shows its maximum at the top, where a trackbar has
+    // its minimum: its value and its position mirror each other.
+    bool mirrored;
+};
+
+constexpr SliderControl kSliderControls[] = {
+    {hScrollRxSlider, &kHorizontalSpeedRange, false},
+    {vScrollRxSlider, &kVerticalSpeedRange, true},
+};
+
+const SliderControl& SliderOf(int id) {
+    for (const SliderControl& slider : kSliderControls)
+        if (slider.id == id) return slider;
+    return kSliderControls[0];
+}
+
+// The position that shows a value, or the value a position shows.
+int32_t SliderMirror(const SliderControl& slider, int32_t valueOrPosition) {
+    return slider.mirrored ? MirroredSliderValue(valueOrPosition, *slider.range) : valueOrPosition;
+}
 
 // The picture map's own failures are dropped: the picture then stays as it is.
 template <typename Action>
@@ -85,8 +108,7 @@ void DrawClassicTabs(HWND tabs) {
     HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
     if (!uxtheme) return;
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    auto setTheme =
-        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    const auto setTheme = ptr::LateBound<SetWindowThemeFn>(uxtheme, "SetWindowTheme");
     if (setTheme) setTheme(tabs, L" ", L" ");
     FreeLibrary(uxtheme);
 }
@@ -275,14 +297,13 @@ void TMOUSESETTINGForm::PrepareControls() {
         SendMessageA(Control(spin.upDown), UDM_SETRANGE, 0, MAKELPARAM(spin.range->max, spin.range->min));
         SendMessageA(Control(spin.upDown), UDM_SETPOS, 0, MAKELPARAM(spin.range->initial, 0));
     }
-    const int sliders[] = {vScrollRxSlider, hScrollRxSlider};
-    for (int id : sliders) {
-        const ValueRange& range = SliderRangeOf(id);
-        SendMessageA(Control(id), TBM_SETRANGE, FALSE, MAKELPARAM(range.min, range.max));
-        SendMessageA(Control(id), TBM_SETPAGESIZE, 0, range.step);
-        SendMessageA(Control(id), TBM_SETLINESIZE, 0, range.step);
-        const int32_t position = id == vScrollRxSlider ? MirroredSliderValue(range.initial, range) : range.initial;
-        SendMessageA(Control(id), TBM_SETPOS, TRUE, position);
+    for (const SliderControl& slider : kSliderControls) {
+        const ValueRange& range = *slider.range;
+        HWND control = Control(slider.id);
+        SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(range.min, range.max));
+        SendMessageA(control, TBM_SETPAGESIZE, 0, range.step);
+        SendMessageA(control, TBM_SETLINESIZE, 0, range.step);
+        SendMessageA(control, TBM_SETPOS, TRUE, SliderMirror(slider, range.initial));
     }
 
     // The test pictures live inside their scroll boxes.
@@ -325,36 +346,38 @@ void TMOUSESETTINGForm::FormCreate() {
     SyncApplyButton();
 }
 
+// A control loaded as a change by the user would be: its own notifications
+// run no handler while it is set, then its handler runs once.
+void TMOUSESETTINGForm::SetQuietlyThenRun(const std::function<void()>& set, Handler handler) {
+    {
+        Quiet quiet(quiet_);
+        set();
+    }
+    (this->*handler)();
+}
+
 void TMOUSESETTINGForm::LoadWheelTab() {
     const ptr::SettingsBlock& block = *env_.block;
     // A radio button that becomes checked runs its click handler.
-    const int mode = block.EnhanceMode ? EnhanceModeRadioButton : SystemModeRadioButton;
-    if (!Checked(mode)) {
-        {
-            Quiet quiet(quiet_);
-            CheckRadioButton(window_, SystemModeRadioButton, EnhanceModeRadioButton, mode);
-        }
-        mode == EnhanceModeRadioButton ? EnhanceModeRadioButtonClick() : SystemModeRadioButtonClick();
-    }
+    const bool enhanced = block.EnhanceMode != 0;
+    const int mode = enhanced ? EnhanceModeRadioButton : SystemModeRadioButton;
+    if (!Checked(mode))
+        SetQuietlyThenRun([&] { CheckRadioButton(window_, SystemModeRadioButton, EnhanceModeRadioButton, mode); },
+                          enhanced ? &TMOUSESETTINGForm::EnhanceModeRadioButtonClick
+                                   : &TMOUSESETTINGForm::SystemModeRadioButtonClick);
 
     const int16_t position = PositionFromWheelLines(block.WheelLines);
     const int16_t shown = static_cast<int16_t>(LOWORD(SendMessageA(Control(WheelLineUpDown), UDM_GETPOS, 0, 0)));
-    if (position != shown) {
-        {
-            Quiet quiet(quiet_);
-            SendMessageA(Control(WheelLineUpDown), UDM_SETPOS, 0, MAKELPARAM(position, 0));
-        }
-        WheelLineEditChange();
-    }
+    if (position != shown)
+        SetQuietlyThenRun([&] { SendMessageA(Control(WheelLineUpDown), UDM_SETPOS, 0, MAKELPARAM(position, 0)); },
+                          &TMOUSESETTINGForm::WheelLineEditChange);
 
-    const int scroll = block.WheelPageScroll ? PageScrollRadioButton : LineScrollRadioButton;
-    if (!Checked(scroll)) {
-        {
-            Quiet quiet(quiet_);
-            CheckRadioButton(window_, LineScrollRadioButton, PageScrollRadioButton, scroll);
-        }
-        scroll == PageScrollRadioButton ? PageScrollRadioButtonClick() : LineScrollRadioButtonClick();
-    }
+    const bool page = block.WheelPageScroll != 0;
+    const int scroll = page ? PageScrollRadioButton : LineScrollRadioButton;
+    if (!Checked(scroll))
+        SetQuietlyThenRun([&] { CheckRadioButton(window_, LineScrollRadioButton, PageScrollRadioButton, scroll); },
+                          page ? &TMOUSESETTINGForm::PageScrollRadioButtonClick
+                               : &TMOUSESETTINGForm::LineScrollRadioButtonClick);
     UpdateWheelLineControls();
 }
 
@@ -423,7 +446,7 @@ void TMOUSESETTINGForm::LoadScrollPage() {
     struct CheckLoad {
         int id;
         int32_t value;
-        void (TMOUSESETTINGForm::*handler)();
+        Handler handler;
     };
     const CheckLoad checks[] = {
         {VScrollCheckBox, block.UScrollVertical, &TMOUSESETTINGForm::VScrollCheckBoxClick},
@@ -433,32 +456,24 @@ void TMOUSESETTINGForm::LoadScrollPage() {
     for (const CheckLoad& check : checks) {
         const bool on = check.value != 0;
         if (Checked(check.id) == on) continue;
-        {
-            Quiet quiet(quiet_);
-            CheckDlgButton(window_, check.id, on ? BST_CHECKED : BST_UNCHECKED);
-        }
-        (this->*check.handler)();
+        SetQuietlyThenRun([&] { CheckDlgButton(window_, check.id, on ? BST_CHECKED : BST_UNCHECKED); },
+                          check.handler);
     }
 
     struct SliderLoad {
         int id;
         int32_t value;
-        void (TMOUSESETTINGForm::*handler)();
+        Handler handler;
     };
     const SliderLoad sliders[] = {
         {hScrollRxSlider, block.UScrollHSpeed, &TMOUSESETTINGForm::hScrollRxSliderChange},
         {vScrollRxSlider, block.UScrollVSpeed, &TMOUSESETTINGForm::vScrollRxSliderChange},
     };
-    for (const SliderLoad& slider : sliders) {
-        if (SliderValue(slider.id) == slider.value) continue;
-        const ValueRange& range = SliderRangeOf(slider.id);
-        const int32_t value = ClampToRange(slider.value, range);
-        const int32_t position = slider.id == vScrollRxSlider ? MirroredSliderValue(value, range) : value;
-        {
-            Quiet quiet(quiet_);
-            SendMessageA(Control(slider.id), TBM_SETPOS, TRUE, position);
-        }
-        (this->*slider.handler)();
+    for (const SliderLoad& load : sliders) {
+        if (SliderValue(load.id) == load.value) continue;
+        const SliderControl& slider = SliderOf(load.id);
+        const int32_t position = SliderMirror(slider, ClampToRange(load.value, *slider.range));
+        SetQuietlyThenRun([&] { SendMessageA(Control(load.id), TBM_SETPOS, TRUE, position); }, load.handler);
     }
 }
 
@@ -467,16 +482,13 @@ void TMOUSESETTINGForm::LoadZoomPage() {
     struct SpinLoad {
         int id;
         int64_t value;
-        void (TMOUSESETTINGForm::*handler)();
+        Handler handler;
     };
     // Each load reads the block afresh: the factor's handler may have written it.
     const auto load = [this](const SpinLoad& spin) {
         if (SpinValue(spin.id) == spin.value) return;
-        {
-            Quiet quiet(quiet_);
-            SetText(spin.id, std::to_string(ClampToRange(spin.value, SpinRangeOf(spin.id))));
-        }
-        (this->*spin.handler)();
+        const std::string text = std::to_string(ClampToRange(spin.value, SpinRangeOf(spin.id)));
+        SetQuietlyThenRun([&] { SetText(spin.id, text); }, spin.handler);
     };
     load({ZF, ZoomFactorOfBlock(block.ZoomTargetWidth, block.ZoomSourceWidth), &TMOUSESETTINGForm::ZFChange});
     load({ZX1, block.ZoomSourceWidth, &TMOUSESETTINGForm::ZX1Change});
@@ -496,7 +508,7 @@ void TMOUSESETTINGForm::LoadSettingsFile() {
 }
 
 void TMOUSESETTINGForm::LoadPictures() {
-    const std::string icon = env_.folder + kTrayIconFile;
+    const std::string icon = env_.folder + ptr::kTrayIconFile;
     if (FileExists(icon)) {
         bigIcon_ = static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                  GetSystemMetrics(SM_CYICON), LR_LOADFROMFILE));
@@ -505,7 +517,7 @@ void TMOUSESETTINGForm::LoadPictures() {
         if (bigIcon_) SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
         if (smallIcon_) SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
-    const std::string logo = env_.folder + kLogoFile;
+    const std::string logo = env_.folder + ptr::kLogoFile;
     if (FileExists(logo)) {
         logo_ = static_cast<HBITMAP>(LoadImageA(nullptr, logo.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
         if (logo_) SendMessageA(Control(LogoImage), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
@@ -514,7 +526,7 @@ void TMOUSESETTINGForm::LoadPictures() {
 
 void TMOUSESETTINGForm::LoadMousePicture() {
     pictureMapLoaded_ = false;
-    const std::string regions = env_.folder + kRegionDataFile;
+    const std::string regions = env_.folder + ptr::kRegionDataFile;
     if (FileExists(regions)) {
         regionFile_ = std::make_unique<TKsvRegionFile>(regions);
         DroppingFailures([this] {
@@ -526,7 +538,7 @@ void TMOUSESETTINGForm::LoadMousePicture() {
             pictureMapLoaded_ = true;
         });
     }
-    const std::string plain = env_.folder + kMouseBitmapFile;
+    const std::string plain = env_.folder + ptr::kMouseBitmapFile;
     if (!pictureMapLoaded_ && FileExists(plain)) {
         mouseBitmap_ = static_cast<HBITMAP>(LoadImageA(nullptr, plain.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
         if (mouseBitmap_)
@@ -707,8 +719,7 @@ bool TMOUSESETTINGForm::Checked(int id) const { return IsDlgButtonChecked(window
 int32_t TMOUSESETTINGForm::SpinValue(int id) const { return SpinEditValue(Text(id), SpinRangeOf(id)); }
 
 int32_t TMOUSESETTINGForm::SliderValue(int id) const {
-    const int32_t position = static_cast<int32_t>(SendMessageA(Control(id), TBM_GETPOS, 0, 0));
-    return id == vScrollRxSlider ? MirroredSliderValue(position, SliderRangeOf(id)) : position;
+    return SliderMirror(SliderOf(id), static_cast<int32_t>(SendMessageA(Control(id), TBM_GETPOS, 0, 0)));
 }
 
 void TMOUSESETTINGForm::SetControlVisible(int id, bool visible) {

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,6 +46,11 @@ private:
     bool HandleCommand(int id, int code);
     bool HandleNotify(NMHDR* header);
     void HandleSlider(HWND slider, int request);
+
+    // A change handler of the form.
+    using Handler = void (TMOUSESETTINGForm::*)();
+    // Sets a control while its notifications run no handler, then runs handler.
+    void SetQuietlyThenRun(const std::function<void()>& set, Handler handler);
 
     // Creation, showing, destruction.
     void PrepareControls();

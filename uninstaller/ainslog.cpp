@@ -1,5 +1,7 @@
 #include "ainslog.h"
 
+#include "reg_key.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -9,77 +11,29 @@ namespace uninst {
 namespace {
 
 using inslog::RecordKind;
-
-HKEY RootHandle(std::uint32_t rootKey) {
-    // Predefined roots are sign-extended 32-bit values in both builds.
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(rootKey))));
-}
+using ptr::RegKey;
 
 // One leading backslash names the same key as the path without it.
 std::string RelativeKeyPath(const std::string& keyName) {
     return !keyName.empty() && keyName[0] == '\\' ? keyName.substr(1) : keyName;
 }
 
-// A registry accessor on one key, released when it goes out of scope.
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-
-    bool Open(std::uint32_t rootKey, const std::string& keyName, REGSAM access) {
-        return RegOpenKeyExA(RootHandle(rootKey), RelativeKeyPath(keyName).c_str(), 0, access, &key_) ==
-               ERROR_SUCCESS;
-    }
-    bool Create(std::uint32_t rootKey, const std::string& keyName) {
-        return RegCreateKeyExA(RootHandle(rootKey), RelativeKeyPath(keyName).c_str(), 0, nullptr, 0,
-                               KEY_ALL_ACCESS, nullptr, &key_, nullptr) == ERROR_SUCCESS;
-    }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-std::vector<std::string> SubkeyNames(HKEY key) {
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
-    }
-    return names;
+// A fresh accessor on the record's key, with the record's root and path.
+bool OpenKey(RegKey& key, std::uint32_t rootKey, const std::string& keyName, REGSAM access) {
+    return key.Open(ptr::RootKey(rootKey), RelativeKeyPath(keyName), access);
 }
 
-std::vector<std::string> ValueNames(HKEY key) {
-    std::vector<std::string> names;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS) {
-        return names;
-    }
-    std::vector<char> name(longest + 2);
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        names.emplace_back(name.data(), length);
-    }
-    return names;
+bool CreateKey(RegKey& key, std::uint32_t rootKey, const std::string& keyName) {
+    return key.Create(ptr::RootKey(rootKey), RelativeKeyPath(keyName), KEY_ALL_ACCESS);
 }
 
 // Subkeys depth first, then the key itself.
 void DeleteKeyTree(HKEY root, const std::string& path) {
     {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        const std::vector<std::string> subkeys = SubkeyNames(key);
-        RegCloseKey(key);
+        RegKey key;
+        if (!key.Open(root, path, KEY_ALL_ACCESS)) return;
+        const std::vector<std::string> subkeys = key.SubkeyNames();
+        key.Close();
         for (const std::string& subkey : subkeys) DeleteKeyTree(root, path + "\\" + subkey);
     }
     RegDeleteKeyA(root, path.c_str());
@@ -89,42 +43,29 @@ void DeleteKey(std::uint32_t rootKey, const std::string& keyName) {
     // An empty path would name the root itself: never delete a whole root.
     const std::string path = RelativeKeyPath(keyName);
     if (path.empty()) return;
-    DeleteKeyTree(RootHandle(rootKey), path);
+    DeleteKeyTree(ptr::RootKey(rootKey), path);
 }
 
 void DeleteValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
     RegKey key;
-    if (!key.Open(rootKey, keyName, KEY_ALL_ACCESS)) return;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        RegDeleteValueA(key.get(), valueName.c_str());
-    }
+    if (!OpenKey(key, rootKey, keyName, KEY_ALL_ACCESS)) return;
+    if (key.HasValue(valueName)) key.DeleteValue(valueName);
 }
 
-DWORD RegistryType(std::uint8_t kind) {
+bool WriteKind(const RegKey& key, std::uint8_t kind, const std::string& valueName, const RegValue& value) {
     switch (kind) {
-    case inslog::rkString: return REG_SZ;
-    case inslog::rkExpandString: return REG_EXPAND_SZ;
-    case inslog::rkInteger: return REG_DWORD;
-    default: return REG_BINARY;
+    case inslog::rkString: return key.WriteString(valueName, value.text, REG_SZ);
+    case inslog::rkExpandString: return key.WriteString(valueName, value.text, REG_EXPAND_SZ);
+    case inslog::rkInteger: return key.WriteDword(valueName, value.number);
+    default: return key.WriteBinary(valueName, value.text);
     }
 }
 
 void WriteValue(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind, const std::string& valueName,
                 const RegValue& value) {
     RegKey key;
-    if (!key.Create(rootKey, keyName)) return;
-    const DWORD number = static_cast<DWORD>(value.number);
-    const BYTE* data = reinterpret_cast<const BYTE*>(value.text.c_str());
-    DWORD size = static_cast<DWORD>(value.text.size());
-    if (kind == inslog::rkString || kind == inslog::rkExpandString) {
-        size += 1;  // with its terminating zero
-    } else if (kind == inslog::rkInteger) {
-        data = reinterpret_cast<const BYTE*>(&number);
-        size = sizeof number;
-    }
-    if (RegSetValueExA(key.get(), valueName.c_str(), 0, RegistryType(kind), data, size) != ERROR_SUCCESS) {
-        throw EUninstError("Failed to set data for '" + valueName + "'");
-    }
+    if (!CreateKey(key, rootKey, keyName)) return;
+    if (!WriteKind(key, kind, valueName, value)) throw EUninstError("Failed to set data for '" + valueName + "'");
 }
 
 RegValue RecordedValue(const TUninsRegObject& object) {
@@ -228,7 +169,7 @@ void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, 
             RecordValue(rootKey, keyName, valueName);
         } else {
             RegKey existing;
-            if (!existing.Open(rootKey, keyName, KEY_READ)) AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
+            if (!OpenKey(existing, rootKey, keyName, KEY_READ)) AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
             if (!RecordValue(rootKey, keyName, valueName)) {
                 AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
             }
@@ -249,7 +190,7 @@ void TInsLog::RecordMissingKeys(std::uint32_t rootKey, const std::string& keyNam
         end = path.find('\\', end + 1);
         const std::string prefix = path.substr(0, end);
         RegKey key;
-        if (prefix.empty() || key.Open(rootKey, prefix, KEY_READ)) continue;
+        if (prefix.empty() || OpenKey(key, rootKey, prefix, KEY_READ)) continue;
         // The write records a missing key of its own.
         if (prefix.size() < path.size()) AppendRecord(rootKey, prefix, inslog::rkKeyCreated, "");
         return;
@@ -268,42 +209,40 @@ void TInsLog::AppendRecord(std::uint32_t rootKey, const std::string& keyName, st
 
 void TInsLog::RecordKeyTree(std::uint32_t rootKey, const std::string& keyName) {
     RegKey key;
-    if (!key.Open(rootKey, keyName, KEY_READ)) return;
-    for (const std::string& subkey : SubkeyNames(key.get())) {
+    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return;
+    for (const std::string& subkey : key.SubkeyNames()) {
         const std::string path = keyName + "\\" + subkey;
         if (path.size() < inslog::kShortStringSize) RecordKeyTree(rootKey, path);
     }
-    for (const std::string& valueName : ValueNames(key.get())) {
+    for (const std::string& valueName : key.ValueNames()) {
         if (valueName.size() < inslog::kShortStringSize) RecordValue(rootKey, keyName, valueName);
     }
 }
 
 bool TInsLog::RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
     RegKey key;
-    if (!key.Open(rootKey, keyName, KEY_READ)) return false;
+    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return false;
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    std::vector<BYTE> data;
+    if (!key.ReadRaw(valueName, type, data)) return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD && type != REG_BINARY) return false;
-    std::vector<BYTE> data(size + 1, 0);
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
-        return false;
-    }
+    const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
     TUninsRegObject object;
     object.RootKey = rootKey;
     inslog::WriteShortString(object.KeyName, keyName);
     inslog::WriteShortString(object.ValueName, valueName);
     if (type == REG_DWORD) {
         std::int32_t number = 0;
-        std::memcpy(&number, data.data(), size < sizeof number ? size : sizeof number);
+        std::memcpy(&number, bytes.data(), bytes.size() < sizeof number ? bytes.size() : sizeof number);
         object.Kind = inslog::rkInteger;
         inslog::SetDataInteger(object, number);
     } else if (type == REG_BINARY) {
         object.Kind = inslog::rkBinary;
-        inslog::WriteShortString(object.Data, std::string(reinterpret_cast<const char*>(data.data()), size));
+        inslog::WriteShortString(object.Data, bytes);
     } else {
+        // A text ends at its first zero, whether or not one was stored.
         object.Kind = type == REG_SZ ? inslog::rkString : inslog::rkExpandString;
-        inslog::WriteShortString(object.Data, std::string(reinterpret_cast<const char*>(data.data())));
+        inslog::WriteShortString(object.Data, bytes.substr(0, bytes.find('\0')));
     }
     RegObjects.push_back(object);
     return true;

@@ -5,16 +5,6 @@
 
 namespace uninst {
 
-std::string AddBackslash(const std::string& path) {
-    if (path.empty() || path.back() == '\\') return path;
-    return path + '\\';
-}
-
-std::string RemoveBackslash(const std::string& path) {
-    if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
-    return path;
-}
-
 std::string Quote(const std::string& path) {
     std::size_t first = 0;
     std::size_t last = path.size();

@@ -1,6 +1,8 @@
 // Path, name and retry routines of the uninstaller that need no window system.
 #pragma once
 
+#include "paths.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,8 +18,8 @@ constexpr unsigned kRetryPause = 250;
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorPathNotFound = 3;
 
-std::string AddBackslash(const std::string& path);
-std::string RemoveBackslash(const std::string& path);
+using ptr::AddBackslash;
+using ptr::RemoveBackslash;
 // Drops control characters and spaces at both ends; a path with a space that is
 // not already enclosed in double quotes gets them.
 std::string Quote(const std::string& path);

@@ -68,17 +68,6 @@ bool ReadStringSection(Cursor& cursor, std::size_t count, std::vector<std::strin
 
 }  // namespace
 
-std::string ReadShortString(const unsigned char* field) {
-    return std::string(reinterpret_cast<const char*>(field + 1), field[0]);
-}
-
-void WriteShortString(unsigned char* field, const std::string& text) {
-    const std::size_t length = std::min<std::size_t>(text.size(), kShortStringSize - 1);
-    std::memset(field, 0, kShortStringSize);
-    field[0] = static_cast<unsigned char>(length);
-    std::memcpy(field + 1, text.data(), length);
-}
-
 std::string KeyNameOf(const TUninsRegObject& object) { return ReadShortString(object.KeyName); }
 std::string ValueNameOf(const TUninsRegObject& object) { return ReadShortString(object.ValueName); }
 std::string DataTextOf(const TUninsRegObject& object) { return ReadShortString(object.Data); }

@@ -3,6 +3,8 @@
 // Knows bytes, not windows, so it also builds on Linux for fuzzing.
 #pragma once
 
+#include "short_string.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,7 +13,7 @@
 
 namespace inslog {
 
-constexpr std::size_t kShortStringSize = 256;
+using ptr::kShortStringSize;
 constexpr std::size_t kHeaderSize = 1298;
 constexpr std::size_t kRecordSize = 773;
 // A log is a few kilobytes; anything past this is not a log of ours.
@@ -27,10 +29,10 @@ enum RecordKind : std::uint8_t {
     rkBinary = 5,
 };
 
-// Short string: byte 0 the length, then that many characters; no terminator.
-std::string ReadShortString(const unsigned char* field);
-// Texts longer than 255 characters are cut at 255.
-void WriteShortString(unsigned char* field, const std::string& text);
+// Every text of the log is a short string, written into a whole field whose
+// bytes after the text are zero; texts longer than 255 characters are cut.
+using ptr::ReadShortString;
+inline void WriteShortString(unsigned char* field, const std::string& text) { ptr::FillShortString(field, text); }
 
 #pragma pack(push, 1)
 // One registry record, read straight from and written straight to the file.

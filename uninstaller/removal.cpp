@@ -68,12 +68,6 @@ void Pause(DWORD milliseconds) { Sleep(milliseconds); }
 
 }  // namespace
 
-std::string ModulePath() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
-}
-
 std::string MessageCaption() {
     const std::string path = ModulePath();
     const std::string name = path.substr(path.find_last_of("\\/") + 1);
@@ -82,12 +76,6 @@ std::string MessageCaption() {
 
 void ShowMessage(HWND owner, const std::string& text, UINT icon) {
     MessageBoxA(owner, text.c_str(), MessageCaption().c_str(), MB_OK | icon);
-}
-
-bool PathExists(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    const DWORD folder = GetFileAttributesA(RemoveBackslash(path).c_str());
-    return folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HANDLE Run(const std::string& path, const std::string& arguments) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "ainslog.h"
+#include "file_checks.h"
+#include "module_path.h"
 
 #include <windows.h>
 
@@ -24,10 +26,10 @@ struct UninstallContext {
 };
 
 // Process-level helpers.
-std::string ModulePath();
+using ptr::ModulePath;
+using ptr::PathExists;
 std::string MessageCaption();
 void ShowMessage(HWND owner, const std::string& text, UINT icon);
-bool PathExists(const std::string& path);
 // Starts `path` with the argument text; raises "Can Not Execute <path>".
 HANDLE Run(const std::string& path, const std::string& arguments);
 

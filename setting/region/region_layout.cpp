@@ -20,10 +20,6 @@ double LoadDouble(const uint8_t* p) {
 
 }  // namespace
 
-std::string DecodeShortString(const uint8_t* field) {
-    return std::string(reinterpret_cast<const char*>(field) + 1, field[0]);
-}
-
 RegionFileHeader ReadFileHeader(TStream& stream) {
     uint8_t bytes[16];
     stream.ReadBuffer(bytes, sizeof bytes);
@@ -33,13 +29,13 @@ RegionFileHeader ReadFileHeader(TStream& stream) {
 std::string ReadFileName(TStream& stream) {
     uint8_t field[kShortStringSize];
     stream.ReadBlock(field, kShortStringSize);
-    return DecodeShortString(field);
+    return ptr::ReadShortString(field);
 }
 
 RegionObjectHeader ReadObjectHeader(TStream& stream) {
     uint8_t bytes[kObjectHeaderSize];
     stream.ReadBlock(bytes, kObjectHeaderSize);
-    return {DecodeShortString(bytes), LoadI32(bytes + kShortStringSize)};
+    return {ptr::ReadShortString(bytes), LoadI32(bytes + kShortStringSize)};
 }
 
 BitmapImage ReadPicture(TStream& stream) {

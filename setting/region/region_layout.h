@@ -12,12 +12,13 @@
 
 #include "bitmap_image.h"
 #include "region_stream.h"
+#include "short_string.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-constexpr int32_t kShortStringSize = 256;
+constexpr int32_t kShortStringSize = static_cast<int32_t>(ptr::kShortStringSize);
 constexpr int32_t kObjectHeaderSize = 260;
 constexpr int32_t kRegionRecordSize = 24;
 constexpr uint32_t kOutlineHeaderSize = 32;  // sizeof(RGNDATAHEADER)
@@ -43,9 +44,6 @@ struct RegionRecord {
     int32_t Height = 0;
     std::vector<uint8_t> Outline;  // a checked RGNDATA
 };
-
-// The characters of a 256-byte short string: length byte, then that many bytes.
-std::string DecodeShortString(const uint8_t* field);
 
 RegionFileHeader ReadFileHeader(TStream& stream);
 std::string ReadFileName(TStream& stream);

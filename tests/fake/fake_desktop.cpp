@@ -1,5 +1,7 @@
 #include "fake_desktop.h"
 
+#include "settings_fields.h"
+
 #include <algorithm>
 #include <set>
 #include <cstdio>
@@ -439,21 +441,10 @@ HWND FakeDesktop::CreateWindowExA(DWORD exStyle, const char* className, const ch
     return AddWindow(className, static_cast<LONG>(style), {0, 0, 0, 0}, parent);
 }
 
+// The tray agent's first-run configuration for a three-button mouse.
 void FakeHook::UseDefaultBlock() {
     block = SettingsBlock{};
-    block.ButtonCount = 3;
-    block.WheelCount = 1;
-    block.EnhanceMode = -1;
-    block.WheelLines = 3;
-    block.HWheelLines = 3;
-    block.UScrollVertical = -1;
-    block.UScrollHorizontal = -1;
-    block.UScrollVSpeed = 5;
-    block.UScrollHSpeed = 3;
-    block.ZoomSourceWidth = 32;
-    block.ZoomSourceHeight = 24;
-    block.ZoomTargetWidth = 64;
-    block.ZoomTargetHeight = 48;
+    WriteFirstRunFields(block);
 }
 
 }  // namespace ptr::fake

@@ -1,7 +1,5 @@
-// Path, name and retry routines, the copy's arguments and the installer's
-// command line.
+// Path, name and retry routines and the copy's arguments.
 #include "ainsutils.h"
-#include "setup_options.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
@@ -119,29 +117,6 @@ TEST(DeleteRetries, ExecutableAndFileRules) {
         EXPECT_EQ(attempts, c.attempts);
         EXPECT_EQ(fake.attempts, c.attempts);
         EXPECT_EQ(fake.pauses, c.pauses);
-    }
-}
-
-TEST(SetupOptions, SilentAndFolder) {
-    const struct {
-        const char* line;
-        bool ok, silent;
-        const char* folder;
-    } cases[] = {
-        {"", true, false, ""},
-        {" /S", true, true, ""},
-        {"/s /D=C:\\Program Files\\PTRHK32A", true, true, "C:\\Program Files\\PTRHK32A"},
-        {" \"/D=C:\\My Tools\\P\" /S", true, true, "C:\\My Tools\\P"},
-        {"/D=\"C:\\A B\"", true, false, "C:\\A B"},
-        {"/X", false, false, ""},
-        {"/D=", false, false, ""},
-    };
-    for (const auto& c : cases) {
-        setup::Options options;
-        EXPECT_EQ(setup::ParseOptions(c.line, options), c.ok) << c.line;
-        if (!c.ok) continue;
-        EXPECT_EQ(options.silent, c.silent) << c.line;
-        EXPECT_EQ(options.folder, c.folder) << c.line;
     }
 }
 

@@ -29,6 +29,7 @@
 #include <shellapi.h>
 
 #include "ptrhk32a.h"
+#include "suite_names.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -38,17 +39,14 @@
 
 namespace {
 
-constexpr char kMainClass[] = "PtrHkTrayAgent";
-constexpr char kMainTitle[] = "PTRHK32A Tray Agent";
 constexpr char kZoomClass[] = "PtrHkZoom";
 constexpr char kAutoScrollClass[] = "PtrHkAutoScroll";
 constexpr int kStatusControlId = 100;
-constexpr char kProductName[] = "PTRHK32A Mouse";
 constexpr UINT kTrayIconId = 1;
 
 unsigned long long Handle(HWND window) { return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)); }
 
-HWND FindAgent() { return FindWindowA(kMainClass, kMainTitle); }
+HWND FindAgent() { return FindWindowA(ptr::kAgentWindowClass, ptr::kAgentWindowTitle); }
 
 // The helper windows are found among the agent's own top-level windows, so that
 // a stray window of the same class in another process does not count.
@@ -271,7 +269,7 @@ BOOL CALLBACK FindTextAndButton(HWND child, LPARAM parameter) {
 
 // The message box of a fatal start: its text, and where its button is for a real click.
 int MessageBoxInfo() {
-    HWND box = FindVisible("#32770", kProductName, 0);
+    HWND box = FindVisible("#32770", ptr::kProductName, 0);
     if (!box) {
         std::printf("ERROR no message box\n");
         return 1;

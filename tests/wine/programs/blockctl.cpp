@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include "block_fields_text.h"
 #include "command_reader.h"
 
 #include <cstdarg>

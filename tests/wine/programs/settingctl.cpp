@@ -29,12 +29,14 @@
 //   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
 //   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
 //   quit
+#include "app_block_layout.h"
 #include "ptrhk32a.h"
 #include "settings_fields.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include "block_fields_text.h"
 #include "command_reader.h"
 
 #include <cstdarg>
@@ -48,10 +50,6 @@ using namespace ptr;
 
 namespace {
 
-constexpr char kAppBlockName[] = "PTRHK32A_3_APP";
-constexpr uint32_t kAppBlockSize = 1284;
-constexpr uint32_t kSlotBase = 516;
-constexpr uint32_t kSlotSize = 256;
 constexpr int kPageControlId = 30;
 
 struct Tool {
@@ -311,14 +309,22 @@ bool Run(const char* line) {
         char* text = nullptr;
         const long slot = strtol(rest, &text, 10);
         if (*text == ' ') ++text;
-        uint8_t* field = g_tool.app + kSlotBase + slot * kSlotSize;
+        if (WebAddressOffset(slot) < 0) {
+            Print("ERROR no slot %ld", slot);
+            return true;
+        }
+        uint8_t* field = g_tool.app + WebAddressOffset(slot);
         const size_t length = strlen(text) > 255 ? 255 : strlen(text);
         field[0] = static_cast<uint8_t>(length);
         memcpy(field + 1, text, length);
         Print("OK");
     } else if (!strcmp(command, "appget")) {
         const long slot = strtol(rest, nullptr, 10);
-        const uint8_t* field = g_tool.app + kSlotBase + slot * kSlotSize;
+        if (WebAddressOffset(slot) < 0) {
+            Print("ERROR no slot %ld", slot);
+            return true;
+        }
+        const uint8_t* field = g_tool.app + WebAddressOffset(slot);
         Print("SLOT=%u:%.*s", field[0], static_cast<int>(field[0]), reinterpret_cast<const char*>(field + 1));
     } else if (!strcmp(command, "squat")) {
         HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kAppBlockName);

@@ -1,6 +1,7 @@
 // The shared settings block "KSV_PTRHK32A_3": the whole live configuration,
 // written by the tray agent and the settings program, read by the hooks on
-// every mouse message. Layout is fixed at 120 bytes in every build.
+// every mouse message. Layout is fixed at 120 bytes in every build; the
+// fields by name, with their ranges, are in settings_fields.h.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,9 @@
 // The exports of PTRHK32A.dll, as the tray agent and other callers see them.
 // All are WINAPI functions exported under undecorated names; callers bind them
-// with GetProcAddress.
+// with GetProcAddress (hook_library.h binds all that a host calls).
 #pragma once
+
+#include "late_bound.h"
 
 #include <windows.h>
 
@@ -23,5 +25,5 @@ constexpr DWORD HOOK_STATUS_XBUTTON = 0x8;    // WH_MOUSE_LL, LowLevelMouseProc5
 // An export of the library by its plain name, as a typed function pointer.
 template <typename Function>
 Function LibraryExport(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+    return ptr::LateBound<Function>(library, name);
 }

@@ -1,0 +1,34 @@
+// The names by which the suite's programs find each other: the product, the
+// tray agent's main window, the files of an installation and the registry
+// keys. The uninstaller closes the running agent by the class and title that
+// the installer writes into its log, so both come from here.
+#pragma once
+
+namespace ptr {
+
+constexpr char kProductName[] = "PTRHK32A Mouse";
+
+// The tray agent's main window: a hidden top-level window, found by class and title.
+constexpr char kAgentWindowClass[] = "PtrHkTrayAgent";
+constexpr char kAgentWindowTitle[] = "PTRHK32A Tray Agent";
+
+// The files of an installation, all in one folder.
+constexpr char kLibraryFile[] = "PTRHK32A.dll";
+constexpr char kAgentFile[] = "PtrAgent.exe";
+constexpr char kSettingsProgramFile[] = "Setting.exe";
+constexpr char kUninstallerFile[] = "uninst.exe";
+constexpr char kSettingsIniFile[] = "SETTING.INI";
+constexpr char kTrayIconFile[] = "RES\\Tray.ico";
+constexpr char kLogoFile[] = "Logo.bmp";
+constexpr char kMouseBitmapFile[] = "MOUSE.BMP";
+constexpr char kRegionDataFile[] = "Setting.KRD";
+// Beside the uninstaller and named after it, which finds them by its own name:
+// the installation log and the wizard's captions.
+constexpr char kInstallLogFile[] = "uninst.log";
+constexpr char kDialogTextFile[] = "uninst.UN2";
+
+// HKEY_CURRENT_USER: the suite's key, and the tray agent's kept configuration below it.
+constexpr char kSuiteKey[] = "Software\\PTRHK32A";
+constexpr char kAgentConfigKey[] = "Software\\PTRHK32A\\Agent";
+
+}  // namespace ptr
