@@ -82,6 +82,10 @@ void SetStatusText(const char* text) {
 void ShowTrayMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kMenuSettings, "Settings");
+    // While the settings form is open, it is what the settings are: they are
+    // read again once it has closed.
+    const bool formOpen = g_agent.block && g_agent.block->SettingsWindow != 0;
+    AppendMenuA(menu, MF_STRING | (formOpen ? MF_GRAYED : 0), kMenuReload, "Reload settings");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
     POINT cursor;
@@ -93,6 +97,29 @@ void ShowTrayMenu() {
     PostMessageA(g_agent.mainWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
     HandleTrayMenuCommand(command);
+}
+
+namespace {
+
+DWORD WINAPI NoticeBoxThread(void* parameter) {
+    std::string* text = static_cast<std::string*>(parameter);
+    MessageBoxA(nullptr, text->c_str(), ptr::kProductName, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    delete text;
+    return 0;
+}
+
+}  // namespace
+
+void ShowNotice(const std::string& text) {
+    if (ShowBalloon(text.c_str())) return;
+    // The low-level hooks run in this thread: the box waits in one of its own.
+    std::string* copy = new std::string(text);
+    HANDLE thread = CreateThread(nullptr, 0, NoticeBoxThread, copy, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete copy;
+    }
 }
 
 void ShowAnotherStartNotice() {
@@ -108,6 +135,7 @@ void ShowAnotherStartNotice() {
 
 void HandleTrayMenuCommand(int command) {
     if (command == kMenuSettings) StartSettingsProgram();
+    if (command == kMenuReload) ReloadSettings();
     if (command == kMenuExit) DestroyWindow(g_agent.mainWindow);
 }
 
