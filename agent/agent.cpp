@@ -232,6 +232,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     switch (message) {
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU) SayTrayMenuItems();
+        return 0;
     case WM_HOTKEY:
         if (wParam == kEscapeHotKey) {
             EndAutoScrollHere("Esc");

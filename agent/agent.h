@@ -43,6 +43,7 @@ struct Agent {
     HWND zoomWindow = nullptr;
     HWND autoScrollWindow = nullptr;
     bool trayIconShown = false;
+    HMENU trayMenu = nullptr;  // while the tray menu shows, until its items are told
     // InstallHook(1) has been called and InstallHook(0) not since.
     bool hooksInstalled = false;
     uint32_t requiredHooks = 0;  // GetHookStatus bits this Windows needs
@@ -98,6 +99,8 @@ void ShowTrayIcon();
 void RemoveTrayIcon();
 void SetStatusText(const char* text);
 void ShowTrayMenu();
+// Once the open tray menu waits for the user: where its items are, to the output.
+void SayTrayMenuItems();
 void HandleTrayMenuCommand(int command);
 void OpenWithShell(const std::string& target);
 void StartSettingsProgram();

@@ -92,8 +92,10 @@ void ShowTrayMenu() {
     GetCursorPos(&cursor);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(g_agent.mainWindow);
+    g_agent.trayMenu = menu;
     const int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
                                        g_agent.mainWindow, nullptr);
+    g_agent.trayMenu = nullptr;
     PostMessageA(g_agent.mainWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
     HandleTrayMenuCommand(command);
@@ -120,6 +122,21 @@ void ShowNotice(const std::string& text) {
     } else {
         delete copy;
     }
+}
+
+void SayTrayMenuItems() {
+    HMENU menu = g_agent.trayMenu;
+    if (!menu) return;
+    g_agent.trayMenu = nullptr;  // once per menu
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT r = {};
+        if (!GetMenuItemRect(g_agent.mainWindow, menu, static_cast<UINT>(i), &r)) continue;
+        char item[64];
+        wsprintfA(item, " %d=%ld,%ld,%ld,%ld", i, r.left, r.top, r.right, r.bottom);
+        items += item;
+    }
+    Say("PtrAgent: menu items%s", items.c_str());
 }
 
 void ShowAnotherStartNotice() {
