@@ -40,8 +40,10 @@ public:
         return kThread;
     }
     DWORD ProgramNameOfProcess(DWORD, char* buffer, DWORD size) override {
-        if (size > 0) buffer[0] = '\0';
-        return 0;
+        const char name[] = "hook_bench.exe";
+        if (size < sizeof name) return 0;
+        std::memcpy(buffer, name, sizeof name);
+        return sizeof name - 1;
     }
     DWORD CharUpperBuffA(char* text, DWORD length) override {
         for (DWORD i = 0; i < length; ++i)
