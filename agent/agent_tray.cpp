@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace agent {
@@ -133,7 +134,7 @@ void SayTrayMenuItems() {
         RECT r = {};
         if (!GetMenuItemRect(g_agent.mainWindow, menu, static_cast<UINT>(i), &r)) continue;
         char item[64];
-        wsprintfA(item, " %d=%ld,%ld,%ld,%ld", i, r.left, r.top, r.right, r.bottom);
+        std::snprintf(item, sizeof item, " %d=%ld,%ld,%ld,%ld", i, r.left, r.top, r.right, r.bottom);
         items += item;
     }
     Say("PtrAgent: menu items%s", items.c_str());
