@@ -5,6 +5,7 @@
 #include "control_classes.h"
 #include "form_ids.h"
 #include "program_files.h"
+#include "programs_view.h"
 #include "resource_modules.h"
 #include "setting_form.h"
 #include "settings_block.h"
@@ -29,16 +30,19 @@ constexpr int kExitRefused = 1;
 struct TBlockBinding {
     ptr::SettingsBlock* block = nullptr;
     TAppBlockView app;
+    ptr::ProgramsView programs;  // the tray agent's, where it has one
 };
 
 TBlockBinding BindBlocks() {
     TBlockBinding binding;
     binding.block = static_cast<ptr::SettingsBlock*>(GetMapFilePointer());
     binding.app = MapAppBlock();
+    binding.programs = ptr::OpenProgramsBlock();
     return binding;
 }
 
 void UnbindBlocks(TBlockBinding& binding) {
+    ptr::CloseProgramsBlock(binding.programs);
     UnmapAppBlock(binding.app);
     binding.block = nullptr;
 }
@@ -97,7 +101,7 @@ int RunProgram(HINSTANCE instance, const TBlockBinding& binding) {
     int code = kExitRefused;
     if (binding.app.block) {
         code = RunForm(TFormEnvironment{folder, resources.ResourceModule(), names.module, binding.block,
-                                        binding.app.block});
+                                        binding.app.block, binding.programs.block});
     } else {
         code = ReportMissingAppBlock(resources.ResourceModule());
     }

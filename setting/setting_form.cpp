@@ -158,6 +158,9 @@ INT_PTR TMOUSESETTINGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         SetFocus(Control(PageControl1));
         return FALSE;  // the focus is set
     case WM_COMMAND: return HandleCommand(LOWORD(wParam), HIWORD(wParam));
+    case ptr::UM_PROGRAMSKEPT:
+        if (programsPage_) programsPage_->TakeKept();
+        return TRUE;
     case WM_NOTIFY: return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -195,6 +198,13 @@ bool TMOUSESETTINGForm::HandleCommand(int id, int code) {
     default: break;
     }
     if (quiet_ > 0) return true;
+    if (TProgramsPage::IsPageControl(id)) {
+        if (programsPage_ && programsPage_->HandleCommand(id, code)) {
+            editor_->EnableApply();
+            SyncApplyButton();
+        }
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case SystemModeRadioButton: SystemModeRadioButtonClick(); break;
@@ -281,11 +291,11 @@ void TMOUSESETTINGForm::PrepareControls() {
         if (IsBoldLabel(kControlPlaces[i].id) && boldFont_)
             SendMessageA(Control(kControlPlaces[i].id), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
 
-    // The tabs, captioned by the two hidden sheet labels.
+    // The tabs, captioned by the hidden sheet labels.
     HWND tabs = Control(PageControl1);
     DrawClassicTabs(tabs);
-    const int sheets[] = {TabSheet1, TabSheet2};
-    for (int i = 0; i < 2; ++i) {
+    const int sheets[] = {TabSheet1, TabSheet2, TabSheet3};
+    for (int i = 0; i < 3; ++i) {
         std::string caption = Text(sheets[i]);
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
@@ -338,6 +348,7 @@ void TMOUSESETTINGForm::FormCreate() {
     LoadSettingsFile();
     LoadPictures();
     LoadMousePicture();
+    LoadProgramsPage();
     editor_->SetCurrentButton(3);
     ShowNotebookPage(0);
     SendMessageA(Control(PageControl1), TCM_SETCURSEL, kWheelTab, 0);
@@ -546,6 +557,13 @@ void TMOUSESETTINGForm::LoadMousePicture() {
     }
 }
 
+void TMOUSESETTINGForm::LoadProgramsPage() {
+    TProgramsPage::Environment page{window_, env_.resourceModule, &names_, env_.block->ButtonCount, env_.programs,
+                                    [this](int id, bool visible) { SetControlVisible(id, visible); }};
+    programsPage_ = std::make_unique<TProgramsPage>(page);
+    programsPage_->Load();
+}
+
 void TMOUSESETTINGForm::FormShow() {
     editor_->DisableApply();
     SyncApplyButton();
@@ -662,6 +680,7 @@ void TMOUSESETTINGForm::PageControl1Change() {
 }
 
 void TMOUSESETTINGForm::ApplyButtonClick() {
+    if (programsPage_) programsPage_->Apply();
     const uint32_t agent = editor_->Apply();
     PostMessageA(ptr::ToHwnd(agent), ptr::UM_SETTINGSCHANGED, 0, 0);
     // A disabled button keeps no focus worth having.
@@ -677,6 +696,7 @@ void TMOUSESETTINGForm::OkButtonClick() {
 
 void TMOUSESETTINGForm::CancelButtonClick() {
     editor_->RestoreSavedCopies();
+    if (programsPage_) programsPage_->Cancel();
     Close();
 }
 

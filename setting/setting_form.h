@@ -4,6 +4,7 @@
 // tells the tray agent, Cancel goes back to the state of the last Apply.
 #pragma once
 
+#include "programs_page.h"
 #include "region_data.h"
 #include "resource_modules.h"
 #include "settings_block.h"
@@ -25,6 +26,7 @@ struct TFormEnvironment {
     HMODULE nameModule;        // function names and descriptions
     ptr::SettingsBlock* block;
     uint8_t* appBlock;
+    ptr::ProgramsBlock* programs = nullptr;  // null where the tray agent has none
 };
 
 class TMOUSESETTINGForm {
@@ -65,6 +67,7 @@ private:
     void LoadSettingsFile();
     void LoadPictures();
     void LoadMousePicture();
+    void LoadProgramsPage();
     void FormShow();
     void FormDestroy();
 
@@ -110,6 +113,7 @@ private:
     TFormEnvironment env_;
     TFunctionNames names_;
     std::unique_ptr<TSettingsEditor> editor_;
+    std::unique_ptr<TProgramsPage> programsPage_;
     HWND window_ = nullptr;
     int quiet_ = 0;  // while positive, control notifications run no handler
     int activeTab_ = 0;

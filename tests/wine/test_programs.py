@@ -5,11 +5,10 @@ focus; the tray agent reading the kept programs, keeping what the programs
 block holds at an Apply, reading them again from its menu, and filling the
 block again after a restart."""
 import os
-import shutil
 import unittest
 
 from agent_support import LEFT, TRAY_CALLBACK, UM_SETTINGSCHANGED, WHEEL_DOWN, WM_RBUTTONUP, AgentTest
-from harness import Program, Sample, read_text, wait_until, winpath
+from harness import Sample, read_text, wait_until
 
 F5, ENTER, COPY = 5, 13, 28
 X_BUTTON_1 = 8
@@ -23,24 +22,11 @@ F5_KEYS = [("WM_KEYDOWN", VK_F5), ("WM_KEYUP", VK_F5)]
 
 class ProgramsTest(AgentTest):
 
-    def sample_copy(self, name, x, y):
-        """The sample program copied to NAME.exe and started at x, y."""
-        folder = os.path.join(self.folder, name)
-        os.makedirs(folder)
-        exe = os.path.join(folder, name + ".exe")
-        shutil.copy(self.exe("sampleapp.exe"), exe)
-        sample = Sample(None, folder)
-        sample.program = Program(exe, ["--log", winpath(sample.log_path), "--state", winpath(sample.state_path),
-                                       "--at", str(x), str(y)], False)
-        self.programs.append(sample.program)
-        sample.wait_ready()
-        return sample
-
     def two_programs(self):
         """alpha.exe above, beta.exe below it (their lists never covered by the
         other), and another program with the focus; returns (alpha, beta, other)."""
-        alpha = self.sample_copy("alpha", 0, 0)
-        beta = self.sample_copy("beta", 0, 690)
+        alpha = self.sample_as("alpha", 0, 0)
+        beta = self.sample_as("beta", 0, 690)
         self.other_window(700, 40)
         other = Sample(None, self.folder)
         other.log_path = os.path.join(self.folder, "other.log")
@@ -143,7 +129,7 @@ class KeptPrograms(ProgramsTest):
         self.assertIn("PtrAgent: programs 0: ", agent.lines)
         hooks = self.blockctl()
         self.assertEqual(self.programs_block(hooks)[0], {})
-        alpha = self.sample_copy("alpha", 0, 0)
+        alpha = self.sample_as("alpha", 0, 0)
         self.other_window(700, 40)
         self.assert_routed(self.notch_down(alpha), 3)
 
@@ -172,7 +158,7 @@ class KeptPrograms(ProgramsTest):
     def test_programs_kept_while_the_agent_runs_come_in_with_reload_or_an_apply(self):
         agent = self.start_agent()
         hooks = self.blockctl()
-        alpha = self.sample_copy("alpha", 0, 0)
+        alpha = self.sample_as("alpha", 0, 0)
         self.other_window(700, 40)
 
         # Kept by someone else while the agent runs: not in effect yet.

@@ -31,6 +31,7 @@
 
 #include "block_fields_text.h"
 #include "command_reader.h"
+#include "programs_text.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -89,76 +90,25 @@ HWND MakeStandInAgent() {
 // The programs block as it is now: opened for each command, since the tray
 // agent may make it after this tool started.
 void PrintPrograms() {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kProgramsBlockName);
-    const ProgramsBlock* programs =
-        mapping ? static_cast<const ProgramsBlock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, kProgramsBlockSize))
-                : nullptr;
+    HANDLE mapping = nullptr;
+    ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
     if (!programs) {
-        if (mapping) CloseHandle(mapping);
         Print("PROGRAMS none");
         return;
     }
-    const ProgramsHeader& header = programs->Header;
-    Print("PROGRAMS count=%lu generation=%lu layout=%d", (unsigned long)header.Count, (unsigned long)header.Generation,
-          IsProgramsLayout(header) ? 1 : 0);
-    for (uint32_t i = 0; i < header.Count && i < static_cast<uint32_t>(kMaxPrograms); ++i) {
-        const ProgramEntry& entry = programs->Entries[i];
-        std::string line = "PROGRAM " + std::string(entry.Name, strnlen(entry.Name, kMaxProgramNameLength));
-        for (int f = 0; f < kProgramFieldCount; ++f) {
-            if ((entry.FieldMask & kProgramFields.bits[f]) == 0) continue;
-            const SettingsField& field = kProgramFields.fields[f];
-            line += " " + std::string(field.name) + "=" + std::to_string(ReadSettingsField(entry.Values, field));
-        }
-        Print("%s", line.c_str());
-    }
-    UnmapViewOfFile(programs);
-    CloseHandle(mapping);
+    for (const std::string& line : DescribeProgramsBlock(*programs)) Print("%s", line.c_str());
+    UnmapTestProgramsBlock(programs, mapping);
     Print("OK");
 }
 
 // Writes a program's fields into the live programs block, within one change.
 void WriteProgram(const char* rest) {
-    char name[kProgramNameSize] = "";
-    int used = 0;
-    sscanf(rest, "%63s %n", name, &used);
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kProgramsBlockName);
-    ProgramsBlock* programs =
-        mapping ? static_cast<ProgramsBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kProgramsBlockSize))
-                : nullptr;
-    if (!programs || !IsProgramsLayout(programs->Header)) {
-        Print("ERROR no programs block");
-    } else {
-        uint32_t odd = BeginProgramsChange(programs->Header);
-        uint32_t index = 0;
-        while (index < programs->Header.Count && _stricmp(programs->Entries[index].Name, name) != 0) ++index;
-        if (index == programs->Header.Count && index < static_cast<uint32_t>(kMaxPrograms)) {
-            memset(&programs->Entries[index], 0, sizeof programs->Entries[index]);
-            memcpy(programs->Entries[index].Name, name, strlen(name));
-            ++programs->Header.Count;
-        }
-        std::string unknown;
-        if (index < static_cast<uint32_t>(kMaxPrograms)) {
-            ProgramEntry& entry = programs->Entries[index];
-            SettingsBlock values = entry.Values;
-            unknown = WriteSettingsFields(values, rest + used);
-            entry.Values = values;
-            for (const char* item = rest + used; *item != '\0';) {
-                const char* eq = strchr(item, '=');
-                if (!eq) break;
-                const std::string field(item, eq - item);
-                const int row = SettingsFieldIndex(field.c_str());
-                if (row >= 0) entry.FieldMask |= 1u << row;
-                item = strchr(eq, ' ');
-                if (!item) break;
-                ++item;
-            }
-        }
-        EndProgramsChange(programs->Header, odd);
-        if (unknown.empty()) Print("OK");
-        else Print("ERROR unknown field %s", unknown.c_str());
-    }
-    if (programs) UnmapViewOfFile(programs);
-    if (mapping) CloseHandle(mapping);
+    HANDLE mapping = nullptr;
+    ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
+    const std::string failure = programs ? WriteTestProgram(*programs, rest) : "no programs block";
+    UnmapTestProgramsBlock(programs, mapping);
+    if (failure.empty()) Print("OK");
+    else Print("ERROR %s", failure.c_str());
 }
 
 bool Run(HMODULE library, SettingsBlock* block, const char* line) {
