@@ -38,4 +38,11 @@ char MnemonicOf(const std::string& caption) {
     return 0;
 }
 
+int TabOfMnemonic(const std::vector<std::string>& captions, char typed) {
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(typed)));
+    for (size_t tab = 0; tab < captions.size(); ++tab)
+        if (letter != 0 && letter != '&' && MnemonicOf(captions[tab]) == letter) return static_cast<int>(tab);
+    return -1;
+}
+
 }  // namespace setting

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace setting {
 
@@ -16,5 +17,8 @@ int TabAfterStep(int current, int count, int step);
 
 // The upper-case letter marked by a single '&' in a caption, or 0.
 char MnemonicOf(const std::string& caption);
+
+// The tab whose caption marks the typed letter (in either case), or -1.
+int TabOfMnemonic(const std::vector<std::string>& captions, char typed);
 
 }  // namespace setting

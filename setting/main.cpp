@@ -87,6 +87,7 @@ TFormEnvironment FormEnvironment(const std::string& folder, const TResourceModul
 
 int RunProgram(HINSTANCE instance, const TBlockBinding& binding) {
     ptr::SettingsBlock& block = *binding.block;
+    // Without a tray agent there is nothing to wait for.
     if (DecideStart(block, IsTrayAgentWindow, IsOpenSettingsForm) == StartDecision::NoAgent) return kExitRefused;
 
     // Held until the program ends, so that a start at the same moment waits.

@@ -713,13 +713,10 @@ bool TMOUSESETTINGForm::HandleFormKey(const MSG& message) {
         return true;
     }
     if (message.message == WM_SYSCHAR) {
-        const std::string typed(1, static_cast<char>(message.wParam));
-        const char letter = MnemonicOf("&" + typed);
-        for (int tab = 0; tab < tabs && tab < static_cast<int>(tabCaptions_.size()); ++tab) {
-            if (letter == 0 || MnemonicOf(tabCaptions_[tab]) != letter) continue;
-            SwitchToTab(tab);
-            return true;
-        }
+        const int tab = TabOfMnemonic(tabCaptions_, static_cast<char>(message.wParam));
+        if (tab < 0 || tab >= tabs) return false;
+        SwitchToTab(tab);
+        return true;
     }
     return false;
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace setting;
 
 TEST(FormKeys, ControlWithTabOrThePageKeysTurnThePagesAndNothingElseDoes) {
@@ -48,6 +51,16 @@ TEST(FormKeys, TheMnemonicIsTheLetterAfterASingleAmpersand) {
                           {"A && B", 0},    {"A && &B", 'B'},  {"&", 0},        {"", 0},
                           {"x&y&z", 'Y'},   {"&&&Programs", 'P'}};
     for (const Case& c : cases) EXPECT_EQ(MnemonicOf(c.caption), c.letter) << c.caption;
+
+    const std::vector<std::string> english = {"Wheel", "&Button"};
+    const std::vector<std::string> german = {"Rad", "&Tasten", "&Programme"};
+    EXPECT_EQ(TabOfMnemonic(english, 'b'), 1);
+    EXPECT_EQ(TabOfMnemonic(english, 'B'), 1);
+    EXPECT_EQ(TabOfMnemonic(english, 'w'), -1) << "Wheel marks no letter";
+    EXPECT_EQ(TabOfMnemonic(english, '&'), -1);
+    EXPECT_EQ(TabOfMnemonic(german, 't'), 1);
+    EXPECT_EQ(TabOfMnemonic(german, 'p'), 2);
+    EXPECT_EQ(TabOfMnemonic(german, 'b'), -1);
 }
 
 TEST(FormLayout, APictureSitsInTheMiddleOfItsFrameOrAtItsTopLeftWhenLarger) {
