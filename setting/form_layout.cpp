@@ -132,4 +132,10 @@ bool IsBlueLabel(int id) {
            id == ProgFun5Label || id == VersionLabel;
 }
 
+PicturePlace CentredInFrame(int frameLeft, int frameTop, int frameWidth, int frameHeight, int width, int height) {
+    const int spareWidth = frameWidth > width ? frameWidth - width : 0;
+    const int spareHeight = frameHeight > height ? frameHeight - height : 0;
+    return {frameLeft + spareWidth / 2, frameTop + spareHeight / 2};
+}
+
 }  // namespace setting
