@@ -57,7 +57,7 @@ class Screenshots(SettingTest):
             self.assertTrue(wait_until(lambda: self.focus() == str(ID["FunctionComboBox"])))
             wait_until(lambda: False, 1.0)  # a picture, not a test: time for the lit button to be drawn
             self.shoot(f"setting-{language}-button{suffix}")
-            self.click_tab(2)
+            self.key("ctrl+Tab")  # the next tab, Programs, whatever the tabs' widths
             self.assertTrue(wait_until(lambda: self.state("ProgramList")["visible"]))
             wait_until(lambda: False, 1.0)
             self.shoot(f"setting-{language}-programs{suffix}")
