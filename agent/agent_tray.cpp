@@ -30,6 +30,18 @@ NOTIFYICONDATAA TrayIconData(UINT flags) {
     return data;
 }
 
+// Work that may take a while runs in a thread of its own: the low-level
+// hooks run in the agent's thread. The thread owns its copy of the text.
+void RunWithText(LPTHREAD_START_ROUTINE work, const std::string& text) {
+    std::string* copy = new std::string(text);
+    HANDLE thread = CreateThread(nullptr, 0, work, copy, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete copy;
+    }
+}
+
 DWORD WINAPI OpenWithShellThread(void* parameter) {
     std::string* target = static_cast<std::string*>(parameter);
     ShellExecuteA(nullptr, "open", target->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -115,14 +127,7 @@ DWORD WINAPI NoticeBoxThread(void* parameter) {
 
 void ShowNotice(const std::string& text) {
     if (ShowBalloon(text.c_str())) return;
-    // The low-level hooks run in this thread: the box waits in one of its own.
-    std::string* copy = new std::string(text);
-    HANDLE thread = CreateThread(nullptr, 0, NoticeBoxThread, copy, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);
-    } else {
-        delete copy;
-    }
+    RunWithText(NoticeBoxThread, text);  // the box waits there
 }
 
 void SayTrayMenuItems() {
@@ -157,17 +162,8 @@ void HandleTrayMenuCommand(int command) {
     if (command == kMenuExit) DestroyWindow(g_agent.mainWindow);
 }
 
-// Starting a program can take a while; the low-level hooks run in this
-// thread, so the shell does it in a thread of its own.
-void OpenWithShell(const std::string& target) {
-    std::string* copy = new std::string(target);
-    HANDLE thread = CreateThread(nullptr, 0, OpenWithShellThread, copy, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);
-    } else {
-        delete copy;
-    }
-}
+// Starting a program can take a while.
+void OpenWithShell(const std::string& target) { RunWithText(OpenWithShellThread, target); }
 
 void StartSettingsProgram() {
     const std::string path = g_agent.folder + ptr::kSettingsProgramFile;

@@ -2,6 +2,7 @@
 
 #include "form_ids.h"
 #include "function_list.h"
+#include "quiet.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -39,17 +40,6 @@ const ProgramFunctionBox* FunctionBoxOf(int id) {
         if (box.id == id) return &box;
     return nullptr;
 }
-
-class Quiet {
-public:
-    explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
-    ~Quiet() { --counter_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& counter_;
-};
 
 std::string WindowText(HWND window) {
     char text[256] = "";

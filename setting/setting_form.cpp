@@ -8,6 +8,7 @@
 #include "late_bound.h"
 #include "peer_windows.h"
 #include "program_files.h"
+#include "quiet.h"
 #include "scroll_box.h"
 #include "start_rules.h"
 #include "window_handles.h"
@@ -20,18 +21,8 @@ namespace setting {
 
 namespace {
 
-// Notifications that the form sets off itself while it loads its controls
-// run no handler; the loading code runs them where the value changed.
-class Quiet {
-public:
-    explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
-    ~Quiet() { --counter_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& counter_;
-};
+// The form's own notifications while it loads a control run no handler
+// (Quiet); the loading code runs them where the value changed.
 
 struct FunctionBoxRole {
     int id;
