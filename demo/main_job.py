@@ -104,14 +104,10 @@ class Session:
 
     def registry(self):
         """The parts of the registry an installation touches, as `reg export` writes them."""
-        lines = []
-        for index, key in enumerate(uninst_support.SNAPSHOT_KEYS):
-            path = os.path.join(self.folder, f"registry-{index}.reg")
-            if uninst_support.reg("export", key, winpath(path), "/y").returncode != 0:
-                raise StepFailed(f"cannot export {key}")
-            with open(path, encoding="utf-16") as f:
-                lines.extend(f.read().splitlines())
-        return uninst_support.drop_wine_sections(lines)
+        try:
+            return uninst_support.registry_export(self.folder)
+        except AssertionError as failure:
+            raise StepFailed(str(failure)) from None
 
     def close(self):
         """Ends what the session started: the agent by WM_QUIT (it removes the hooks), the rest."""

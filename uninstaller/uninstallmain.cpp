@@ -3,6 +3,7 @@
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
 #include "ainsutils.h"
+#include "suite_names.h"
 #include "uninst_app.h"
 
 #include <commctrl.h>
@@ -28,6 +29,13 @@ std::string SemaphoreName(const std::string& executable) {
     return name;
 }
 
+// The copy started by a silent first instance finds the mode in its environment.
+bool SilentCopy() {
+    char value[8] = "";
+    const DWORD length = GetEnvironmentVariableA(kSilentVariable, value, sizeof value);
+    return length > 0 && length < sizeof value && value[0] == '1';
+}
+
 // Loads what the second instance needs; raises the conversion or stream error.
 void LoadContext(UninstallContext& context, const char* installed, const char* signal) {
     context.installedExecutable = installed;
@@ -50,16 +58,20 @@ int Main(HINSTANCE instance) {
     GetWindowsDirectoryA(windows, MAX_PATH);
     SetCurrentDirectoryA(windows);
 
-    if (__argc == 1) return RunFirstInstance(instance, executable);
+    if (__argc == 1) return RunFirstInstance(instance, executable, false);
+    // The one argument of the entry's QuietUninstallString.
+    if (__argc == 2 && lstrcmpiA(__argv[1], ptr::kSilentFlag) == 0) return RunFirstInstance(instance, executable, true);
     if (__argc != 3) return 1;
 
     UninstallContext context;
+    context.silent = SilentCopy();
     try {
         LoadContext(context, __argv[1], __argv[2]);
     } catch (const EUninstError& error) {
-        ShowMessage(nullptr, error.what(), MB_ICONERROR);
+        Tell(context.silent, error.what(), MB_ICONERROR);
         return 1;
     }
+    if (context.silent) return RunSilentRemoval(context);
     InitCommonControls();
     return RunWizard(instance, context);
 }

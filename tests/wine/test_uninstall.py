@@ -11,7 +11,7 @@ from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PRODUCT_NAME, PR
                             temp_copies)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
 AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
 
 # Where the wizard's controls sit in its client area (x, y, width, height).
@@ -167,7 +167,7 @@ class UninstallTests(UninstallTest):
         self.assertEqual(first.wait(60), 1)
         self.assertEqual(file_tree(self.folder), installed_tree)
 
-    def test_the_installer_asks_first_and_refuses_a_second_installation(self):
+    def test_the_installer_asks_first_and_a_second_installation_updates_the_first(self):
         setup = os.path.join(self.source, "PtrSetup.exe")
         declined = self.launch(setup, "/D=" + winpath(self.target))
         question = self.answer_message_box("PTRHK32A Mouse Setup", "&No")
@@ -181,7 +181,12 @@ class UninstallTests(UninstallTest):
         self.assertEqual(accepted.wait(60), 0)
         self.assert_installed()
         installed_tree = file_tree(self.folder)
-        self.assertEqual(install(self.source, self.target).returncode, 2)
+        # Asked again, it offers to update the installation in its folder.
+        again = self.launch(setup)
+        question = self.answer_message_box("PTRHK32A Mouse Setup", "&No")
+        self.assertIn("Update PTRHK32A Mouse in\n%s?" % winpath(self.target), question)
+        self.assertEqual(again.wait(60), 1)
+        self.assertEqual(install(self.source, self.target).returncode, 0)
         self.assertEqual(file_tree(self.folder), installed_tree)
 
     def test_wrong_arguments_end_the_program(self):
