@@ -256,7 +256,11 @@ int RunSetup(const Options& options, const std::string& arguments) {
         if (ptr::HasUserAccountControl(os) && !options.elevated) {
             Note("asking for administrator rights");
             const int code = RunElevated(arguments);
-            if (code >= 0) return code;
+            if (code >= 0) {
+                // It told the user itself why it ended.
+                Note("the installation with administrator rights ended with exit code " + std::to_string(code));
+                return code;
+            }
         }
         throw SetupStop(kExitNoRights, std::string("Installing ") + ptr::kProductName +
                                            " for all users needs administrator rights. Run Setup as an "

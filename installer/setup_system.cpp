@@ -47,10 +47,19 @@ bool CanWriteFilesIn(const std::string& target) {
         folder = folder.substr(0, slash);
         if (folder.size() == 2) folder += '\\';  // a drive root
     }
-    char probe[MAX_PATH] = "";
-    if (!GetTempFileNameA(folder.c_str(), "ptr", 0, probe)) return false;
-    DeleteFileA(probe);
-    return true;
+    // A file made and gone at once; a name that is taken is tried again with another.
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string probe = ptr::AddBackslash(folder) + "~PtrSetup" + std::to_string(GetCurrentProcessId()) +
+                                  "-" + std::to_string(attempt) + ".tmp";
+        HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 // Opening for writing changes nothing, and is refused without the rights.

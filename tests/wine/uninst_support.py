@@ -325,6 +325,27 @@ class UninstallTest(WineTest):
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         return result
 
+    def lone_setup(self):
+        """A folder that holds PtrSetup.exe and nothing else: it carries the suite."""
+        folder = os.path.join(self.folder, "download")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(os.path.join(BIN, "PtrSetup.exe"), folder)
+        return folder
+
+    def quiet_uninstall(self, uninstall_key):
+        """Runs the entry's QuietUninstallString, as a program that removes
+        software without questions does, and waits until the removal is done."""
+        command = reg_value(uninstall_key, "QuietUninstallString")
+        self.assertIsNotNone(command, uninstall_key)
+        self.assertTrue(command.startswith('"'), command)
+        program, argument = command[1:].split('" ', 1)
+        unix = program.replace("\\", "/")
+        unix = unix[2:] if unix.startswith("Z:") else prefix_path(*unix[3:].split("/"))
+        first = self.launch(unix, argument)
+        self.assertEqual(first.wait(60), 1)
+        self.assertTrue(wait_until(lambda: "is-00001.TMP" not in self.processes(), 120, 0.3))
+        return first
+
     def launch(self, path, *args, stdin=False):
         program = Launched(path, args, stdin)
         self.programs.append(program)
