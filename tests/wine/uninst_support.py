@@ -37,7 +37,7 @@ PRODUCT_NAME = "PTRHK32A Mouse"
 
 IDC = {"NEXTBTN": 1001, "ABORTBTN": 1002, "FINISHBTN": 1003, "panImage": 1010, "ImgWizard": 1011,
        "bevWizard": 1012, "P1T": 1101, "P1": 1102, "PrjLabel": 1103, "P2": 1104, "P3": 1105, "P4": 1106,
-       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204}
+       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204, "P24": 1205}
 PROGRESS_LINES = ["P2", "P3", "P4", "P5", "P6"]
 
 
@@ -59,6 +59,15 @@ def temp_folder():
 
 def prefix_path(*parts):
     return os.path.join(STATE, "prefix", "drive_c", *parts)
+
+
+def wininit_path():
+    """WININIT.INI in the Windows folder, whatever the case of its name."""
+    folder = prefix_path("windows")
+    for name in os.listdir(folder):
+        if name.lower() == "wininit.ini":
+            return os.path.join(folder, name)
+    return os.path.join(folder, "WININIT.INI")
 
 
 def user_folder():
@@ -272,7 +281,7 @@ class UninstallTest(WineTest):
             self.saved[key] = path if reg("export", key, winpath(path), "/y").returncode == 0 else None
         self.had_uninstall_parent = key_exists(UNINSTALL_PARENT)
         self.pending = reg_value(SESSION_MANAGER, PENDING_VALUE)
-        self.wininit = os.path.exists(prefix_path("windows", "wininit.ini"))
+        self.wininit = os.path.exists(wininit_path())
         # Cleanups run last first: the agent and the copy end, then the files,
         # the folders and the keys go.
         self.addCleanup(self.restore_guarded_keys)
@@ -294,8 +303,8 @@ class UninstallTest(WineTest):
             reg("delete", UNINSTALL_PARENT, "/f")
         if self.pending is None:
             reg("delete", SESSION_MANAGER, "/v", PENDING_VALUE, "/f")
-        if not self.wininit and os.path.exists(prefix_path("windows", "wininit.ini")):
-            os.remove(prefix_path("windows", "wininit.ini"))
+        if not self.wininit and os.path.exists(wininit_path()):
+            os.remove(wininit_path())
 
     def remove_installations(self):
         """What an installation into the default folders left (a test that
