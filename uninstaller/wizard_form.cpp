@@ -134,6 +134,7 @@ public:
     void ShowLeftovers(const RemovalReport& report) override {
         HWND text = GetDlgItem(pFinish_, IDC_P24);
         SetWindowTextA(text, LeftoverText(report).c_str());
+        ShowScrollBarWhenNeeded(text);
         ShowWindow(text, SW_SHOW);
     }
     void HandlePendingMessages() override {
@@ -304,6 +305,21 @@ private:
         SetWindowPos(form_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // A short report needs no scroll bar; a long one does.
+    static void ShowScrollBarWhenNeeded(HWND text) {
+        HDC dc = GetDC(text);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(text, dc);
+        RECT client;
+        GetClientRect(text, &client);
+        ShowScrollBar(text, SB_VERT, FALSE);
+        const LRESULT lines = SendMessageA(text, EM_GETLINECOUNT, 0, 0);
+        ShowScrollBar(text, SB_VERT, lines * metrics.tmHeight > client.bottom);
+    }
+
     const std::string& FailureTextByKey(const char* key) const {
         std::size_t index = 0;
         while (index + 1 < std::size(kFailureTexts) && std::string(kFailureTexts[index].key) != key) ++index;
@@ -327,8 +343,10 @@ private:
                 if (CompareLocaleNoCase(going, path) == 0) return true;
             return false;
         };
-        for (const auto* list : {&report.filesLeft, &report.foldersLeft}) {
-            for (const std::string& path : *list) (goesLater(path) ? later : stays).push_back(path);
+        for (const std::string& path : report.filesLeft) (goesLater(path) ? later : stays).push_back(path);
+        // A folder after what is in it.
+        for (auto path = report.foldersLeft.rbegin(); path != report.foldersLeft.rend(); ++path) {
+            (goesLater(*path) ? later : stays).push_back(*path);
         }
         stays.insert(stays.end(), report.registryLeft.begin(), report.registryLeft.end());
         std::string text;
