@@ -11,12 +11,14 @@ int32_t ClampToRange(int64_t value, const ValueRange& range) {
     return static_cast<int32_t>(value);
 }
 
-int32_t SpinEditValue(const std::string& text, const ValueRange& range) {
+int32_t SpinEditValue(const std::string& text, const ValueRange& range) { return HeldSpinValue(text, range, range.min); }
+
+int32_t HeldSpinValue(const std::string& text, const ValueRange& range, int32_t otherwise) {
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
     const long long value = std::strtoll(begin, &end, 10);
-    if (end == begin || *end != '\0') return range.min;
+    if (end == begin || *end != '\0') return otherwise;
     if (errno == ERANGE) return value < 0 ? range.min : range.max;
     return ClampToRange(value, range);
 }

@@ -35,6 +35,10 @@ int32_t ClampToRange(int64_t value, const ValueRange& range);
 // range; text that is no number counts as the minimum.
 int32_t SpinEditValue(const std::string& text, const ValueRange& range);
 
+// What a number typed into a spin edit comes to: held to the range; text
+// that is no number gives `otherwise`.
+int32_t HeldSpinValue(const std::string& text, const ValueRange& range, int32_t otherwise);
+
 // The zoom factor of a block: target width / source width, truncated. A
 // source of 0 has no factor: the form then shows the smallest, 2.
 int64_t ZoomFactorOfBlock(int32_t targetWidth, int32_t sourceWidth);

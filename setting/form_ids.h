@@ -94,6 +94,7 @@
 #define MODE_STATUS_BASE 4000
 #define APP_BLOCK_FAILED_TEXT 5000
 #define APP_TITLE_TEXT 5001
+#define AGENT_GONE_TEXT 5002
 
 /* The scroll boxes of the test areas are windows of this class. */
 #define SCROLL_BOX_CLASS "TScrollBox"

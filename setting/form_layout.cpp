@@ -108,4 +108,10 @@ bool IsBoldLabel(int id) {
 
 bool IsBlueLabel(int id) { return id == Fun3Label || id == Fun4Label || id == Fun5Label || id == VersionLabel; }
 
+PicturePlace CentredInFrame(int frameLeft, int frameTop, int frameWidth, int frameHeight, int width, int height) {
+    const int spareWidth = frameWidth > width ? frameWidth - width : 0;
+    const int spareHeight = frameHeight > height ? frameHeight - height : 0;
+    return {frameLeft + spareWidth / 2, frameTop + spareHeight / 2};
+}
+
 }  // namespace setting

@@ -25,4 +25,13 @@ bool PlaceIsShowing(const ControlPlace& place, int activeTab, int activePage);
 bool IsBoldLabel(int id);
 bool IsBlueLabel(int id);
 
+// The left column's pictures keep their size in pixels while their frames
+// grow with the system's font (large fonts, 120 dpi): each sits in the middle
+// of its frame. A picture larger than its frame keeps to the frame's top left.
+struct PicturePlace {
+    int left;
+    int top;
+};
+PicturePlace CentredInFrame(int frameLeft, int frameTop, int frameWidth, int frameHeight, int width, int height);
+
 }  // namespace setting

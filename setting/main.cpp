@@ -4,17 +4,16 @@
 #include "app_block.h"
 #include "control_classes.h"
 #include "form_ids.h"
+#include "peer_windows.h"
 #include "program_files.h"
 #include "resource_modules.h"
 #include "setting_form.h"
 #include "settings_block.h"
+#include "single_instance.h"
 #include "start_rules.h"
-#include "window_handles.h"
 
 #include <windows.h>
 #include <commctrl.h>
-
-#include <cstring>
 
 // Imported by name: the loader binds it, and with it maps the settings block,
 // before any code of this program runs.
@@ -43,20 +42,11 @@ void UnbindBlocks(TBlockBinding& binding) {
     binding.block = nullptr;
 }
 
-// Only a live dialog box counts as an open settings form: a handle left behind
-// by a settings program that did not end cleanly must not bar every start.
-bool IsOpenSettingsForm(uint32_t value) {
-    HWND window = ptr::ToHwnd(value);
-    if (!IsWindow(window)) return false;
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, "#32770") == 0;
-}
-
-int PumpMessages(HWND form) {
+int PumpMessages(TMOUSESETTINGForm& form) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsWindow(form) && IsDialogMessageA(form, &message)) continue;
+        if (form.HandleFormKey(message)) continue;
+        if (IsWindow(form.Handle()) && IsDialogMessageA(form.Handle(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -64,9 +54,9 @@ int PumpMessages(HWND form) {
 }
 
 // The form cannot work without the application block: it copies and writes it.
-int ReportMissingAppBlock(HINSTANCE resources) {
-    const std::string text = LoadResourceString(resources, APP_BLOCK_FAILED_TEXT);
-    const std::string title = LoadResourceString(resources, APP_TITLE_TEXT);
+int ReportMissingAppBlock(const TResourceModule& resources) {
+    const std::string text = resources.LoadText(APP_BLOCK_FAILED_TEXT);
+    const std::string title = resources.LoadText(APP_TITLE_TEXT);
     MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
     return kExitRefused;
 }
@@ -76,16 +66,40 @@ int RunForm(const TFormEnvironment& environment) {
     TMOUSESETTINGForm form(environment);
     if (!form.Create()) return kExitRefused;
     form.Show();
-    return PumpMessages(form.Handle());
+    return PumpMessages(form);
+}
+
+TFormEnvironment FormEnvironment(const std::string& folder, const TResourceModule& resources,
+                                 const TNameModule& names, const TBlockBinding& binding) {
+    TFormEnvironment environment;
+    environment.folder = folder;
+    environment.resourceModule = resources.ResourceModule();
+    environment.formModule = resources.FormModule();
+    environment.program = resources.Program();
+    environment.nameModule = names.module;
+    // A name library's own names count alone; a language module's are
+    // completed by the program's.
+    environment.nameFallback = names.owned ? nullptr : resources.Program();
+    environment.block = binding.block;
+    environment.appBlock = binding.app.block;
+    return environment;
 }
 
 int RunProgram(HINSTANCE instance, const TBlockBinding& binding) {
     ptr::SettingsBlock& block = *binding.block;
-    switch (DecideStart(block, IsOpenSettingsForm)) {
+    // Without a tray agent there is nothing to wait for.
+    if (DecideStart(block, IsTrayAgentWindow, IsOpenSettingsForm) == StartDecision::NoAgent) return kExitRefused;
+
+    // Held until the program ends, so that a start at the same moment waits.
+    TSingleInstance instanceLock(kSettingsInstanceMutexName);
+    switch (instanceLock.Claim([&block] { return IsShownSettingsForm(block.SettingsWindow); }, kWaitForOtherFormMs)) {
+    case TSingleInstance::Outcome::OtherForm: BringFormForward(block.SettingsWindow); return kExitRefused;
+    case TSingleInstance::Outcome::Busy: return kExitRefused;
+    case TSingleInstance::Outcome::Owner: break;
+    }
+    switch (DecideStart(block, IsTrayAgentWindow, IsOpenSettingsForm)) {
     case StartDecision::NoAgent: return kExitRefused;
-    case StartDecision::FormOpen:
-        SetForegroundWindow(ptr::ToHwnd(block.SettingsWindow));
-        return kExitRefused;
+    case StartDecision::FormOpen: BringFormForward(block.SettingsWindow); return kExitRefused;
     case StartDecision::Run: break;
     }
 
@@ -96,10 +110,9 @@ int RunProgram(HINSTANCE instance, const TBlockBinding& binding) {
 
     int code = kExitRefused;
     if (binding.app.block) {
-        code = RunForm(TFormEnvironment{folder, resources.ResourceModule(), names.module, binding.block,
-                                        binding.app.block});
+        code = RunForm(FormEnvironment(folder, resources, names, binding));
     } else {
-        code = ReportMissingAppBlock(resources.ResourceModule());
+        code = ReportMissingAppBlock(resources);
     }
     FreeNameModule(names);
     return code;

@@ -13,6 +13,12 @@ HMODULE TResourceModule::SetResourceModule(const std::string& path) {
     return module;
 }
 
+HINSTANCE TResourceModule::FormModule() const {
+    return FindResourceA(current_, kFormTemplateName, RT_DIALOG) ? current_ : program_;
+}
+
+std::string TResourceModule::LoadText(unsigned id) const { return LoadResourceString(current_, id, program_); }
+
 TNameModule ChooseNameModule(const std::string& folder, HMODULE resourceModule) {
     const std::string path = folder + kNameLibraryFile;
     TNameModule names;
@@ -28,18 +34,19 @@ void FreeNameModule(TNameModule& names) {
     names = TNameModule();
 }
 
-std::string LoadResourceString(HMODULE module, unsigned id) {
+std::string LoadResourceString(HMODULE module, unsigned id, HMODULE fallback) {
     // A buffer of 256 with a limit of 255: LoadStringA keeps room for the
     // terminator, so a longer text ends after 254 characters.
     char buffer[256];
-    const int count = LoadStringA(module, id, buffer, 255);
+    int count = LoadStringA(module, id, buffer, 255);
+    if (count <= 0 && fallback && fallback != module) count = LoadStringA(fallback, id, buffer, 255);
     return count > 0 ? std::string(buffer, count) : std::string();
 }
 
-std::string TFunctionNames::LoadFunctionName(int code) const { return LoadResourceString(module_, code); }
+std::string TFunctionNames::LoadFunctionName(int code) const { return LoadResourceString(module_, code, fallback_); }
 
 std::string TFunctionNames::LoadFunctionDescription(int code) const {
-    return LoadResourceString(module_, FUNCTION_DESCRIPTION_BASE + code);
+    return LoadResourceString(module_, FUNCTION_DESCRIPTION_BASE + code, fallback_);
 }
 
 }  // namespace setting

@@ -11,6 +11,7 @@ namespace setting {
 
 constexpr char kLanguageModuleFile[] = "LNGPAK.DLL";
 constexpr char kNameLibraryFile[] = "SPINRSRC.DLL";
+constexpr char kFormTemplateName[] = "TMOUSESETTINGFORM";
 
 // Every lookup of the program's own resources goes through ResourceModule().
 class TResourceModule {
@@ -23,6 +24,13 @@ public:
     HMODULE SetResourceModule(const std::string& path);
     HINSTANCE ResourceModule() const { return current_; }
     HINSTANCE Program() const { return program_; }
+
+    // The module the form is built from: the resource module when it has
+    // the form, else the program itself (a language module of an older
+    // program, or one with its texts alone, has none).
+    HINSTANCE FormModule() const;
+    // A string of the resource module, or the program's own where it has none.
+    std::string LoadText(unsigned id) const;
 
 private:
     HINSTANCE program_;
@@ -40,19 +48,26 @@ struct TNameModule {
 TNameModule ChooseNameModule(const std::string& folder, HMODULE resourceModule);
 void FreeNameModule(TNameModule& names);
 
-// Function names (id = code) and descriptions (id = 1000 + code).
+// Function names (id = code) and descriptions (id = 1000 + code). A text
+// missing from the name module is empty, unless a fallback module is given
+// (the program, behind a language module) and has it.
 class TFunctionNames {
 public:
-    void SetNameModule(HMODULE module) { module_ = module; }
+    void SetNameModule(HMODULE module, HMODULE fallback = nullptr) {
+        module_ = module;
+        fallback_ = fallback;
+    }
     HMODULE NameModule() const { return module_; }
     std::string LoadFunctionName(int code) const;
     std::string LoadFunctionDescription(int code) const;
 
 private:
     HMODULE module_ = nullptr;
+    HMODULE fallback_ = nullptr;
 };
 
-// A string of the module's table: at most 254 characters; empty when missing.
-std::string LoadResourceString(HMODULE module, unsigned id);
+// A string of the module's table: at most 254 characters; when the module
+// has none, the fallback module's (if one is given), else empty.
+std::string LoadResourceString(HMODULE module, unsigned id, HMODULE fallback = nullptr);
 
 }  // namespace setting

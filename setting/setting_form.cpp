@@ -2,11 +2,14 @@
 
 #include "control_values.h"
 #include "form_ids.h"
+#include "form_keys.h"
 #include "form_layout.h"
 #include "function_list.h"
 #include "late_bound.h"
+#include "peer_windows.h"
 #include "program_files.h"
 #include "scroll_box.h"
+#include "start_rules.h"
 #include "window_handles.h"
 
 #include <commctrl.h>
@@ -61,10 +64,15 @@ constexpr SpinControl kSpinControls[] = {
     {ZF, ZFSpin, &kZoomFactorRange},
 };
 
-const ValueRange& SpinRangeOf(int edit) {
+const SpinControl* SpinOf(int edit) {
     for (const SpinControl& spin : kSpinControls)
-        if (spin.edit == edit) return *spin.range;
-    return kWheelLinesRange;
+        if (spin.edit == edit) return &spin;
+    return nullptr;
+}
+
+const ValueRange& SpinRangeOf(int edit) {
+    const SpinControl* spin = SpinOf(edit);
+    return spin ? *spin->range : kWheelLinesRange;
 }
 
 struct SliderControl {
@@ -128,9 +136,14 @@ TMOUSESETTINGForm::~TMOUSESETTINGForm() {
 
 bool TMOUSESETTINGForm::Create() {
     RegisterScrollBoxClass(GetModuleHandleA(nullptr));
-    HWND window = CreateDialogParamA(env_.resourceModule, "TMOUSESETTINGFORM", nullptr, DialogProc,
-                                     reinterpret_cast<LPARAM>(this));
-    return window != nullptr;
+    // A template that does not make a form (a language module's of another
+    // version) leaves the program's own.
+    for (HINSTANCE module : {env_.formModule, env_.program}) {
+        if (CreateDialogParamA(module, kFormTemplateName, nullptr, DialogProc, reinterpret_cast<LPARAM>(this)))
+            return true;
+        if (module == env_.program) break;
+    }
+    return false;
 }
 
 void TMOUSESETTINGForm::Show() {
@@ -194,7 +207,11 @@ bool TMOUSESETTINGForm::HandleCommand(int id, int code) {
     case ApplyButton: ApplyButtonClick(); return true;
     default: break;
     }
-    if (quiet_ > 0) return true;
+    if (quiet_ > 0 || closing_) return true;
+    if (code == EN_KILLFOCUS && SpinOf(id)) {
+        SpinEditExit(id);
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case SystemModeRadioButton: SystemModeRadioButtonClick(); break;
@@ -287,6 +304,7 @@ void TMOUSESETTINGForm::PrepareControls() {
     const int sheets[] = {TabSheet1, TabSheet2};
     for (int i = 0; i < 2; ++i) {
         std::string caption = Text(sheets[i]);
+        tabCaptions_.push_back(caption);
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
         item.pszText = &caption[0];
@@ -316,6 +334,7 @@ void TMOUSESETTINGForm::PrepareControls() {
 
     // The built-in icon, until RES\Tray.ico replaces it.
     HICON icon = LoadIconA(env_.resourceModule, "MAINICON");
+    if (!icon) icon = LoadIconA(env_.program, "MAINICON");
     if (icon) {
         SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -327,7 +346,7 @@ void TMOUSESETTINGForm::FormCreate() {
     ptr::SettingsBlock& block = *env_.block;
     block.SettingsWindow = ptr::FromHwnd(window_);
     editor_ = std::make_unique<TSettingsEditor>(block, env_.appBlock);
-    names_.SetNameModule(env_.nameModule);
+    names_.SetNameModule(env_.nameModule, env_.nameFallback);
     LoadWheelTab();
     LoadFunctionRows();
     TakeScreenSnapshot();
@@ -338,6 +357,8 @@ void TMOUSESETTINGForm::FormCreate() {
     LoadSettingsFile();
     LoadPictures();
     LoadMousePicture();
+    CentreInFrame(LogoImage, Panel1);
+    CentreInFrame(MouseImage, Panel2);
     editor_->SetCurrentButton(3);
     ShowNotebookPage(0);
     SendMessageA(Control(PageControl1), TCM_SETCURSEL, kWheelTab, 0);
@@ -546,6 +567,15 @@ void TMOUSESETTINGForm::LoadMousePicture() {
     }
 }
 
+void TMOUSESETTINGForm::CentreInFrame(int image, int frame) {
+    const RECT frameRect = ChildRect(frame);
+    const RECT imageRect = ChildRect(image);
+    const PicturePlace place =
+        CentredInFrame(frameRect.left, frameRect.top, frameRect.right - frameRect.left,
+                       frameRect.bottom - frameRect.top, imageRect.right - imageRect.left, imageRect.bottom - imageRect.top);
+    SetWindowPos(Control(image), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TMOUSESETTINGForm::FormShow() {
     editor_->DisableApply();
     SyncApplyButton();
@@ -558,7 +588,7 @@ void TMOUSESETTINGForm::FormDestroy() {
         DeleteObject(snapshot_);
         snapshot_ = nullptr;
     }
-    env_.block->SettingsWindow = 0;
+    ClearOwnSettingsWindow(*env_.block, ptr::FromHwnd(window_));
 }
 
 // ---- Change handlers ----
@@ -661,26 +691,87 @@ void TMOUSESETTINGForm::PageControl1Change() {
     if (activeTab_ == kButtonTab) SetFocus(Control(FunctionComboBox));
 }
 
-void TMOUSESETTINGForm::ApplyButtonClick() {
-    const uint32_t agent = editor_->Apply();
-    PostMessageA(ptr::ToHwnd(agent), ptr::UM_SETTINGSCHANGED, 0, 0);
+// A page turned from the keyboard turns as a click on its tab does.
+void TMOUSESETTINGForm::SwitchToTab(int tab) {
+    HWND tabs = Control(PageControl1);
+    SetFocus(tabs);
+    if (tab != activeTab_) {
+        SendMessageA(tabs, TCM_SETCURSEL, tab, 0);
+        ShowTab(tab);
+    }
+    PageControl1Change();
+}
+
+bool TMOUSESETTINGForm::HandleFormKey(const MSG& message) {
+    if (!window_ || closing_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+    const int tabs = static_cast<int>(SendMessageA(Control(PageControl1), TCM_GETITEMCOUNT, 0, 0));
+    if (message.message == WM_KEYDOWN) {
+        const int step = TabStepOfKey(static_cast<unsigned>(message.wParam), GetKeyState(VK_CONTROL) < 0,
+                                      GetKeyState(VK_SHIFT) < 0);
+        if (step == 0) return false;
+        SwitchToTab(TabAfterStep(activeTab_, tabs, step));
+        return true;
+    }
+    if (message.message == WM_SYSCHAR) {
+        const int tab = TabOfMnemonic(tabCaptions_, static_cast<char>(message.wParam));
+        if (tab < 0 || tab >= tabs) return false;
+        SwitchToTab(tab);
+        return true;
+    }
+    return false;
+}
+
+// Leaving a spin edit: a number typed beyond its range is held to it, and
+// the edit shows what the block holds rather than what was typed.
+void TMOUSESETTINGForm::SpinEditExit(int edit) {
+    if (edit == WheelLineEdit) {
+        // The up-down takes only a number within its range: one beyond is held to it.
+        const int16_t position = static_cast<int16_t>(LOWORD(SendMessageA(Control(WheelLineUpDown), UDM_GETPOS, 0, 0)));
+        const int32_t held = HeldSpinValue(Text(edit), kWheelLinesRange, position);
+        if (held != position) SendMessageA(Control(WheelLineUpDown), UDM_SETPOS, 0, MAKELPARAM(held, 0));
+    }
+    const int32_t holds = edit == WheelLineEdit ? PositionFromWheelLines(env_.block->WheelLines) : SpinValue(edit);
+    const std::string shown = std::to_string(holds);
+    if (Text(edit) != shown) SetText(edit, shown);
+}
+
+bool TMOUSESETTINGForm::ApplyButtonClick() {
+    // Only a tray agent that takes the message keeps the settings: without
+    // one nothing is kept, so nothing may look as if it were.
+    if (!editor_->ApplyTelling(TellTrayAgent)) {
+        SyncApplyButton();
+        ReportAgentGone();
+        return false;
+    }
     // A disabled button keeps no focus worth having.
     if (GetFocus() == Control(ApplyButton))
         SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(OkButton)), TRUE);
     SyncApplyButton();
+    return true;
 }
 
+void TMOUSESETTINGForm::ReportAgentGone() {
+    const std::string text = LoadResourceString(env_.resourceModule, AGENT_GONE_TEXT, env_.program);
+    char caption[256] = "";
+    GetWindowTextA(window_, caption, sizeof caption);
+    MessageBoxA(window_, text.c_str(), caption, MB_OK | MB_ICONWARNING);
+}
+
+// OK keeps the form open when its Apply could not reach the tray agent:
+// the user has been told and chooses what to do.
 void TMOUSESETTINGForm::OkButtonClick() {
-    if (editor_->ApplyEnabled()) ApplyButtonClick();
+    if (editor_->ApplyEnabled() && !ApplyButtonClick()) return;
     Close();
 }
 
 void TMOUSESETTINGForm::CancelButtonClick() {
+    closing_ = true;
     editor_->RestoreSavedCopies();
     Close();
 }
 
 void TMOUSESETTINGForm::Close() {
+    closing_ = true;
     if (window_) DestroyWindow(window_);
 }
 
@@ -720,6 +811,13 @@ int32_t TMOUSESETTINGForm::SpinValue(int id) const { return SpinEditValue(Text(i
 
 int32_t TMOUSESETTINGForm::SliderValue(int id) const {
     return SliderMirror(SliderOf(id), static_cast<int32_t>(SendMessageA(Control(id), TBM_GETPOS, 0, 0)));
+}
+
+RECT TMOUSESETTINGForm::ChildRect(int id) const {
+    RECT rect = {};
+    GetWindowRect(Control(id), &rect);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 void TMOUSESETTINGForm::SetControlVisible(int id, bool visible) {

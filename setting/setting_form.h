@@ -16,13 +16,17 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace setting {
 
 struct TFormEnvironment {
     std::string folder;        // the program folder, ending in a backslash
-    HINSTANCE resourceModule;  // template, strings and icon come from here
+    HINSTANCE resourceModule;  // strings and icon come from here
+    HINSTANCE formModule;      // the template: the resource module's, or the program's where it has none
+    HINSTANCE program;         // the program's own resources, where the resource module lacks one
     HMODULE nameModule;        // function names and descriptions
+    HMODULE nameFallback;      // where a name the name module lacks comes from (the program), or none
     ptr::SettingsBlock* block;
     uint8_t* appBlock;
 };
@@ -39,6 +43,11 @@ public:
     bool Create();
     void Show();
     HWND Handle() const { return window_; }
+
+    // The keys that turn the pages (Ctrl+Tab, Ctrl+PgDn, Alt and a tab's
+    // letter ...), taken before the dialog manager sees them; true when the
+    // message was one of them.
+    bool HandleFormKey(const MSG& message);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -65,6 +74,7 @@ private:
     void LoadSettingsFile();
     void LoadPictures();
     void LoadMousePicture();
+    void CentreInFrame(int image, int frame);
     void FormShow();
     void FormDestroy();
 
@@ -86,7 +96,11 @@ private:
     void FunctionComboBoxExit();
     void WebAddrEditChange();
     void PageControl1Change();
-    void ApplyButtonClick();
+    void SwitchToTab(int tab);
+    void SpinEditExit(int edit);
+    // False when the tray agent could not be told: the user is told instead.
+    bool ApplyButtonClick();
+    void ReportAgentGone();
     void OkButtonClick();
     void CancelButtonClick();
     void Close();
@@ -102,6 +116,7 @@ private:
     int32_t SpinValue(int id) const;
     int32_t SliderValue(int id) const;
     void SetControlVisible(int id, bool visible);
+    RECT ChildRect(int id) const;
     void ShowTab(int tab);
     void ShowNotebookPage(int page);
     void RefreshVisibility();
@@ -112,6 +127,7 @@ private:
     std::unique_ptr<TSettingsEditor> editor_;
     HWND window_ = nullptr;
     int quiet_ = 0;  // while positive, control notifications run no handler
+    bool closing_ = false;  // once closing, no notification runs a handler
     int activeTab_ = 0;
     int activePage_ = 0;
     int activeFunctionBox_ = 0;  // the function box that holds the form's focus
@@ -125,6 +141,7 @@ private:
     HWND scrollTestImage_ = nullptr;
     HWND autoScrollTestImage_ = nullptr;
     std::string versionCaption_;
+    std::vector<std::string> tabCaptions_;
     bool pictureMapLoaded_ = false;
     std::unique_ptr<TKsvRegionFile> regionFile_;
     TKsvRegionObject* mouseRegion_ = nullptr;

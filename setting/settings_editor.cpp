@@ -1,6 +1,7 @@
 #include "settings_editor.h"
 
 #include "control_values.h"
+#include "settings_fields.h"
 
 #include <cstring>
 
@@ -16,7 +17,10 @@ void TSettingsEditor::TakeSavedCopies() {
 }
 
 void TSettingsEditor::RestoreSavedCopies() {
-    std::memcpy(&block_, &savedBlock_, sizeof savedBlock_);
+    // Field by field, each as the one aligned word it is.
+    for (const ptr::SettingsField& field : ptr::kSettingsFields)
+        if (field.kind != ptr::FieldKind::Handle)
+            ptr::WriteSettingsField(block_, field, ptr::ReadSettingsField(savedBlock_, field));
     std::memcpy(app_, savedApp_, kAppBlockSize);
 }
 
@@ -24,6 +28,12 @@ uint32_t TSettingsEditor::Apply() {
     TakeSavedCopies();
     DisableApply();
     return block_.AgentWindow;
+}
+
+bool TSettingsEditor::ApplyTelling(const std::function<bool(uint32_t agentWindow)>& tell) {
+    if (!tell(block_.AgentWindow)) return false;
+    Apply();
+    return true;
 }
 
 void TSettingsEditor::SetEnhanceMode(bool enhanced) {

@@ -8,6 +8,7 @@
 #include "settings_block.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace setting {
@@ -20,7 +21,10 @@ public:
 
     const ptr::SettingsBlock& Live() const { return block_; }
 
-    // The saved copies: the state that Cancel goes back to.
+    // The saved copies: the state that Cancel goes back to. The restore puts
+    // back every field of the configuration and the whole application block,
+    // but no window handle: those belong to the tray agent (and the form), and
+    // an agent restarted while the form was open has written its new ones.
     void TakeSavedCopies();
     void RestoreSavedCopies();
     const ptr::SettingsBlock& SavedBlock() const { return savedBlock_; }
@@ -33,6 +37,10 @@ public:
     // Apply: the current state becomes the saved one and Apply is disabled.
     // Returns the window that is told of the change (AgentWindow).
     uint32_t Apply();
+    // Apply as the user asks for it: tell(AgentWindow) tells the tray agent
+    // and says whether the message reached it. Only then is the state kept;
+    // otherwise nothing changes and Apply stays enabled.
+    bool ApplyTelling(const std::function<bool(uint32_t agentWindow)>& tell);
 
     // The change handlers. Each writes its fields and enables Apply, except
     // SetCurrentWebAddress, which leaves Apply as it is.

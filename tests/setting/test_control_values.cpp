@@ -19,6 +19,20 @@ TEST(ControlValues, ASpinEditReadsItsTextWithinItsRange) {
     for (const Case& c : cases) EXPECT_EQ(SpinEditValue(c.text, kZoomSourceWidthRange), c.expected) << c.text;
 }
 
+TEST(ControlValues, ATypedNumberIsHeldToTheRangeAndTextThatIsNoNumberGivesWhatTheFieldHolds) {
+    struct Case {
+        const char* text;
+        int32_t otherwise;
+        int32_t held;
+    };
+    const Case cases[] = {
+        {"12", 7, 10}, {"100", 7, 10}, {"0", 7, 1},  {"-3", 7, 1},   {"5", 7, 5},
+        {"abc", 7, 7}, {"", 4, 4},     {"3x", 7, 7}, {" 3", 7, 3},  {"99999999999999999999", 7, 10},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HeldSpinValue(c.text, kWheelLinesRange, c.otherwise), c.held) << c.text;
+    EXPECT_EQ(HeldSpinValue("100", kZoomSourceWidthRange, 30), 64);
+}
+
 TEST(ControlValues, TheZoomFactorIsTargetOverSourceAndTwoWithoutASource) {
     struct Case {
         int32_t target;

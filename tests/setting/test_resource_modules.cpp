@@ -87,6 +87,45 @@ TEST(ResourceModule, ALanguageModuleReplacesTheProgramAndAFileThatDoesNotLoadCha
     EXPECT_EQ(LoadResourceString(resources.ResourceModule(), 103), "Connect To Internet");
 }
 
+// A language module of an older program has no form, or only some texts:
+// the form is the program's own, and each text the module lacks is the program's.
+TEST(ResourceModule, WhatALanguageModuleLacksComesFromTheProgram) {
+    HINSTANCE program = LoadAsData(TestProgramFolder() + "Setting.exe");
+    ASSERT_NE(program, nullptr);
+    struct Case {
+        const char* module;
+        bool ownForm;
+        const char* name0;
+        const char* name29;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"", true, "System Default", "Paste", "Mouse Setting"},
+        {"LNGPAK.DLL", true, "Systemstandard", "Einf\xFCgen", "Mauseinstellungen"},
+        {"PARTLNG.DLL", false, "Systemstandard", "Paste", "Mauseinstellungen"},
+        {"SPINRSRC.DLL", false, "System Default", "Paste (Ctrl+V)", "Mouse Setting"},
+    };
+    for (const Case& c : cases) {
+        TResourceModule resources(program);
+        if (*c.module) {
+            ASSERT_NE(resources.SetResourceModule(ModulesFolder() + c.module), nullptr) << c.module;
+        }
+        EXPECT_EQ(resources.FormModule(), c.ownForm ? resources.ResourceModule() : program) << c.module;
+        EXPECT_EQ(resources.LoadText(5001), c.title) << c.module;
+        EXPECT_EQ(resources.LoadText(5000).empty(), false) << c.module;
+        TFunctionNames names;
+        names.SetNameModule(resources.ResourceModule(), program);
+        EXPECT_EQ(names.LoadFunctionName(0), c.name0) << c.module;
+        EXPECT_EQ(names.LoadFunctionName(29), c.name29) << c.module;
+        EXPECT_EQ(names.LoadFunctionName(30), "") << c.module << ": a code without a name anywhere";
+    }
+    HMODULE partial = LoadAsData(ModulesFolder() + "PARTLNG.DLL");
+    EXPECT_EQ(TextsOf(partial, 29).name, "") << "without a fallback a missing text stays empty";
+    EXPECT_EQ(TextsOf(partial, 28).description, "Kopiert die Auswahl.");
+    FreeLibrary(partial);
+    FreeLibrary(program);
+}
+
 TEST(NameModule, TheNameLibraryIsLoadedAndOwnedOnlyWhenItIsThereAndLoads) {
     HMODULE resources = GetModuleHandleA(nullptr);
     {

@@ -104,7 +104,7 @@ TEST(SettingsEditor, TheWebAddressGoesToTheCurrentButtonsSlotWithoutEnablingAppl
     EXPECT_EQ(editor.CurrentWebAddress(), "");
 }
 
-TEST(SettingsEditor, ApplyKeepsTheStateAndCancelRestoresBothBlocksWhole) {
+TEST(SettingsEditor, ApplyKeepsTheStateAndCancelRestoresBothBlocksButNotTheHandles) {
     Blocks blocks;
     TSettingsEditor editor(blocks.block, blocks.app.data());
     const ptr::SettingsBlock opened = blocks.block;
@@ -126,8 +126,58 @@ TEST(SettingsEditor, ApplyKeepsTheStateAndCancelRestoresBothBlocksWhole) {
     blocks.app[3] ^= 0xFF;
 
     editor.RestoreSavedCopies();
-    EXPECT_EQ(std::memcmp(&blocks.block, &applied, sizeof applied), 0);
+    ptr::SettingsBlock expected = applied;
+    expected.ZoomWindow = 0x77;  // the agent's own
+    EXPECT_EQ(std::memcmp(&blocks.block, &expected, sizeof expected), 0);
     EXPECT_EQ(blocks.app, appliedApp);
+}
+
+// A tray agent restarted while the form is open writes its new windows into
+// the block; Cancel puts back the configuration and leaves those alone.
+TEST(SettingsEditor, CancelPutsBackEveryConfigurationFieldAndNoHandle) {
+    Blocks blocks;
+    const std::map<std::string, int32_t> opened = blocks.Fields();
+    TSettingsEditor editor(blocks.block, blocks.app.data());
+    Blocks restarted;  // every field different from the opened block
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(&restarted.block);
+    for (size_t i = 0; i < sizeof restarted.block; ++i) bytes[i] = static_cast<uint8_t>(0x91 + i % 13);
+    blocks.block = restarted.block;
+
+    editor.RestoreSavedCopies();
+    const std::map<std::string, int32_t> now = blocks.Fields();
+    for (const ptr::SettingsField& field : ptr::kSettingsFields) {
+        const bool handle = field.kind == ptr::FieldKind::Handle;
+        const int32_t expected = handle ? ptr::ReadSettingsField(restarted.block, field) : opened.at(field.name);
+        EXPECT_EQ(now.at(field.name), expected) << field.name << (handle ? " stays the agent's" : " is put back");
+    }
+    for (const char* handle : {"AgentWindow", "ZoomWindow", "AutoScrollWindow", "SettingsWindow"})
+        EXPECT_NE(now.at(handle), opened.at(handle)) << handle;
+}
+
+TEST(SettingsEditor, AnApplyThatReachesNoAgentKeepsNothingAndStaysEnabled) {
+    Blocks blocks;
+    blocks.block.AgentWindow = 0x0002002A;
+    TSettingsEditor editor(blocks.block, blocks.app.data());
+    const ptr::SettingsBlock opened = blocks.block;
+    editor.SetWheelLines(9);
+    editor.SetCurrentWebAddress("not kept");
+
+    std::vector<uint32_t> told;
+    EXPECT_FALSE(editor.ApplyTelling([&](uint32_t agent) {
+        told.push_back(agent);
+        return false;
+    }));
+    EXPECT_EQ(told, std::vector<uint32_t>{0x0002002Au});
+    EXPECT_TRUE(editor.ApplyEnabled());
+    EXPECT_EQ(std::memcmp(&editor.SavedBlock(), &opened, sizeof opened), 0) << "the saved copy is the opened block";
+    editor.RestoreSavedCopies();
+    EXPECT_EQ(blocks.block.WheelLines, opened.WheelLines) << "Cancel still goes back to the last Apply that was kept";
+    EXPECT_EQ(editor.CurrentWebAddress(), "");
+
+    editor.SetWheelLines(4);
+    EXPECT_TRUE(editor.ApplyTelling([](uint32_t) { return true; }));
+    EXPECT_FALSE(editor.ApplyEnabled());
+    EXPECT_EQ(editor.SavedBlock().WheelLines, 4);
 }
 
 TEST(SettingsEditor, WithoutAnApplyCancelGoesBackToTheBlocksAsFound) {

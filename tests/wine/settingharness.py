@@ -218,6 +218,39 @@ class SettingTest(WineTest):
     def close_box(self):
         self.ctl.ask("close", "OK")
 
+    def owned(self):
+        """(handle, texts) of the window the form owns, a message box; handle 0 when there is none."""
+        line = self.ctl.ask("owned", "OWNED=")
+        handle, texts = line[len("OWNED="):].split(" TEXT=", 1)
+        return int(handle), texts
+
+    def key(self, *keys):
+        """Real keys from the X server, to the window with the focus."""
+        for key in keys:
+            self.xdo("key", "--delay", "40", key)
+
+    def layout(self):
+        """{id: (class, visible, rect, parent id)} of every control of the form, and the
+        form's client area and the page control's display area, in screen coordinates."""
+        self.ctl.send("layout")
+        controls = {}
+        while True:
+            line = self.ctl.expect("")
+            if line.startswith("CTL "):
+                _, ident, kind, visible, rect, parent = line.split()
+                controls[int(ident)] = (kind, visible == "1", tuple(int(v) for v in rect.split(",")), int(parent))
+            elif line.startswith("LAYOUT "):
+                areas = dict(item.split("=") for item in line.split()[1:])
+                return controls, {k: tuple(int(v) for v in r.split(",")) for k, r in areas.items()}
+            else:
+                raise AssertionError(f"layout: {line}")
+
+    def text_fit(self, name, bold):
+        """((width, height) the control's text needs, (width, height) the control gives it)."""
+        line = self.ctl.ask(f"textfit {ID[name]} {int(bold)}", "FIT")
+        need, have = (tuple(int(v) for v in item.split("=")[1].split(",")) for item in line.split()[1:])
+        return need, have
+
     def wait_ended(self, program, timeout=30.0):
         code = program.wait(timeout)
         self.assertIsNotNone(code, "the program ended")

@@ -1,7 +1,9 @@
 """The settings program with the real tray agent under Wine, end to end: the
 agent's menu starts it, a change made with real clicks and applied is kept by
 the agent in the registry and acts on the next real wheel notch, and the
-restarted agent brings it back, web address included."""
+restarted agent brings it back, web address included; after an agent crash
+the form does not open, and Cancel after an agent restart leaves the new
+agent working."""
 import os
 import subprocess
 import unittest
@@ -13,7 +15,8 @@ CONFIG_KEY = r"HKCU\Software\PTRHK32A"
 TRAY_CALLBACK = 0x8000 + 1  # WM_APP + 1
 WM_RBUTTONUP = 0x0205
 CONNECT = 103
-WHEEL_DOWN = 5
+ZOOM = 102
+MIDDLE, WHEEL_DOWN = 2, 5
 
 
 def reg(*args, check=False):
@@ -123,6 +126,59 @@ class WithTrayAgent(SettingTest):
         self.start_agent()
         self.assertEqual(self.fields("WheelLines", "ButtonFunction0"), {"WheelLines": 5, "ButtonFunction0": CONNECT})
         self.assertEqual(self.web_address(0), "www.example.org")
+
+
+    def test_after_an_agent_crash_no_form_opens(self):
+        self.start_agent()
+        self.ctl = self.settingctl()
+        windows = self.agentctl("windows")[1]
+        self.agent.stop()  # killed: it cannot clear its handles
+        self.assertEqual(str(self.field("AgentWindow")), dict(w.split("=") for w in windows.split())["main"])
+        program = self.start_setting()
+        self.assertEqual(self.wait_ended(program), 1)
+        self.assertEqual(self.form()["FORM"], 0)
+        # The next agent takes over: the form opens again.
+        self.start_agent()
+        program = self.open_form()
+        self.close_box()
+        self.assertEqual(self.wait_ended(program), 0)
+
+    def test_cancel_after_an_agent_restart_leaves_the_new_agent_zooming_and_saving(self):
+        self.start_agent()
+        self.ctl = self.settingctl()
+        self.set_fields(ButtonFunction0=ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
+                        ZoomTargetHeight=48)
+        program = self.open_form()
+
+        # The agent ends and starts again while the form is open.
+        self.assertEqual(self.agentctl("quit"), (0, "POSTED=1"))
+        self.assertEqual(self.agent.wait(30), 0)
+        self.start_agent()
+        windows = {k: int(v) for k, v in (w.split("=") for w in self.agentctl("windows")[1].split())}
+        self.click_control("CancelButton")
+        self.assertEqual(self.wait_ended(program), 0)
+        self.assertEqual(self.fields("AgentWindow", "ZoomWindow", "AutoScrollWindow"),
+                         {"AgentWindow": windows["main"], "ZoomWindow": windows["zoom"],
+                          "AutoScrollWindow": windows["autoscroll"]}, "the new agent's windows")
+        self.assertEqual(self.field("ButtonFunction0"), ZOOM, "the configuration as the form found it")
+
+        # The new agent zooms ...
+        sample = self.sample()
+        self.other_window()
+        self.click(MIDDLE, *sample.center("pad"))
+        self.agent.expect("PtrAgent: zoom started", timeout=30)
+        self.assertTrue(wait_until(lambda: "visible=1" in self.agentctl("info", "PtrHkZoom")[1]))
+        self.click(1)
+        self.agent.expect("PtrAgent: zoom ended", timeout=30)
+
+        # ... and keeps what the next form applies.
+        self.open_form()
+        self.set_text("WheelLineEdit", "8")
+        self.assertTrue(wait_until(lambda: self.field("WheelLines") == 8))
+        self.click_control("ApplyButton")
+        self.agent.expect("PtrAgent: settings saved", timeout=30)
+        self.assertEqual(self.kept("WheelLines"), 8)
+        self.assertEqual(self.kept("ButtonFunction0"), ZOOM)
 
 
 if __name__ == "__main__":

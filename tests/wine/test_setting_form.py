@@ -7,6 +7,8 @@ import unittest
 from harness import wait_until
 from settingharness import ID, SettingTest, differing
 
+NAMES = {number: name for name, number in ID.items()}
+
 CONNECT, ZOOM, SCROLL, AUTO_SCROLL, COPY, CYCLE_TASK = 103, 102, 100, 101, 28, 40
 
 
@@ -87,7 +89,7 @@ class WheelTab(FormTest):
 
 
 class ApplyAndCancel(FormTest):
-    def test_apply_posts_once_and_cancel_restores_that_apply_whole(self):
+    def test_apply_posts_once_and_cancel_restores_that_apply_but_not_the_agents_windows(self):
         self.open_with(ButtonCount=3)
         self.set_text("WheelLineEdit", "6")
         self.wait_field("WheelLines", 6)
@@ -110,9 +112,37 @@ class ApplyAndCancel(FormTest):
         self.assertEqual(self.wait_ended(program), 0)
         self.assertEqual(self.posts(), 1, "Cancel posts nothing")
         block = self.block_bytes()
-        self.assertEqual(block[:108] + block[112:], applied[:108] + applied[112:], "all of the applied block")
+        self.assertEqual(block[:104], applied[:104], "every configuration field of the applied block")
+        self.assertEqual(self.field("ZoomWindow"), 0x1234, "the agent's window is the agent's")
+        self.assertEqual(self.field("AgentWindow"), int.from_bytes(applied[104:108], "little"))
         self.assertEqual(self.field("SettingsWindow"), 0)
         self.assertEqual(self.app_bytes(), applied_app, "all 1284 bytes of the application block")
+
+    def test_apply_without_the_tray_agent_tells_the_user_and_keeps_nothing(self):
+        for how in ("ended", "crashed"):
+            with self.subTest(how):
+                program = self.open_with(EnhanceMode=-1)
+                self.click_control("SystemModeRadioButton", dx=6)
+                self.wait_field("EnhanceMode", 0)
+                self.ctl.ask("agentgone", "OK")
+                if how == "ended":
+                    self.set_fields(AgentWindow=0)
+
+                # Apply and OK: each tells the user and claims nothing.
+                for button in ("ApplyButton", "OkButton"):
+                    self.click_control(button)
+                    self.assertTrue(wait_until(lambda: self.owned()[0] != 0), f"{button}: a message")
+                    self.assertIn("the tray agent is not running", self.owned()[1])
+                    self.key("Return")
+                    self.assertTrue(wait_until(lambda: self.owned()[0] == 0), "the message goes with Enter")
+                    self.assertTrue(self.apply_enabled(), f"{button}: Apply stays enabled")
+                    self.assertIsNone(program.proc.poll(), f"{button}: the form stays open")
+                self.assertEqual(self.posts(), 0)
+
+                # Nothing was kept: Cancel goes back to the state at opening.
+                self.click_control("CancelButton")
+                self.assertEqual(self.wait_ended(program), 0)
+                self.assertEqual(self.field("EnhanceMode"), -1)
 
     def test_ok_applies_only_when_apply_is_enabled(self):
         program = self.open_with()
@@ -135,6 +165,88 @@ class ApplyAndCancel(FormTest):
         self.close_box()
         self.assertEqual(self.wait_ended(program), 0)
         self.assertEqual((self.field("WheelLines"), self.posts()), (9, 0))
+
+
+class Keyboard(FormTest):
+    def focused(self):
+        return NAMES.get(int(self.focus()), self.focus())
+
+    def test_tab_goes_from_the_tab_strip_through_the_page_to_apply_and_back(self):
+        self.open_with(ButtonCount=3, EnhanceMode=-1, WheelPageScroll=0, ButtonFunction0=ZOOM)
+        self.assertEqual(self.focused(), "PageControl1", "the form opens with the tab strip focused")
+        self.click_control("SystemModeRadioButton", dx=6)  # Apply enabled: it takes its turn
+        self.key("Tab")
+        self.assertTrue(wait_until(lambda: self.focused() == "LineScrollRadioButton"))
+        cycles = {
+            0: ["PageControl1", "SystemModeRadioButton", "LineScrollRadioButton", "WheelLineEdit", "OkButton",
+                "CancelButton", "ApplyButton"],
+            1: ["PageControl1", "FunctionComboBox", "ZX1", "ZY1", "ZF", "OkButton", "CancelButton", "ApplyButton"],
+        }
+        for tab, cycle in cycles.items():
+            if tab == 1:
+                self.click_tab(1)
+                self.assertTrue(wait_until(lambda: self.focused() == "FunctionComboBox"))
+                self.key("shift+Tab")
+            else:
+                self.click_tab(0)
+            self.assertTrue(wait_until(lambda: self.focused() == "PageControl1"), self.focused())
+            for expected in cycle[1:] + cycle[:1]:
+                self.key("Tab")
+                self.assertTrue(wait_until(lambda: self.focused() == expected), (tab, expected, self.focused()))
+            for expected in list(reversed(cycle[1:])) + cycle[:1]:
+                self.key("shift+Tab")
+                self.assertTrue(wait_until(lambda: self.focused() == expected), (tab, expected, self.focused()))
+
+    def test_alt_and_the_tabs_letter_and_control_with_tab_or_the_page_keys_turn_the_pages(self):
+        self.open_with(ButtonCount=3, ButtonFunction0=COPY)
+        self.click_control("WheelLineEdit")
+        self.assertTrue(wait_until(lambda: self.focused() == "WheelLineEdit"))
+        self.key("alt+b")
+        self.assertTrue(wait_until(lambda: self.tab() == 1), "Alt+B shows the Button tab")
+        self.assertTrue(wait_until(lambda: self.focused() == "FunctionComboBox"), self.focused())
+        self.assertTrue(self.state("FunDescLabel")["visible"])
+        self.assertFalse(self.state("WheelLineEdit")["visible"])
+        steps = [("ctrl+Tab", 0), ("ctrl+Tab", 1), ("ctrl+shift+Tab", 0), ("ctrl+shift+Tab", 1),
+                 ("ctrl+Next", 0), ("ctrl+Next", 1), ("ctrl+Prior", 0), ("ctrl+Prior", 1)]
+        for keys, tab in steps:
+            self.key(keys)
+            self.assertTrue(wait_until(lambda: self.tab() == tab), (keys, tab))
+            shown = "FunctionComboBox" if tab == 1 else "SystemModeRadioButton"
+            self.assertTrue(wait_until(lambda: self.state(shown)["visible"]), (keys, shown))
+            self.assertTrue(self.state(self.focused())["visible"], f"{keys}: the focus is on a control shown")
+
+    def type_into(self, name, text):
+        # Two clicks on one spot in quick succession would be a double click.
+        self.clicks = getattr(self, "clicks", 0) + 1
+        self.click_control(name, dx=4 + 8 * (self.clicks % 2))
+        self.assertTrue(wait_until(lambda: self.focused() == name), (name, self.focused()))
+        self.key("End", "shift+Home", "BackSpace")
+        if text:
+            self.xdo("type", "--delay", "40", text)
+        self.assertTrue(wait_until(lambda: self.text(name) == text), self.text(name))
+
+    def test_a_spin_edit_shows_what_the_block_holds_once_it_is_left(self):
+        self.open_with(ButtonCount=3, ButtonFunction0=ZOOM, WheelLines=3, ZoomSourceWidth=32, ZoomTargetWidth=64)
+        cases = [
+            ("WheelLineEdit", "12", "WheelLines", 10),
+            ("WheelLineEdit", "0", "WheelLines", 1),
+            ("WheelLineEdit", "7", "WheelLines", 7),
+            ("WheelLineEdit", "abc", "WheelLines", 7),
+            ("ZX1", "100", "ZoomSourceWidth", 64),
+            ("ZF", "25", "ZoomTargetWidth", 640),
+            ("ZF", "", "ZoomTargetWidth", 128),
+        ]
+        for edit, typed, field, value in cases:
+            if edit != "WheelLineEdit" and self.tab() != 1:
+                self.click_tab(1)
+                self.assertTrue(wait_until(lambda: self.state("ZX1")["visible"]))
+            self.type_into(edit, typed)
+            self.key("Tab")
+            self.assertTrue(wait_until(lambda: self.focused() != edit))
+            self.wait_field(field, value)
+            shown = str(self.field(field) if edit != "ZF" else value // self.field("ZoomSourceWidth"))
+            self.assertTrue(wait_until(lambda: self.text(edit) == shown), (edit, typed, self.text(edit), shown))
+        self.assertEqual(self.text("ZX2"), str(self.field("ZoomTargetWidth")))
 
 
 class ButtonTab(FormTest):

@@ -69,6 +69,18 @@ class Texts(SettingTest):
         self.assertEqual(self.description(28), "Copies the selection to the clipboard (Ctrl+C) in the window under "
                                                "the pointer.")
 
+    def test_a_language_module_without_the_form_leaves_the_programs_form_with_the_modules_texts(self):
+        # An older program's module: a few names and no form.
+        self.add_module("LNGPAK.DLL", os.path.join(MODULES, "PARTLNG.DLL"))
+        self.open()
+        for name, (english, _) in CAPTIONS.items():
+            self.assertEqual(self.text(name), english, name)
+        names = self.names()
+        self.assertEqual((names[0], names[28]), ("Systemstandard", "Kopieren"), "the module's names")
+        self.assertEqual((names[29], names[103]), ("Paste", "Connect To Internel"), "the program's for the rest")
+        self.assertEqual(self.description(28), "Kopiert die Auswahl.")
+        self.assertEqual(self.description(13), "Enter")
+
     def test_names_of_255_characters_or_more_are_cut_to_254(self):
         self.add_module("SPINRSRC.DLL", os.path.join(MODULES, "LONGNAMES.DLL"))
         self.open()

@@ -1,11 +1,13 @@
 """The settings program's start and end under Wine, as separate processes:
-no tray agent, a second start beside an open form, a handle left behind by a
-program that did not end, the three ways out of the form, and a missing
-application block."""
+no tray agent (or only the handle a crashed one left), a second start beside
+an open form (also a minimised one), starts at the same moment, a handle left
+behind by a program that did not end, the three ways out of the form, and a
+missing application block."""
+import os
 import unittest
 
-from harness import wait_until
-from settingharness import SettingTest
+from harness import wait_until, winpath
+from settingharness import START_TIMEOUT, SettingTest
 
 
 class Refusals(SettingTest):
@@ -16,6 +18,59 @@ class Refusals(SettingTest):
         self.assertEqual(self.wait_ended(program), 1)
         self.assertEqual(self.form()["FORM"], 0, "no form registered itself")
         self.assertEqual(self.ctl.ask("top Mouse Setting", "TOP="), "TOP=0 TEXT=")
+
+    def test_a_handle_that_names_no_tray_agent_window_opens_no_form(self):
+        # A crashed agent cannot clear its handle; the number may also come to
+        # name another window. Either way nobody would keep what the form edits.
+        self.ctl = self.settingctl()
+        self.ctl.ask("agent", "AGENT=")
+        self.ctl.ask("agentgone", "OK")
+        crashed = self.field("AgentWindow")
+        other = int(self.ctl.ask("window", "WINDOW=").split("=")[1])
+        for what, handle in (("a crashed agent's window", crashed), ("another program's window", other)):
+            self.set_fields(AgentWindow=handle, SettingsWindow=0)
+            program = self.start_setting()
+            self.assertEqual(self.wait_ended(program), 1, what)
+            self.assertEqual(self.form()["FORM"], 0, what)
+        self.set_fields(AgentWindow=0)
+
+    def test_starts_at_the_same_moment_give_one_form(self):
+        self.with_agent()
+        self.ctl.ask("startmany 3 " + winpath(os.path.join(self.app_folder, "Setting.exe")), "STARTED=3")
+        self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "1", START_TIMEOUT), "a form opened")
+        self.assertTrue(wait_until(lambda: self.state("OkButton")["visible"]))
+        exits = lambda: self.ctl.ask("exits 20000", "EXITS=")[len("EXITS="):].split(",")
+        self.assertEqual(sorted(exits()), ["1", "1", "259"], "two ended with 1, one runs on")
+        self.assertEqual(self.ctl.ask("forms Mouse Setting", "FORMS="), "FORMS=1")
+        self.close_box()
+        self.assertEqual(sorted(exits()), ["0", "1", "1"])
+        self.assertEqual(self.field("SettingsWindow"), 0)
+
+    def test_a_second_start_restores_a_minimised_form_and_brings_it_forward(self):
+        self.with_agent()
+        first = self.open_form()
+        form = self.form()["FORM"]
+        self.ctl.ask("minimize", "OK")
+        self.assertTrue(wait_until(lambda: self.ctl.ask("iconic", "ICONIC=") == "ICONIC=1"))
+        self.other_window()
+        self.assertTrue(wait_until(lambda: self.foreground() != form))
+
+        second = self.start_setting()
+        self.assertEqual(self.wait_ended(second), 1)
+        self.assertTrue(wait_until(lambda: self.ctl.ask("iconic", "ICONIC=") == "ICONIC=0"), "restored")
+        self.assertTrue(wait_until(lambda: self.foreground() == form), "in front")
+        self.assertTrue(self.state("OkButton")["visible"])
+        self.assertIsNone(first.proc.poll())
+
+    def test_a_closing_form_leaves_a_settings_window_that_is_not_its_own(self):
+        self.with_agent()
+        program = self.open_form()
+        left, top, right, bottom = self.state("CancelButton")["rect"]
+        other = int(self.ctl.ask("window", "WINDOW=").split("=")[1])
+        self.set_fields(SettingsWindow=other)  # as another form that came up since would
+        self.click(1, (left + right) // 2, (top + bottom) // 2)
+        self.assertEqual(self.wait_ended(program), 0)
+        self.assertEqual(self.field("SettingsWindow"), other)
 
     def test_a_second_start_brings_the_open_form_forward_and_ends_with_1(self):
         self.with_agent(WheelLines=4)

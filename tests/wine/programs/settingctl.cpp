@@ -4,7 +4,8 @@
 // by identifier to read them or change them with the controls' own messages.
 // Commands on standard input, one per line; answers on standard output:
 //
-//   agent                 create the stand-in agent window, store it in AgentWindow; AGENT=<handle>
+//   agent                 create the stand-in agent window (the agent's class), store it in AgentWindow; AGENT=<handle>
+//   agentgone             destroy it and leave its handle in the block, as a crashed agent does; OK
 //   posts                 POSTS=<UM_SETTINGSCHANGED received>
 //   set F=V ... | get F | dump     fields of the settings block
 //   block                 BLOCK=<120 bytes in hex>
@@ -13,6 +14,8 @@
 //   appset SLOT TEXT      write a web address slot; appget SLOT: SLOT=<length>:<text>
 //   squat                 create an event named like the application block; SQUAT=<0|1>
 //   stale                 STALE=<handle of a window that existed and is gone>
+//   window                WINDOW=<handle of a live window of another class than the agent's>
+//   owned                 OWNED=<handle> TEXT=<its static texts>: the window the form owns (a message box), or 0
 //   form                  FORM=<SettingsWindow> LIVE=<0|1> CAPTION=<text>
 //   state ID              STATE visible= enabled= checked= rect=l,t,r,b
 //   text ID               TEXT=<window text>
@@ -26,12 +29,22 @@
 //   foreground            FOREGROUND=<handle>
 //   image ID              IMAGE=<0|1> (a picture is set in the static control)
 //   close                 the close box: WM_SYSCOMMAND SC_CLOSE to the form
+//   minimize              minimise the form; iconic: ICONIC=<0|1>
+//   layout                CTL <id> <class> <visible> <l,t,r,b> <parent id> for each control of the form, then
+//                         LAYOUT client=<form's client area> display=<page control's display area> (screen)
+//   textfit ID BOLD       FIT need=<w,h> have=<w,h>: the room the control's text needs in the form's
+//                         font (bold if BOLD is 1), and the room the control gives it
+//   startmany N PATH      start the program at PATH N times, one right after the other; STARTED=<n>
+//                         (those still running when the tool ends are ended with it)
+//   exits MS              waits up to MS for them to end; EXITS=<code>,... (259: still running)
+//   forms TITLE           FORMS=<visible top-level windows with this title>
 //   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
 //   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
 //   quit
 #include "app_block_layout.h"
 #include "ptrhk32a.h"
 #include "settings_fields.h"
+#include "suite_names.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -45,6 +58,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace ptr;
 
@@ -58,6 +72,7 @@ struct Tool {
     uint8_t* app = nullptr;
     HWND agent = nullptr;
     long posts = 0;
+    std::vector<HANDLE> started;  // settings programs started by startmany
 };
 
 Tool g_tool;
@@ -169,6 +184,147 @@ bool SelectCode(HWND box, long code) {
     return false;
 }
 
+// The form's controls, their places and their parents, for the layout checks.
+struct LayoutWalk {
+    HWND form;
+};
+
+BOOL CALLBACK PrintControl(HWND window, LPARAM parameter) {
+    const LayoutWalk* walk = reinterpret_cast<const LayoutWalk*>(parameter);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HWND parent = GetParent(window);
+    Print("CTL %d %s %d %ld,%ld,%ld,%ld %d", GetDlgCtrlID(window), name, IsWindowVisible(window) ? 1 : 0, rect.left,
+          rect.top, rect.right, rect.bottom, parent == walk->form ? 0 : GetDlgCtrlID(parent));
+    return TRUE;
+}
+
+// The page control's display area: TCM_ADJUSTRECT works on a rectangle in
+// the form's own process, so the rectangle is lent there.
+bool DisplayArea(HWND tabs, RECT& area) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tabs, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return false;
+    bool done = false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT client;
+    GetClientRect(tabs, &client);
+    SIZE_T moved = 0;
+    if (remote && WriteProcessMemory(process, remote, &client, sizeof client, &moved)) {
+        SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(remote));
+        done = ReadProcessMemory(process, remote, &area, sizeof area, &moved) != 0;
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return done;
+}
+
+void PrintLayout() {
+    HWND form = Form();
+    if (!form || !IsWindow(form)) {
+        Print("ERROR no form");
+        return;
+    }
+    LayoutWalk walk = {form};
+    EnumChildWindows(form, PrintControl, reinterpret_cast<LPARAM>(&walk));
+    RECT client;
+    GetClientRect(form, &client);
+    MapWindowPoints(form, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT display = {};
+    HWND tabs = FindControl(kPageControlId);
+    if (!tabs || !DisplayArea(tabs, display)) {
+        Print("ERROR no display area");
+        return;
+    }
+    Print("LAYOUT client=%ld,%ld,%ld,%ld display=%ld,%ld,%ld,%ld", client.left, client.top, client.right, client.bottom,
+          display.left, display.top, display.right, display.bottom);
+}
+
+// The room a control's text needs in the form's font (made again here, as
+// the dialog makes it from its template: 8 point at the screen's resolution).
+void PrintTextFit(HWND control, bool bold) {
+    HDC dc = GetDC(control);
+    LOGFONTA face = {};
+    face.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    face.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    face.lfCharSet = DEFAULT_CHARSET;
+    strcpy(face.lfFaceName, "MS Sans Serif");
+    HFONT font = CreateFontIndirectA(&face);
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t text[4096] = L"";
+    SendMessageW(control, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text));
+    RECT client;
+    GetClientRect(control, &client);
+    RECT need = {0, 0, client.right, 0};
+    char name[32] = "";
+    GetClassNameA(control, name, sizeof name);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    UINT format = DT_CALCRECT | DT_WORDBREAK;
+    if (!_stricmp(name, "Static") && (style & SS_NOPREFIX)) format |= DT_NOPREFIX;
+    if (!_stricmp(name, "Button")) {
+        const LONG kind = style & BS_TYPEMASK;
+        // Push buttons and group boxes keep their text on one line.
+        if (kind != BS_AUTORADIOBUTTON && kind != BS_RADIOBUTTON && kind != BS_AUTOCHECKBOX && kind != BS_CHECKBOX)
+            format = DT_CALCRECT | DT_SINGLELINE;
+    }
+    DrawTextW(dc, text, -1, &need, format);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(control, dc);
+    Print("FIT need=%ld,%ld have=%ld,%ld", need.right - need.left, need.bottom - need.top, client.right, client.bottom);
+}
+
+void StartMany(const char* rest) {
+    char* after = nullptr;
+    const long count = strtol(rest, &after, 10);
+    while (*after == ' ') ++after;
+    std::string program = after;
+    for (HANDLE process : g_tool.started) CloseHandle(process);
+    g_tool.started.clear();
+    std::vector<PROCESS_INFORMATION> processes;
+    for (long i = 0; i < count; ++i) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        std::string line = "\"" + program + "\"";
+        if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            CloseHandle(info.hThread);
+            g_tool.started.push_back(info.hProcess);
+        }
+    }
+    Print("STARTED=%ld", static_cast<long>(g_tool.started.size()));
+}
+
+void PrintExits(DWORD timeout) {
+    const DWORD begin = GetTickCount();
+    std::string codes;
+    for (HANDLE process : g_tool.started) {
+        const DWORD spent = GetTickCount() - begin;
+        WaitForSingleObject(process, spent < timeout ? timeout - spent : 0);
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        codes += (codes.empty() ? "" : ",") + std::to_string(code);
+    }
+    Print("EXITS=%s", codes.c_str());
+}
+
+struct TitleCount {
+    std::wstring title;
+    int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM parameter) {
+    TitleCount* search = reinterpret_cast<TitleCount*>(parameter);
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    if (IsWindowVisible(window) && search->title == text) ++search->count;
+    return TRUE;
+}
+
 void SetField(const char* rest) {
     const std::string unknown = WriteSettingsFields(*g_tool.block, rest);
     if (unknown.empty()) Print("OK");
@@ -182,7 +338,8 @@ bool RunControlCommand(const char* command, const char* rest) {
     while (*after == ' ') ++after;
     const bool known = !strcmp(command, "state") || !strcmp(command, "text") || !strcmp(command, "settext") ||
                        !strcmp(command, "items") || !strcmp(command, "select") || !strcmp(command, "slider") ||
-                       !strcmp(command, "setslider") || !strcmp(command, "updown") || !strcmp(command, "image");
+                       !strcmp(command, "setslider") || !strcmp(command, "updown") || !strcmp(command, "image") ||
+                       !strcmp(command, "textfit");
     if (!known) return false;
     HWND control = FindControl(id);
     if (!control) {
@@ -218,6 +375,8 @@ bool RunControlCommand(const char* command, const char* rest) {
         Print("POS=%d", static_cast<int>(static_cast<short>(LOWORD(SendMessageA(control, UDM_GETPOS, 0, 0)))));
     } else if (!strcmp(command, "image")) {
         Print("IMAGE=%d", SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) ? 1 : 0);
+    } else if (!strcmp(command, "textfit")) {
+        PrintTextFit(control, strtol(after, nullptr, 10) != 0);
     }
     return true;
 }
@@ -260,6 +419,28 @@ void PrintTop(const char* title) {
     Print("TOP=%llu TEXT=%s", Handle(window), texts.c_str());
 }
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM parameter) {
+    OwnedSearch* search = reinterpret_cast<OwnedSearch*>(parameter);
+    if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PrintOwned() {
+    OwnedSearch search = {Form(), nullptr};
+    if (search.owner) EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+    std::string texts;
+    if (search.found) EnumChildWindows(search.found, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
+    Print("OWNED=%llu TEXT=%s", Handle(search.found), texts.c_str());
+}
+
 HWND GoneWindow() {
     HWND window = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(window);
@@ -275,10 +456,14 @@ bool Run(const char* line) {
     if (RunControlCommand(command, rest)) return true;
     if (!strcmp(command, "agent")) {
         if (!g_tool.agent)
-            g_tool.agent = CreateWindowExA(0, "SettingCtlAgent", "settingctl agent", WS_POPUP, 0, 0, 10, 10, nullptr,
+            g_tool.agent = CreateWindowExA(0, kAgentWindowClass, "settingctl agent", WS_POPUP, 0, 0, 10, 10, nullptr,
                                            nullptr, GetModuleHandleA(nullptr), nullptr);
         g_tool.block->AgentWindow = static_cast<uint32_t>(Handle(g_tool.agent));
         Print("AGENT=%llu", Handle(g_tool.agent));
+    } else if (!strcmp(command, "agentgone")) {
+        if (g_tool.agent) DestroyWindow(g_tool.agent);
+        g_tool.agent = nullptr;
+        Print("OK");
     } else if (!strcmp(command, "posts")) {
         Print("POSTS=%ld", g_tool.posts);
     } else if (!strcmp(command, "set")) {
@@ -331,6 +516,12 @@ bool Run(const char* line) {
         Print("SQUAT=%d", event && GetLastError() != ERROR_ALREADY_EXISTS ? 1 : 0);
     } else if (!strcmp(command, "stale")) {
         Print("STALE=%llu", Handle(GoneWindow()));
+    } else if (!strcmp(command, "window")) {
+        static HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                            nullptr);
+        Print("WINDOW=%llu", Handle(plain));
+    } else if (!strcmp(command, "owned")) {
+        PrintOwned();
     } else if (!strcmp(command, "form")) {
         PrintForm();
     } else if (!strcmp(command, "tab")) {
@@ -346,6 +537,21 @@ bool Run(const char* line) {
         HWND window = TopWindow(rest);
         if (window) PostMessageA(window, WM_COMMAND, IDOK, 0);
         Print(window ? "OK" : "ERROR no window");
+    } else if (!strcmp(command, "minimize")) {
+        ShowWindow(Form(), SW_MINIMIZE);
+        Print("OK");
+    } else if (!strcmp(command, "iconic")) {
+        Print("ICONIC=%d", IsIconic(Form()) ? 1 : 0);
+    } else if (!strcmp(command, "layout")) {
+        PrintLayout();
+    } else if (!strcmp(command, "startmany")) {
+        StartMany(rest);
+    } else if (!strcmp(command, "exits")) {
+        PrintExits(static_cast<DWORD>(strtoul(rest, nullptr, 10)));
+    } else if (!strcmp(command, "forms")) {
+        TitleCount search = {Wide(rest), 0};
+        EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&search));
+        Print("FORMS=%d", search.count);
     } else if (!strcmp(command, "close")) {
         PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
         Print("OK");
@@ -378,7 +584,7 @@ int main(int argc, char** argv) {
     WNDCLASSA agentClass = {};
     agentClass.lpfnWndProc = AgentProc;
     agentClass.hInstance = GetModuleHandleA(nullptr);
-    agentClass.lpszClassName = "SettingCtlAgent";
+    agentClass.lpszClassName = kAgentWindowClass;
     RegisterClassA(&agentClass);
 
     Print("READY");
@@ -396,5 +602,10 @@ int main(int argc, char** argv) {
     }
     if (g_tool.agent && g_tool.block->AgentWindow == static_cast<uint32_t>(Handle(g_tool.agent)))
         g_tool.block->AgentWindow = 0;
+    // Whatever a failed test left running of them ends with the tool.
+    for (HANDLE process : g_tool.started) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
     return 0;
 }
