@@ -14,6 +14,7 @@
 // changed), 3 no administrator rights for /ALLUSERS, 4 the running tray agent
 // did not close for the update.
 #include "ainslog.h"
+#include "elevation.h"
 #include "file_checks.h"
 #include "file_placement.h"
 #include "install_log.h"
@@ -95,27 +96,6 @@ std::string FullPath(const std::string& path) {
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-// Vista and later: the same installation started again with administrator
-// rights, which the system asks the user for. Returns its exit code, or -1
-// when it did not start (the user declined).
-int RunElevated(const std::string& arguments) {
-    const std::string program = ptr::ModulePath();
-    const std::string parameters = "/ELEVATED " + arguments;
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpVerb = "runas";
-    info.lpFile = program.c_str();
-    info.lpParameters = parameters.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info) || !info.hProcess) return -1;
-    WaitForSingleObject(info.hProcess, INFINITE);
-    DWORD code = static_cast<DWORD>(kExitFailed);
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    return static_cast<int>(code);
-}
 
 // The tray agent holds the hook library and its own program: it is asked to
 // close before they are replaced.
@@ -255,7 +235,7 @@ int RunSetup(const Options& options, const std::string& arguments) {
     if (options.allUsers && !CanInstallForMachine(setup.target)) {
         if (ptr::HasUserAccountControl(os) && !options.elevated) {
             Note("asking for administrator rights");
-            const int code = RunElevated(arguments);
+            const int code = ptr::RunElevated(ptr::ModulePath(), "/ELEVATED " + arguments);
             if (code >= 0) {
                 // It told the user itself why it ended.
                 Note("the installation with administrator rights ended with exit code " + std::to_string(code));

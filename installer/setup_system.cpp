@@ -39,29 +39,6 @@ std::string RegisteredShellFolder(const char* name) {
     return ptr::RemoveBackslash(path);
 }
 
-bool CanWriteFilesIn(const std::string& target) {
-    std::string folder = ptr::RemoveBackslash(target);
-    while (!ptr::FolderExists(folder)) {
-        const std::size_t slash = folder.find_last_of('\\');
-        if (slash == std::string::npos) return false;
-        folder = folder.substr(0, slash);
-        if (folder.size() == 2) folder += '\\';  // a drive root
-    }
-    // A file made and gone at once; a name that is taken is tried again with another.
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::string probe = ptr::AddBackslash(folder) + "~PtrSetup" + std::to_string(GetCurrentProcessId()) +
-                                  "-" + std::to_string(attempt) + ".tmp";
-        HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return true;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    return false;
-}
-
 // Opening for writing changes nothing, and is refused without the rights.
 bool CanWriteKey(const char* key, REGSAM access) {
     std::string path = key;
@@ -114,7 +91,7 @@ SystemFolders QuerySystemFolders() {
 }
 
 bool CanInstallForMachine(const std::string& target) {
-    return CanWriteFilesIn(target) && CanWriteKey(ptr::kUninstallKey, KEY_CREATE_SUB_KEY | KEY_SET_VALUE) &&
+    return ptr::CanCreateFilesIn(target) && CanWriteKey(ptr::kUninstallKey, KEY_CREATE_SUB_KEY | KEY_SET_VALUE) &&
            CanWriteKey(ptr::kRunKey, KEY_SET_VALUE);
 }
 

@@ -3,6 +3,8 @@
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
 #include "ainsutils.h"
+#include "elevation.h"
+#include "os_version.h"
 #include "suite_names.h"
 #include "uninst_app.h"
 
@@ -27,6 +29,13 @@ std::string SemaphoreName(const std::string& executable) {
         if (c == '\\') c = '/';
     }
     return name;
+}
+
+// Vista and later: an installation for all users lies where only an
+// administrator may delete files, so the user is asked for the rights first.
+bool NeedsAdministratorRights(const std::string& executable) {
+    return ptr::HasUserAccountControl(ptr::CurrentOsVersion()) &&
+           !ptr::CanCreateFilesIn(executable.substr(0, executable.find_last_of('\\'))) && !ptr::ProcessIsElevated();
 }
 
 // The copy started by a silent first instance finds the mode in its environment.
@@ -58,9 +67,19 @@ int Main(HINSTANCE instance) {
     GetWindowsDirectoryA(windows, MAX_PATH);
     SetCurrentDirectoryA(windows);
 
-    if (__argc == 1) return RunFirstInstance(instance, executable, false);
-    // The one argument of the entry's QuietUninstallString.
-    if (__argc == 2 && lstrcmpiA(__argv[1], ptr::kSilentFlag) == 0) return RunFirstInstance(instance, executable, true);
+    // No argument, or the one of the entry's QuietUninstallString.
+    const bool silent = __argc == 2 && lstrcmpiA(__argv[1], ptr::kSilentFlag) == 0;
+    if (__argc == 1 || silent) {
+        if (NeedsAdministratorRights(executable)) {
+            // The start with the rights takes over; it is the same executable.
+            CloseHandle(semaphore);
+            const int code = ptr::RunElevated(executable, silent ? ptr::kSilentFlag : "");
+            if (code >= 0) return code;
+            Tell(silent, std::string("Removing ") + ptr::kProductName + " needs administrator rights.", MB_ICONERROR);
+            return 1;
+        }
+        return RunFirstInstance(instance, executable, silent);
+    }
     if (__argc != 3) return 1;
 
     UninstallContext context;

@@ -2,6 +2,8 @@
 // system so that every way through runs (a process that cannot be opened, a
 // window that stays); and what is arranged to go at the next restart, on
 // both families of Windows, on the real system.
+#include "elevation.h"
+#include "file_checks.h"
 #include "program_window.h"
 #include "restart_removal.h"
 
@@ -169,6 +171,26 @@ TEST(RestartRemoval, NtListsTheFileInTheSessionManagersPendingOperations) {
     if (!hadValue) RegDeleteValueA(manager, "PendingFileRenameOperations");
     RegCloseKey(manager);
     DeleteFileA(file.c_str());
+}
+
+FARPROC WINAPI FindNothing(HMODULE, LPCSTR) { return nullptr; }
+
+TEST(Rights, WhereFilesCanBeMadeAndWhetherTheProcessIsElevated) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const struct {
+        std::string folder;
+        bool can;
+    } cases[] = {
+        {temp, true},
+        {std::string(temp) + "ptr-not-there\\below", true},  // made where the nearest folder is
+        {"Z:\\sys", false},                                 // the kernel's own: nobody writes there
+        {"Z:\\sys\\ptr-not-there", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ptr::CanCreateFilesIn(c.folder), c.can) << c.folder;
+    EXPECT_FALSE(ptr::FolderExists(std::string(temp) + "ptr-not-there"));
+    // Without the token functions the process counts as not elevated.
+    EXPECT_FALSE(ptr::ProcessIsElevated(FindNothing));
 }
 
 }  // namespace
