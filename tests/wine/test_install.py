@@ -200,6 +200,24 @@ class InstallTests(UninstallTest):
         self.quiet_uninstall(USER_UNINSTALL)
         self.assert_as_before(before)
 
+    def test_an_update_stops_with_nothing_changed_when_the_running_agent_will_not_close(self):
+        self.assertEqual(install(self.download, None).returncode, 0)
+        installed = self.snapshot()
+        target = per_user_target()
+        contents = {name: open(os.path.join(target, name), "rb").read() for name in INSTALLED_FILES}
+        stubborn = self.launch(self.bin_tool("stubborn.exe"), stdin=True)
+        stubborn.expect("READY")
+        result = install(self.download, None)
+        self.assertEqual(result.returncode, 4, result.stdout)
+        self.assertIn("tray agent did not close", result.stdout)
+        stubborn.expect("QUIT")
+        self.assert_as_before(installed)
+        for name, data in contents.items():
+            with open(os.path.join(target, name), "rb") as f:
+                self.assertEqual(f.read(), data, name)
+        stubborn.proc.stdin.close()
+        self.assertEqual(stubborn.wait(30), 0)
+
     def test_a_missing_run_key_is_never_taken_with_another_programs_value(self):
         for other_program in (True, False):
             with self.subTest(other_program=other_program):

@@ -179,6 +179,27 @@ class UninstallTests(UninstallTest):
                 self.assertEqual(holder.wait(30), 0)
                 shutil.rmtree(self.target)
 
+    def test_a_tray_agent_that_does_not_close_is_named_on_the_last_page(self):
+        before_registry = self.registry_snapshot()
+        self.install()
+        stubborn = self.launch(self.bin_tool("stubborn.exe"), stdin=True)
+        stubborn.expect("READY")
+        first, wizard = self.start_uninstaller()
+        self.run_wizard_to_the_end(wizard)
+        self.assertEqual(first.wait(60), 1)
+        # WM_QUIT went to its window, and the removal went on without it.
+        stubborn.expect("QUIT")
+        after = self.named_controls(wizard)
+        self.assertEqual(after["P2"].text, "The tray agent did not close.")
+        self.assertEqual(after["P3"].text, "The program files are deleted.")
+        self.assertTrue(after["P24"].visible)
+        self.assertEqual(after["P24"].text.strip(), "The tray agent did not close.")
+        self.assertFalse(os.path.exists(self.target))
+        self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
+        self.click_control(wizard, "FINISHBTN")
+        stubborn.proc.stdin.close()
+        self.assertEqual(stubborn.wait(30), 0)
+
     def test_captions_come_only_from_the_dialog_text_file_and_the_product_name_from_the_log(self):
         self.install()
         with open(os.path.join(self.target, "uninst.UN2"), "w") as f:
