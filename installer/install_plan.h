@@ -33,7 +33,6 @@ struct InstallPlan {
     std::uint32_t runRoot = kCurrentUser;
     std::uint32_t uninstallRoot = kCurrentUser;
     std::string startMenuPrograms;  // where the Start-menu folder goes; empty: no entries
-    bool PerUser() const { return scope == Scope::CurrentUser; }
     std::uint32_t RootOf(KeyPlace place) const;
 };
 

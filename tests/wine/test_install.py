@@ -4,7 +4,6 @@ refusing or taking back what it must not leave. Each test compares the
 registry export and the file trees of every folder an installation writes
 into before and after."""
 import os
-import shutil
 import unittest
 
 from harness import BIN, wait_until, winpath
@@ -54,13 +53,24 @@ class InstallTests(UninstallTest):
         trees["extra"] = [entry for entry in trees["extra"] if not entry.startswith("snapshot-")]
         return trees
 
+    def contents(self):
+        """The bytes of every file in the default folders of an installation."""
+        found = {}
+        for target in (per_user_target(), machine_target()):
+            for entry in file_tree(target):
+                if not entry.endswith("/"):
+                    with open(os.path.join(target, entry), "rb") as f:
+                        found[os.path.join(target, entry)] = f.read()
+        return found
+
     def snapshot(self):
-        return self.registry_snapshot(), self.trees()
+        return self.registry_snapshot(), self.trees(), self.contents()
 
     def assert_as_before(self, before):
-        registry, trees = before
+        registry, trees, contents = before
         self.assertEqual(self.registry_diff(registry, self.registry_snapshot()), [])
         self.assertEqual(self.trees(), trees)
+        self.assertTrue(self.contents() == contents, "a file's content changed")
 
     def agent_window(self):
         result = run_wine(os.path.join(BIN, "agentctl.exe"), "windows")
@@ -203,8 +213,6 @@ class InstallTests(UninstallTest):
     def test_an_update_stops_with_nothing_changed_when_the_running_agent_will_not_close(self):
         self.assertEqual(install(self.download, None).returncode, 0)
         installed = self.snapshot()
-        target = per_user_target()
-        contents = {name: open(os.path.join(target, name), "rb").read() for name in INSTALLED_FILES}
         stubborn = self.launch(self.bin_tool("stubborn.exe"), stdin=True)
         stubborn.expect("READY")
         result = install(self.download, None)
@@ -212,9 +220,6 @@ class InstallTests(UninstallTest):
         self.assertIn("tray agent did not close", result.stdout)
         stubborn.expect("QUIT")
         self.assert_as_before(installed)
-        for name, data in contents.items():
-            with open(os.path.join(target, name), "rb") as f:
-                self.assertEqual(f.read(), data, name)
         stubborn.proc.stdin.close()
         self.assertEqual(stubborn.wait(30), 0)
 
@@ -282,10 +287,6 @@ class InstallTests(UninstallTest):
         # An update that cannot replace a file another program holds changes nothing.
         target = per_user_target()
         installed = self.snapshot()
-        contents = {}
-        for name in INSTALLED_FILES + ["uninst.log", "uninst.UN2"]:
-            with open(os.path.join(target, name), "rb") as f:
-                contents[name] = f.read()
         holder = self.launch(self.bin_tool("uninsthold.exe"), winpath(os.path.join(target, "Setting.KRD")),
                              stdin=True)
         holder.expect("HELD")
@@ -294,9 +295,6 @@ class InstallTests(UninstallTest):
         self.assertIn("Cannot replace", result.stdout)
         self.assertIn("Setting.KRD", result.stdout)
         self.assert_as_before(installed)
-        for name, data in contents.items():
-            with open(os.path.join(target, name), "rb") as f:
-                self.assertEqual(f.read(), data, name)
         holder.proc.stdin.close()
         self.assertEqual(holder.wait(30), 0)
         result = install(self.download, None)
