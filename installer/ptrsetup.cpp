@@ -98,8 +98,8 @@ std::string FullPath(const std::string& path) {
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 // The tray agent holds the hook library and its own program: it is asked to
-// close before they are replaced.
-void CloseRunningAgent() {
+// close before they are replaced. Returns whether one was running.
+bool CloseRunningAgent() {
     const ptr::CloseOutcome outcome = ptr::QuitProgramWindow(ptr::kAgentWindowClass, ptr::kAgentWindowTitle,
                                                              kAgentCloseWait, ptr::SystemWindowCloseOps());
     if (outcome == ptr::CloseOutcome::StillRunning) {
@@ -107,7 +107,9 @@ void CloseRunningAgent() {
                                                " tray agent did not close. Choose Exit in its menu in the "
                                                "notification area, then run Setup again.");
     }
-    if (outcome != ptr::CloseOutcome::NotRunning) Note("the running tray agent closed");
+    if (outcome == ptr::CloseOutcome::NotRunning) return false;
+    Note("the running tray agent closed");
+    return true;
 }
 
 std::uint32_t SizeInKilobytes(const std::vector<PayloadFile>& payload) {
@@ -264,8 +266,14 @@ int RunSetup(const Options& options, const std::string& arguments) {
     } catch (const EUninstError& error) {
         throw SetupStop(kExitFailed, error.what());
     }
-    if (setup.upgrade) CloseRunningAgent();
-    Install(setup, payload);
+    const bool agentClosed = setup.upgrade && CloseRunningAgent();
+    try {
+        Install(setup, payload);
+    } catch (const SetupStop&) {
+        // The earlier installation is back as it was: so is its tray agent.
+        if (agentClosed) StartAgent(setup.target);
+        throw;
+    }
     if (StartsAgent(options) && !StartAgent(setup.target)) {
         Say(options, "The tray agent could not be started (" + ptr::Win32ErrorText(GetLastError()) + ").",
             MB_ICONWARNING);

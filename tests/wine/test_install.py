@@ -282,18 +282,24 @@ class InstallTests(UninstallTest):
         self.assertIn("Nothing was changed.", result.stdout)
         self.assert_as_before(blocked)
         os.remove(blocker)
-        self.assertEqual(install(self.download, None).returncode, 0)
+        self.assertEqual(self.run_setup("/S")[0], 0)
+        self.assertTrue(wait_until(self.agent_window, 60, 0.5), "the tray agent did not start")
+        first_agent = self.agent_window()
 
-        # An update that cannot replace a file another program holds changes nothing.
+        # An update that cannot replace a file another program holds changes
+        # nothing, and the tray agent it closed runs again.
         target = per_user_target()
         installed = self.snapshot()
         holder = self.launch(self.bin_tool("uninsthold.exe"), winpath(os.path.join(target, "Setting.KRD")),
                              stdin=True)
         holder.expect("HELD")
-        result = install(self.download, None)
-        self.assertEqual(result.returncode, 2, result.stdout)
-        self.assertIn("Cannot replace", result.stdout)
-        self.assertIn("Setting.KRD", result.stdout)
+        code, output = self.run_setup("/S")
+        self.assertEqual(code, 2, output)
+        self.assertIn("the running tray agent closed", output)
+        self.assertIn("Cannot replace", output)
+        self.assertIn("Setting.KRD", output)
+        self.assertTrue(wait_until(lambda: self.agent_window() not in (None, first_agent), 60, 0.5),
+                        "the tray agent was not started again")
         self.assert_as_before(installed)
         holder.proc.stdin.close()
         self.assertEqual(holder.wait(30), 0)
