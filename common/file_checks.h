@@ -11,5 +11,9 @@ bool FolderExists(const std::string& path);
 // A file of that name, or a folder at the path with one trailing backslash
 // taken off.
 bool PathExists(const std::string& path);
+// Whether this process may create files in the folder, or where it does not
+// exist yet in the nearest folder above it that does: a file is made there
+// and gone at once.
+bool CanCreateFilesIn(const std::string& folder);
 
 }  // namespace ptr

@@ -7,6 +7,8 @@
 namespace ptr {
 
 constexpr char kProductName[] = "PTRHK32A Mouse";
+constexpr char kProductVersion[] = "3.0";
+constexpr char kPublisher[] = "PTRHK32A Project";
 
 // The tray agent's main window: a hidden top-level window, found by class and title.
 constexpr char kAgentWindowClass[] = "PtrHkTrayAgent";
@@ -32,5 +34,15 @@ constexpr char kSuiteKey[] = "Software\\PTRHK32A";
 constexpr char kAgentConfigKey[] = "Software\\PTRHK32A\\Agent";
 // One key per program with settings of its own, named after its file name.
 constexpr char kProgramsConfigKey[] = "Software\\PTRHK32A\\Programs";
+
+// The entry in the system's list of installed programs (below HKCU or HKLM),
+// and the keys other programs share with the suite.
+constexpr char kUninstallParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PTRHK32A";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "PtrAgent";
+// The uninstaller's one argument for a removal without questions or windows
+// (the entry's QuietUninstallString).
+constexpr char kSilentFlag[] = "/S";
 
 }  // namespace ptr

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The suite doing its job, in a short scripted session under Wine.
 
-Installs the suite with PtrSetup.exe and starts the installed tray agent
+Installs the suite for the current user with PtrSetup.exe, alone in an
+empty folder, and starts the installed tray agent
 (which loads PTRHK32A.dll and installs the hooks), starts the sample program
 and a small window of another program that holds the focus, then drives real
 mouse input from the X server over the sample's windows: wheel notches by
@@ -24,6 +25,7 @@ Needs PTR_WINE_STATE (a running session of tools/wine-session) and PTR_BIN
 import argparse
 import difflib
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -65,8 +67,7 @@ class Session:
         self.sample = None
         self.settingctl = None
         self.source = os.path.join(self.folder, "source")
-        self.programs_folder = os.path.join(self.folder, "Program Files")
-        self.target = os.path.join(self.programs_folder, "PTRHK32A")
+        self.target = None  # where the installer puts the suite for the current user
 
     # Programs.
 
@@ -106,14 +107,10 @@ class Session:
 
     def registry(self):
         """The parts of the registry an installation touches, as `reg export` writes them."""
-        lines = []
-        for index, key in enumerate(uninst_support.SNAPSHOT_KEYS):
-            path = os.path.join(self.folder, f"registry-{index}.reg")
-            if uninst_support.reg("export", key, winpath(path), "/y").returncode != 0:
-                raise StepFailed(f"cannot export {key}")
-            with open(path, encoding="utf-16") as f:
-                lines.extend(f.read().splitlines())
-        return uninst_support.drop_wine_sections(lines)
+        try:
+            return uninst_support.registry_export(self.folder)
+        except AssertionError as failure:
+            raise StepFailed(str(failure)) from None
 
     def close(self):
         """Ends what the session started: the agent by WM_QUIT (it removes the hooks), the rest."""
@@ -212,19 +209,25 @@ def step_install(s):
     # As on a machine the suite never was on: no kept configuration.
     uninst_support.reg("delete", r"HKCU\Software\PTRHK32A", "/f")
     s.registry_before = s.registry()
-    os.makedirs(s.programs_folder)
-    uninst_support.make_source(s.source)
-    result = uninst_support.install(s.source, s.target)
+    s.trees_before = uninst_support.install_trees()
+    # The installer carries the suite inside itself: it is the only file there.
+    os.makedirs(s.source)
+    shutil.copy(os.path.join(harness.BIN, "PtrSetup.exe"), s.source)
+    result = uninst_support.install(s.source, None)
     if result.returncode != 0:
         raise StepFailed(f"PtrSetup.exe ended with {result.returncode}: {result.stdout}")
+    s.target = uninst_support.per_user_target()
     installed = uninst_support.file_tree(s.target)
     s.start_installed_agent()
     run = uninst_support.reg("query", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "PtrAgent").stdout
-    did = f"PtrSetup.exe /S /D={winpath(s.target)}, then the installed PtrAgent.exe started"
-    got = (f"{len([e for e in installed if not e.endswith('/')])} files installed "
+    entry = uninst_support.reg_value(uninst_support.UNINSTALL_PARENT + r"\PTRHK32A", "UninstallString")
+    menu = uninst_support.file_tree(os.path.join(uninst_support.user_start_menu(), uninst_support.START_MENU_GROUP))
+    did = f"PtrSetup.exe /S /NORUN, alone in {s.source}: installed for the current user; then the installed PtrAgent.exe started"
+    got = (f"{len([e for e in installed if not e.endswith('/')])} files in {winpath(s.target)} "
            f"({', '.join(e for e in installed if not e.endswith('/'))}); started at log-on: "
-           f"{'PtrAgent.exe' in run}; the agent says: {s.agent.lines[-1]}")
-    if "uninst.exe" not in installed or "PtrAgent.exe" not in run:
+           f"{'PtrAgent.exe' in run}; the user's list of programs: {entry}; Start menu: {', '.join(menu)}; "
+           f"the agent says: {s.agent.lines[-1]}")
+    if "uninst.exe" not in installed or "PtrAgent.exe" not in run or not entry or len(menu) != 3:
         raise StepFailed(got)
     return did, got
 
@@ -514,14 +517,17 @@ def step_uninstall(s):
     s.xdo("click", 1)
     agent_ended = s.agent.wait(30) is not None
     first_ended = first.wait(30) is not None
-    left = uninst_support.file_tree(s.programs_folder)
+    trees = uninst_support.install_trees()
+    left = [f"{name}: {entry}" for name in trees
+            for entry in sorted(set(trees[name]) ^ set(s.trees_before[name]))]
     registry = s.registry()
     changed = [line for line in difflib.unified_diff(s.registry_before, registry, lineterm="", n=0)
                if not line.startswith(("---", "+++", "@@"))]
     did = ("the sample and tool programs closed, then uninst.exe from the installed folder: Next, then Finish, "
            "with real clicks")
-    got = (f"tray agent ended: {agent_ended}; uninstaller ended: {first_ended}; left in the program folder: "
-           f"{left or 'nothing'}; registry lines changed since before the install: {len(changed)}")
+    got = (f"tray agent ended: {agent_ended}; uninstaller ended: {first_ended}; files and folders changed since "
+           f"before the install (application data, program files, Start menu): {left or 'none'}; "
+           f"registry lines changed: {len(changed)}")
     if not (agent_ended and first_ended) or left or changed:
         raise StepFailed(got + ("; " + "; ".join(changed[:6]) if changed else ""))
     return did, got, shot

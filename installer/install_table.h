@@ -12,7 +12,8 @@ namespace setup {
 constexpr char kDefaultFolderName[] = "PTRHK32A";
 constexpr char kWizardFont[] = "Tahoma";
 
-// A file copied from the installer's folder to the same relative path in the
+// A file the installer carries inside itself (compressed, as a resource of
+// PtrSetup.exe, in this order) and writes to the same relative path in the
 // target folder. The uninstaller deletes its own executable itself, so that
 // one is not listed in the log's files.
 struct InstalledFile {
@@ -30,7 +31,21 @@ constexpr std::uint32_t kCurrentUser = 0x80000001;
 constexpr std::uint32_t kLocalMachine = 0x80000002;
 
 // Where a registry value's text comes from.
-enum class ValueSource { Text, InstallFolder, QuotedFile };
+enum class ValueSource {
+    Text,                    // `text`
+    Number,                  // `number`
+    InstallFolder,           // the target folder
+    QuotedFile,              // the file `text` in the target folder, quoted
+    QuotedFileWithArgument,  // the same, then a space and `argument`
+    InstallDate,             // the day of the installation, YYYYMMDD
+    InstalledSize,           // the installed files' size in kilobytes
+};
+
+// Which of the scope's keys a value goes into: the suite's own key, the
+// programs started at log-on, or the suite's entry in the list of installed
+// programs. The root below is that of an installation for the current user
+// on Windows 2000 and later; the installation plan gives each scope's roots.
+enum class KeyPlace { Suite, Run, Uninstall };
 
 struct RegistryEntry {
     std::uint32_t root;
@@ -40,24 +55,62 @@ struct RegistryEntry {
     ValueSource source;
     const char* text;  // the text, or the file name in the install folder
     std::int32_t number;
+    KeyPlace place;
+    // The deepest key of the path that is the suite's own, recorded as
+    // created when it is missing; the keys above it (and all of the Run key)
+    // other programs share, and those are never recorded as created.
+    const char* ownKey;
+    const char* argument;
 };
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PTRHK32A";
+using ptr::kRunKey;
+using ptr::kUninstallKey;
 
 constexpr RegistryEntry kRegistryEntries[] = {
     // Where the suite lives; the tray agent keeps its settings below this key.
-    {kCurrentUser, ptr::kSuiteKey, "InstallFolder", inslog::rkString, ValueSource::InstallFolder, "", 0},
+    {kCurrentUser, ptr::kSuiteKey, "InstallFolder", inslog::rkString, ValueSource::InstallFolder, "", 0,
+     KeyPlace::Suite, ptr::kSuiteKey, ""},
     // The tray agent starts at log-on.
-    {kCurrentUser, kRunKey, "PtrAgent", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0},
+    {kCurrentUser, kRunKey, ptr::kRunValue, inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
+     KeyPlace::Run, "", ""},
     // The entry in the system's list of installed programs.
-    {kLocalMachine, kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, ptr::kProductName, 0},
-    {kLocalMachine, kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile,
-     ptr::kUninstallerFile, 0},
-    {kLocalMachine, kUninstallKey, "InstallLocation", inslog::rkString, ValueSource::InstallFolder, "", 0},
-    {kLocalMachine, kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0},
-    {kLocalMachine, kUninstallKey, "NoModify", inslog::rkInteger, ValueSource::Text, "", 1},
-    {kLocalMachine, kUninstallKey, "NoRepair", inslog::rkInteger, ValueSource::Text, "", 1},
+    {kCurrentUser, kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, ptr::kProductName, 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "DisplayVersion", inslog::rkString, ValueSource::Text, ptr::kProductVersion, 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "Publisher", inslog::rkString, ValueSource::Text, ptr::kPublisher, 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile,
+     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "QuietUninstallString", inslog::rkString, ValueSource::QuotedFileWithArgument,
+     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, kUninstallKey, ptr::kSilentFlag},
+    {kCurrentUser, kUninstallKey, "InstallLocation", inslog::rkString, ValueSource::InstallFolder, "", 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "EstimatedSize", inslog::rkInteger, ValueSource::InstalledSize, "", 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "InstallDate", inslog::rkString, ValueSource::InstallDate, "", 0,
+     KeyPlace::Uninstall, kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "NoModify", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
+     kUninstallKey, ""},
+    {kCurrentUser, kUninstallKey, "NoRepair", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
+     kUninstallKey, ""},
+};
+
+// The Start-menu folder and its shortcuts, made through the shell.
+constexpr char kStartMenuGroup[] = "PTRHK32A Mouse";
+
+struct ShellLinkEntry {
+    const char* name;
+    const char* target;  // a file in the install folder
+    const char* description;
+};
+
+constexpr ShellLinkEntry kShellLinks[] = {
+    {"PTRHK32A Mouse.lnk", ptr::kAgentFile, "Starts the mouse suite in the notification area"},
+    {"PTRHK32A Mouse Settings.lnk", ptr::kSettingsProgramFile, "Changes how the wheel and the buttons work"},
+    {"Uninstall PTRHK32A Mouse.lnk", ptr::kUninstallerFile, "Removes PTRHK32A Mouse from this computer"},
 };
 
 // The wizard's captions, section "DLG" of the dialog text file.
@@ -82,6 +135,14 @@ constexpr Caption kCaptions[] = {
     {"P21", "PTRHK32A Mouse has been removed from your computer."},
     {"P22", "Restart now"},
     {"P23", "Restart later"},
+    // What a progress line says instead when its step did not do all it says,
+    // and the headings of what is left on the finish page.
+    {"P2F", "The tray agent did not close."},
+    {"P3F", "Some program files could not be deleted."},
+    {"P4F", "Some program folders could not be removed."},
+    {"P6F", "Some registry entries could not be restored."},
+    {"P24", "These are removed when Windows restarts:"},
+    {"P25", "These could not be removed:"},
 };
 
 }  // namespace setup

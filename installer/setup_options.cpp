@@ -22,6 +22,24 @@ bool StartsWithNoCase(const std::string& text, std::size_t at, const char* prefi
     return true;
 }
 
+// A switch without a value; false when the text is none of them.
+bool SetSwitch(const std::string& text, Options& options) {
+    const struct {
+        const char* name;
+        bool Options::*flag;
+    } switches[] = {{"/S", &Options::silent},
+                    {"/NORUN", &Options::noRun},
+                    {"/ALLUSERS", &Options::allUsers},
+                    {"/ELEVATED", &Options::elevated}};
+    for (const auto& entry : switches) {
+        if (text.size() == std::char_traits<char>::length(entry.name) && StartsWithNoCase(text, 0, entry.name)) {
+            options.*entry.flag = true;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ParseOptions(const std::string& arguments, Options& options) {
@@ -40,20 +58,14 @@ bool ParseOptions(const std::string& arguments, Options& options) {
             at = close == std::string::npos ? arguments.size() : close + 1;
             if (StartsWithNoCase(inner, 0, "/D=") && inner.size() > 3) {
                 options.folder = inner.substr(3);
-            } else if (inner == "/S" || inner == "/s") {
-                options.silent = true;
-            } else {
+            } else if (!SetSwitch(inner, options)) {
                 return false;
             }
             continue;
         }
         std::size_t end = at;
         while (end < arguments.size() && !IsBlank(arguments[end])) ++end;
-        if (end - at == 2 && StartsWithNoCase(arguments, at, "/S")) {
-            options.silent = true;
-        } else {
-            return false;
-        }
+        if (!SetSwitch(arguments.substr(at, end - at), options)) return false;
         at = end;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace uninst {
@@ -44,6 +45,18 @@ void DeleteKey(std::uint32_t rootKey, const std::string& keyName) {
     const std::string path = RelativeKeyPath(keyName);
     if (path.empty()) return;
     DeleteKeyTree(ptr::RootKey(rootKey), path);
+}
+
+// A shared key goes only when nothing of anyone's is left in it.
+void DeleteKeyIfEmpty(std::uint32_t rootKey, const std::string& keyName) {
+    const std::string path = RelativeKeyPath(keyName);
+    if (path.empty()) return;
+    {
+        RegKey key;
+        if (!OpenKey(key, rootKey, path, KEY_READ)) return;
+        if (!key.SubkeyNames().empty() || !key.ValueNames().empty()) return;
+    }
+    RegDeleteKeyA(ptr::RootKey(rootKey), path.c_str());
 }
 
 void DeleteValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
@@ -130,6 +143,16 @@ void TInsLog::LoadFromFile(const std::string& path) {
 }
 
 void TInsLog::SaveToFile(const std::string& path) const {
+    const std::vector<unsigned char> bytes = SaveToBytes();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw EUninstError("Cannot create file " + path);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size()) throw EUninstError("Stream write error");
+}
+
+std::vector<unsigned char> TInsLog::SaveToBytes() const {
     inslog::LogContents contents;
     contents.ReservedText = ReservedText;
     contents.ProductName = ProductName;
@@ -141,27 +164,21 @@ void TInsLog::SaveToFile(const std::string& path) const {
     contents.Files = Files.Items();
     contents.Folders = Folders.Items();
     contents.RegObjects = RegObjects;
-    const std::vector<unsigned char> bytes = inslog::SerializeLog(contents);
-
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw EUninstError("Cannot create file " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) throw EUninstError("Stream write error");
+    return inslog::SerializeLog(contents);
 }
 
-void TInsLog::RestoreRegistry() {
+void TInsLog::RestoreRegistry(std::vector<std::string>* notRestored) {
     for (const TUninsRegObject& object : RegObjects) {
         ApplyRegChange(object.RootKey, inslog::KeyNameOf(object), object.Kind, inslog::ValueNameOf(object),
                        RecordedValue(object), false);
+        if (notRestored && !RecordHolds(object)) notRestored->push_back(DescribeRecord(object));
     }
 }
 
 void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
                              const std::string& valueName, const RegValue& value, bool record) {
-    if (kind > inslog::rkBinary) return;
-    if (record) {
+    if (kind > inslog::rkSharedKeyCreated) return;
+    if (record && kind != inslog::rkSharedKeyCreated) {
         CheckRecordable(keyName, valueName);
         if (kind == inslog::rkKeyCreated) {
             if (!RelativeKeyPath(keyName).empty()) RecordKeyTree(rootKey, keyName);
@@ -178,6 +195,7 @@ void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, 
     switch (kind) {
     case inslog::rkKeyCreated: DeleteKey(rootKey, keyName); break;
     case inslog::rkValueCreated: DeleteValue(rootKey, keyName, valueName); break;
+    case inslog::rkSharedKeyCreated: DeleteKeyIfEmpty(rootKey, keyName); break;
     default: WriteValue(rootKey, keyName, kind, valueName, value); break;
     }
 }
@@ -195,6 +213,16 @@ void TInsLog::RecordMissingKeys(std::uint32_t rootKey, const std::string& keyNam
         if (prefix.size() < path.size()) AppendRecord(rootKey, prefix, inslog::rkKeyCreated, "");
         return;
     }
+}
+
+void TInsLog::RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
+    CheckRecordable(keyName, valueName);
+    if (!RecordValue(rootKey, keyName, valueName)) AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
+}
+
+void TInsLog::RecordKey(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind) {
+    CheckRecordable(keyName, "");
+    AppendRecord(rootKey, keyName, kind, "");
 }
 
 void TInsLog::AppendRecord(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
@@ -246,6 +274,55 @@ bool TInsLog::RecordValue(std::uint32_t rootKey, const std::string& keyName, con
     }
     RegObjects.push_back(object);
     return true;
+}
+
+bool RecordHolds(const TUninsRegObject& object) {
+    const std::string keyName = RelativeKeyPath(inslog::KeyNameOf(object));
+    const std::string valueName = inslog::ValueNameOf(object);
+    RegKey key;
+    const bool keyThere = !keyName.empty() && OpenKey(key, object.RootKey, keyName, KEY_READ);
+    switch (object.Kind) {
+    case inslog::rkKeyCreated: return !keyThere;
+    case inslog::rkValueCreated: return !keyThere || !key.HasValue(valueName);
+    case inslog::rkString:
+    case inslog::rkExpandString:
+    case inslog::rkInteger:
+    case inslog::rkBinary: {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        if (!keyThere || !key.ReadRaw(valueName, type, data)) return false;
+        const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
+        if (object.Kind == inslog::rkInteger) {
+            std::int32_t number = 0;
+            if (type != REG_DWORD || bytes.size() != sizeof number) return false;
+            std::memcpy(&number, bytes.data(), sizeof number);
+            return number == inslog::DataIntegerOf(object);
+        }
+        if (object.Kind == inslog::rkBinary) return type == REG_BINARY && bytes == inslog::DataTextOf(object);
+        const DWORD wanted = object.Kind == inslog::rkString ? REG_SZ : REG_EXPAND_SZ;
+        return type == wanted && bytes.substr(0, bytes.find('\0')) == inslog::DataTextOf(object);
+    }
+    default: return true;  // a shared key may stay with others' values in it; unknown kinds do nothing
+    }
+}
+
+std::string DescribeRecord(const TUninsRegObject& object) {
+    std::string root;
+    switch (object.RootKey) {
+    case 0x80000000u: root = "HKCR"; break;
+    case 0x80000001u: root = "HKCU"; break;
+    case 0x80000002u: root = "HKLM"; break;
+    case 0x80000003u: root = "HKU"; break;
+    default: {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(object.RootKey));
+        root = text;
+    }
+    }
+    std::string text = root + "\\" + RelativeKeyPath(inslog::KeyNameOf(object));
+    if (object.Kind == inslog::rkKeyCreated || object.Kind == inslog::rkSharedKeyCreated) return text;
+    const std::string valueName = inslog::ValueNameOf(object);
+    return text + "\\" + (valueName.empty() ? "(Default)" : valueName);
 }
 
 std::string ReadDialogText(const std::string& path, const std::string& name) {

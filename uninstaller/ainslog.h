@@ -48,13 +48,18 @@ public:
     void LoadFromFile(const std::string& path);
     // The layout LoadFromFile reads. Raises "Cannot create file <path>".
     void SaveToFile(const std::string& path) const;
+    // The same bytes.
+    std::vector<unsigned char> SaveToBytes() const;
 
-    // The restore action of every record, first to last.
-    void RestoreRegistry();
+    // The restore action of every record, first to last. With `notRestored`,
+    // each record whose state does not hold once its action is done (a key
+    // still there, a value not as it was) is named there ("HKCU\\Key\\Value").
+    void RestoreRegistry(std::vector<std::string>* notRestored = nullptr);
 
     // With record false: the restore action of `kind`. With record true: first
     // appends records of the present state, then performs the same action
-    // (kind 0 deletes the key, 1 the value, 2 to 5 write `value`).
+    // (kind 0 deletes the key, 1 the value, 2 to 5 write `value`, 6 deletes
+    // the key if it is empty; kind 6 records nothing).
     // Raises "Failed to set data for '<value name>'" when a write fails.
     void ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
                         const std::string& valueName, const RegValue& value, bool record);
@@ -65,12 +70,25 @@ public:
     // removes every key the write creates.
     void RecordMissingKeys(std::uint32_t rootKey, const std::string& keyName);
 
+    // Appends a record of the value's present state: kinds 2 to 5 with its
+    // content, or kind 1 when it does not exist (or has a type the log cannot
+    // hold). Nothing is changed.
+    void RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
+    // Appends a record of kind 0 or 6 for a key, without looking at it.
+    void RecordKey(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind);
+
 private:
     void RecordKeyTree(std::uint32_t rootKey, const std::string& keyName);
     bool RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
     void AppendRecord(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
                       const std::string& valueName);
 };
+
+// Whether the state a record describes holds now.
+bool RecordHolds(const TUninsRegObject& object);
+// A record's key or value as the user reads it: "HKCU\\Software\\Key" for a
+// key, "HKCU\\Software\\Key\\Value" for a value ("(Default)" for the unnamed one).
+std::string DescribeRecord(const TUninsRegObject& object);
 
 // Compares as the user's locale sorts, ignoring case.
 int CompareLocaleNoCase(const std::string& a, const std::string& b);

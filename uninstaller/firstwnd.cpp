@@ -52,21 +52,22 @@ std::string TemporaryFolder() {
 
 }  // namespace
 
-int RunFirstInstance(HINSTANCE instance, const std::string& executable) {
+int RunFirstInstance(HINSTANCE instance, const std::string& executable, bool silent) {
     if (!PathExists(ChangeFileExt(executable, kLogExtension))) {
-        ShowMessage(nullptr, "Log File Not Exist.", MB_ICONWARNING);
+        Tell(silent, "Log File Not Exist.", MB_ICONWARNING);
         return 1;
     }
     std::string copyPath;
     // The name code starts at 0, so the first name tried is is-00001.TMP.
     if (!UniqueName(TemporaryFolder(), kTempExtension, 0, PathExists, copyPath)) {
-        ShowMessage(nullptr, "", MB_ICONERROR);
+        Tell(silent, "", MB_ICONERROR);
         return 1;
     }
     if (!CopyFileA(executable.c_str(), copyPath.c_str(), FALSE)) {
-        ShowMessage(nullptr, "Can Not Create Temp File.", MB_ICONERROR);
+        Tell(silent, "Can Not Create Temp File.", MB_ICONERROR);
         return 1;
     }
+    SetEnvironmentVariableA(kSilentVariable, silent ? "1" : nullptr);
     HWND signal = CreateSignalWindow(instance);
     HANDLE copy = nullptr;
     try {
@@ -74,7 +75,7 @@ int RunFirstInstance(HINSTANCE instance, const std::string& executable) {
         const auto handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(signal));
         copy = Run(copyPath, CopyArguments(executable, handle));
     } catch (const EUninstError& error) {
-        ShowMessage(nullptr, error.what(), MB_ICONERROR);
+        Tell(silent, error.what(), MB_ICONERROR);
         DestroyWindow(signal);
         return 1;
     }

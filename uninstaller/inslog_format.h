@@ -27,6 +27,11 @@ enum RecordKind : std::uint8_t {
     rkExpandString = 3,
     rkInteger = 4,
     rkBinary = 5,
+    // A key that other programs share (Run, the list of installed programs)
+    // did not exist: the suite's values in it are recorded on their own, and
+    // the key is deleted only when nothing at all is left in it. Readers that
+    // know kinds 0 to 5 only skip it, which leaves an empty key at worst.
+    rkSharedKeyCreated = 6,
 };
 
 // Every text of the log is a short string, written into a whole field whose

@@ -3,6 +3,9 @@
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
 #include "ainsutils.h"
+#include "elevation.h"
+#include "os_version.h"
+#include "suite_names.h"
 #include "uninst_app.h"
 
 #include <commctrl.h>
@@ -28,6 +31,20 @@ std::string SemaphoreName(const std::string& executable) {
     return name;
 }
 
+// Vista and later: an installation for all users lies where only an
+// administrator may delete files, so the user is asked for the rights first.
+bool NeedsAdministratorRights(const std::string& executable) {
+    return ptr::HasUserAccountControl(ptr::CurrentOsVersion()) &&
+           !ptr::CanCreateFilesIn(executable.substr(0, executable.find_last_of('\\'))) && !ptr::ProcessIsElevated();
+}
+
+// The copy started by a silent first instance finds the mode in its environment.
+bool SilentCopy() {
+    char value[8] = "";
+    const DWORD length = GetEnvironmentVariableA(kSilentVariable, value, sizeof value);
+    return length > 0 && length < sizeof value && value[0] == '1';
+}
+
 // Loads what the second instance needs; raises the conversion or stream error.
 void LoadContext(UninstallContext& context, const char* installed, const char* signal) {
     context.installedExecutable = installed;
@@ -50,16 +67,30 @@ int Main(HINSTANCE instance) {
     GetWindowsDirectoryA(windows, MAX_PATH);
     SetCurrentDirectoryA(windows);
 
-    if (__argc == 1) return RunFirstInstance(instance, executable);
+    // No argument, or the one of the entry's QuietUninstallString.
+    const bool silent = __argc == 2 && lstrcmpiA(__argv[1], ptr::kSilentFlag) == 0;
+    if (__argc == 1 || silent) {
+        if (NeedsAdministratorRights(executable)) {
+            // The start with the rights takes over; it is the same executable.
+            CloseHandle(semaphore);
+            const int code = ptr::RunElevated(executable, silent ? ptr::kSilentFlag : "");
+            if (code >= 0) return code;
+            Tell(silent, std::string("Removing ") + ptr::kProductName + " needs administrator rights.", MB_ICONERROR);
+            return 1;
+        }
+        return RunFirstInstance(instance, executable, silent);
+    }
     if (__argc != 3) return 1;
 
     UninstallContext context;
+    context.silent = SilentCopy();
     try {
         LoadContext(context, __argv[1], __argv[2]);
     } catch (const EUninstError& error) {
-        ShowMessage(nullptr, error.what(), MB_ICONERROR);
+        Tell(context.silent, error.what(), MB_ICONERROR);
         return 1;
     }
+    if (context.silent) return RunSilentRemoval(context);
     InitCommonControls();
     return RunWizard(instance, context);
 }

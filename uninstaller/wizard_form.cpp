@@ -6,6 +6,11 @@
 #include "uninst_app.h"
 #include "wizard_ids.h"
 
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace uninst {
 
 namespace {
@@ -16,7 +21,7 @@ constexpr RECT kNotebook = {138, 8, 138 + 423, 8 + 269};
 constexpr COLORREF kBlueText = RGB(0, 0, 255);
 constexpr char kDialogTextExtension[] = ".UN2";
 
-enum class Kind { Button, Label, Radio, Other };
+enum class Kind { Button, Label, Radio, Report, Other };
 enum class Place { Form, PanImage, PageFirst, PageFinish };
 
 // Every control, in creation order, at its pixel position in its parent's
@@ -48,6 +53,25 @@ constexpr ControlSpec kControls[] = {
     {IDC_P21, "P21", Kind::Label, Place::PageFinish, 16, 78, 309, 68},
     {IDC_P22, "P22", Kind::Radio, Place::PageFinish, 34, 157, 296, 17},
     {IDC_P23, "P23", Kind::Radio, Place::PageFinish, 34, 186, 295, 17},
+    {IDC_P24, "P24", Kind::Report, Place::PageFinish, 6, 40, 411, 222},
+};
+
+// What a progress line says instead when its step did not do all it says,
+// and the headings of the report of what is left: keys of the dialog text
+// file, with the texts used where an older file lacks them.
+struct FailureText {
+    int line;  // the progress line (1 for P2 ...), 0 for a heading
+    const char* key;
+    const char* fallback;
+};
+
+constexpr FailureText kFailureTexts[] = {
+    {1, "P2F", "The tray agent did not close."},
+    {2, "P3F", "Some program files could not be deleted."},
+    {3, "P4F", "Some program folders could not be removed."},
+    {5, "P6F", "Some registry entries could not be restored."},
+    {0, "P24", "These are removed when Windows restarts:"},
+    {0, "P25", "These could not be removed:"},
 };
 
 // A font of the log's typeface, `height` pixels (negative: character height).
@@ -99,6 +123,19 @@ public:
     }
     void ShowProgressLine(int line) override {
         ShowWindow(GetDlgItem(pFirst_, IDC_P2 + line - 1), SW_SHOW);
+    }
+    void ShowFailedLine(int line) override {
+        HWND label = GetDlgItem(pFirst_, IDC_P2 + line - 1);
+        SetWindowTextA(label, FailureTextOf(line).c_str());
+        const SIZE size = LabelSize(label);
+        SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(label, SW_SHOW);
+    }
+    void ShowLeftovers(const RemovalReport& report) override {
+        HWND text = GetDlgItem(pFinish_, IDC_P24);
+        SetWindowTextA(text, LeftoverText(report).c_str());
+        ShowScrollBarWhenNeeded(text);
+        ShowWindow(text, SW_SHOW);
     }
     void HandlePendingMessages() override {
         MSG message;
@@ -173,7 +210,12 @@ private:
     INT_PTR ColorStatic(HDC dc, HWND control) {
         const int id = GetDlgCtrlID(control);
         if (id == IDC_P1T || id == IDC_P2T || id == IDC_PRJLABEL) SetTextColor(dc, kBlueText);
-        SetBkMode(dc, TRANSPARENT);
+        // The report scrolls, so it paints its own background.
+        if (id == IDC_P24) {
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        } else {
+            SetBkMode(dc, TRANSPARENT);
+        }
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
 
@@ -185,7 +227,12 @@ private:
             HWND control = ControlOf(spec);
             if (spec.kind == Kind::Other) continue;
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.id)), FALSE);
-            SetWindowTextA(control, ReadDialogText(dialogTexts, spec.name).c_str());
+            if (spec.kind != Kind::Report) SetWindowTextA(control, ReadDialogText(dialogTexts, spec.name).c_str());
+        }
+        // Read now: the dialog text file is deleted with the other files.
+        for (const FailureText& failure : kFailureTexts) {
+            std::string text = ReadDialogText(dialogTexts, failure.key);
+            failureTexts_.push_back(text.empty() ? failure.fallback : text);
         }
         CheckDlgButton(pFinish_, IDC_P22, BST_CHECKED);  // kept as laid out, though never shown
         SetWindowTextA(GetDlgItem(pFirst_, IDC_PRJLABEL), context_.log.ProductName.c_str());
@@ -258,6 +305,62 @@ private:
         SetWindowPos(form_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // A short report needs no scroll bar; a long one does.
+    static void ShowScrollBarWhenNeeded(HWND text) {
+        HDC dc = GetDC(text);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(text, dc);
+        RECT client;
+        GetClientRect(text, &client);
+        ShowScrollBar(text, SB_VERT, FALSE);
+        const LRESULT lines = SendMessageA(text, EM_GETLINECOUNT, 0, 0);
+        ShowScrollBar(text, SB_VERT, lines * metrics.tmHeight > client.bottom);
+    }
+
+    const std::string& FailureTextByKey(const char* key) const {
+        std::size_t index = 0;
+        while (index + 1 < std::size(kFailureTexts) && std::string(kFailureTexts[index].key) != key) ++index;
+        return failureTexts_[index];
+    }
+
+    std::string FailureTextOf(int line) const {
+        for (std::size_t index = 0; index < std::size(kFailureTexts); ++index) {
+            if (kFailureTexts[index].line == line) return failureTexts_[index];
+        }
+        return "";
+    }
+
+    // The agent that did not close, then what goes at the next restart, then
+    // what stays, one path or registry entry a line.
+    std::string LeftoverText(const RemovalReport& report) const {
+        std::vector<std::string> later;
+        std::vector<std::string> stays;
+        auto goesLater = [&report](const std::string& path) {
+            for (const std::string& going : report.atRestart)
+                if (CompareLocaleNoCase(going, path) == 0) return true;
+            return false;
+        };
+        for (const std::string& path : report.filesLeft) (goesLater(path) ? later : stays).push_back(path);
+        // A folder after what is in it.
+        for (auto path = report.foldersLeft.rbegin(); path != report.foldersLeft.rend(); ++path) {
+            (goesLater(*path) ? later : stays).push_back(*path);
+        }
+        stays.insert(stays.end(), report.registryLeft.begin(), report.registryLeft.end());
+        std::string text;
+        if (report.programLeftRunning) text += FailureTextOf(1) + "\r\n\r\n";
+        const std::pair<const char*, const std::vector<std::string>*> groups[] = {{"P24", &later}, {"P25", &stays}};
+        for (const auto& group : groups) {
+            if (group.second->empty()) continue;
+            text += FailureTextByKey(group.first) + "\r\n";
+            for (const std::string& item : *group.second) text += "    " + item + "\r\n";
+            text += "\r\n";
+        }
+        return text;
+    }
+
     void OfferFinish() {
         state_ = State::Finished;
         HWND finish = GetDlgItem(form_, IDC_FINISHBTN);
@@ -290,6 +393,7 @@ private:
     HFONT projectFont_ = nullptr;
     HBITMAP picture_ = nullptr;
     State state_ = State::Confirm;
+    std::vector<std::string> failureTexts_;  // in the order of kFailureTexts
 };
 
 }  // namespace

@@ -26,3 +26,5 @@
 #define IDC_P21 1202
 #define IDC_P22 1203
 #define IDC_P23 1204
+// What could not be removed, shown on the finish page only then.
+#define IDC_P24 1205

@@ -19,7 +19,7 @@ def wine_env():
     env["WINEPREFIX"] = os.path.join(STATE, "prefix")
     env["WINEDEBUG"] = "-all"
     env["WINEARCH"] = "win64"
-    env["WINEDLLOVERRIDES"] = "mscoree=;mshtml="
+    env["WINEDLLOVERRIDES"] = "mscoree=;mshtml=;winemenubuilder.exe=d"
     display_file = os.path.join(STATE, "display")
     if os.path.exists(display_file):
         with open(display_file) as f:

@@ -6,18 +6,26 @@ import shutil
 import unittest
 
 from harness import wait_until, winpath
-from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PRODUCT_NAME, PROGRESS_LINES, WIZARD_TITLE,
-                            UninstallTest, file_tree, install, reg, run_wine,
-                            temp_copies)
+from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PENDING_VALUE, PRODUCT_NAME, PROGRESS_LINES,
+                            SESSION_MANAGER, WIZARD_TITLE, UninstallTest, file_tree, install, reg,
+                            reg_value, run_wine, temp_copies, wininit_path)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
 AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
 PROGRAM_KEY = r"HKCU\Software\PTRHK32A\Programs\notepad.exe"
 
 # Where the wizard's controls sit in its client area (x, y, width, height).
 BUTTON_PLACES = {"NEXTBTN": (220, 296, 109, 25), "ABORTBTN": (329, 296, 109, 25), "FINISHBTN": (454, 295, 109, 25)}
 LABEL_PLACES = {"P1T": (144, 13), "P1": (158, 46), "PrjLabel": (204, 68), "P2": (221, 105), "P6": (221, 208)}
+
+
+def read_lines(path):
+    try:
+        with open(path, errors="replace") as f:
+            return [line.strip() for line in f]
+    except FileNotFoundError:
+        return []
 
 
 class UninstallTests(UninstallTest):
@@ -136,6 +144,65 @@ class UninstallTests(UninstallTest):
         self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
         self.click_control(wizard, "FINISHBTN")
 
+    def test_a_locked_file_is_named_on_the_last_page_and_goes_at_the_next_restart(self):
+        rows = [
+            # NT: the system's list of what goes at the next restart.
+            ("winxp", lambda path: path in (reg_value(SESSION_MANAGER, PENDING_VALUE) or "")),
+            # 95, 98 and Me: a NUL= line of WININIT.INI, by the file's short name.
+            ("win98", lambda path: any(line.upper().startswith("NUL=") and line.upper().endswith("\\PTRHK32A.DLL")
+                                       for line in read_lines(wininit_path()))),
+        ]
+        for version, arranged in rows:
+            with self.subTest(version=version):
+                self.set_version(version)
+                before_registry = self.registry_snapshot()
+                self.install()
+                held = os.path.join(self.target, "PTRHK32A.dll")
+                holder = self.launch(self.bin_tool("uninsthold.exe"), winpath(held), stdin=True)
+                holder.expect("HELD")
+
+                first, wizard = self.start_uninstaller()
+                self.run_wizard_to_the_end(wizard)
+                self.assertEqual(first.wait(60), 1)
+                after = self.named_controls(wizard)
+                # The step that did not do all it says tells so; the others keep their lines.
+                self.assertEqual(after["P3"].text, "Some program files could not be deleted.")
+                self.assertEqual(after["P6"].text, "The registry is as it was before the installation.")
+                self.assertEqual(after["P2"].text, "The tray agent is closed and the registry restored.")
+                self.assertTrue(after["P24"].visible)
+                report = after["P24"].text
+                self.assertIn("These are removed when Windows restarts:\n    %s\n" % winpath(held), report)
+                if version == "win98":
+                    # Windows 98 removes files at its restart, not folders.
+                    self.assertIn("These could not be removed:\n    %s\n" % winpath(self.target), report)
+                self.assertTrue(arranged(winpath(held)), version)
+                self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
+                self.click_control(wizard, "FINISHBTN")
+                holder.proc.stdin.close()
+                self.assertEqual(holder.wait(30), 0)
+                shutil.rmtree(self.target)
+
+    def test_a_tray_agent_that_does_not_close_is_named_on_the_last_page(self):
+        before_registry = self.registry_snapshot()
+        self.install()
+        stubborn = self.launch(self.bin_tool("stubborn.exe"), stdin=True)
+        stubborn.expect("READY")
+        first, wizard = self.start_uninstaller()
+        self.run_wizard_to_the_end(wizard)
+        self.assertEqual(first.wait(60), 1)
+        # WM_QUIT went to its window, and the removal went on without it.
+        stubborn.expect("QUIT")
+        after = self.named_controls(wizard)
+        self.assertEqual(after["P2"].text, "The tray agent did not close.")
+        self.assertEqual(after["P3"].text, "The program files are deleted.")
+        self.assertTrue(after["P24"].visible)
+        self.assertEqual(after["P24"].text.strip(), "The tray agent did not close.")
+        self.assertFalse(os.path.exists(self.target))
+        self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
+        self.click_control(wizard, "FINISHBTN")
+        stubborn.proc.stdin.close()
+        self.assertEqual(stubborn.wait(30), 0)
+
     def test_captions_come_only_from_the_dialog_text_file_and_the_product_name_from_the_log(self):
         self.install()
         with open(os.path.join(self.target, "uninst.UN2"), "w") as f:
@@ -170,7 +237,7 @@ class UninstallTests(UninstallTest):
         self.assertEqual(first.wait(60), 1)
         self.assertEqual(file_tree(self.folder), installed_tree)
 
-    def test_the_installer_asks_first_and_refuses_a_second_installation(self):
+    def test_the_installer_asks_first_and_a_second_installation_updates_the_first(self):
         setup = os.path.join(self.source, "PtrSetup.exe")
         declined = self.launch(setup, "/D=" + winpath(self.target))
         question = self.answer_message_box("PTRHK32A Mouse Setup", "&No")
@@ -184,7 +251,12 @@ class UninstallTests(UninstallTest):
         self.assertEqual(accepted.wait(60), 0)
         self.assert_installed()
         installed_tree = file_tree(self.folder)
-        self.assertEqual(install(self.source, self.target).returncode, 2)
+        # Asked again, it offers to update the installation in its folder.
+        again = self.launch(setup)
+        question = self.answer_message_box("PTRHK32A Mouse Setup", "&No")
+        self.assertIn("Update PTRHK32A Mouse in\n%s?" % winpath(self.target), question)
+        self.assertEqual(again.wait(60), 1)
+        self.assertEqual(install(self.source, self.target).returncode, 0)
         self.assertEqual(file_tree(self.folder), installed_tree)
 
     def test_wrong_arguments_end_the_program(self):

@@ -17,11 +17,19 @@ INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "Setting.exe", "uninst.exe", 
                    "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
 
 # The parts of the registry a snapshot covers: all the installer may touch and more.
-SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion"]
+SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion", r"HKLM\Software\PTRHK32A"]
 WINE_OWN_KEY = r"[HKEY_CURRENT_USER\Software\Wine"
+UNINSTALL_PARENT = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # Keys the installer writes below; the tests put them back as they found them.
 GUARDED_KEYS = [r"HKCU\Software\PTRHK32A", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run",
-                r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"]
+                r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A",
+                UNINSTALL_PARENT + r"\PTRHK32A", r"HKLM\Software\PTRHK32A",
+                r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"]
+# Where Windows keeps what goes at the next restart (NT), which the
+# uninstaller adds to when something could not be removed.
+SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+PENDING_VALUE = "PendingFileRenameOperations"
+START_MENU_GROUP = "PTRHK32A Mouse"
 
 WIZARD_TITLE = "Uninstall"
 FINISH_TITLE = "Uninstall complete"
@@ -29,7 +37,7 @@ PRODUCT_NAME = "PTRHK32A Mouse"
 
 IDC = {"NEXTBTN": 1001, "ABORTBTN": 1002, "FINISHBTN": 1003, "panImage": 1010, "ImgWizard": 1011,
        "bevWizard": 1012, "P1T": 1101, "P1": 1102, "PrjLabel": 1103, "P2": 1104, "P3": 1105, "P4": 1106,
-       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204}
+       "P5": 1107, "P6": 1108, "P2T": 1201, "P21": 1202, "P22": 1203, "P23": 1204, "P24": 1205}
 PROGRESS_LINES = ["P2", "P3", "P4", "P5", "P6"]
 
 
@@ -47,6 +55,57 @@ def temp_folder():
     folders = glob.glob(os.path.join(STATE, "prefix", "drive_c", "users", "*", "Temp"))
     folders = [f for f in folders if os.sep + "Public" + os.sep not in f]
     return folders[0]
+
+
+def prefix_path(*parts):
+    return os.path.join(STATE, "prefix", "drive_c", *parts)
+
+
+def wininit_path():
+    """WININIT.INI in the Windows folder, whatever the case of its name."""
+    folder = prefix_path("windows")
+    for name in os.listdir(folder):
+        if name.lower() == "wininit.ini":
+            return os.path.join(folder, name)
+    return os.path.join(folder, "WININIT.INI")
+
+
+def user_folder():
+    """The Windows user's profile folder of the test prefix, as a Unix path."""
+    folders = [f for f in glob.glob(prefix_path("users", "*")) if os.path.basename(f) != "Public"
+               and os.path.isdir(os.path.join(f, "AppData"))]
+    return folders[0]
+
+
+def per_user_target():
+    """Where an installation for the current user goes: local application data\\Programs."""
+    return os.path.join(user_folder(), "AppData", "Local", "Programs", "PTRHK32A")
+
+
+def machine_target():
+    return prefix_path("Program Files", "PTRHK32A")
+
+
+def user_start_menu():
+    return os.path.join(user_folder(), "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs")
+
+
+def common_start_menu():
+    return prefix_path("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs")
+
+
+# The folders an installation writes into, for the file-tree snapshots.
+def install_roots():
+    return {"local": os.path.join(user_folder(), "AppData", "Local"), "programs": prefix_path("Program Files"),
+            "menu": user_start_menu(), "common menu": common_start_menu()}
+
+
+def install_trees(extra=None):
+    """The file trees of every folder an installation writes into."""
+    roots = dict(install_roots())
+    if extra:
+        roots["extra"] = extra
+    return {name: file_tree(path) for name, path in roots.items()}
 
 
 def temp_copies():
@@ -69,6 +128,23 @@ def drop_wine_sections(lines):
         if not inside:
             kept.append(line)
     return kept
+
+
+def registry_export(folder):
+    """The snapshot keys as `reg export` writes them, without Wine's own; a
+    key that does not exist adds a line that says so."""
+    text = []
+    for index, key in enumerate(SNAPSHOT_KEYS):
+        path = os.path.join(folder, "snapshot-%d.reg" % index)
+        result = reg("export", key, winpath(path), "/y")
+        if result.returncode != 0:
+            if key_exists(key):
+                raise AssertionError("cannot export %s: %s" % (key, result.stdout))
+            text.append("(no key %s)" % key)
+            continue
+        with open(path, encoding="utf-16") as f:
+            text.extend(f.read().splitlines())
+    return drop_wine_sections(text)
 
 
 def file_tree(root):
@@ -126,9 +202,25 @@ def make_source(source):
     return source
 
 
-def install(source, target):
-    """Runs the installer without questions; returns its completed process."""
-    return run_wine(os.path.join(source, "PtrSetup.exe"), "/S", "/D=" + winpath(target), timeout=120)
+def install(source, target, *switches):
+    """Runs the installer without questions and without starting the tray
+    agent (whose output would keep the pipes open); returns its completed process."""
+    args = ["/S", "/NORUN", *switches] + (["/D=" + winpath(target)] if target else [])
+    return run_wine(os.path.join(source, "PtrSetup.exe"), *args, timeout=120)
+
+
+def reg_value(key, name):
+    """The data of a registry value as `reg query` prints it, or None."""
+    result = reg("query", key, "/v", name)
+    for line in result.stdout.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
+            return parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def key_exists(key):
+    return reg("query", key).returncode == 0
 
 
 def probe(*args):
@@ -187,12 +279,18 @@ class UninstallTest(WineTest):
         for key in GUARDED_KEYS:
             path = os.path.join(self.folder, "saved-%d.reg" % len(self.saved))
             self.saved[key] = path if reg("export", key, winpath(path), "/y").returncode == 0 else None
-        # Cleanups run last first: the copy ends, then its file, the folder and the keys go.
+        self.had_uninstall_parent = key_exists(UNINSTALL_PARENT)
+        self.pending = reg_value(SESSION_MANAGER, PENDING_VALUE)
+        self.wininit = os.path.exists(wininit_path())
+        # Cleanups run last first: the agent and the copy end, then the files,
+        # the folders and the keys go.
         self.addCleanup(self.restore_guarded_keys)
+        self.addCleanup(self.remove_installations)
         self.addCleanup(shutil.rmtree, self.folder, True)
         remove_temp_copies()
         self.addCleanup(remove_temp_copies)
         self.addCleanup(self.end_temporary_copies)
+        self.addCleanup(self.end_running_agents)
         self.source = self.make_source()
         self.target = os.path.join(self.folder, "Program Files", "PTRHK32A")
 
@@ -201,6 +299,30 @@ class UninstallTest(WineTest):
             reg("delete", key, "/f")
             if path:
                 reg("import", winpath(path))
+        if not self.had_uninstall_parent:
+            reg("delete", UNINSTALL_PARENT, "/f")
+        if self.pending is None:
+            reg("delete", SESSION_MANAGER, "/v", PENDING_VALUE, "/f")
+        if not self.wininit and os.path.exists(wininit_path()):
+            os.remove(wininit_path())
+
+    def remove_installations(self):
+        """What an installation into the default folders left (a test that
+        installs without removing): the folders, and their parents the
+        installer made."""
+        for folder in (per_user_target(), machine_target(), os.path.join(user_start_menu(), START_MENU_GROUP),
+                       os.path.join(common_start_menu(), START_MENU_GROUP)):
+            shutil.rmtree(folder, True)
+        programs = os.path.dirname(per_user_target())
+        if os.path.isdir(programs) and not os.listdir(programs):
+            os.rmdir(programs)
+
+    def end_running_agents(self):
+        """A tray agent the installer started is no program of the test's own."""
+        for _ in range(3):
+            if run_wine(os.path.join(BIN, "agentctl.exe"), "quit").returncode != 0:
+                return
+            run_wine(os.path.join(BIN, "agentctl.exe"), "wait-gone", "10000")
 
     # The installer and the uninstaller.
 
@@ -211,6 +333,27 @@ class UninstallTest(WineTest):
         result = install(self.source, self.target)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         return result
+
+    def lone_setup(self):
+        """A folder that holds PtrSetup.exe and nothing else: it carries the suite."""
+        folder = os.path.join(self.folder, "download")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(os.path.join(BIN, "PtrSetup.exe"), folder)
+        return folder
+
+    def quiet_uninstall(self, uninstall_key):
+        """Runs the entry's QuietUninstallString, as a program that removes
+        software without questions does, and waits until the removal is done."""
+        command = reg_value(uninstall_key, "QuietUninstallString")
+        self.assertIsNotNone(command, uninstall_key)
+        self.assertTrue(command.startswith('"'), command)
+        program, argument = command[1:].split('" ', 1)
+        unix = program.replace("\\", "/")
+        unix = unix[2:] if unix.startswith("Z:") else prefix_path(*unix[3:].split("/"))
+        first = self.launch(unix, argument)
+        self.assertEqual(first.wait(60), 1)
+        self.assertTrue(wait_until(lambda: "is-00001.TMP" not in self.processes(), 120, 0.3))
+        return first
 
     def launch(self, path, *args, stdin=False):
         program = Launched(path, args, stdin)
@@ -228,14 +371,7 @@ class UninstallTest(WineTest):
     # Registry snapshots.
 
     def registry_snapshot(self):
-        text = []
-        for index, key in enumerate(SNAPSHOT_KEYS):
-            path = os.path.join(self.folder, "snapshot-%d.reg" % index)
-            result = reg("export", key, winpath(path), "/y")
-            self.assertEqual(result.returncode, 0, result.stdout)
-            with open(path, encoding="utf-16") as f:
-                text.extend(f.read().splitlines())
-        return drop_wine_sections(text)
+        return registry_export(self.folder)
 
     def registry_diff(self, before, after):
         return [line for line in difflib.unified_diff(before, after, lineterm="", n=0)

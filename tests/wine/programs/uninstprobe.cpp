@@ -69,9 +69,14 @@ void OneLine(char* text, size_t size) {
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     char name[64] = "";
-    char text[1024] = "";
+    char text[4096] = "";
     GetClassNameA(control, name, sizeof name);
-    GetWindowTextA(control, text, sizeof text);
+    // An edit keeps its text to itself: only its own thread hands it out.
+    DWORD_PTR length = 0;
+    if (lstrcmpiA(name, "Edit") != 0 ||
+        !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                             &length))
+        GetWindowTextA(control, text, sizeof text);
     OneLine(text, sizeof text);
     RECT rect;
     GetWindowRect(control, &rect);
