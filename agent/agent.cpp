@@ -63,6 +63,47 @@ void FillBlock() {
         g_agent.block->ZoomWindow, g_agent.block->AutoScrollWindow);
 }
 
+// The programs' settings of their own, as kept, into the programs block.
+void FillProgramsBlock() {
+    if (!g_agent.programs.block) return;
+    const ProgramChoice choice = LoadKeptPrograms();
+    ptr::WritePrograms(*g_agent.programs.block, choice.used);
+    g_agent.knownPrograms = KnownNames(choice.used);
+    Say("PtrAgent: programs %u: %s", static_cast<unsigned>(choice.used.size()), DescribePrograms(choice.used).c_str());
+    const std::string notice = RefusedProgramsNotice(choice.tooMany, choice.unusable);
+    if (!notice.empty()) {
+        Say("PtrAgent: programs refused: %s", notice.c_str());
+        ShowNotice(notice);
+    }
+}
+
+// The settings form takes what the block holds now as what is kept.
+void TellSettingsForm() {
+    const HWND form = ptr::ToHwnd(g_agent.block->SettingsWindow);
+    if (form != nullptr && IsWindow(form)) PostMessageA(form, ptr::UM_PROGRAMSKEPT, 0, 0);
+}
+
+// An Apply keeps what the programs block holds; programs kept meanwhile by
+// someone else join it.
+void KeepPrograms() {
+    if (!g_agent.programs.block) return;
+    const std::vector<ProgramSettings> inBlock = ptr::ReadPrograms(*g_agent.programs.block);
+    const KeepPlan plan = PlanKeeping(inBlock, ReadKeptPrograms(), g_agent.knownPrograms);
+    for (const ProgramSettings& program : plan.keep) KeepProgram(program);
+    for (const std::string& name : plan.remove) RemoveKeptProgram(name);
+    g_agent.knownPrograms = KnownNames(plan.keep);
+    Say("PtrAgent: programs kept %u: %s", static_cast<unsigned>(plan.keep.size()), DescribePrograms(plan.keep).c_str());
+    if (plan.blockChanged) {
+        ptr::WritePrograms(*g_agent.programs.block, plan.keep);
+        TellSettingsForm();
+    }
+    if (!plan.refused.empty()) {
+        const std::string notice = RefusedProgramsNotice(plan.refused, {});
+        Say("PtrAgent: programs refused: %s", notice.c_str());
+        ShowNotice(notice);
+    }
+}
+
 void ClearOwnHandle(uint32_t& field, HWND own) {
     if (own != nullptr && field == ptr::FromHwnd(own)) field = 0;
 }
@@ -112,6 +153,7 @@ void ReAddTrayIcon() {
 void SaveSettings() {
     SaveKeptConfiguration(*g_agent.block);
     SaveKeptWebAddresses();
+    KeepPrograms();
     Say("PtrAgent: settings saved");
 }
 
@@ -190,6 +232,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     switch (message) {
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU) SayTrayMenuItems();
+        return 0;
     case WM_HOTKEY:
         if (wParam == kEscapeHotKey) {
             EndAutoScrollHere("Esc");
@@ -288,6 +333,9 @@ void ShutDown() {
     DestroyOwnWindow(g_agent.autoScrollWindow);
     CloseAppBlock();
     if (g_agent.library.module) FreeLibrary(g_agent.library.module);
+    // After the library: a process that still holds either keeps the block
+    // alive for the next agent, which fills it again.
+    CloseProgramsBlock();
     g_agent.library = Library();
     g_agent.block = nullptr;
 }
@@ -306,6 +354,10 @@ int FailStart(int exitCode, const char* format, ...) {
 }
 
 int Start() {
+    // Before the library, whose attach in this process opens it too.
+    if (!OpenProgramsBlock())
+        Say("PtrAgent: no programs block %s (%s): every program takes the same settings", ptr::kProgramsBlockName,
+            ptr::Win32ErrorText(GetLastError()).c_str());
     if (!LoadHookLibrary()) {
         ShutDown();
         return kExitCannotStart;
@@ -319,6 +371,7 @@ int Start() {
                          ptr::Win32ErrorText(GetLastError()).c_str());
     FillBlock();
     Say("PtrAgent: web addresses loaded %d", LoadKeptWebAddresses());
+    FillProgramsBlock();
     if (!InstallHooks()) {
         const unsigned long held = g_agent.library.GetHookStatus();
         return FailStart(kExitNoHooks, "The mouse hooks could not be installed (held 0x%lX, needed 0x%lX).", held,
@@ -335,6 +388,14 @@ void ReadArguments() {
 }
 
 }  // namespace
+
+void ReloadSettings() {
+    FillBlock();
+    Say("PtrAgent: web addresses loaded %d", LoadKeptWebAddresses());
+    FillProgramsBlock();
+    TellSettingsForm();
+    Say("PtrAgent: settings reloaded");
+}
 
 int Run(HINSTANCE instance) {
     // Before anything else: of two starts at the same moment, one goes on.

@@ -6,10 +6,13 @@
 
 #include "app_block_view.h"
 #include "hook_library.h"
+#include "program_profiles.h"
+#include "programs_view.h"
 #include "settings_block.h"
 #include "suite_names.h"
 
 #include <cstdarg>
+#include <set>
 #include <string>
 
 namespace agent {
@@ -30,11 +33,17 @@ struct Agent {
     Library library;
     ptr::SettingsBlock* block = nullptr;
     ptr::AppBlockView app;
+    ptr::ProgramsView programs;
+    // The upper-case names of the programs the agent put into the block or
+    // kept since it read them: what is kept and not known was written by
+    // someone else meanwhile.
+    std::set<std::string> knownPrograms;
     HWND mainWindow = nullptr;
     HWND statusWindow = nullptr;
     HWND zoomWindow = nullptr;
     HWND autoScrollWindow = nullptr;
     bool trayIconShown = false;
+    HMENU trayMenu = nullptr;  // while the tray menu shows, until its items are told
     // InstallHook(1) has been called and InstallHook(0) not since.
     bool hooksInstalled = false;
     uint32_t requiredHooks = 0;  // GetHookStatus bits this Windows needs
@@ -60,6 +69,13 @@ void CloseAppBlock();
 int LoadKeptWebAddresses();
 void SaveKeptWebAddresses();
 std::string WebAddressInSlot(int slot);
+bool OpenProgramsBlock();
+void CloseProgramsBlock();
+// The programs kept under HKCU\Software\PTRHK32A\Programs.
+ProgramChoice LoadKeptPrograms();
+std::vector<ProgramSettings> ReadKeptPrograms();
+void KeepProgram(const ProgramSettings& program);
+void RemoveKeptProgram(const std::string& name);
 
 // Auto-scroll window and magnifier. The End functions may be called at any
 // time, also when nothing runs.
@@ -83,12 +99,19 @@ void ShowTrayIcon();
 void RemoveTrayIcon();
 void SetStatusText(const char* text);
 void ShowTrayMenu();
+// Once the open tray menu waits for the user: where its items are, to the output.
+void SayTrayMenuItems();
 void HandleTrayMenuCommand(int command);
 void OpenWithShell(const std::string& target);
 void StartSettingsProgram();
 // A second start asked this agent to show itself: a balloon at the tray icon,
 // or the tray menu where the shell has no balloons.
 void ShowAnotherStartNotice();
+// A notice to the user that needs no answer: a balloon at the tray icon, or
+// a message box of its own thread where the shell has no balloons.
+void ShowNotice(const std::string& text);
+// The kept configuration and programs read again into the blocks.
+void ReloadSettings();
 
 // Single instance: true when this is the only agent; otherwise the running one
 // has been asked to show itself.
@@ -102,5 +125,6 @@ void TellUserFatal(const char* format, ...) __attribute__((format(printf, 1, 2))
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 constexpr int kMenuSettings = 1;
 constexpr int kMenuExit = 2;
+constexpr int kMenuReload = 3;
 
 }  // namespace agent

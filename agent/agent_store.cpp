@@ -66,4 +66,61 @@ void SaveKeptWebAddresses() {
 
 std::string WebAddressInSlot(int slot) { return ptr::GetWebAddress(g_agent.app.block, slot); }
 
+bool OpenProgramsBlock() {
+    g_agent.programs = ptr::CreateProgramsBlock();
+    return g_agent.programs.block != nullptr;
+}
+
+void CloseProgramsBlock() { ptr::CloseProgramsBlock(g_agent.programs); }
+
+namespace {
+
+std::string ProgramKeyPath(const std::string& name) { return std::string(ptr::kProgramsConfigKey) + "\\" + name; }
+
+std::vector<std::string> KeptProgramNames() {
+    ptr::RegKey key;
+    if (!key.Open(HKEY_CURRENT_USER, ptr::kProgramsConfigKey, KEY_READ)) return {};
+    return key.SubkeyNames();
+}
+
+bool ReadProgramValue(const std::string& program, const char* field, int32_t& value) {
+    ptr::RegKey key;
+    return ptr::IsProgramFileName(program) && key.Open(HKEY_CURRENT_USER, ProgramKeyPath(program), KEY_READ) &&
+           key.ReadDword(field, value);
+}
+
+}  // namespace
+
+ProgramChoice LoadKeptPrograms() { return ChooseKeptPrograms(KeptProgramNames(), ReadProgramValue); }
+
+std::vector<ProgramSettings> ReadKeptPrograms() {
+    std::vector<ProgramSettings> kept;
+    for (const std::string& name : KeptProgramNames())
+        if (ptr::IsProgramFileName(name)) kept.push_back(LoadProgram(name, ReadProgramValue));
+    return kept;
+}
+
+void KeepProgram(const ProgramSettings& program) {
+    ptr::RegKey key;
+    if (!ptr::IsProgramFileName(program.name) ||
+        !key.Create(HKEY_CURRENT_USER, ProgramKeyPath(program.name), KEY_READ | KEY_WRITE)) {
+        Say("PtrAgent: cannot keep the settings of %s", program.name.c_str());
+        return;
+    }
+    for (const char* field : ptr::kProgramFieldNames) {
+        if (program.Has(field)) {
+            key.WriteDword(field, program.Get(field));
+        } else if (key.HasValue(field)) {
+            key.DeleteValue(field);
+        }
+    }
+}
+
+void RemoveKeptProgram(const std::string& name) {
+    ptr::RegKey programs;
+    // The key holds values only, so that every Windows deletes it whole.
+    if (ptr::IsProgramFileName(name) && programs.Open(HKEY_CURRENT_USER, ptr::kProgramsConfigKey, KEY_READ | KEY_WRITE))
+        RegDeleteKeyA(programs.get(), name.c_str());
+}
+
 }  // namespace agent

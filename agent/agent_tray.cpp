@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace agent {
@@ -27,6 +28,18 @@ NOTIFYICONDATAA TrayIconData(UINT flags) {
     data.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     GetWindowTextA(g_agent.statusWindow, data.szTip, 64);
     return data;
+}
+
+// Work that may take a while runs in a thread of its own: the low-level
+// hooks run in the agent's thread. The thread owns its copy of the text.
+void RunWithText(LPTHREAD_START_ROUTINE work, const std::string& text) {
+    std::string* copy = new std::string(text);
+    HANDLE thread = CreateThread(nullptr, 0, work, copy, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete copy;
+    }
 }
 
 DWORD WINAPI OpenWithShellThread(void* parameter) {
@@ -82,17 +95,54 @@ void SetStatusText(const char* text) {
 void ShowTrayMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kMenuSettings, "Settings");
+    // While the settings form is open, it is what the settings are: they are
+    // read again once it has closed.
+    const bool formOpen = g_agent.block && g_agent.block->SettingsWindow != 0;
+    AppendMenuA(menu, MF_STRING | (formOpen ? MF_GRAYED : 0), kMenuReload, "Reload settings");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
     POINT cursor;
     GetCursorPos(&cursor);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(g_agent.mainWindow);
+    g_agent.trayMenu = menu;
     const int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
                                        g_agent.mainWindow, nullptr);
+    g_agent.trayMenu = nullptr;
     PostMessageA(g_agent.mainWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
     HandleTrayMenuCommand(command);
+}
+
+namespace {
+
+DWORD WINAPI NoticeBoxThread(void* parameter) {
+    std::string* text = static_cast<std::string*>(parameter);
+    MessageBoxA(nullptr, text->c_str(), ptr::kProductName, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    delete text;
+    return 0;
+}
+
+}  // namespace
+
+void ShowNotice(const std::string& text) {
+    if (ShowBalloon(text.c_str())) return;
+    RunWithText(NoticeBoxThread, text);  // the box waits there
+}
+
+void SayTrayMenuItems() {
+    HMENU menu = g_agent.trayMenu;
+    if (!menu) return;
+    g_agent.trayMenu = nullptr;  // once per menu
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT r = {};
+        if (!GetMenuItemRect(g_agent.mainWindow, menu, static_cast<UINT>(i), &r)) continue;
+        char item[64];
+        std::snprintf(item, sizeof item, " %d=%ld,%ld,%ld,%ld", i, r.left, r.top, r.right, r.bottom);
+        items += item;
+    }
+    Say("PtrAgent: menu items%s", items.c_str());
 }
 
 void ShowAnotherStartNotice() {
@@ -108,20 +158,12 @@ void ShowAnotherStartNotice() {
 
 void HandleTrayMenuCommand(int command) {
     if (command == kMenuSettings) StartSettingsProgram();
+    if (command == kMenuReload) ReloadSettings();
     if (command == kMenuExit) DestroyWindow(g_agent.mainWindow);
 }
 
-// Starting a program can take a while; the low-level hooks run in this
-// thread, so the shell does it in a thread of its own.
-void OpenWithShell(const std::string& target) {
-    std::string* copy = new std::string(target);
-    HANDLE thread = CreateThread(nullptr, 0, OpenWithShellThread, copy, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);
-    } else {
-        delete copy;
-    }
-}
+// Starting a program can take a while.
+void OpenWithShell(const std::string& target) { RunWithText(OpenWithShellThread, target); }
 
 void StartSettingsProgram() {
     const std::string path = g_agent.folder + ptr::kSettingsProgramFile;

@@ -18,6 +18,9 @@ public:
     static constexpr uintptr_t kPane = 0x110;    // WS_VSCROLL
     static constexpr uintptr_t kFamily = 0x200;  // the parent of the siblings
     static constexpr uintptr_t kFirstSibling = 0x10000;
+    // Every window is the benchmark's own.
+    static constexpr DWORD kProcess = 0x400;
+    static constexpr DWORD kThread = 0x404;
 
     // siblings 0: the notch goes to the pane; otherwise to the first sibling,
     // a plain window, and the last sibling is the scroll bar.
@@ -31,6 +34,22 @@ public:
     void Sleep(DWORD) override {}
     DWORD GetTickCount() override { return 0; }
     UINT GetDoubleClickTime() override { return 500; }
+    DWORD GetCurrentProcessId() override { return kProcess; }
+    DWORD GetWindowThreadProcessId(HWND, DWORD* processId) override {
+        if (processId) *processId = kProcess;
+        return kThread;
+    }
+    DWORD ProgramNameOfProcess(DWORD, char* buffer, DWORD size) override {
+        const char name[] = "hook_bench.exe";
+        if (size < sizeof name) return 0;
+        std::memcpy(buffer, name, sizeof name);
+        return sizeof name - 1;
+    }
+    DWORD CharUpperBuffA(char* text, DWORD length) override {
+        for (DWORD i = 0; i < length; ++i)
+            if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+        return length;
+    }
     HHOOK SetWindowsHookExA(int, HookProcId) override { return nullptr; }
     BOOL UnhookWindowsHookEx(HHOOK) override { return TRUE; }
     LRESULT CallNextHookEx(HHOOK, int, WPARAM, LPARAM) override { return 0; }

@@ -32,6 +32,8 @@ constexpr char kDialogTextFile[] = "uninst.UN2";
 // HKEY_CURRENT_USER: the suite's key, and the tray agent's kept configuration below it.
 constexpr char kSuiteKey[] = "Software\\PTRHK32A";
 constexpr char kAgentConfigKey[] = "Software\\PTRHK32A\\Agent";
+// One key per program with settings of its own, named after its file name.
+constexpr char kProgramsConfigKey[] = "Software\\PTRHK32A\\Programs";
 
 // The entry in the system's list of installed programs (below HKCU or HKLM),
 // and the keys other programs share with the suite.

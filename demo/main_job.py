@@ -9,7 +9,9 @@ mouse input from the X server over the sample's windows: wheel notches by
 lines and by pages over a list box without the focus, button functions of the
 middle button and of button 4, Horizontal Wheel, universal scroll, auto
 scroll and zoom; opens the settings program from the tray agent's menu and
-changes a setting with real clicks; and ends by removing the suite with its
+changes a setting with real clicks; gives two more programs settings of their
+own and shows button 4 and the wheel behaving differently in each; and ends
+by removing the suite with its
 uninstaller, checking that no file, folder or registry value is left. For
 each step it prints what it did and what the windows themselves report
 (scroll positions, messages received, files, registry), and leaves a
@@ -437,6 +439,61 @@ def step_settings(s):
     return did, got, shot
 
 
+def step_two_programs(s):
+    """Two programs with settings of their own: button 4 and the wheel each as the program says."""
+    s.configure(ButtonCount=5, ButtonFunction1=0, EnhanceMode=-1, WheelLines=3, WheelPageScroll=0)
+    # Two copies of the sample program under other names: as far as the
+    # suite is concerned, two other programs.
+    copies = {}
+    for name, x, y in (("viewer", 0, 0), ("editor", 0, 690)):
+        folder = os.path.join(s.folder, name)
+        os.makedirs(folder)
+        exe = os.path.join(folder, name + ".exe")
+        subprocess.run(["cp", s.exe("sampleapp.exe"), exe], check=True)
+        sample = Sample(None, folder)
+        sample.program = Program(exe, ["--log", winpath(sample.log_path), "--state", winpath(sample.state_path),
+                                       "--at", str(x), str(y)], False)
+        s.programs.append(sample.program)
+        sample.wait_ready()
+        copies[name] = sample
+    # As the settings program's Programs tab writes them, then kept as by its Apply.
+    for program in ("viewer.exe ButtonFunction1=13 EnhanceMode=0", "editor.exe ButtonFunction1=28 WheelLines=6"):
+        if s.hooks.ask(f"program {program}", "") != "OK":
+            raise StepFailed(f"cannot write the programs block: {program}")
+    s.agentctl("post", 2025, 0, 0)  # UM_SETTINGSCHANGED
+    s.agent_says("PtrAgent: settings saved", 30)
+    kept = uninst_support.reg("query", r"HKCU\Software\PTRHK32A\Programs", "/s").stdout
+
+    def typed(sample):
+        return [m[2] for m in sample.messages("list", "WM_KEYDOWN")]
+
+    results = {}
+    for name, sample in copies.items():
+        sample.clear_log()
+        s.move(*sample.center("list"))
+        s.xdo("click", WHEEL_DOWN)
+        wait_until(lambda: sample.messages("list", "WM_MOUSEWHEEL") or
+                   SB_ENDSCROLL in [m[2] & 0xFFFF for m in sample.messages("list", "WM_VSCROLL")], 15)
+        wheel = ("the system's WM_MOUSEWHEEL" if sample.messages("list", "WM_MOUSEWHEEL") else
+                 "WM_VSCROLL " + describe_codes([m[2] & 0xFFFF for m in sample.messages("list", "WM_VSCROLL")]))
+        s.xdo("click", BUTTON4)
+        wait_until(lambda: typed(sample), 15)
+        results[name] = (wheel, typed(sample))
+    shot = s.screenshot("10-two-programs")
+    for sample in copies.values():
+        sample.program.stop()
+    did = ("viewer.exe (button 4: Enter, wheel: system default) and editor.exe (button 4: Copy, 6 lines a notch) "
+           "kept by the tray agent; over each list box one wheel notch down and one click of button 4")
+    got = "; ".join(f"{name}.exe list box received {wheel} and WM_KEYDOWN "
+                    f"{' '.join(f'0x{k:02X}' for k in keys) or 'nothing'}" for name, (wheel, keys) in results.items())
+    got += f"; kept under Programs: {', '.join(n for n in ('viewer.exe', 'editor.exe') if n in kept)}"
+    viewer_ok = results["viewer"] == ("the system's WM_MOUSEWHEEL", [VK_RETURN])
+    editor_ok = results["editor"] == ("WM_VSCROLL LINEDOWN/RIGHT x 6, ENDSCROLL x 1", [VK_CONTROL, ord("C")])
+    if not (viewer_ok and editor_ok and "viewer.exe" in kept and "editor.exe" in kept):
+        raise StepFailed(got)
+    return did, got, shot
+
+
 def step_uninstall(s):
     """The uninstaller closes the tray agent, and nothing of the suite is left."""
     # The hooks loaded the installed library into every program that took
@@ -455,7 +512,7 @@ def step_uninstall(s):
     finish = lambda: uninst_support.controls(wizard).get(uninst_support.IDC["FINISHBTN"])
     if not wait_until(lambda: finish() is not None and finish().visible, 120, interval=0.3):
         raise StepFailed("the removal did not finish")
-    shot = s.screenshot("10-uninstall")
+    shot = s.screenshot("11-uninstall")
     press("FINISHBTN")
     s.xdo("click", 1)
     agent_ended = s.agent.wait(30) is not None
@@ -495,14 +552,15 @@ STEPS = [
     ("07-auto-scroll", "Auto scroll", step_auto_scroll),
     ("08-zoom", "Zoom", step_zoom),
     ("09-settings", "Settings from the tray menu", step_settings),
-    ("10-uninstall", "Uninstall", step_uninstall),
+    ("10-two-programs", "Two programs, each with settings of its own", step_two_programs),
+    ("11-uninstall", "Uninstall", step_uninstall),
 ]
-SHORT = ("00-install", "01-wheel-lines", "03-copy", "07-auto-scroll", "10-uninstall")
+SHORT = ("00-install", "01-wheel-lines", "03-copy", "07-auto-scroll", "10-two-programs", "11-uninstall")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--short", action="store_true", help="a quick subset of three steps")
+    parser.add_argument("--short", action="store_true", help="a quick subset of the steps")
     parser.add_argument("--out", default=os.path.join(ROOT, "build", "demo"), help="folder of the screenshots")
     options = parser.parse_args()
     if not harness.STATE or not harness.BIN:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform.h"
+#include "programs_block.h"
 #include "settings_block.h"
 #include "shared_state.h"
 #include "window_handles.h"
@@ -13,6 +14,21 @@ namespace ptr {
 
 inline uint16_t LowWord32(uint64_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
 inline uint16_t HighWord32(uint64_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+
+// A program as one copy of the library knows it: the process (and the
+// thread, for another process) that runs it, its file name, and which entry
+// of the programs block holds its own settings.
+struct KnownProgram {
+    uint32_t ProcessId = 0;  // 0: the slot is free
+    uint32_t ThreadId = 0;
+    uint32_t LookupTime = 0;  // tick count when the name was found
+    uint32_t Generation = 1;  // of the programs block when Entry was chosen; odd: to choose
+    int32_t Entry = -1;       // -1: no settings of its own
+    char Name[kProgramNameSize] = {};  // upper case; empty when not found or longer than any entry's
+};
+
+// Other programs this copy has met; the oldest slot is taken for a new one.
+constexpr int kKnownProgramSlots = 8;
 
 // Per-process state of one copy of the library.
 struct ProcessState {
@@ -31,6 +47,12 @@ struct ProcessState {
     // Scroll-bar search, per orientation (0 vertical, 1 horizontal); valid during one search.
     bool BarSeen[2] = {false, false};
     HWND BarCandidate[2] = {nullptr, nullptr};
+    // The programs block, mapped read-only at attach; null where there is none.
+    const ProgramsBlock* Programs = nullptr;
+    // The program this process runs, named at attach, and others met since.
+    KnownProgram OwnProgram;
+    KnownProgram OtherPrograms[kKnownProgramSlots];
+    uint32_t NextProgramSlot = 0;
 };
 
 struct HookContext {
@@ -39,5 +61,10 @@ struct HookContext {
     HookSharedState& shared;
     ProcessState& process;
 };
+
+// The same call with another view of the settings block: a program's own.
+inline HookContext WithSettings(const HookContext& ctx, SettingsBlock& settings) {
+    return HookContext{ctx.api, settings, ctx.shared, ctx.process};
+}
 
 }  // namespace ptr

@@ -28,6 +28,16 @@ public:
     virtual DWORD GetTickCount() = 0;
     virtual UINT GetDoubleClickTime() = 0;
 
+    // Processes and the programs they run.
+    virtual DWORD GetCurrentProcessId() = 0;
+    // The thread that made the window (0 when it names none), and its process.
+    virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
+    // The file name, without its folder, of the program a process runs, into
+    // buffer with its terminating zero; its length, 0 when it cannot be found.
+    virtual DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) = 0;
+    // Upper case in the system's code page, in place.
+    virtual DWORD CharUpperBuffA(char* text, DWORD length) = 0;
+
     // Hooks.
     virtual HHOOK SetWindowsHookExA(int idHook, HookProcId proc) = 0;
     virtual BOOL UnhookWindowsHookEx(HHOOK hook) = 0;

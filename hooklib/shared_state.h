@@ -65,6 +65,11 @@ struct HookSharedState {
     // the next part of the same turn may arrive in another one.
     WheelRemainder VRemainder;  // positive up
     WheelRemainder HRemainder;  // positive left, as the horizontal marker +840
+    // The program a mode started in, whose settings of its own the mode
+    // keeps wherever the cursor goes: the process and thread that made the
+    // window of the start; 0 when no program had settings of its own then.
+    uint32_t ModeProcessId;
+    uint32_t ModeThreadId;
 };
 
 static_assert(offsetof(HookSharedState, Anchor) == 20, "layout");
@@ -76,14 +81,16 @@ static_assert(offsetof(HookSharedState, XButtonHook) == 116, "layout");
 static_assert(offsetof(HookSharedState, ReleasePending) == 120, "layout");
 static_assert(offsetof(HookSharedState, VRemainder) == 124, "layout");
 static_assert(offsetof(HookSharedState, HRemainder) == 136, "layout");
-static_assert(sizeof(HookSharedState) == 148, "every field is 32-bit, in order");
+static_assert(offsetof(HookSharedState, ModeProcessId) == 148, "layout");
+static_assert(sizeof(HookSharedState) == 156, "every field is 32-bit, in order");
 
 // Start values: all zero except the universal-scroll thresholds and steps.
 constexpr HookSharedState kInitialSharedState = {
     0, 0, 0, 0, 0, {0, 0}, {0, 0}, {0, 0, 0, 0},
     1, 1, 1, 1,
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    {0, 0, 0}, {0, 0, 0}};
+    {0, 0, 0}, {0, 0, 0},
+    0, 0};
 
 // Windows versions as the library tells them apart.
 enum OsKindValue : int32_t {

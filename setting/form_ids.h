@@ -17,10 +17,11 @@
 #define Panel2 22
 #define MouseImage 23
 
-/* The page control; the two sheets are hidden labels carrying the tab captions. */
+/* The page control; the sheets are hidden labels carrying the tab captions. */
 #define PageControl1 30
 #define TabSheet1 31
 #define TabSheet2 32
+#define TabSheet3 33
 
 /* Tab 0, "Wheel". */
 #define Label4 100
@@ -88,6 +89,26 @@
 #define Label9 700
 #define WebAddrEdit 701
 
+/* Tab 2, "Programs": programs with settings of their own. The picker is a
+   label that the user drags onto a program's window. */
+#define ProgramsLabel 800
+#define ProgramList 801
+#define ProgramPicker 802
+#define ProgramBrowseButton 803
+#define ProgramRemoveButton 804
+#define ProgFun3Label 805
+#define ProgFun3Box 806
+#define ProgFun4Label 807
+#define ProgFun4Box 808
+#define ProgFun5Label 809
+#define ProgFun5Box 810
+#define ProgWheelModeLabel 811
+#define ProgWheelModeBox 812
+#define ProgWheelSpeedLabel 813
+#define ProgWheelSpeedBox 814
+#define ProgWheelLineEdit 815
+#define ProgWheelLineUpDown 816
+
 /* String table: a function's name at its code, its description at 1000 + code,
    a mode's status text at 4000 + mode. */
 #define FUNCTION_DESCRIPTION_BASE 1000
@@ -95,6 +116,13 @@
 #define APP_BLOCK_FAILED_TEXT 5000
 #define APP_TITLE_TEXT 5001
 #define AGENT_GONE_TEXT 5002
+/* The Programs tab's texts. */
+#define AS_EVERYWHERE_TEXT 5010
+#define PROGRAM_LINES_TEXT 5011
+#define PROGRAMS_FULL_TEXT 5012
+#define PROGRAM_NAME_TEXT 5013
+#define PROGRAM_BROWSE_TITLE 5014
+#define PROGRAM_BROWSE_FILTER 5015
 
 /* The scroll boxes of the test areas are windows of this class. */
 #define SCROLL_BOX_CLASS "TScrollBox"

@@ -74,6 +74,24 @@ const ControlPlace kControlPlaces[] = {
     {Label9, kButtonTab, kWebPage},
     {WebAddrEdit, kButtonTab, kWebPage},
 
+    {ProgramsLabel, kProgramsTab, kWholeTab},
+    {ProgramList, kProgramsTab, kWholeTab},
+    {ProgramPicker, kProgramsTab, kWholeTab},
+    {ProgramBrowseButton, kProgramsTab, kWholeTab},
+    {ProgramRemoveButton, kProgramsTab, kWholeTab},
+    {ProgFun3Label, kProgramsTab, kWholeTab},
+    {ProgFun3Box, kProgramsTab, kWholeTab},
+    {ProgFun4Label, kProgramsTab, kWholeTab},
+    {ProgFun4Box, kProgramsTab, kWholeTab},
+    {ProgFun5Label, kProgramsTab, kWholeTab},
+    {ProgFun5Box, kProgramsTab, kWholeTab},
+    {ProgWheelModeLabel, kProgramsTab, kWholeTab},
+    {ProgWheelModeBox, kProgramsTab, kWholeTab},
+    {ProgWheelSpeedLabel, kProgramsTab, kWholeTab},
+    {ProgWheelSpeedBox, kProgramsTab, kWholeTab},
+    {ProgWheelLineEdit, kProgramsTab, kWholeTab},
+    {ProgWheelLineUpDown, kProgramsTab, kWholeTab},
+
     {Panel1, kEveryTab, kWholeTab},
     {LogoImage, kEveryTab, kWholeTab},
     {Panel2, kEveryTab, kWholeTab},
@@ -101,12 +119,18 @@ bool IsBoldLabel(int id) {
     case Fun3Label:
     case Fun4Label:
     case Fun5Label:
+    case ProgFun3Label:
+    case ProgFun4Label:
+    case ProgFun5Label:
     case VersionLabel: return true;
     default: return false;
     }
 }
 
-bool IsBlueLabel(int id) { return id == Fun3Label || id == Fun4Label || id == Fun5Label || id == VersionLabel; }
+bool IsBlueLabel(int id) {
+    return id == Fun3Label || id == Fun4Label || id == Fun5Label || id == ProgFun3Label || id == ProgFun4Label ||
+           id == ProgFun5Label || id == VersionLabel;
+}
 
 PicturePlace CentredInFrame(int frameLeft, int frameTop, int frameWidth, int frameHeight, int width, int height) {
     const int spareWidth = frameWidth > width ? frameWidth - width : 0;

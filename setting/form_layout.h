@@ -9,10 +9,11 @@ constexpr int kEveryTab = -1;
 constexpr int kWholeTab = -1;
 constexpr int kWheelTab = 0;
 constexpr int kButtonTab = 1;
+constexpr int kProgramsTab = 2;
 
 struct ControlPlace {
     int id;
-    int tab;   // kEveryTab, kWheelTab or kButtonTab
+    int tab;   // kEveryTab, kWheelTab, kButtonTab or kProgramsTab
     int page;  // a notebook page of the Button tab, or kWholeTab
 };
 

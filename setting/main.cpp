@@ -6,6 +6,7 @@
 #include "form_ids.h"
 #include "peer_windows.h"
 #include "program_files.h"
+#include "programs_view.h"
 #include "resource_modules.h"
 #include "setting_form.h"
 #include "settings_block.h"
@@ -28,16 +29,19 @@ constexpr int kExitRefused = 1;
 struct TBlockBinding {
     ptr::SettingsBlock* block = nullptr;
     TAppBlockView app;
+    ptr::ProgramsView programs;  // the tray agent's, where it has one
 };
 
 TBlockBinding BindBlocks() {
     TBlockBinding binding;
     binding.block = static_cast<ptr::SettingsBlock*>(GetMapFilePointer());
     binding.app = MapAppBlock();
+    binding.programs = ptr::OpenProgramsBlock();
     return binding;
 }
 
 void UnbindBlocks(TBlockBinding& binding) {
+    ptr::CloseProgramsBlock(binding.programs);
     UnmapAppBlock(binding.app);
     binding.block = nullptr;
 }
@@ -82,6 +86,7 @@ TFormEnvironment FormEnvironment(const std::string& folder, const TResourceModul
     environment.nameFallback = names.owned ? nullptr : resources.Program();
     environment.block = binding.block;
     environment.appBlock = binding.app.block;
+    environment.programs = binding.programs.block;
     return environment;
 }
 

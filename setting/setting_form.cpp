@@ -8,6 +8,7 @@
 #include "late_bound.h"
 #include "peer_windows.h"
 #include "program_files.h"
+#include "quiet.h"
 #include "scroll_box.h"
 #include "start_rules.h"
 #include "window_handles.h"
@@ -20,18 +21,8 @@ namespace setting {
 
 namespace {
 
-// Notifications that the form sets off itself while it loads its controls
-// run no handler; the loading code runs them where the value changed.
-class Quiet {
-public:
-    explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
-    ~Quiet() { --counter_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& counter_;
-};
+// The form's own notifications while it loads a control run no handler
+// (Quiet); the loading code runs them where the value changed.
 
 struct FunctionBoxRole {
     int id;
@@ -171,6 +162,9 @@ INT_PTR TMOUSESETTINGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         SetFocus(Control(PageControl1));
         return FALSE;  // the focus is set
     case WM_COMMAND: return HandleCommand(LOWORD(wParam), HIWORD(wParam));
+    case ptr::UM_PROGRAMSKEPT:
+        if (programsPage_) programsPage_->TakeKept();
+        return TRUE;
     case WM_NOTIFY: return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -210,6 +204,13 @@ bool TMOUSESETTINGForm::HandleCommand(int id, int code) {
     if (quiet_ > 0 || closing_) return true;
     if (code == EN_KILLFOCUS && SpinOf(id)) {
         SpinEditExit(id);
+        return true;
+    }
+    if (TProgramsPage::IsPageControl(id)) {
+        if (programsPage_ && programsPage_->HandleCommand(id, code)) {
+            editor_->EnableApply();
+            SyncApplyButton();
+        }
         return true;
     }
     if (code == BN_CLICKED) {
@@ -298,11 +299,11 @@ void TMOUSESETTINGForm::PrepareControls() {
         if (IsBoldLabel(kControlPlaces[i].id) && boldFont_)
             SendMessageA(Control(kControlPlaces[i].id), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
 
-    // The tabs, captioned by the two hidden sheet labels.
+    // The tabs, captioned by the hidden sheet labels.
     HWND tabs = Control(PageControl1);
     DrawClassicTabs(tabs);
-    const int sheets[] = {TabSheet1, TabSheet2};
-    for (int i = 0; i < 2; ++i) {
+    const int sheets[] = {TabSheet1, TabSheet2, TabSheet3};
+    for (int i = 0; i < 3; ++i) {
         std::string caption = Text(sheets[i]);
         tabCaptions_.push_back(caption);
         TCITEMA item = {};
@@ -359,6 +360,7 @@ void TMOUSESETTINGForm::FormCreate() {
     LoadMousePicture();
     CentreInFrame(LogoImage, Panel1);
     CentreInFrame(MouseImage, Panel2);
+    LoadProgramsPage();
     editor_->SetCurrentButton(3);
     ShowNotebookPage(0);
     SendMessageA(Control(PageControl1), TCM_SETCURSEL, kWheelTab, 0);
@@ -567,6 +569,13 @@ void TMOUSESETTINGForm::LoadMousePicture() {
     }
 }
 
+void TMOUSESETTINGForm::LoadProgramsPage() {
+    TProgramsPage::Environment page{window_, env_.resourceModule, &names_, env_.block->ButtonCount, env_.programs,
+                                    [this](int id, bool visible) { SetControlVisible(id, visible); }};
+    programsPage_ = std::make_unique<TProgramsPage>(page);
+    programsPage_->Load();
+}
+
 void TMOUSESETTINGForm::CentreInFrame(int image, int frame) {
     const RECT frameRect = ChildRect(frame);
     const RECT imageRect = ChildRect(image);
@@ -743,6 +752,8 @@ bool TMOUSESETTINGForm::ApplyButtonClick() {
         ReportAgentGone();
         return false;
     }
+    // The programs as the tray agent is told to keep them.
+    if (programsPage_) programsPage_->Apply();
     // A disabled button keeps no focus worth having.
     if (GetFocus() == Control(ApplyButton))
         SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(OkButton)), TRUE);
@@ -767,6 +778,7 @@ void TMOUSESETTINGForm::OkButtonClick() {
 void TMOUSESETTINGForm::CancelButtonClick() {
     closing_ = true;
     editor_->RestoreSavedCopies();
+    if (programsPage_) programsPage_->Cancel();
     Close();
 }
 

@@ -4,6 +4,7 @@
 // tells the tray agent, Cancel goes back to the state of the last Apply.
 #pragma once
 
+#include "programs_page.h"
 #include "region_data.h"
 #include "resource_modules.h"
 #include "settings_block.h"
@@ -29,6 +30,7 @@ struct TFormEnvironment {
     HMODULE nameFallback;      // where a name the name module lacks comes from (the program), or none
     ptr::SettingsBlock* block;
     uint8_t* appBlock;
+    ptr::ProgramsBlock* programs = nullptr;  // null where the tray agent has none
 };
 
 class TMOUSESETTINGForm {
@@ -75,6 +77,7 @@ private:
     void LoadPictures();
     void LoadMousePicture();
     void CentreInFrame(int image, int frame);
+    void LoadProgramsPage();
     void FormShow();
     void FormDestroy();
 
@@ -125,6 +128,7 @@ private:
     TFormEnvironment env_;
     TFunctionNames names_;
     std::unique_ptr<TSettingsEditor> editor_;
+    std::unique_ptr<TProgramsPage> programsPage_;
     HWND window_ = nullptr;
     int quiet_ = 0;  // while positive, control notifications run no handler
     bool closing_ = false;  // once closing, no notification runs a handler

@@ -7,6 +7,7 @@
 #include "actions.h"
 #include "markers.h"
 #include "modes.h"
+#include "programs.h"
 #include "universal_scroll.h"
 
 namespace ptr {
@@ -44,7 +45,7 @@ bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
 }
 
 // mayPassThrough: the press may reach the application as it came.
-int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
+int HandlePressWith(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
     uint32_t button = ChosenButton(ctx, index);
     uint32_t code = static_cast<uint32_t>(ctx.block.ButtonFunction[button]);
     RaiseTopLevel(ctx, window);
@@ -69,11 +70,22 @@ int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrou
     return 1;
 }
 
+// The button's function is the one the program under the cursor (the owner
+// of the window the press is for) gives it.
+int HandlePress(HookContext& ctx, HWND window, uint16_t index, bool mayPassThrough) {
+    SettingsBlock settings;
+    if (!SettingsOfWindow(ctx, window, settings)) return HandlePressWith(ctx, window, index, mayPassThrough);
+    HookContext programCtx = WithSettings(ctx, settings);
+    return HandlePressWith(programCtx, window, index, mayPassThrough);
+}
+
 // A real second quick click of the middle button reaches the application as
 // the system reports it; where the button is a plain middle button, its
 // release follows it, so that the double click is whole.
-int HandleDoubleClick(HookContext& ctx) {
-    if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(ctx.block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
+int HandleDoubleClick(HookContext& ctx, HWND window) {
+    SettingsBlock settings;
+    const SettingsBlock& block = SettingsOfWindow(ctx, window, settings) ? settings : ctx.block;
+    if (IsPlainMiddleClick(ctx, static_cast<uint32_t>(block.ButtonFunction[kMiddleButtonIndex]), kMiddleButtonIndex))
         SetReleaseAction(ctx, kReleasePassThrough);
     return 0;
 }
@@ -112,7 +124,7 @@ int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint
                  bool translatedDoubleClick) {
     if (message == WM_MBUTTONDOWN && marker == MARK_SELF) return LetGoOfLateHold(ctx);
     if (message == WM_MBUTTONDOWN) return HandlePress(ctx, window, index, !translatedDoubleClick);
-    if (message == WM_MBUTTONDBLCLK) return HandleDoubleClick(ctx);
+    if (message == WM_MBUTTONDBLCLK) return HandleDoubleClick(ctx, window);
     if (message != WM_MBUTTONUP) return 0;
     if (marker == MARK_RUN) return RunFunction(ctx, window, x, y, ctx.shared.PendingFunction);
     return HandleUserRelease(ctx);
@@ -295,8 +307,10 @@ int RunAction(HookContext& ctx, HWND window, uint32_t code) {
 }
 
 // Functions that start a mode or talk to the tray agent. Returns -1 for a
-// code that is not one of them.
+// code that is not one of them. A mode keeps the settings of the program it
+// starts in.
 int RunModeStart(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
+    if (code != 103) RememberModeProgram(ctx, window);
     switch (code) {
     case 56: return StartDragLock(ctx);
     case 60:

@@ -2,6 +2,7 @@
 
 #include "markers.h"
 #include "modes.h"
+#include "programs.h"
 
 #include <cstring>
 
@@ -107,7 +108,12 @@ void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process
     } else {
         process.RollMessage = process.WheelSupportMessage = process.ScrollLinesMessage = 0;
     }
-    process.ProcessKind = DetectProcessKind(api);
+    char path[MAX_PATH];
+    DWORD n = api.GetModuleFileNameA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) n = 0;
+    path[n] = '\0';
+    process.ProcessKind = n == 0 ? PROCESS_OTHER : ProcessKindFromPath(path);
+    RememberOwnProgram(api, process, path);
 }
 
 int32_t InstallHooks(HookContext& ctx, int32_t install) {

@@ -201,6 +201,8 @@ void ReleaseAnyMode(HookContext& ctx) {
     shared.PendingButton = 0;
     shared.ReleasePending = 0;
     shared.TabCount = 0;
+    shared.ModeProcessId = 0;
+    shared.ModeThreadId = 0;
     // Left set by a menu loop that ended without the filter hook, it would
     // make the mouse hook ignore every message.
     shared.MenuActive = 0;

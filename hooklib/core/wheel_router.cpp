@@ -4,6 +4,7 @@
 
 #include "discovery.h"
 #include "markers.h"
+#include "programs.h"
 #include "scroll_primitives.h"
 
 #include <cstdint>
@@ -91,24 +92,41 @@ int RouteVerticalNotches(HookContext& ctx, HWND target, int x, int y, int delta)
     return ScrollDown(ctx, target, x, y, method, count, bar, pageFlag);
 }
 
+// In system default mode ordinary notches and the tilt take the system's
+// own path; Windows 95 has no such path, and the horizontal marker is
+// always ours.
+bool IsRoutedInThisMode(HookContext& ctx, int delta) {
+    if (ctx.block.EnhanceMode != 0) return true;
+    if (ctx.process.TiltWheel) return false;
+    return ctx.shared.OsKind == OS_WIN95 || IsHorizontalMarker(delta);
+}
+
+int RouteToTarget(HookContext& ctx, HWND target, int x, int y, int delta) {
+    // Nothing under the cursor: leave the message to the system.
+    if (target == nullptr) return 0;
+    if (IsHorizontalMarker(delta)) return RouteHorizontalNotch(ctx, target, delta);
+    return RouteVerticalNotches(ctx, target, x, y, delta);
+}
+
+// Where programs have settings of their own, the window under the cursor
+// comes first: its program decides the mode, the lines and the pages. A
+// mode keeps the program it started in.
+int RouteWithProgramSettings(HookContext& ctx, int x, int y, int delta) {
+    HWND target = ctx.api.WindowFromPoint(POINT{x, y});
+    SettingsBlock settings;
+    bool own = ctx.shared.Mode != 0 ? SettingsOfModeProgram(ctx, settings) : SettingsOfWindow(ctx, target, settings);
+    HookContext programCtx = own ? WithSettings(ctx, settings) : ctx;
+    if (!IsRoutedInThisMode(programCtx, delta)) return 0;
+    return RouteToTarget(programCtx, target, x, y, delta);
+}
+
 }  // namespace
 
 int RouteWheel(HookContext& ctx, HWND /*hookWindow*/, int x, int y) {
     int delta = ctx.process.WheelDelta;
-    if (ctx.block.EnhanceMode == 0) {
-        // In system default mode ordinary notches and the tilt take the
-        // system's own path; Windows 95 has no such path, and the horizontal
-        // marker is always ours.
-        if (ctx.process.TiltWheel) return 0;
-        if (ctx.shared.OsKind != OS_WIN95 && !IsHorizontalMarker(delta)) return 0;
-    }
-
-    HWND target = ctx.api.WindowFromPoint(POINT{x, y});
-    // Nothing under the cursor: leave the message to the system.
-    if (target == nullptr) return 0;
-
-    if (IsHorizontalMarker(delta)) return RouteHorizontalNotch(ctx, target, delta);
-    return RouteVerticalNotches(ctx, target, x, y, delta);
+    if (ProgramsInUse(ctx.process)) return RouteWithProgramSettings(ctx, x, y, delta);
+    if (!IsRoutedInThisMode(ctx, delta)) return 0;
+    return RouteToTarget(ctx, ctx.api.WindowFromPoint(POINT{x, y}), x, y, delta);
 }
 
 }  // namespace ptr

@@ -39,6 +39,30 @@ void UnmapSettingsBlock() {
     g_mapping = nullptr;
 }
 
+// The programs block, which the tray agent makes before it loads the
+// library; read-only here. A view of exactly this layout's size fails on a
+// smaller block, so no read goes past what another writer made. Without
+// it every program takes the settings block as it is.
+HANDLE g_programsMapping = nullptr;
+
+void MapProgramsBlock() {
+    g_programsMapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgramsBlockName);
+    if (g_programsMapping == nullptr) return;
+    g_process.Programs =
+        static_cast<const ProgramsBlock*>(::MapViewOfFile(g_programsMapping, FILE_MAP_READ, 0, 0, kProgramsBlockSize));
+    if (g_process.Programs == nullptr) {
+        ::CloseHandle(g_programsMapping);
+        g_programsMapping = nullptr;
+    }
+}
+
+void UnmapProgramsBlock() {
+    if (g_process.Programs) ::UnmapViewOfFile(const_cast<ProgramsBlock*>(g_process.Programs));
+    if (g_programsMapping) ::CloseHandle(g_programsMapping);
+    g_process.Programs = nullptr;
+    g_programsMapping = nullptr;
+}
+
 }  // namespace
 
 HookContext LibraryContext() { return HookContext{g_api, g_block ? *g_block : g_noBlock, g_shared, g_process}; }
@@ -96,10 +120,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
         g_api.BindLateFunctions();
         AttachProcess(g_api, g_shared, g_process);
         g_process.Module = module;
-        return MapSettingsBlock() ? TRUE : FALSE;
+        if (!MapSettingsBlock()) return FALSE;
+        MapProgramsBlock();
+        return TRUE;
     }
     if (reason == DLL_PROCESS_DETACH) {
         g_process.Module = nullptr;
+        UnmapProgramsBlock();
         UnmapSettingsBlock();
     }
     return TRUE;

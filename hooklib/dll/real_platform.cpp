@@ -10,6 +10,14 @@ UINT RealPlatform::WinExec(const char* commandLine, UINT show) { return ::WinExe
 void RealPlatform::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 DWORD RealPlatform::GetTickCount() { return ::GetTickCount(); }
 UINT RealPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
+DWORD RealPlatform::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+DWORD RealPlatform::GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    return ::GetWindowThreadProcessId(window, processId);
+}
+DWORD RealPlatform::ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) {
+    return ptr::ProgramNameOfProcess(programNames_, processId, buffer, size);
+}
+DWORD RealPlatform::CharUpperBuffA(char* text, DWORD length) { return ::CharUpperBuffA(text, length); }
 
 HHOOK RealPlatform::SetWindowsHookExA(int idHook, HookProcId proc) {
     return ::SetWindowsHookExA(idHook, HookProcedure(proc), LibraryModule(), 0);
@@ -68,6 +76,8 @@ BOOL RealPlatform::SwapMouseButton(BOOL swap) { return ::SwapMouseButton(swap); 
 void RealPlatform::BindLateFunctions(ProcLookup lookup) {
     // Windows 95's user32 has no GetGUIThreadInfo.
     getGuiThreadInfo_ = LateBound<GetGUIThreadInfoFn>(::GetModuleHandleA("user32.dll"), "GetGUIThreadInfo", lookup);
+    // NT 4's kernel32 has no tool help.
+    BindProgramNameLookup(programNames_, lookup);
 }
 
 BOOL RealPlatform::InMenuLoop() {

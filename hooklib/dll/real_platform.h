@@ -3,13 +3,15 @@
 
 #include "late_bound.h"
 #include "platform.h"
+#include "program_names.h"
 
 namespace ptr {
 
 class RealPlatform final : public Platform {
 public:
     // Looks up what newer systems add; where a lookup fails the call it
-    // serves takes its fallback (InMenuLoop: TRUE, as on Windows 95).
+    // serves takes its fallback (InMenuLoop: TRUE, as on Windows 95;
+    // ProgramNameOfProcess: PSAPI without tool help, as on NT 4).
     void BindLateFunctions(ProcLookup lookup = ::GetProcAddress);
 
     BOOL GetVersionExA(OSVERSIONINFOA* info) override;
@@ -20,6 +22,10 @@ public:
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override;
     UINT GetDoubleClickTime() override;
+    DWORD GetCurrentProcessId() override;
+    DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
+    DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) override;
+    DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
@@ -58,6 +64,7 @@ public:
 private:
     using GetGUIThreadInfoFn = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
     GetGUIThreadInfoFn getGuiThreadInfo_ = nullptr;
+    ProgramNameLookup programNames_;
 };
 
 // The library's module handle and hook procedures, for SetWindowsHookExA.

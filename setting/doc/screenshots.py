@@ -46,6 +46,10 @@ class Screenshots(SettingTest):
             if language == "de":
                 self.add_module("LNGPAK.DLL")
             self.with_agent(ButtonCount=5, ButtonFunction0=100, ButtonFunction1=28, ButtonFunction2=103)
+            # Two programs with settings of their own, as the tray agent would have them.
+            self.ctl.ask("programsblock", "PROGRAMSBLOCK=1")
+            for program in ("notepad.exe ButtonFunction1=13 EnhanceMode=0", "winword.exe WheelPageScroll=0 WheelLines=6"):
+                self.ctl.ask(f"program {program}", "OK")
             program = self.open_form()
             self.assertTrue(wait_until(lambda: self.state("LogoImage")["visible"]))
             self.shoot(f"setting-{language}-wheel{suffix}")
@@ -53,6 +57,10 @@ class Screenshots(SettingTest):
             self.assertTrue(wait_until(lambda: self.focus() == str(ID["FunctionComboBox"])))
             wait_until(lambda: False, 1.0)  # a picture, not a test: time for the lit button to be drawn
             self.shoot(f"setting-{language}-button{suffix}")
+            self.key("ctrl+Tab")  # the next tab, Programs, whatever the tabs' widths
+            self.assertTrue(wait_until(lambda: self.state("ProgramList")["visible"]))
+            wait_until(lambda: False, 1.0)
+            self.shoot(f"setting-{language}-programs{suffix}")
             self.close_box()
             self.wait_ended(program)
             if language == "de":

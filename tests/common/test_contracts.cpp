@@ -12,6 +12,7 @@
 #include "function_list.h"
 #include "install_table.h"
 #include "markers.h"
+#include "programs_view.h"
 #include "settings_editor.h"
 #include "settings_fields.h"
 #include "suite_names.h"
@@ -186,6 +187,42 @@ TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
 
 // The settings form writes a button's address where the agent reads the slot
 // that the hooks name with UM_CONNECTINTERNET (button index 0 to 2).
+// The programs block as documented: a program's fields are kept fields of the
+// agent (the same value names under Programs\NAME as under Agent), each with
+// the bit of its row, its value where the hooks read it in the settings block.
+TEST(ProgramsBlockContract, AProgramsFieldsAreKeptFieldsAtTheirPlaces) {
+    const struct {
+        const char* name;
+        uint32_t bit;
+        uint32_t offset;
+    } expected[] = {
+        {"EnhanceMode", 3, 8},       {"WheelPageScroll", 7, 24},  {"WheelLines", 8, 28},
+        {"HWheelPageScroll", 11, 40}, {"HWheelLines", 12, 44},    {"ButtonFunction0", 22, 84},
+        {"ButtonFunction1", 23, 88}, {"ButtonFunction2", 24, 92}, {"ButtonFunction3", 25, 96},
+        {"ButtonFunction4", 26, 100},
+    };
+    ASSERT_EQ(ptr::kProgramFieldCount, static_cast<int>(sizeof expected / sizeof expected[0]));
+    uint32_t mask = 0;
+    for (const auto& field : expected) {
+        SCOPED_TRACE(field.name);
+        ASSERT_NE(agent::FindKeptField(field.name), nullptr) << "kept by the agent under the same name";
+        EXPECT_EQ(ptr::FieldBit(field.name), 1u << field.bit);
+        mask |= 1u << field.bit;
+        ptr::ProgramSettings program;
+        program.Set(field.name, 7);
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&program.values);
+        EXPECT_EQ(bytes[field.offset], 7) << "at its offset in the settings block";
+    }
+    EXPECT_EQ(ptr::kProgramFieldMask, mask);
+    // Fields no program holds are refused by every writer.
+    ptr::ProgramSettings program;
+    program.Set("UScrollVSpeed", 3);
+    program.Set("AgentWindow", 3);
+    EXPECT_EQ(program.fields, 0u);
+    EXPECT_EQ(std::string(ptr::kProgramsBlockName), "PTRHK32A_3_PROG");
+    EXPECT_EQ(std::string(ptr::kProgramsConfigKey), std::string(ptr::kSuiteKey) + "\\Programs");
+}
+
 TEST(AppBlockContract, EachButtonsAddressIsWhereEveryProgramLooks) {
     EXPECT_STREQ(ptr::kAppBlockName, "PTRHK32A_3_APP");
     EXPECT_EQ(ptr::kAppBlockSize, 1284u);

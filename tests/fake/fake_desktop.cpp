@@ -441,10 +441,72 @@ HWND FakeDesktop::CreateWindowExA(DWORD exStyle, const char* className, const ch
     return AddWindow(className, static_cast<LONG>(style), {0, 0, 0, 0}, parent);
 }
 
+void FakeDesktop::SetWindowOwner(HWND window, DWORD processId, DWORD threadId) {
+    windows_.at(window).processId = processId;
+    windows_.at(window).threadId = threadId;
+}
+
+DWORD FakeDesktop::GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    auto found = windows_.find(window);
+    if (found == windows_.end()) return 0;
+    if (processId) *processId = found->second.processId;
+    return found->second.threadId;
+}
+
+int FakeDesktop::ProgramLookups(DWORD processId) const {
+    auto found = programLookups_.find(processId);
+    return found == programLookups_.end() ? 0 : found->second;
+}
+
+DWORD FakeDesktop::ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) {
+    ++programLookupCount_;
+    ++programLookups_[processId];
+    auto found = programNames_.find(processId);
+    if (size == 0) return 0;
+    buffer[0] = '\0';
+    if (found == programNames_.end() || found->second.size() >= size) return 0;
+    std::memcpy(buffer, found->second.c_str(), found->second.size() + 1);
+    return static_cast<DWORD>(found->second.size());
+}
+
+// As Windows-1252 does: ASCII letters, and the accented small letters from
+// 0xE0 (but 0xF7, the division sign) to their capitals 0x20 below.
+DWORD FakeDesktop::CharUpperBuffA(char* text, DWORD length) {
+    for (DWORD i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) text[i] = static_cast<char>(c - 0x20);
+    }
+    return length;
+}
+
 // The tray agent's first-run configuration for a three-button mouse.
 void FakeHook::UseDefaultBlock() {
     block = SettingsBlock{};
     WriteFirstRunFields(block);
+}
+
+void FakeHook::UsePrograms() {
+    programs = ProgramsBlock{};
+    InitProgramsHeader(programs.Header);
+    process.Programs = &programs;
+}
+
+int FakeHook::AddProgram(const std::string& name) {
+    uint32_t odd = BeginProgramsChange(programs.Header);
+    int index = static_cast<int>(programs.Header.Count++);
+    ProgramEntry& entry = programs.Entries[index];
+    entry = ProgramEntry{};
+    std::snprintf(entry.Name, sizeof entry.Name, "%s", name.c_str());
+    EndProgramsChange(programs.Header, odd);
+    return index;
+}
+
+void FakeHook::SetProgramField(int entry, const char* field, int32_t value) {
+    uint32_t odd = BeginProgramsChange(programs.Header);
+    const SettingsField* row = FindSettingsField(field);
+    WriteSettingsField(programs.Entries[entry].Values, *row, value);
+    programs.Entries[entry].FieldMask |= FieldBit(field);
+    EndProgramsChange(programs.Header, odd);
 }
 
 }  // namespace ptr::fake

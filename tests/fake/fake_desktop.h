@@ -42,6 +42,10 @@ struct NextHookCall {
     LPARAM lParam = 0;
 };
 
+// The process and thread every window belongs to unless a test says otherwise.
+constexpr DWORD kFakeOwnProcess = 0x100;
+constexpr DWORD kFakeOwnThread = 0x104;
+
 struct Window {
     std::string className;
     LONG style = WS_VISIBLE;
@@ -49,6 +53,8 @@ struct Window {
     HWND parent = nullptr;
     bool zoomed = false;
     bool iconic = false;
+    DWORD processId = kFakeOwnProcess;
+    DWORD threadId = kFakeOwnThread;
 };
 
 constexpr int kMaxFakeDepth = 1000;
@@ -125,6 +131,15 @@ public:
     // wrap are measured in every test.
     void AdvanceClock(DWORD milliseconds) { tickCount_ += milliseconds; }
     void SetDoubleClickTime(UINT milliseconds) { doubleClickTime_ = milliseconds; }
+    // Processes and their programs: the process that calls, the owner of a
+    // window, the program a process runs (no entry: not found).
+    void SetCurrentProcess(DWORD processId) { currentProcess_ = processId; }
+    void SetWindowOwner(HWND window, DWORD processId, DWORD threadId);
+    void SetProgramName(DWORD processId, const std::string& name) { programNames_[processId] = name; }
+    void ForgetProgramName(DWORD processId) { programNames_.erase(processId); }
+    // ProgramNameOfProcess calls since the desktop was made, per process.
+    int ProgramLookups(DWORD processId) const;
+    int ProgramLookups() const { return programLookupCount_; }
 
     const Log& log() const { return log_; }
     // Clears the log and the records of deliveries, injections and keys.
@@ -165,6 +180,10 @@ public:
     void Sleep(DWORD milliseconds) override;
     DWORD GetTickCount() override { return tickCount_; }
     UINT GetDoubleClickTime() override { return doubleClickTime_; }
+    DWORD GetCurrentProcessId() override { return currentProcess_; }
+    DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
+    DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) override;
+    DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
@@ -248,6 +267,10 @@ private:
     NextHookCall lastCallNext_;
     DWORD tickCount_ = 0xFFFFFF00u;
     UINT doubleClickTime_ = 500;
+    DWORD currentProcess_ = kFakeOwnProcess;
+    std::map<DWORD, std::string> programNames_;
+    std::map<DWORD, int> programLookups_;
+    int programLookupCount_ = 0;
 };
 
 // A complete, clean hook environment for one test.
@@ -261,6 +284,14 @@ struct FakeHook {
     // A block as the tray agent fills it by default: 3 buttons, one wheel, enhanced, 3 lines.
     void UseDefaultBlock();
     void SetOs(int32_t osKind) { shared.OsKind = osKind; }
+
+    // The programs block, empty and of this layout, mapped for this process.
+    ProgramsBlock programs{};
+    void UsePrograms();
+    // An entry for a program, as a writer makes it: a new generation.
+    // Returns its index.
+    int AddProgram(const std::string& name);
+    void SetProgramField(int entry, const char* field, int32_t value);
 };
 
 }  // namespace ptr::fake

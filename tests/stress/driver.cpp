@@ -140,6 +140,7 @@ void Driver::NewWorld() {
 bool Driver::Run(uint64_t calls) {
     while (counters_.calls < calls && !failed_) {
         if (counters_.calls >= worldEnds_) {
+            counters_.programLookups += static_cast<uint64_t>(world_->desk.ProgramLookups());
             Quiesce();
             if (!failed_) NewWorld();
         }
@@ -578,11 +579,10 @@ void Driver::Reattach() {
     int process = rng_.Range(1, kProcesses - 1);
     static const char* const kPaths[] = {"C:\\APPS\\WINWORD.EXE", "C:\\APPS\\EXCEL.EXE", "C:\\APPS\\NETSCP6.EXE",
                                          "C:\\WINDOWS\\RUNDLL32.EXE", "C:\\APPS\\VIEWER.EXE"};
-    w.desk.SetExePath(kPaths[rng_.Below(5)]);
-    Record("process %d attaches", process);
+    const char* path = kPaths[rng_.Below(5)];
+    Record("process %d attaches as %s", process, path);
     w.desk.ClearLog();
-    w.process[process] = ProcessState{};
-    AttachProcess(w.desk, w.shared, w.process[process]);
+    AttachAs(w, rng_, process, path);
     ++counters_.attach;
     AfterCall();
 }

@@ -34,6 +34,7 @@ struct Counters {
     uint64_t modeStarts[8] = {};  // times each mode began
     uint64_t menuCalls = 0;       // calls made while a menu was open
     uint64_t buttonsJudged = 0;   // calls after which the held buttons were judged
+    uint64_t programLookups = 0;  // other processes' programs named by the copies of the library
     int maxTabCount = 0;
     size_t maxQueue = 0;
 };

@@ -83,6 +83,9 @@ HWND AddWindow(World& world, Rng& rng, HWND parent, int owner, bool bar) {
     fake::Window& w = world.desk.WindowOf(window);
     w.zoomed = rng.Percent(15);
     w.iconic = rng.Percent(10);
+    // Each process has two threads with windows.
+    w.processId = ProcessIdOf(owner);
+    w.threadId = ProcessIdOf(owner) + (rng.Percent(80) ? 4 : 8);
     world.owner[window] = owner;
     return window;
 }
@@ -179,6 +182,44 @@ void RewriteField(World& world, Rng& rng, int field) {
     }
 }
 
+// Program names as the entries hold them: the executables' in any case,
+// others, empty ones, and names as long as an entry takes or longer.
+std::string PickProgramName(Rng& rng) {
+    static const char* const kNames[] = {"notepad.exe", "WINWORD.EXE", "Excel.exe", "netscp6.exe", "rundll32.exe",
+                                         "winword.exe.bak", "viewer.exe", "PtrAgent.exe", "other.exe", ""};
+    int r = rng.Range(0, 99);
+    if (r < 85) return kNames[rng.Below(sizeof kNames / sizeof kNames[0])];
+    if (r < 92) return std::string(static_cast<size_t>(rng.Range(60, 70)), 'n');
+    std::string name;
+    for (int i = rng.Range(1, 20); i > 0; --i) name += static_cast<char>(rng.Range(1, 255));
+    return name;
+}
+
+int32_t PickProgramValue(Rng& rng, const SettingsField& field) {
+    if (rng.Percent(5)) return static_cast<int32_t>(rng.Bits32());
+    if (field.kind == FieldKind::Function) return PickFunction(rng);
+    if (field.kind == FieldKind::Flag) return PickFlag(rng, 50);
+    return PickLines(rng);
+}
+
+// An entry as a writer makes it, or one spoiled; the generation moves on,
+// and is left odd now and then, as a writer that died mid-change leaves it.
+void RewriteProgram(World& world, Rng& rng) {
+    ProgramsBlock& programs = world.programs;
+    uint32_t odd = BeginProgramsChange(programs.Header);
+    if (rng.Percent(90)) InitProgramsHeader(programs.Header);
+    else programs.Header.Version = rng.Pick<uint32_t>({0, 2, 1});
+    programs.Header.Count = rng.Percent(95) ? static_cast<uint32_t>(rng.Range(0, 10)) : rng.Bits32();
+    ProgramEntry& entry = programs.Entries[rng.Below(12)];
+    std::memset(&entry, 0, sizeof entry);
+    const std::string name = PickProgramName(rng);
+    std::memcpy(entry.Name, name.data(), std::min(name.size(), sizeof entry.Name));
+    entry.FieldMask = rng.Percent(90) ? rng.Bits32() & kProgramFieldMask : rng.Bits32();
+    for (int i = 0; i < kProgramFieldCount; ++i)
+        WriteSettingsField(entry.Values, kProgramFields.fields[i], PickProgramValue(rng, kProgramFields.fields[i]));
+    if (!rng.Percent(3)) EndProgramsChange(programs.Header, odd);
+}
+
 void SetMetrics(World& world, Rng& rng) {
     fake::FakeDesktop& desk = world.desk;
     bool twoScreens = rng.Percent(30);
@@ -225,12 +266,29 @@ void BuildWorld(World& world, Rng& rng, const VersionRow& version) {
     for (int field = 0; field < kBlockFields; ++field) RewriteField(world, rng, field);
     for (int button = 0; button < 5; ++button) world.block.ButtonFunction[button] = PickFunction(rng);
 
+    if (rng.Percent(70))
+        for (int entries = rng.Range(1, 12); entries > 0; --entries) RewriteProgram(world, rng);
+
     // Every copy of the library attaches: version once per desktop, its own process kind.
-    for (int p = 0; p < kProcesses; ++p) {
-        desk.SetExePath(p == kAgentProcess ? "C:\\Program Files\\PtrHk\\PtrAgent.exe"
-                                           : kExecutables[rng.Below(sizeof kExecutables / sizeof kExecutables[0])]);
-        AttachProcess(desk, world.shared, world.process[p]);
-    }
+    for (int p = 0; p < kProcesses; ++p)
+        AttachAs(world, rng, p, p == kAgentProcess ? "C:\\Program Files\\PtrHk\\PtrAgent.exe"
+                                                   : kExecutables[rng.Below(sizeof kExecutables / sizeof kExecutables[0])]);
+}
+
+void AttachAs(World& world, Rng& rng, int process, const char* path) {
+    fake::FakeDesktop& desk = world.desk;
+    desk.SetExePath(path);
+    desk.SetCurrentProcess(ProcessIdOf(process));
+    // The name another process finds: mostly the file's, now and then none.
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\') name = c + 1;
+    if (rng.Percent(90)) desk.SetProgramName(ProcessIdOf(process), name);
+    else desk.ForgetProgramName(ProcessIdOf(process));
+    world.process[process] = ProcessState{};
+    // A copy that found no programs block.
+    if (rng.Percent(90)) world.process[process].Programs = &world.programs;
+    AttachProcess(desk, world.shared, world.process[process]);
 }
 
 void MutateDesktop(World& world, Rng& rng) {
@@ -268,7 +326,9 @@ void MutateDesktop(World& world, Rng& rng) {
 
 void MutateBlock(World& world, Rng& rng) {
     int r = rng.Range(0, 99);
-    if (r < 70) {
+    if (r < 20) {
+        RewriteProgram(world, rng);
+    } else if (r < 70) {
         RewriteField(world, rng, rng.Range(0, kBlockFields - 1));
     } else if (r < 95) {
         unsigned char* bytes = reinterpret_cast<unsigned char*>(&world.block);

@@ -16,9 +16,14 @@ namespace ptr::stress {
 constexpr int kProcesses = 6;
 constexpr int kAgentProcess = 0;
 
+// The process number of each copy of the library.
+constexpr DWORD ProcessIdOf(int process) { return 0x1000 + static_cast<DWORD>(process) * 0x10; }
+
 struct World {
     fake::FakeDesktop desk;
     SettingsBlock block{};
+    // Programs with settings of their own, mapped by most copies.
+    ProgramsBlock programs{};
     HookSharedState shared = kInitialSharedState;
     ProcessState process[kProcesses];
     std::map<HWND, int> owner;     // the process of each window made here
@@ -44,8 +49,11 @@ void BuildWorld(World& world, Rng& rng, const VersionRow& version);
 
 // Windows come, go, change style and place; now and then a parent loop.
 void MutateDesktop(World& world, Rng& rng);
-// A field rewritten the way the settings program would, or raw bytes.
+// A field rewritten the way the settings program would, or raw bytes; now
+// and then the programs block instead.
 void MutateBlock(World& world, Rng& rng);
+// A copy of the library attaches for the program at path, in the process.
+void AttachAs(World& world, Rng& rng, int process, const char* path);
 
 // Any handle a message may carry: mostly windows of the tree, sometimes one
 // that vanished, null, HWND_BROADCAST or a number that names nothing.

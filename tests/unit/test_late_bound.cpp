@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 namespace ptr {
 // The binding's links to the DLL layer, which this test does not load.
 HMODULE LibraryModule() { return nullptr; }
@@ -14,6 +17,18 @@ HOOKPROC HookProcedure(HookProcId) { return nullptr; }
 namespace {
 
 FARPROC WINAPI FindNothing(HMODULE, LPCSTR) { return nullptr; }
+
+// NT 4: kernel32 without tool help, psapi.dll beside it.
+FARPROC WINAPI FindNoToolHelp(HMODULE module, LPCSTR name) {
+    if (std::strcmp(name, "CreateToolhelp32Snapshot") == 0) return nullptr;
+    return ::GetProcAddress(module, name);
+}
+
+// A system with tool help but no PSAPI.
+FARPROC WINAPI FindNoPsapi(HMODULE module, LPCSTR name) {
+    if (std::strcmp(name, "GetModuleBaseNameA") == 0) return nullptr;
+    return ::GetProcAddress(module, name);
+}
 
 struct LateRow {
     const char* name;
@@ -33,6 +48,42 @@ TEST(LateBoundTest, MenuLoopAnswersWithAndWithoutGetGUIThreadInfo) {
         ptr::RealPlatform api;
         api.BindLateFunctions(row.lookup);
         EXPECT_EQ(api.InMenuLoop(), row.inMenuLoop) << row.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+std::string NameOf(ptr::RealPlatform& api, DWORD process, DWORD size = MAX_PATH) {
+    char name[MAX_PATH] = "left over";
+    DWORD length = api.ProgramNameOfProcess(process, name, size);
+    EXPECT_EQ(length, std::strlen(name));
+    return name;
+}
+
+// This process's program is found by whichever way the system offers;
+// without any, or for a process that does not exist, nothing is.
+TEST(LateBoundTest, AProgramIsNamedByToolHelpOrByPsapi) {
+    const struct {
+        const char* name;
+        ptr::ProcLookup lookup;
+        const char* found;  // upper case
+    } rows[] = {
+        {"tool help", ::GetProcAddress, "HOOK_UNIT_TESTS.EXE"},
+        {"PSAPI, as on NT 4", FindNoToolHelp, "HOOK_UNIT_TESTS.EXE"},
+        {"tool help without PSAPI", FindNoPsapi, "HOOK_UNIT_TESTS.EXE"},
+        {"neither", FindNothing, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ptr::RealPlatform api;
+        api.BindLateFunctions(row.lookup);
+        std::string own = NameOf(api, ::GetCurrentProcessId());
+        api.CharUpperBuffA(&own[0], static_cast<DWORD>(own.size()));
+        EXPECT_EQ(own, row.found);
+        EXPECT_EQ(NameOf(api, 0xFFFFFFF0u), "") << "no such process";
+        EXPECT_EQ(NameOf(api, ::GetCurrentProcessId(), 8), "") << "a name that does not fit";
     }
 }
 

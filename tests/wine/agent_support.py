@@ -6,7 +6,7 @@ import os
 import subprocess
 import sys
 
-from harness import WineTest, read_text, wait_until, wine_binary, wine_env
+from harness import WineTest, read_text, wait_until, wine_binary, wine_env, winpath
 
 
 UM_SETTINGSCHANGED = 2025
@@ -132,6 +132,50 @@ class AgentTest(WineTest):
                 key, value = line.split("=", 1)
                 values[key] = int(value)
         return values
+
+    def keep(self, keys):
+        """Kept values below HKCU\\Software\\PTRHK32A, as {"Agent": {"WheelLines": 5},
+        "Programs\\alpha.exe": {...}}: DWORD values, all in one import."""
+        lines = ["REGEDIT4", ""]
+        for key, values in keys.items():
+            lines.append(f"[HKEY_CURRENT_USER\\Software\\PTRHK32A\\{key}]")
+            lines += [f'"{name}"=dword:{value & 0xFFFFFFFF:08x}' for name, value in values.items()]
+            lines.append("")
+        path = os.path.join(self.folder, "kept.reg")
+        with open(path, "w", newline="\r\n") as f:
+            f.write("\n".join(lines) + "\n")
+        result = subprocess.run([wine_binary(), "reg", "import", winpath(path)], env=wine_env(),
+                                stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def kept_programs(self):
+        """The programs kept in the registry: {name: {field: value}}."""
+        result = subprocess.run([wine_binary(), "reg", "query", r"HKCU\Software\PTRHK32A\Programs", "/s"],
+                                env=wine_env(), stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        programs, current = {}, None
+        for line in result.stdout.splitlines():
+            if line.startswith("HKEY_") and "\\Programs\\" in line:
+                current = programs.setdefault(line.rsplit("\\", 1)[1], {})
+            elif current is not None and "REG_DWORD" in line:
+                name, _, value = line.split(None, 2)
+                value = int(value, 16)
+                current[name] = value - (1 << 32) if value & 0x80000000 else value
+        return programs
+
+    def programs_block(self, hooks):
+        """The programs block as the hooks see it: ({name: {field: value}}, generation), or None."""
+        hooks.send("programs")
+        first = hooks.expect("PROGRAMS")
+        if first == "PROGRAMS none":
+            return None
+        head = dict(item.split("=") for item in first.split()[1:])
+        self.assertEqual(head["layout"], "1", first)
+        programs = {}
+        for _ in range(int(head["count"])):
+            parts = hooks.expect("PROGRAM ").split()
+            programs[parts[1]] = {k: int(v) for k, v in (item.split("=") for item in parts[2:])}
+        hooks.expect("OK")
+        return programs, int(head["generation"])
 
     def field(self, hooks, name):
         return int(hooks.ask(f"get {name}", f"{name}=").split("=")[1])

@@ -3,6 +3,7 @@ started in the run's private prefix and display, real input from the X server
 through xdotool, and polling for what the windows report."""
 import os
 import queue
+import shutil
 import subprocess
 import tempfile
 import threading
@@ -240,6 +241,21 @@ class WineTest(unittest.TestCase):
         sample = Sample(None, self.folder)
         sample.program = self.start("sampleapp.exe", "--log", winpath(sample.log_path),
                                     "--state", winpath(sample.state_path), *args)
+        sample.wait_ready()
+        return sample
+
+    def sample_as(self, name, x, y):
+        """The sample program copied to NAME.exe in a folder of its own, and
+        started at x, y: another program, as far as a program's file name
+        tells programs apart."""
+        folder = os.path.join(self.folder, name)
+        os.makedirs(folder)
+        exe = os.path.join(folder, name + ".exe")
+        shutil.copy(self.exe("sampleapp.exe"), exe)
+        sample = Sample(None, folder)
+        sample.program = Program(exe, ["--log", winpath(sample.log_path), "--state", winpath(sample.state_path),
+                                       "--at", str(x), str(y)], False)
+        self.programs.append(sample.program)
         sample.wait_ready()
         return sample
 

@@ -1,4 +1,4 @@
-"""The scripted session of demo/main_job.py, in its short form (install, three
+"""The scripted session of demo/main_job.py, in its short form (install, four
 steps, uninstall), in this run's Wine session: it must finish with every step
 having had its effect."""
 import os
@@ -21,10 +21,11 @@ class MainJobShort(unittest.TestCase):
                                 stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=400)
         account = result.stdout + result.stderr
         self.assertEqual(result.returncode, 0, account)
-        self.assertIn("5 steps, 5 passed", account)
-        self.assertEqual(account.count("  PASS"), 5, account)
+        self.assertIn("6 steps, 6 passed", account)
+        self.assertEqual(account.count("  PASS"), 6, account)
+        self.assertIn("Two programs, each with settings of its own", account)
         pictures = sorted(f for f in os.listdir(out) if f.endswith(".png"))
-        self.assertEqual(len(pictures), 5, pictures)
+        self.assertEqual(len(pictures), 6, pictures)
         for picture in pictures:
             self.assertGreater(os.path.getsize(os.path.join(out, picture)), 1000, picture)
 

@@ -17,6 +17,9 @@ WM_RBUTTONUP = 0x0205
 CONNECT = 103
 ZOOM = 102
 MIDDLE, WHEEL_DOWN = 2, 5
+F5, ENTER = 5, 13
+X_BUTTON_1 = 8
+VK_RETURN, VK_F5 = 0x0D, 0x74
 
 
 def reg(*args, check=False):
@@ -126,6 +129,52 @@ class WithTrayAgent(SettingTest):
         self.start_agent()
         self.assertEqual(self.fields("WheelLines", "ButtonFunction0"), {"WheelLines": 5, "ButtonFunction0": CONNECT})
         self.assertEqual(self.web_address(0), "www.example.org")
+
+    def test_a_program_added_on_the_programs_tab_runs_its_own_button_4_at_once_and_is_kept(self):
+        for name, value in (("ButtonCount", 5), ("ButtonFunction1", F5)):
+            reg("add", CONFIG_KEY + r"\Agent", "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f", check=True)
+        self.start_agent()
+        self.ctl = self.settingctl()
+        # Below the form, which opens in the middle of the screen.
+        alpha = self.sample_as("alpha", 0, 700)
+        self.other_window(900, 40)
+        list_keys = lambda: [(m[1], m[2]) for m in alpha.messages("list") if m[1] in ("WM_KEYDOWN", "WM_KEYUP")]
+
+        def press_button_4(keys):
+            before = len(list_keys())
+            self.click(X_BUTTON_1, *alpha.center("list"))
+            self.assertTrue(wait_until(lambda: list_keys()[before:] == keys, 20), list_keys()[before:])
+
+        press_button_4([("WM_KEYDOWN", VK_F5), ("WM_KEYUP", VK_F5)])
+
+        self.open_settings_from_the_tray_menu()
+        self.click_tab(2)
+        self.assertTrue(wait_until(lambda: self.state("ProgramPicker")["visible"]))
+        self.move(*self.center("ProgramPicker"))
+        self.press(1)
+        self.move(*alpha.center("list"))
+        self.release(1)
+        self.assertTrue(wait_until(lambda: self.ctl.ask(f"lines {ID['ProgramList']}", "LINES=") == "LINES=1 SELECTED=0"),
+                        "alpha.exe is listed and selected")
+        self.select("ProgFun4Box", ENTER)
+
+        # At once, before any Apply, and nothing restarted.
+        press_button_4([("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)])
+        self.assertEqual(reg("query", CONFIG_KEY + r"\Programs").returncode, 1, "nothing kept yet")
+
+        # Kept by someone else while the form is open: an Apply takes it in,
+        # and the form shows it.
+        reg("add", CONFIG_KEY + r"\Programs\gamma.exe", "/v", "WheelLines", "/t", "REG_DWORD", "/d", "2", "/f",
+            check=True)
+        self.click_control("ApplyButton")
+        self.agent.expect("PtrAgent: settings saved", timeout=30)
+        out = reg("query", CONFIG_KEY + r"\Programs\alpha.exe", "/v", "ButtonFunction1").stdout
+        self.assertIn("0xd", out)
+        self.assertTrue(wait_until(lambda: self.ctl.ask(f"lines {ID['ProgramList']}", "LINES=") == "LINES=2 SELECTED=0"),
+                        "gamma.exe joined the list, alpha.exe stays selected")
+        self.click_control("OkButton")
+        self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "0", 30))
+        press_button_4([("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)])
 
 
     def test_after_an_agent_crash_no_form_opens(self):

@@ -26,8 +26,9 @@ EVERY_TAB = {"Panel1", "LogoImage", "Panel2", "MouseImage", "VersionLabel", "OkB
 TOGETHER = {frozenset(pair) for pair in [
     ("WheelLineEdit", "WheelLineUpDown"), ("ZX1", "ZX1Spin"), ("ZY1", "ZY1Spin"), ("ZF", "ZFSpin"),
     ("Panel3", "VScrollCheckBox"), ("Panel3", "hScrollCheckBox"), ("Panel1", "LogoImage"),
-    ("Panel2", "MouseImage")]}
-BOLD = {"Label4", "Label5", "Label1", "FunDescLabel", "Fun3Label", "Fun4Label", "Fun5Label", "VersionLabel"}
+    ("Panel2", "MouseImage"), ("ProgWheelLineEdit", "ProgWheelLineUpDown")]}
+BOLD = {"Label4", "Label5", "Label1", "FunDescLabel", "Fun3Label", "Fun4Label", "Fun5Label", "VersionLabel",
+        "ProgFun3Label", "ProgFun4Label", "ProgFun5Label"}
 PICTURES = {"LogoImage", "MouseImage", "ZoomImage", "Panel1", "Panel2", "ScrollTestIMage", "AutoScrollTestIMage"}
 
 
@@ -116,6 +117,8 @@ class Fonts(SettingTest):
         if language == "de":
             self.add_module("LNGPAK.DLL")
         self.with_agent(ButtonCount=5, ButtonFunction0=ZOOM)
+        self.ctl.ask("programsblock", "PROGRAMSBLOCK=1")
+        self.ctl.ask("program notepad.exe ButtonFunction1=13 WheelLines=4", "OK")
         self.open_form()
         view = f"{dpi} dpi, {language}"
         problems = self.problems_of_pictures() + self.problems_of_view(f"{view}, Wheel")
@@ -126,6 +129,12 @@ class Fonts(SettingTest):
             self.select("FunctionComboBox", code)
             self.assertTrue(wait_until(lambda: self.state(control)["visible"]), control)
             problems += self.problems_of_view(f"{view}, Button, function {code}")
+        # The Programs tab, the next one, whatever the tabs' widths.
+        self.click_control("FunctionComboBox", dx=4)
+        self.key("Escape", "ctrl+Tab")
+        self.assertTrue(wait_until(lambda: self.tab() == 2))
+        self.assertTrue(wait_until(lambda: self.state("ProgWheelSpeedBox")["visible"]))
+        problems += self.problems_of_view(f"{view}, Programs")
         self.assertEqual(problems, [])
 
     def test_96_dpi_english(self):

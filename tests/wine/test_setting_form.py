@@ -206,12 +206,13 @@ class Keyboard(FormTest):
         self.assertTrue(wait_until(lambda: self.focused() == "FunctionComboBox"), self.focused())
         self.assertTrue(self.state("FunDescLabel")["visible"])
         self.assertFalse(self.state("WheelLineEdit")["visible"])
-        steps = [("ctrl+Tab", 0), ("ctrl+Tab", 1), ("ctrl+shift+Tab", 0), ("ctrl+shift+Tab", 1),
-                 ("ctrl+Next", 0), ("ctrl+Next", 1), ("ctrl+Prior", 0), ("ctrl+Prior", 1)]
+        # Three tabs: Wheel, Button, Programs, round and round.
+        steps = [("ctrl+Tab", 2), ("ctrl+Tab", 0), ("ctrl+shift+Tab", 2), ("ctrl+shift+Tab", 1),
+                 ("ctrl+Next", 2), ("ctrl+Next", 0), ("ctrl+Prior", 2), ("ctrl+Prior", 1), ("alt+p", 2)]
         for keys, tab in steps:
             self.key(keys)
             self.assertTrue(wait_until(lambda: self.tab() == tab), (keys, tab))
-            shown = "FunctionComboBox" if tab == 1 else "SystemModeRadioButton"
+            shown = {0: "SystemModeRadioButton", 1: "FunctionComboBox", 2: "ProgramList"}[tab]
             self.assertTrue(wait_until(lambda: self.state(shown)["visible"]), (keys, shown))
             self.assertTrue(self.state(self.focused())["visible"], f"{keys}: the focus is on a control shown")
 

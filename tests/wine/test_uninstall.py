@@ -13,6 +13,7 @@ from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PENDING_VALUE, P
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
 AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
+PROGRAM_KEY = r"HKCU\Software\PTRHK32A\Programs\notepad.exe"
 
 # Where the wizard's controls sit in its client area (x, y, width, height).
 BUTTON_PLACES = {"NEXTBTN": (220, 296, 109, 25), "ABORTBTN": (329, 296, 109, 25), "FINISHBTN": (454, 295, 109, 25)}
@@ -63,6 +64,8 @@ class UninstallTests(UninstallTest):
         print("\n".join(self.registry_diff(before_registry, installed_registry)))
         # The tray agent keeps its settings below the suite's key.
         self.assertEqual(reg("add", AGENT_KEY, "/v", "WheelLines", "/t", "REG_DWORD", "/d", "3", "/f").returncode, 0)
+        # And the programs' settings of their own.
+        self.assertEqual(reg("add", PROGRAM_KEY, "/v", "WheelLines", "/t", "REG_DWORD", "/d", "7", "/f").returncode, 0)
         agent = self.start_installed_agent()
 
         first, wizard = self.start_uninstaller()

@@ -14,8 +14,16 @@
 //                         AGENT <name> wp=<wParam> lp=<lParam>
 //   menu HWND             print MENU=1 while the thread of that window runs a menu loop, else MENU=0
 //   wheelwindow           call CreateWheelWindow and print its handle
+//   programs              print the programs block: PROGRAMS count=N generation=G
+//                         layout=1 (0: of another layout), then per entry
+//                         PROGRAM NAME FIELD=VALUE ..., then OK; or PROGRAMS none
+//   program NAME FIELD=VALUE ...
+//                         give a program settings of its own in the programs
+//                         block, as the settings program does (a new entry
+//                         unless one has that name); prints OK
 //   quit                  end
 #include "hook_context.h"
+#include "programs_block.h"
 #include "ptrhk32a.h"
 #include "settings_fields.h"
 
@@ -23,6 +31,7 @@
 
 #include "block_fields_text.h"
 #include "command_reader.h"
+#include "programs_text.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -78,6 +87,30 @@ HWND MakeStandInAgent() {
                            windowClass.hInstance, nullptr);
 }
 
+// The programs block as it is now: opened for each command, since the tray
+// agent may make it after this tool started.
+void PrintPrograms() {
+    HANDLE mapping = nullptr;
+    ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
+    if (!programs) {
+        Print("PROGRAMS none");
+        return;
+    }
+    for (const std::string& line : DescribeProgramsBlock(*programs)) Print("%s", line.c_str());
+    UnmapTestProgramsBlock(programs, mapping);
+    Print("OK");
+}
+
+// Writes a program's fields into the live programs block, within one change.
+void WriteProgram(const char* rest) {
+    HANDLE mapping = nullptr;
+    ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
+    const std::string failure = programs ? WriteTestProgram(*programs, rest) : "no programs block";
+    UnmapTestProgramsBlock(programs, mapping);
+    if (failure.empty()) Print("OK");
+    else Print("ERROR %s", failure.c_str());
+}
+
 bool Run(HMODULE library, SettingsBlock* block, const char* line) {
     char command[64] = "";
     int used = 0;
@@ -116,6 +149,10 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
         bool inMenu = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
                       (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
         Print("MENU=%d", inMenu ? 1 : 0);
+    } else if (!strcmp(command, "programs")) {
+        PrintPrograms();
+    } else if (!strcmp(command, "program")) {
+        WriteProgram(rest);
     } else if (!strcmp(command, "wheelwindow")) {
         auto create = LibraryExport<CreateWheelWindowFn>(library, "CreateWheelWindow");
         HWND w = create ? create(GetModuleHandleA(nullptr), nullptr) : nullptr;

@@ -251,8 +251,11 @@ void CreateOtherWindow(HINSTANCE instance, int x, int y) {
     g_pad = CreateWindowExA(0, "EDIT", "focus is here", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 220, 24, g_main,
                             nullptr, instance, nullptr);
     SetForegroundWindow(g_main);
+    // Its messages are logged as the pad's.
+    g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(g_pad, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
     SetFocus(g_pad);
     LogWindow("main", g_main);
+    LogWindow("pad", g_pad);
 }
 
 }  // namespace

@@ -40,6 +40,11 @@
 //   forms TITLE           FORMS=<visible top-level windows with this title>
 //   top TITLE             TOP=<handle> TEXT=<texts of its static controls, joined by |> (a message box)
 //   dismiss TITLE         press the OK button of that window: WM_COMMAND IDOK
+//   programsblock         make the programs block, as the tray agent does; PROGRAMSBLOCK=1
+//   programs              PROGRAMS count= generation= layout=, a PROGRAM NAME FIELD=VALUE ... line
+//                         per program, then OK
+//   program NAME F=V ...  give a program settings of its own in the programs block; OK
+//   lines ID              LINE <index> <text> per entry of a list box, then LINES=<count> SELECTED=<index>
 //   quit
 #include "app_block_layout.h"
 #include "ptrhk32a.h"
@@ -51,6 +56,7 @@
 
 #include "block_fields_text.h"
 #include "command_reader.h"
+#include "programs_text.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -73,6 +79,8 @@ struct Tool {
     HWND agent = nullptr;
     long posts = 0;
     std::vector<HANDLE> started;  // settings programs started by startmany
+    HANDLE programsMapping = nullptr;
+    ProgramsBlock* programs = nullptr;
 };
 
 Tool g_tool;
@@ -339,7 +347,7 @@ bool RunControlCommand(const char* command, const char* rest) {
     const bool known = !strcmp(command, "state") || !strcmp(command, "text") || !strcmp(command, "settext") ||
                        !strcmp(command, "items") || !strcmp(command, "select") || !strcmp(command, "slider") ||
                        !strcmp(command, "setslider") || !strcmp(command, "updown") || !strcmp(command, "image") ||
-                       !strcmp(command, "textfit");
+                       !strcmp(command, "textfit") || !strcmp(command, "lines");
     if (!known) return false;
     HWND control = FindControl(id);
     if (!control) {
@@ -377,6 +385,15 @@ bool RunControlCommand(const char* command, const char* rest) {
         Print("IMAGE=%d", SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) ? 1 : 0);
     } else if (!strcmp(command, "textfit")) {
         PrintTextFit(control, strtol(after, nullptr, 10) != 0);
+    } else if (!strcmp(command, "lines")) {
+        const LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[512] = L"";
+            if (SendMessageW(control, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text / sizeof text[0]))
+                SendMessageW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            Print("LINE %ld %s", static_cast<long>(i), Utf8(text).c_str());
+        }
+        Print("LINES=%ld SELECTED=%ld", static_cast<long>(count), static_cast<long>(SendMessageA(control, LB_GETCURSEL, 0, 0)));
     }
     return true;
 }
@@ -555,6 +572,23 @@ bool Run(const char* line) {
     } else if (!strcmp(command, "close")) {
         PostMessageA(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
         Print("OK");
+    } else if (!strcmp(command, "programsblock")) {
+        if (!g_tool.programs) g_tool.programs = MapTestProgramsBlock(true, g_tool.programsMapping);
+        Print("PROGRAMSBLOCK=%d", g_tool.programs ? 1 : 0);
+    } else if (!strcmp(command, "programs") || !strcmp(command, "program")) {
+        HANDLE mapping = nullptr;
+        ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
+        if (!programs) {
+            Print("ERROR no programs block");
+        } else if (!strcmp(command, "programs")) {
+            for (const std::string& line : DescribeProgramsBlock(*programs)) Print("%s", line.c_str());
+            Print("OK");
+        } else {
+            const std::string failure = WriteTestProgram(*programs, rest);
+            if (failure.empty()) Print("OK");
+            else Print("ERROR %s", failure.c_str());
+        }
+        UnmapTestProgramsBlock(programs, mapping);
     } else {
         Print("ERROR unknown command %s", command);
     }

@@ -1,0 +1,332 @@
+#include "programs_page.h"
+
+#include "form_ids.h"
+#include "function_list.h"
+#include "quiet.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <climits>
+
+namespace setting {
+
+namespace {
+
+// The choice that gives a field no value of the program's own.
+constexpr int32_t kAsEverywhere = INT32_MIN;
+constexpr int32_t kLines = 0;
+constexpr int32_t kPage = 1;
+// The picker's notification to the form: a window was picked.
+constexpr int kPicked = 0x7F01;
+constexpr int kMinLines = 1;
+constexpr int kMaxLines = 10;
+
+struct ProgramFunctionBox {
+    int id;
+    int label;
+    const char* field;
+    unsigned button;
+};
+
+constexpr ProgramFunctionBox kFunctionBoxes[] = {
+    {ProgFun3Box, ProgFun3Label, "ButtonFunction0", 3},
+    {ProgFun4Box, ProgFun4Label, "ButtonFunction1", 4},
+    {ProgFun5Box, ProgFun5Label, "ButtonFunction2", 5},
+};
+
+const ProgramFunctionBox* FunctionBoxOf(int id) {
+    for (const ProgramFunctionBox& box : kFunctionBoxes)
+        if (box.id == id) return &box;
+    return nullptr;
+}
+
+std::string WindowText(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+TProgramsPage::TProgramsPage(const Environment& environment) : env_(environment), editor_(environment.block) {
+    ptr::BindProgramNameLookup(programNames_);
+}
+
+TProgramsPage::~TProgramsPage() {
+    HWND picker = Control(ProgramPicker);
+    if (picker && pickerProc_) SetWindowLongPtrA(picker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pickerProc_));
+}
+
+bool TProgramsPage::IsPageControl(int id) { return id >= ProgramsLabel && id <= ProgWheelLineUpDown; }
+
+void TProgramsPage::Load() {
+    Quiet quiet(quiet_);
+    std::vector<std::pair<std::string, int32_t>> functions = {{String(AS_EVERYWHERE_TEXT), kAsEverywhere}};
+    for (int32_t code : kFunctionDisplayList) functions.emplace_back(env_.names->LoadFunctionName(code), code);
+    for (const ProgramFunctionBox& box : kFunctionBoxes) {
+        FillChoices(box.id, functions);
+        const bool shown = env_.buttonCount >= box.button;
+        // As on the Button tab: no number beside a lone middle button.
+        env_.setVisible(box.label, shown && env_.buttonCount > 3);
+        env_.setVisible(box.id, shown);
+    }
+    // The wheel's choices in the words of the Wheel tab.
+    FillChoices(ProgWheelModeBox, {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
+                                   {WindowText(Control(SystemModeRadioButton)), 0},
+                                   {WindowText(Control(EnhanceModeRadioButton)), -1}});
+    FillChoices(ProgWheelSpeedBox, {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
+                                    {String(PROGRAM_LINES_TEXT), kLines},
+                                    {WindowText(Control(PageScrollRadioButton)), kPage}});
+    SendMessageA(Control(ProgWheelLineUpDown), UDM_SETRANGE, 0, MAKELPARAM(kMaxLines, kMinLines));
+
+    HWND picker = Control(ProgramPicker);
+    SetWindowLongPtrA(picker, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    pickerProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(picker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PickerProc)));
+
+    const bool available = editor_.Available();
+    for (int id : {ProgramList, ProgramPicker, ProgramBrowseButton}) EnableWindow(Control(id), available);
+    FillList(editor_.Programs().empty() ? -1 : 0);
+}
+
+bool TProgramsPage::HandleCommand(int id, int code) {
+    if (quiet_ > 0) return false;
+    // Sent by the picker when it added a program.
+    if (id == ProgramPicker && code == kPicked) return true;
+    if (id == ProgramList && code == LBN_SELCHANGE) {
+        ShowSelected();
+        return false;
+    }
+    if (code == BN_CLICKED && id == ProgramBrowseButton) return Browse();
+    if (code == BN_CLICKED && id == ProgramRemoveButton) return RemoveSelected();
+    if (code == CBN_SELCHANGE && FunctionBoxOf(id)) return FunctionBoxChange(id);
+    if (code == CBN_SELCHANGE && id == ProgWheelModeBox) return WheelModeChange();
+    if (code == CBN_SELCHANGE && id == ProgWheelSpeedBox) return WheelSpeedChange();
+    if (code == EN_CHANGE && id == ProgWheelLineEdit) return WheelLinesChange();
+    return false;
+}
+
+void TProgramsPage::TakeKept() {
+    const int selected = Selected();
+    const std::string name = selected >= 0 ? editor_.Programs()[selected].name : std::string();
+    editor_.TakeKept();
+    const int again = name.empty() ? -1 : ptr::FindProgram(editor_.Programs(), name);
+    FillList(again >= 0 ? again : (editor_.Programs().empty() ? -1 : 0));
+}
+
+bool TProgramsPage::AddProgram(const std::string& name) {
+    int index = -1;
+    switch (editor_.Add(name, index)) {
+    case TProgramsEditor::AddResult::Added: FillList(index); return true;
+    case TProgramsEditor::AddResult::Known: FillList(index); return false;
+    case TProgramsEditor::AddResult::Full: Tell(PROGRAMS_FULL_TEXT); return false;
+    case TProgramsEditor::AddResult::NoName: Tell(PROGRAM_NAME_TEXT); return false;
+    }
+    return false;
+}
+
+bool TProgramsPage::PickWindow(HWND window) {
+    DWORD process = 0;
+    if (!window || !GetWindowThreadProcessId(window, &process)) return false;
+    // This program's own windows: nothing to pick.
+    if (process == GetCurrentProcessId()) return false;
+    char name[MAX_PATH];
+    if (!ptr::ProgramNameOfProcess(programNames_, process, name, MAX_PATH)) return false;
+    return AddProgram(name);
+}
+
+// ---- The picker: pressed, dragged onto a window, let go there ----
+
+LRESULT CALLBACK TProgramsPage::PickerProc(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* page = reinterpret_cast<TProgramsPage*>(GetWindowLongPtrA(picker, GWLP_USERDATA));
+    return page ? page->HandlePicker(picker, message, wParam, lParam) : DefWindowProcA(picker, message, wParam, lParam);
+}
+
+LRESULT TProgramsPage::HandlePicker(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        picking_ = true;
+        SetCapture(picker);
+        SetCursor(LoadCursor(nullptr, IDC_CROSS));
+        return 0;
+    case WM_MOUSEMOVE:
+        if (picking_) SetCursor(LoadCursor(nullptr, IDC_CROSS));
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!picking_) return 0;
+        picking_ = false;
+        ReleaseCapture();
+        POINT at;
+        GetCursorPos(&at);
+        const bool changed = PickWindow(WindowFromPoint(at));
+        // The form learns of a change as of any other of its controls.
+        if (changed) SendMessageA(env_.form, WM_COMMAND, MAKEWPARAM(ProgramPicker, kPicked), reinterpret_cast<LPARAM>(picker));
+        return 0;
+    }
+    case WM_CAPTURECHANGED: picking_ = false; break;
+    default: break;
+    }
+    return CallWindowProcA(pickerProc_, picker, message, wParam, lParam);
+}
+
+// ---- The list and the selected program's fields ----
+
+int TProgramsPage::Selected() const {
+    const LRESULT selected = SendMessageA(Control(ProgramList), LB_GETCURSEL, 0, 0);
+    return selected == LB_ERR || selected >= static_cast<LRESULT>(editor_.Programs().size()) ? -1
+                                                                                              : static_cast<int>(selected);
+}
+
+void TProgramsPage::FillList(int select) {
+    Quiet quiet(quiet_);
+    HWND list = Control(ProgramList);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const ProgramSettings& program : editor_.Programs())
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(program.name.c_str()));
+    SendMessageA(list, LB_SETCURSEL, select, 0);
+    ShowSelected();
+}
+
+void TProgramsPage::ShowSelected() {
+    Quiet quiet(quiet_);
+    const int index = Selected();
+    EnableFields(index >= 0);
+    for (const ProgramFunctionBox& box : kFunctionBoxes)
+        SelectChoice(box.id, editor_.Has(index, box.field) ? editor_.Get(index, box.field) : kAsEverywhere);
+    SelectChoice(ProgWheelModeBox, !editor_.Has(index, "EnhanceMode")  ? kAsEverywhere
+                                   : editor_.Get(index, "EnhanceMode") ? -1
+                                                                       : 0);
+    int32_t speed = kAsEverywhere;
+    if (editor_.Has(index, "WheelPageScroll")) speed = editor_.Get(index, "WheelPageScroll") ? kPage : kLines;
+    else if (editor_.Has(index, "WheelLines")) speed = kLines;
+    SelectChoice(ProgWheelSpeedBox, speed);
+    // Lines of its own, or those of the Wheel tab to begin with.
+    const int32_t lines = editor_.Has(index, "WheelLines")
+                              ? editor_.Get(index, "WheelLines")
+                              : static_cast<int16_t>(LOWORD(SendMessageA(Control(WheelLineUpDown), UDM_GETPOS, 0, 0)));
+    SendMessageA(Control(ProgWheelLineUpDown), UDM_SETPOS, 0, MAKELPARAM(lines, 0));
+    UpdateLineControls();
+}
+
+void TProgramsPage::EnableFields(bool enabled) {
+    for (const ProgramFunctionBox& box : kFunctionBoxes) EnableWindow(Control(box.id), enabled);
+    for (int id : {ProgWheelModeBox, ProgWheelSpeedBox, ProgramRemoveButton}) EnableWindow(Control(id), enabled);
+}
+
+void TProgramsPage::UpdateLineControls() {
+    const bool lines = Selected() >= 0 && ChosenValue(ProgWheelSpeedBox) == kLines;
+    EnableWindow(Control(ProgWheelLineEdit), lines);
+    EnableWindow(Control(ProgWheelLineUpDown), lines);
+}
+
+void TProgramsPage::FillChoices(int id, const std::vector<std::pair<std::string, int32_t>>& choices) {
+    HWND box = Control(id);
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    for (const auto& choice : choices) {
+        const LRESULT index = SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.first.c_str()));
+        if (index >= 0) SendMessageA(box, CB_SETITEMDATA, index, static_cast<LPARAM>(choice.second));
+    }
+}
+
+// Found by the value each entry carries; a value no entry carries (a code
+// the list does not offer) selects nothing.
+void TProgramsPage::SelectChoice(int id, int32_t value) {
+    HWND box = Control(id);
+    LRESULT selected = CB_ERR;
+    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count && selected == CB_ERR; ++i)
+        if (static_cast<int32_t>(SendMessageA(box, CB_GETITEMDATA, i, 0)) == value) selected = i;
+    SendMessageA(box, CB_SETCURSEL, selected, 0);
+}
+
+int32_t TProgramsPage::ChosenValue(int id) const {
+    const LRESULT selected = SendMessageA(Control(id), CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? kAsEverywhere : static_cast<int32_t>(SendMessageA(Control(id), CB_GETITEMDATA, selected, 0));
+}
+
+bool TProgramsPage::FunctionBoxChange(int id) {
+    const int index = Selected();
+    if (index < 0) return false;
+    const int32_t code = ChosenValue(id);
+    if (code == kAsEverywhere) editor_.Clear(index, FunctionBoxOf(id)->field);
+    else editor_.Set(index, FunctionBoxOf(id)->field, code);
+    return true;
+}
+
+bool TProgramsPage::WheelModeChange() {
+    const int index = Selected();
+    if (index < 0) return false;
+    const int32_t mode = ChosenValue(ProgWheelModeBox);
+    if (mode == kAsEverywhere) editor_.Clear(index, "EnhanceMode");
+    else editor_.Set(index, "EnhanceMode", mode);
+    return true;
+}
+
+bool TProgramsPage::WheelSpeedChange() {
+    const int index = Selected();
+    if (index < 0) return false;
+    switch (ChosenValue(ProgWheelSpeedBox)) {
+    case kLines:
+        editor_.Set(index, "WheelPageScroll", 0);
+        editor_.Set(index, "WheelLines",
+                    static_cast<int16_t>(LOWORD(SendMessageA(Control(ProgWheelLineUpDown), UDM_GETPOS, 0, 0))));
+        break;
+    case kPage:
+        editor_.Set(index, "WheelPageScroll", -1);
+        editor_.Clear(index, "WheelLines");
+        break;
+    default:
+        editor_.Clear(index, "WheelPageScroll");
+        editor_.Clear(index, "WheelLines");
+        break;
+    }
+    UpdateLineControls();
+    return true;
+}
+
+// The up-down's position counts, as on the Wheel tab.
+bool TProgramsPage::WheelLinesChange() {
+    const int index = Selected();
+    if (index < 0 || ChosenValue(ProgWheelSpeedBox) != kLines) return false;
+    editor_.Set(index, "WheelLines",
+                static_cast<int16_t>(LOWORD(SendMessageA(Control(ProgWheelLineUpDown), UDM_GETPOS, 0, 0))));
+    return true;
+}
+
+bool TProgramsPage::Browse() {
+    std::string filter = String(PROGRAM_BROWSE_FILTER);
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    const std::string title = String(PROGRAM_BROWSE_TITLE);
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA dialog = {};
+    // The size every system since Windows 95 takes.
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = env_.form;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&dialog)) return false;
+    return AddProgram(ProgramNameOfPath(file));
+}
+
+bool TProgramsPage::RemoveSelected() {
+    const int index = Selected();
+    if (!editor_.Remove(index)) return false;
+    const int count = static_cast<int>(editor_.Programs().size());
+    FillList(index < count ? index : count - 1);
+    return true;
+}
+
+// Titled as the tab is, without its mnemonic.
+void TProgramsPage::Tell(unsigned textId) const {
+    std::string title;
+    for (char c : WindowText(Control(TabSheet3)))
+        if (c != '&') title += c;
+    MessageBoxA(env_.form, String(textId).c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace setting

@@ -1,0 +1,393 @@
+// Settings of their own for chosen programs: which program an action takes
+// them from (the owner of the pressed window, of the window under the cursor
+// for the wheel, the start's for a mode), which fields fall back to the
+// settings block, and what a lookup costs (each program named once, chosen
+// again only when the programs block changes).
+#include "fake_desktop.h"
+#include "lifecycle.h"
+#include "markers.h"
+#include "mouse_proc.h"
+#include "programs.h"
+#include "scroll_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace ptr;
+using namespace ptr::fake;
+
+namespace {
+
+// The processes of the desktop: the hooked one (the host, which has the
+// focus), and others under the cursor.
+constexpr DWORD kAlpha = 0x200;
+constexpr DWORD kBeta = 0x300;
+constexpr DWORD kGamma = 0x400;     // no settings of its own
+constexpr DWORD kNameless = 0x500;  // its program cannot be named
+constexpr DWORD kAccented = 0x600;
+
+constexpr int32_t kF5 = 5;
+constexpr int32_t kEnter = 13;
+constexpr int32_t kCopy = 28;
+constexpr int32_t kPaste = 29;
+
+struct Desk {
+    FakeHook h;
+    HWND focus = nullptr;  // the host's window with the focus: wheel messages come to it
+    HWND host = nullptr;
+    HWND alpha = nullptr;
+    HWND beta = nullptr;
+    HWND gamma = nullptr;
+    HWND nameless = nullptr;
+    HWND accented = nullptr;
+
+    Desk() {
+        h.UseDefaultBlock();
+        h.SetOs(OS_WINXP);
+        h.shared.MouseHook = 0x5550;
+        h.block.ButtonCount = 5;
+        h.block.ButtonFunction[1] = kF5;
+        h.desk.SetExePath("C:\\Program Files\\Host\\Host.exe");
+        AttachProcess(h.desk, h.shared, h.process);
+        h.UsePrograms();
+        focus = h.desk.AddWindow("Focus", WS_VISIBLE, {900, 900, 1000, 1000});
+        host = Pane(0, kFakeOwnProcess);
+        alpha = Pane(1, kAlpha);
+        beta = Pane(2, kBeta);
+        gamma = Pane(3, kGamma);
+        nameless = Pane(4, kNameless);
+        accented = Pane(5, kAccented);
+        h.desk.SetProgramName(kAlpha, "alpha.exe");
+        h.desk.SetProgramName(kBeta, "Beta.EXE");
+        h.desk.SetProgramName(kGamma, "gamma.exe");
+        h.desk.SetProgramName(kAccented, "\xE9t\xE9.exe");  // "été.exe"
+    }
+
+    // A pane with a vertical scroll bar, 100 pixels wide, in a row.
+    HWND Pane(int column, DWORD process) {
+        HWND pane = h.desk.AddWindow("Pane", WS_VISIBLE | WS_VSCROLL, {column * 100, 0, column * 100 + 100, 100});
+        if (process != kFakeOwnProcess) h.desk.SetWindowOwner(pane, process, process + 4);
+        return pane;
+    }
+
+    static POINT CentreOf(int column) { return {column * 100 + 50, 50}; }
+
+    int Program(const std::string& name, const std::vector<std::pair<const char*, int32_t>>& fields) {
+        int entry = h.AddProgram(name);
+        for (const auto& field : fields) h.SetProgramField(entry, field.first, field.second);
+        return entry;
+    }
+
+    // The hook for one event addressed to window; true when swallowed.
+    bool Hook(HWND window, UINT message, uint32_t extra, DWORD mouseData = 0, POINT at = {3000, 3000}) {
+        MOUSEHOOKSTRUCTEX data = {};
+        data.pt = at;
+        data.hwnd = window;
+        data.dwExtraInfo = extra;
+        data.mouseData = mouseData;
+        int calls = h.desk.CallNextCount();
+        LRESULT result = MouseHook(h.ctx, HC_ACTION, message, reinterpret_cast<LPARAM>(&data));
+        return h.desk.CallNextCount() == calls && result == 1;
+    }
+
+    // Button 4 pressed over the window and released, as the X-button hook
+    // hands it on: what its function did once the press was handled.
+    Log PressButton4(HWND window) {
+        h.desk.ClearLog();
+        Hook(window, WM_MBUTTONDOWN, XBUTTON1);
+        bool runs = !h.desk.Injections().empty() && h.desk.Injections().back().extra == ExtraInfo(MARK_RUN);
+        h.desk.ClearLog();
+        if (runs) Hook(window, WM_MBUTTONUP, ExtraInfo(MARK_RUN));
+        Hook(window, WM_MBUTTONUP, XBUTTON1);
+        return h.desk.log();
+    }
+
+    // One notch down over the column; the log of what was posted, or
+    // "passed" when the message went on to the system.
+    Log Notch(int column, int16_t delta = -120) {
+        h.desk.ClearLog();
+        bool swallowed = Hook(focus, WM_MOUSEWHEEL, 0, static_cast<DWORD>(static_cast<uint16_t>(delta)) << 16,
+                              CentreOf(column));
+        Log log = h.desk.log();
+        if (!swallowed) log.push_back("passed");
+        return log;
+    }
+};
+
+Log KeyTap(HWND focusFrom, HWND window, BYTE vk) {
+    Log log;
+    if (focusFrom != window) log.push_back(Focus(window));
+    log.push_back(KeyDown(vk));
+    log.push_back(KeyUp(vk));
+    return log;
+}
+
+Log Chord(HWND window, BYTE vk) {
+    return {Focus(window), KeyDown(VK_CONTROL), KeyDown(vk), KeyUp(vk), KeyUp(VK_CONTROL)};
+}
+
+Log Lines(HWND pane, int lines) {
+    return Expand({Times(lines, Post(pane, WM_VSCROLL, SB_LINEDOWN, 0)), Once(Post(pane, WM_VSCROLL, SB_ENDSCROLL, 0))});
+}
+
+Log Page(HWND pane) {
+    return {Post(pane, WM_VSCROLL, SB_PAGEDOWN, 0), Post(pane, WM_VSCROLL, SB_ENDSCROLL, 0)};
+}
+
+// A press's function comes from the program that owns the pressed window;
+// a field its settings do not hold comes from the block.
+TEST(Programs, APressRunsTheFunctionOfTheProgramUnderTheCursor) {
+    Desk d;
+    d.Program("ALPHA.exe", {{"ButtonFunction1", kEnter}});
+    d.Program("beta.exe", {{"ButtonFunction1", kCopy}});
+    d.Program("host.exe", {{"ButtonFunction1", kPaste}});
+    d.Program("gamma.com", {{"ButtonFunction1", kEnter}});  // not gamma.exe
+    d.Program("\xC9T\xC9.EXE", {{"ButtonFunction0", kEnter}, {"ButtonFunction1", 99}});  // "ÉTÉ.EXE"
+    const struct {
+        const char* name;
+        HWND Desk::*window;
+        int32_t pending;
+    } rows[] = {
+        {"a program named in another case", &Desk::alpha, kEnter},
+        {"another program, its own function", &Desk::beta, kCopy},
+        {"the hooked process's own program", &Desk::host, kPaste},
+        {"a program without settings: the block's", &Desk::gamma, kF5},
+        {"a program that cannot be named: the block's", &Desk::nameless, kF5},
+        {"an unknown code in a program's settings: System Default", &Desk::accented, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        d.PressButton4(d.*row.window);
+        EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(row.pending));
+    }
+    // Whole: the keys go to the pressed window.
+    EXPECT_EQ(d.PressButton4(d.alpha), KeyTap(nullptr, d.alpha, VK_RETURN));
+    EXPECT_EQ(d.PressButton4(d.beta), Chord(d.beta, 'C'));
+    EXPECT_EQ(d.PressButton4(d.gamma), KeyTap(d.beta, d.gamma, VK_F5));
+
+    // With three buttons, button 4 is the middle button, in the program's settings too.
+    d.h.block.ButtonCount = 3;
+    d.PressButton4(d.accented);
+    EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(kEnter));
+    EXPECT_FALSE(d.Hook(d.alpha, WM_MBUTTONDOWN, XBUTTON1)) << "alpha's middle button is the block's: a plain click";
+}
+
+// The wheel takes the settings of the program that owns the window under the
+// cursor, not those of the hooked process (the focus's).
+TEST(Programs, TheWheelTakesTheSettingsOfTheWindowUnderTheCursor) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, int32_t>> alphaFields;
+        int32_t blockEnhance;
+        int32_t blockLines;
+        Log (*expected)(const Desk&);
+    } rows[] = {
+        {"system mode in the program, enhanced elsewhere", {{"EnhanceMode", 0}}, -1, 3,
+         [](const Desk&) { return Log{"passed"}; }},
+        {"enhanced in the program, system mode elsewhere", {{"EnhanceMode", -1}}, 0, 3,
+         [](const Desk& d) { return Lines(d.alpha, 3); }},
+        {"its own lines", {{"WheelLines", 7}}, -1, 3, [](const Desk& d) { return Lines(d.alpha, 7); }},
+        {"its own pages", {{"WheelPageScroll", -1}}, -1, 3, [](const Desk& d) { return Page(d.alpha); }},
+        {"lines beyond the range: 10", {{"WheelLines", 55}}, -1, 3, [](const Desk& d) { return Lines(d.alpha, 10); }},
+        {"lines below the range: 1", {{"WheelLines", -4}}, -1, 3, [](const Desk& d) { return Lines(d.alpha, 1); }},
+        {"only buttons of its own: the block's wheel", {{"ButtonFunction1", kEnter}}, -1, 4,
+         [](const Desk& d) { return Lines(d.alpha, 4); }},
+        {"only the horizontal wheel: the block's vertical one", {{"HWheelLines", 9}, {"HWheelPageScroll", -1}}, -1, 2,
+         [](const Desk& d) { return Lines(d.alpha, 2); }},
+        {"enhanced and its own lines in system mode", {{"EnhanceMode", 1}, {"WheelLines", 6}}, 0, 3,
+         [](const Desk& d) { return Lines(d.alpha, 6); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Desk d;
+        d.h.block.EnhanceMode = row.blockEnhance;
+        d.h.block.WheelLines = row.blockLines;
+        d.Program("alpha.exe", row.alphaFields);
+        d.Program("beta.exe", {{"WheelLines", 8}});
+        EXPECT_EQ(d.Notch(1), row.expected(d));
+        // Over a program without settings of its own, the block decides.
+        EXPECT_EQ(d.Notch(3), row.blockEnhance ? Lines(d.gamma, row.blockLines) : Log{"passed"});
+        EXPECT_EQ(d.Notch(2), row.blockEnhance ? Lines(d.beta, 8) : Log{"passed"}) << "beta keeps the block's mode";
+    }
+}
+
+TEST(Programs, TheHorizontalWheelTakesTheProgramsHorizontalSettings) {
+    Desk d;
+    d.h.block.WheelCount = 2;
+    d.Program("alpha.exe", {{"HWheelLines", 5}, {"WheelLines", 9}});
+    d.Program("beta.exe", {{"HWheelPageScroll", -1}});
+    const auto right = [](HWND pane, WPARAM code, int times) {
+        return Expand({Times(times, Post(pane, WM_HSCROLL, code, 0)), Once(Post(pane, WM_HSCROLL, SB_ENDSCROLL, 0))});
+    };
+    // A pane with both bars: the marker scrolls it sideways.
+    d.h.desk.WindowOf(d.alpha).style |= WS_HSCROLL;
+    d.h.desk.WindowOf(d.beta).style |= WS_HSCROLL;
+    d.h.desk.WindowOf(d.gamma).style |= WS_HSCROLL;
+    EXPECT_EQ(d.Notch(1, HWHEEL_RIGHT), right(d.alpha, SB_LINERIGHT, 5));
+    EXPECT_EQ(d.Notch(2, HWHEEL_RIGHT), right(d.beta, SB_PAGERIGHT, 1));
+    EXPECT_EQ(d.Notch(3, HWHEEL_RIGHT), right(d.gamma, SB_LINERIGHT, 3));
+}
+
+// A mode keeps the program it started in: the horizontal wheel started over
+// alpha scrolls by alpha's lines wherever the cursor goes.
+TEST(Programs, AModeKeepsTheSettingsOfTheProgramItStartedIn) {
+    Desk d;
+    d.h.block.ButtonFunction[1] = 62;  // Horizontal Wheel
+    d.Program("alpha.exe", {{"WheelLines", 6}});
+    d.Program("beta.exe", {{"WheelLines", 2}, {"ButtonFunction1", 62}});
+    for (HWND pane : {d.alpha, d.beta, d.gamma}) d.h.desk.WindowOf(pane).style |= WS_HSCROLL;
+    const auto left = [](HWND pane, int times) {
+        return Expand({Times(times, Post(pane, WM_HSCROLL, SB_LINELEFT, 0)), Once(Post(pane, WM_HSCROLL, SB_ENDSCROLL, 0))});
+    };
+
+    d.PressButton4(d.alpha);
+    ASSERT_EQ(d.h.shared.Mode, 62u);
+    EXPECT_EQ(d.Notch(2, 120), left(d.beta, 6)) << "over beta, alpha's lines";
+    EXPECT_EQ(d.Notch(3, 120), left(d.gamma, 6));
+    d.PressButton4(d.gamma);  // a middle press ends the mode
+    ASSERT_EQ(d.h.shared.Mode, 0u);
+
+    d.PressButton4(d.beta);
+    ASSERT_EQ(d.h.shared.Mode, 62u);
+    EXPECT_EQ(d.Notch(1, 120), left(d.alpha, 2)) << "a mode started over beta: beta's lines over alpha";
+    d.PressButton4(d.beta);
+
+    // Started over a program without settings: the block's, even over alpha.
+    d.PressButton4(d.gamma);
+    ASSERT_EQ(d.h.shared.Mode, 62u);
+    EXPECT_EQ(d.Notch(1, 120), left(d.alpha, 3));
+}
+
+// Each program is named once; a change of the programs block chooses its
+// entry again without naming it again.
+TEST(Programs, EachProgramIsNamedOnceAndChosenAgainWhenTheBlockChanges) {
+    Desk d;
+    int alpha = d.Program("alpha.exe", {{"WheelLines", 7}});
+    for (int notch = 0; notch < 5; ++notch) EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
+    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
+    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
+    EXPECT_EQ(d.Notch(0), Lines(d.host, 3));
+    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 1);
+    EXPECT_EQ(d.h.desk.ProgramLookups(kGamma), 1);
+    EXPECT_EQ(d.h.desk.ProgramLookups(kFakeOwnProcess), 0) << "the hooked process is named at attach";
+
+    // Changed live: the next notch takes the new value.
+    d.h.SetProgramField(alpha, "WheelLines", 2);
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 2));
+    // A program added now: gamma, already named, takes its settings at once.
+    d.Program("GAMMA.EXE", {{"WheelPageScroll", -1}});
+    EXPECT_EQ(d.Notch(3), Page(d.gamma));
+    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 1);
+    EXPECT_EQ(d.h.desk.ProgramLookups(kGamma), 1);
+
+    // Removed: the block's settings again.
+    uint32_t odd = BeginProgramsChange(d.h.programs.Header);
+    d.h.programs.Header.Count = 1;
+    EndProgramsChange(d.h.programs.Header, odd);
+    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 2));
+}
+
+// A process number that a new process took over may run another program:
+// a name is trusted for a while only, and a number is known with its thread.
+TEST(Programs, ANameIsLookedUpAgainAfterItsLifetime) {
+    Desk d;
+    d.Program("alpha.exe", {{"WheelLines", 7}});
+    d.Program("other.exe", {{"WheelLines", 1}});
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
+    d.h.desk.SetProgramName(kAlpha, "other.exe");  // alpha ended, its number runs other.exe
+    d.h.desk.AdvanceClock(kProgramNameLifetime);
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7)) << "still within the lifetime";
+    d.h.desk.AdvanceClock(1);
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 1));
+    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 2);
+
+    // Another thread of the same number is looked up as a program of its own.
+    d.h.desk.SetWindowOwner(d.alpha, kAlpha, 0x9990);
+    d.h.desk.SetProgramName(kAlpha, "alpha.exe");
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
+    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 3);
+}
+
+TEST(Programs, MoreProgramsThanSlotsAreAllServed) {
+    Desk d;
+    d.Program("alpha.exe", {{"WheelLines", 7}});
+    std::vector<HWND> panes;
+    for (DWORD i = 0; i < static_cast<DWORD>(kKnownProgramSlots) + 3; ++i) {
+        DWORD process = 0x1000 + i * 0x10;
+        panes.push_back(d.Pane(10 + static_cast<int>(i), process));
+        d.h.desk.SetProgramName(process, i % 2 ? "alpha.exe" : "gamma.exe");
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (size_t i = 0; i < panes.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(d.Notch(10 + static_cast<int>(i)), Lines(panes[i], i % 2 ? 7 : 3));
+        }
+    }
+    EXPECT_EQ(d.h.desk.ProgramLookups(0x1000), 2) << "its slot was taken by a later one";
+}
+
+// Blocks this layout does not know, or that are being written, are not
+// read: every program takes the settings block.
+TEST(Programs, ABlockOfAnotherLayoutOrInChangeIsNotRead) {
+    const struct {
+        const char* name;
+        void (*spoil)(ProgramsBlock&);
+    } rows[] = {
+        {"another size", [](ProgramsBlock& p) { p.Header.Size += 192; }},
+        {"another version", [](ProgramsBlock& p) { p.Header.Version = 2; }},
+        {"another entry size", [](ProgramsBlock& p) { p.Header.EntrySize = 256; }},
+        {"other room", [](ProgramsBlock& p) { p.Header.MaxEntries = 128; }},
+        {"no entries", [](ProgramsBlock& p) { p.Header.Count = 0; }},
+        {"being written", [](ProgramsBlock& p) { BeginProgramsChange(p.Header); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Desk d;
+        d.Program("alpha.exe", {{"WheelLines", 7}, {"ButtonFunction1", kEnter}});
+        row.spoil(d.h.programs);
+        EXPECT_EQ(d.Notch(1), Lines(d.alpha, 3));
+        d.PressButton4(d.alpha);
+        EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(kF5));
+    }
+    Desk unmapped;
+    unmapped.h.process.Programs = nullptr;
+    EXPECT_EQ(unmapped.Notch(1), Lines(unmapped.alpha, 3));
+    EXPECT_EQ(unmapped.h.desk.ProgramLookups(), 0);
+}
+
+// Whatever a writer left in the entries, nothing is read beyond them and an
+// entry never matches by accident.
+TEST(Programs, EntriesAreReadWithinTheirBounds) {
+    Desk d;
+    d.Program("alpha.exe", {{"WheelLines", 7}});
+    int noName = d.Program("", {{"WheelLines", 9}});
+    int full = d.Program("", {{"WheelLines", 8}});
+    (void)noName;
+    // A name filling all 64 bytes, without its zero: cut at 63.
+    std::memset(d.h.programs.Entries[full].Name, 'g', sizeof d.h.programs.Entries[full].Name);
+    d.h.desk.SetProgramName(kGamma, std::string(63, 'g'));
+    d.h.programs.Header.Count = 1000;  // beyond the entries: only 64 are read
+    // Bits beyond the program fields lay nothing over the block: the agent's
+    // window stays the block's.
+    HWND agent = d.h.desk.AddWindow("Agent", 0);
+    d.h.block.AgentWindow = FromHwnd(agent);
+    ProgramEntry& first = d.h.programs.Entries[0];
+    first.FieldMask = 0xFFFFFFFFu;
+    first.Values.EnhanceMode = -1;
+    first.Values.ButtonFunction[1] = 70;  // Launch Default Browser
+    first.Values.AgentWindow = 0x1234;
+    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
+    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 8)) << "63 characters still match";
+    EXPECT_EQ(d.Notch(4), Lines(d.nameless, 3)) << "no name matches an empty one";
+    EXPECT_EQ(d.PressButton4(d.alpha), Log{Post(agent, UM_LAUNCHBROWSER, 0, 0)});
+
+    // A program name longer than any entry's: the block's settings.
+    d.h.desk.SetProgramName(kBeta, std::string(64, 'g'));
+    EXPECT_EQ(d.Notch(2), Lines(d.beta, 3));
+}
+
+}  // namespace
