@@ -3,6 +3,7 @@
 #include "form_ids.h"
 #include "function_list.h"
 #include "quiet.h"
+#include "settings_fields.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -19,8 +20,8 @@ constexpr int32_t kLines = 0;
 constexpr int32_t kPage = 1;
 // The picker's notification to the form: a window was picked.
 constexpr int kPicked = 0x7F01;
-constexpr int kMinLines = 1;
-constexpr int kMaxLines = 10;
+// The lines a program may have of its own: the kept configuration's range.
+constexpr const ptr::SettingsField& kLinesField = ptr::SettingsFieldNamed("WheelLines");
 
 struct ProgramFunctionBox {
     int id;
@@ -78,7 +79,7 @@ void TProgramsPage::Load() {
     FillChoices(ProgWheelSpeedBox, {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
                                     {String(PROGRAM_LINES_TEXT), kLines},
                                     {WindowText(Control(PageScrollRadioButton)), kPage}});
-    SendMessageA(Control(ProgWheelLineUpDown), UDM_SETRANGE, 0, MAKELPARAM(kMaxLines, kMinLines));
+    SendMessageA(Control(ProgWheelLineUpDown), UDM_SETRANGE, 0, MAKELPARAM(kLinesField.max, kLinesField.min));
 
     HWND picker = Control(ProgramPicker);
     SetWindowLongPtrA(picker, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
