@@ -80,6 +80,10 @@ def backtraces(names):
             continue
         commands = "".join(f"bt 0x{tid:x}\n" for tid in threads) + "detach\nquit\n"
         text = wine_tool("winedbg", f"0x{pid:x}", stdin=commands, timeout=120)
+        if "Backtrace" not in text:
+            # The 64-bit debugger takes a 32-bit process for ended, and the
+            # 32-bit one cannot attach to code that runs under qemu's emulation.
+            text += "\n(no backtrace: a 32-bit process, or one that has ended)"
         report.append(f"--- {executable} (pid 0x{pid:x}, {len(threads)} threads)\n{text.strip()}")
     return "\n".join(report) or f"(no process of {sorted(names)} to trace)"
 
