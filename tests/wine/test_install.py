@@ -353,7 +353,8 @@ class InstallTests(UninstallTest):
         self.assertEqual(holder.wait(30), 0)
 
     def test_an_entry_left_by_a_folder_deleted_by_hand_goes_with_the_next_installation(self):
-        # The keys other programs share are there, as on any Windows in use.
+        # The keys and the folder other programs share are there, as on any Windows in use.
+        os.makedirs(os.path.dirname(per_user_target()), exist_ok=True)
         self.assertEqual(reg("add", USER_RUN, "/v", "Other", "/d", r"C:\other.exe", "/f").returncode, 0)
         self.assertEqual(reg("add", UNINSTALL_PARENT + r"\Other", "/v", "DisplayName", "/d", "Other", "/f").returncode,
                          0)
