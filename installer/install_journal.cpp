@@ -30,7 +30,8 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 
 void ReplaceFileWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
     const std::string written = path + kJournalSuffix;
-    HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw uninst::EUninstError("Cannot write " + written + " (" + ptr::Win32ErrorText(GetLastError()) + ").");
     }

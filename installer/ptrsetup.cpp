@@ -186,7 +186,8 @@ void PlaceShellLinks(const Installation& setup, FilePlacement& files, TInsLog& l
         const std::string path = ptr::AddBackslash(group) + link.name;
         const std::string target = InstalledPath(setup.target, link.target);
         log.Files.Add(path);
-        files.PlaceWith(path, [&](const std::string& linkPath) { CreateShellLink(linkPath, target, link.description); });
+        files.PlaceWith(path,
+                        [&](const std::string& linkPath) { CreateShellLink(linkPath, target, link.description); });
     }
 }
 
@@ -339,7 +340,9 @@ int RunSetup(const Options& options, const std::string& arguments) {
     setup.plan = PlanInstall(options.allUsers ? Scope::AllUsers : Scope::CurrentUser, os, folders);
     RefuseTheOtherScope(setup.plan);
     const std::string installed = InstalledFolder(setup.plan);
-    setup.target = !options.folder.empty() ? FullPath(options.folder) : !installed.empty() ? installed : setup.plan.target;
+    setup.target = !options.folder.empty() ? FullPath(options.folder)
+                   : !installed.empty()     ? installed
+                                            : setup.plan.target;
     if (setup.target.empty()) throw SetupStop(kExitFailed, "Windows names no folder for your programs.");
     if (!ptr::RootIsReady(setup.target)) {
         throw SetupStop(kExitFailed, "The folder " + setup.target + " cannot be made: " + ptr::PathRoot(setup.target) +

@@ -120,7 +120,8 @@ std::string OtherScopeFolder(const InstallPlan& plan) {
     const std::uint32_t otherRoot = plan.suiteRoot == kCurrentUser ? kLocalMachine : kCurrentUser;
     ptr::RegKey key;
     std::string folder;
-    if (!key.Open(ptr::RootKey(otherRoot), ptr::kSuiteKey, KEY_READ) || !key.ReadString("InstallFolder", folder, MAX_PATH))
+    if (!key.Open(ptr::RootKey(otherRoot), ptr::kSuiteKey, KEY_READ) ||
+        !key.ReadString("InstallFolder", folder, MAX_PATH))
         return "";
     folder = ptr::RemoveBackslash(folder);
     return ptr::FileExists(InstalledPath(folder, ptr::kInstallLogFile)) ? folder : "";
@@ -136,9 +137,10 @@ TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier) {
     std::vector<std::string> files;
     CollectFiles(target, "", files);
     const std::string journalLeft = std::string(ptr::kInstallLogFile) + kJournalSuffix;
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [&journalLeft](const std::string& file) { return lstrcmpiA(file.c_str(), journalLeft.c_str()) == 0; }),
-                files.end());
+    auto isJournalLeft = [&journalLeft](const std::string& file) {
+        return lstrcmpiA(file.c_str(), journalLeft.c_str()) == 0;
+    };
+    files.erase(std::remove_if(files.begin(), files.end(), isJournalLeft), files.end());
     if (files.empty()) {
         check.state = TargetState::Empty;
         return check;

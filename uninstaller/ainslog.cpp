@@ -186,7 +186,9 @@ void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, 
             if (RecordValue(rootKey, keyName, valueName) == ValueState::TooMuch) return;
         } else {
             RegKey existing;
-            if (!OpenKey(existing, rootKey, keyName, KEY_READ)) AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
+            if (!OpenKey(existing, rootKey, keyName, KEY_READ)) {
+                AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
+            }
             const ValueState state = RecordValue(rootKey, keyName, valueName);
             if (state == ValueState::TooMuch) return;
             if (state == ValueState::Missing) AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);

@@ -165,6 +165,12 @@ void NoteOwnFilesLeft(const UninstallContext& context, RemovalReport& report) {
     }
 }
 
+// An error or a warning, which the silent mode writes to standard error.
+bool IsTrouble(UINT icon) {
+    const UINT kind = icon & MB_ICONMASK;
+    return kind == MB_ICONERROR || kind == MB_ICONWARNING;
+}
+
 void RemoveFolders(const UninstallContext& context) {
     // Descending order meets a subfolder before its parent.
     const std::vector<std::string>& folders = context.log.Folders.Items();
@@ -243,7 +249,7 @@ void Tell(bool silent, const std::string& text, UINT icon) {
         ShowMessage(nullptr, text, icon);
         return;
     }
-    std::FILE* stream = (icon & MB_ICONMASK) == MB_ICONERROR || (icon & MB_ICONMASK) == MB_ICONWARNING ? stderr : stdout;
+    std::FILE* stream = IsTrouble(icon) ? stderr : stdout;
     std::fprintf(stream, "%s: %s\n", MessageCaption().c_str(), text.c_str());
     std::fflush(stream);
 }
@@ -253,8 +259,7 @@ void TellFromCopy(const UninstallContext& context, const std::string& text, UINT
         Tell(context.silent, text, icon);
         return;
     }
-    const bool error = (icon & MB_ICONMASK) == MB_ICONERROR || (icon & MB_ICONMASK) == MB_ICONWARNING;
-    SendLine(context, error ? kErrorLine : kOutputLine, text);
+    SendLine(context, IsTrouble(icon) ? kErrorLine : kOutputLine, text);
 }
 
 HANDLE Run(const std::string& path, const std::string& arguments) {
@@ -337,7 +342,8 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
 
 int RunSilentRemoval(UninstallContext& context) {
     if (!context.lock.Take(kSetupWait)) {
-        TellFromCopy(context, std::string("Setup of ") + ptr::kProductName + " is running. Remove it when Setup has ended.",
+        TellFromCopy(context,
+                     std::string("Setup of ") + ptr::kProductName + " is running. Remove it when Setup has ended.",
                      MB_ICONERROR);
         EndFirstInstance(context, kSilentNothingRemoved);
         return kSilentNothingRemoved;

@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
         } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT) {
             // The loader's first breakpoint is the debugger's; every other
             // exception (a C++ throw among them) is the program's own.
-            const bool loaderBreak = firstBreak && event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT;
+            const DWORD code = event.u.Exception.ExceptionRecord.ExceptionCode;
+            const bool loaderBreak = firstBreak && code == EXCEPTION_BREAKPOINT;
             firstBreak = firstBreak && !loaderBreak;
             if (!loaderBreak) status = DBG_EXCEPTION_NOT_HANDLED;
         } else if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
