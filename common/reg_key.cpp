@@ -74,6 +74,10 @@ bool RegKey::WriteBinary(const std::string& name, const std::string& bytes) cons
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
+bool RegKey::WriteRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data) const {
+    return RegSetValueExA(key_, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
 bool RegKey::DeleteValue(const std::string& name) const { return RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS; }
 
 std::vector<std::string> RegKey::SubkeyNames() const {

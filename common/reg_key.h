@@ -42,6 +42,8 @@ public:
     bool WriteString(const std::string& name, const std::string& text, DWORD type = REG_SZ) const;
     // REG_BINARY with exactly these bytes.
     bool WriteBinary(const std::string& name, const std::string& bytes) const;
+    // Any type, exactly these bytes.
+    bool WriteRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data) const;
     bool DeleteValue(const std::string& name) const;
 
     std::vector<std::string> SubkeyNames() const;

@@ -4,11 +4,13 @@
 // the installer writes into its log, so both come from here.
 #pragma once
 
+#include "suite_version.h"
+
 namespace ptr {
 
-constexpr char kProductName[] = "PTRHK32A Mouse";
-constexpr char kProductVersion[] = "3.0";
-constexpr char kPublisher[] = "PTRHK32A Project";
+constexpr char kProductName[] = PTR_PRODUCT_NAME;
+constexpr char kProductVersion[] = PTR_VERSION_TEXT;
+constexpr char kPublisher[] = PTR_PUBLISHER;
 
 // The tray agent's main window: a hidden top-level window, found by class and title.
 constexpr char kAgentWindowClass[] = "PtrHkTrayAgent";
@@ -41,6 +43,14 @@ constexpr char kUninstallParentKey[] = "Software\\Microsoft\\Windows\\CurrentVer
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PTRHK32A";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "PtrAgent";
+// The Start-menu folder of an installation, in the user's or every user's
+// Programs folder.
+constexpr char kStartMenuGroup[] = "PTRHK32A Mouse";
+
+// Held by the installer for its whole run and by the uninstaller while it
+// removes the suite: one installation or removal at a time in a session.
+constexpr char kSetupMutex[] = "PTRHK32A Mouse Setup";
+
 // The uninstaller's one argument for a removal without questions or windows
 // (the entry's QuietUninstallString).
 constexpr char kSilentFlag[] = "/S";

@@ -49,11 +49,12 @@ void FilePlacement::CreateFolders(const std::string& folder, inslog::SortedStrin
         path = path.substr(0, slash);
     }
     for (auto path = missing.rbegin(); path != missing.rend(); ++path) {
+        logFolders.Add(*path);
+        Announce(*path, Change::Folder);
         if (!CreateDirectoryA(path->c_str(), nullptr)) {
             throw uninst::EUninstError("Cannot create the folder " + *path + " (" + LastErrorText() + ").");
         }
         createdFolders_.push_back(*path);
-        logFolders.Add(*path);
     }
 }
 
@@ -66,6 +67,7 @@ void FilePlacement::MakeRoomFor(const std::string& path) {
         for (int attempt = 0; attempt < kBackupNames && placed.backup.empty(); ++attempt) {
             const std::string backup = BackupName(path, attempt);
             if (ptr::FileExists(backup) && !DeleteFileA(backup.c_str())) continue;
+            Announce(backup, Change::Backup);
             if (!MoveFileA(path.c_str(), backup.c_str())) {
                 throw uninst::EUninstError("Cannot replace " + path + " (" + LastErrorText() +
                                            "). Close the program that uses it and run Setup again.");
@@ -83,6 +85,7 @@ void FilePlacement::Place(const std::string& path, const std::string& bytes) {
 
 void FilePlacement::PlaceWith(const std::string& path, const std::function<void(const std::string&)>& write) {
     MakeRoomFor(path);
+    Announce(path, Change::File);
     write(path);
     placed_.back().written = true;
 }

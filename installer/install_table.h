@@ -99,7 +99,7 @@ constexpr RegistryEntry kRegistryEntries[] = {
 };
 
 // The Start-menu folder and its shortcuts, made through the shell.
-constexpr char kStartMenuGroup[] = "PTRHK32A Mouse";
+using ptr::kStartMenuGroup;
 
 struct ShellLinkEntry {
     const char* name;
@@ -143,6 +143,7 @@ constexpr Caption kCaptions[] = {
     {"P6F", "Some registry entries could not be restored."},
     {"P24", "These are removed when Windows restarts:"},
     {"P25", "These could not be removed:"},
+    {"P26", "These are not PTRHK32A Mouse's, and were left alone:"},
 };
 
 }  // namespace setup

@@ -1,22 +1,30 @@
 // PtrSetup.exe: installs the suite, which it carries inside itself, and
 // leaves the uninstaller what it needs to take it off again: the installation
 // log (uninst.log) and the wizard's captions (uninst.UN2) beside uninst.exe.
-// Every registry change is recorded before it is made; the log is written
-// once everything is in place, and a failure takes back all that was done.
+// Every change is recorded in the log before it is made, so that a run that
+// is killed half-way can still be removed or installed over; a failure takes
+// back all that was done.
 //
-//   PtrSetup.exe [/S] [/NORUN] [/ALLUSERS] [/D=folder]
+//   PtrSetup.exe [/S] [/NORUN] [/ALLUSERS] [/DOWNGRADE] [/D=folder]
 //
 // For the current user by default (no administrator rights needed), for
 // every user with /ALLUSERS. A second installation of the same scope updates
-// the first in its folder, keeping the user's settings.
+// the first in its folder, keeping the user's settings; one of the other
+// scope is refused. With /S nothing waits for a person: errors go to
+// standard error and into the exit code.
 //
 // Exit codes: 0 installed, 1 cancelled by the user, 2 failed (nothing was
 // changed), 3 no administrator rights for /ALLUSERS, 4 the running tray agent
-// did not close for the update.
+// did not close for the update, 5 another Setup or removal of the suite is
+// running, 6 a newer version is installed (and /DOWNGRADE was not given).
 #include "ainslog.h"
+#include "dll_search.h"
 #include "elevation.h"
 #include "file_checks.h"
 #include "file_placement.h"
+#include "file_version.h"
+#include "folder_rights.h"
+#include "install_journal.h"
 #include "install_log.h"
 #include "install_plan.h"
 #include "install_table.h"
@@ -25,8 +33,8 @@
 #include "paths.h"
 #include "payload.h"
 #include "program_window.h"
-#include "registry_recording.h"
 #include "restart_removal.h"
+#include "setup_lock.h"
 #include "setup_options.h"
 #include "setup_system.h"
 #include "shell_links.h"
@@ -49,8 +57,14 @@ constexpr int kExitCancelled = 1;
 constexpr int kExitFailed = 2;
 constexpr int kExitNoRights = 3;
 constexpr int kExitAgentRunning = 4;
+constexpr int kExitBusy = 5;
+constexpr int kExitNewerInstalled = 6;
 constexpr DWORD kAgentCloseWait = 10000;
+// A removal that has just let its caller go may still be deleting its own
+// executable; another Setup is not waited for longer.
+constexpr DWORD kSetupWait = 5000;
 constexpr char kCaption[] = "PTRHK32A Mouse Setup";
+constexpr char kUsage[] = "Usage: PtrSetup.exe [/S] [/NORUN] [/ALLUSERS] [/DOWNGRADE] [/D=folder]";
 
 using uninst::EUninstError;
 using uninst::TInsLog;
@@ -65,14 +79,23 @@ private:
     int exitCode_;
 };
 
-// A line on standard output, where a silent run says what it did and why it ended.
-void Note(const std::string& text) {
-    std::printf("PtrSetup: %s\n", text.c_str());
-    std::fflush(stdout);
+void Write(std::FILE* stream, const std::string& text) {
+    std::fprintf(stream, "PtrSetup: %s\n", text.c_str());
+    std::fflush(stream);
 }
 
+// A line on standard output, where a silent run says what it did.
+void Note(const std::string& text) { Write(stdout, text); }
+
+bool IsTrouble(UINT icon) {
+    const UINT kind = icon & MB_ICONMASK;
+    return kind == MB_ICONERROR || kind == MB_ICONWARNING;
+}
+
+// Errors and warnings go to standard error, the rest to standard output;
+// without /S the user also sees them in a message box.
 void Say(const Options& options, const std::string& text, UINT icon) {
-    Note(text);
+    Write(IsTrouble(icon) ? stderr : stdout, text);
     if (!options.silent) MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | icon);
 }
 
@@ -96,6 +119,8 @@ std::string FullPath(const std::string& path) {
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+bool AgentRunning() { return FindWindowA(ptr::kAgentWindowClass, ptr::kAgentWindowTitle) != nullptr; }
 
 // The tray agent holds the hook library and its own program: it is asked to
 // close before they are replaced. Returns whether one was running.
@@ -122,34 +147,47 @@ struct Installation {
     InstallPlan plan;
     std::string target;
     bool upgrade = false;
-    TInsLog earlier;  // the log of the installation an upgrade replaces
+    bool protectFolder = false;  // an installation for all users outside the system's program folder
+    TInsLog earlier;             // the log of the installation an update replaces
 };
 
+bool IsUninstaller(const PayloadFile& file) { return file.path == ptr::kUninstallerFile; }
+
+// The uninstaller and its captions first: whatever else a killed run did,
+// its removal works.
 void PlaceFiles(const Installation& setup, const std::vector<PayloadFile>& payload, FilePlacement& files,
                 TInsLog& log) {
     files.CreateFolders(setup.target, log.Folders);
-    for (std::size_t i = 0; i < payload.size(); ++i) {
-        const std::string destination = InstalledPath(setup.target, payload[i].path.c_str());
-        files.CreateFolders(FolderOf(destination), log.Folders);
-        files.Place(destination, payload[i].bytes);
-        if (kInstalledFiles[i].listedInLog) log.Files.Add(destination);
+    if (setup.protectFolder && !ptr::GiveProgramFolderRights(setup.target)) {
+        Note("the folder keeps the rights of the folder above it: Windows would not change them");
     }
     const std::string dialogTexts = InstalledPath(setup.target, ptr::kDialogTextFile);
-    files.Place(dialogTexts, DialogTextFile());
     log.Files.Add(dialogTexts);
+    files.Place(dialogTexts, DialogTextFile());
+    for (const bool uninstaller : {true, false}) {
+        for (std::size_t i = 0; i < payload.size(); ++i) {
+            if (IsUninstaller(payload[i]) != uninstaller) continue;
+            const std::string destination = InstalledPath(setup.target, payload[i].path.c_str());
+            files.CreateFolders(FolderOf(destination), log.Folders);
+            if (kInstalledFiles[i].listedInLog) log.Files.Add(destination);
+            files.Place(destination, payload[i].bytes);
+        }
+    }
 }
 
-// A shortcut of someone else's by the same name is left alone.
+// The Start-menu folder is the suite's, and so are its shortcuts, whoever
+// left them there (an installation whose folder was deleted by hand).
 void PlaceShellLinks(const Installation& setup, FilePlacement& files, TInsLog& log) {
     if (setup.plan.startMenuPrograms.empty()) return;
     const std::string group = ptr::AddBackslash(setup.plan.startMenuPrograms) + kStartMenuGroup;
+    log.Folders.Add(group);
     files.CreateFolders(group, log.Folders);
     for (const ShellLinkEntry& link : kShellLinks) {
         const std::string path = ptr::AddBackslash(group) + link.name;
-        if (ptr::FileExists(path) && !setup.earlier.Files.Contains(path)) continue;
         const std::string target = InstalledPath(setup.target, link.target);
-        files.PlaceWith(path, [&](const std::string& linkPath) { CreateShellLink(linkPath, target, link.description); });
         log.Files.Add(path);
+        files.PlaceWith(path,
+                        [&](const std::string& linkPath) { CreateShellLink(linkPath, target, link.description); });
     }
 }
 
@@ -158,48 +196,56 @@ void SetRegistryEntries(const Installation& setup, std::uint32_t sizeKb, Registr
     facts.target = setup.target;
     facts.date = Today();
     facts.sizeKb = sizeKb;
+    for (const OwnKey& own : OwnKeys(setup.plan)) registry.RecordOwnKey(own.root, own.key);
     for (const PlannedValue& planned : PlannedValues(setup.plan)) {
         const RegistryEntry& entry = *planned.entry;
         registry.Write(planned.root, entry.ownKey, entry.key, entry.valueName, entry.kind,
                        RegistryValueOf(entry, facts));
     }
-    for (const OwnKey& own : OwnKeys(setup.plan)) registry.RecordOwnKey(own.root, own.key);
 }
 
 bool RemoveAtNextRestart(const std::string& path) {
     return ptr::RemoveAtRestart(path, ptr::CurrentOsVersion().nt, ptr::WininitPath());
 }
 
-// Files, the dialog texts, the Start-menu entries, the registry, then the log.
+// Replaced files still in use: where the system lets it arrange that, they
+// go at the next restart; either way the log lists them, so that the
+// removal of the suite takes them too.
+void ReportBackupsLeft(const std::vector<std::string>& left, const std::vector<bool>& arranged) {
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        Note(left[i] + (arranged[i] ? " is still in use and goes at the next restart"
+                                    : " is still in use; it goes when the suite is removed (Windows would not "
+                                      "arrange its removal at the next restart)"));
+    }
+}
+
+// The folders, files, Start-menu entries and registry, each recorded in the
+// journal before it is made.
 void Install(const Installation& setup, const std::vector<PayloadFile>& payload) {
-    TInsLog fresh = NewInstallLog();
-    FilePlacement files;
-    RegistryRecorder registry(fresh);
-    const std::string logPath = InstalledPath(setup.target, ptr::kInstallLogFile);
-    TInsLog log;
+    InstallJournal journal(InstalledPath(setup.target, ptr::kInstallLogFile), setup.upgrade ? &setup.earlier : nullptr);
+    FilePlacement files(journal.FileChanges());
     try {
-        PlaceFiles(setup, payload, files, fresh);
-        PlaceShellLinks(setup, files, fresh);
-        SetRegistryEntries(setup, SizeInKilobytes(payload), registry);
-        log = AssembleLog(setup.upgrade ? &setup.earlier : nullptr, fresh, registry.SharedKeys());
-        const std::vector<unsigned char> bytes = log.SaveToBytes();
-        files.Place(logPath, std::string(bytes.begin(), bytes.end()));
+        PlaceFiles(setup, payload, files, journal.Log());
+        PlaceShellLinks(setup, files, journal.Log());
+        SetRegistryEntries(setup, SizeInKilobytes(payload), journal.Registry());
+        journal.Save("the backups of replaced files");
     } catch (const EUninstError& error) {
-        registry.Undo();
+        journal.Registry().Undo();
+        journal.Abandon();
         files.Rollback();
         throw SetupStop(kExitFailed, std::string(error.what()) + "\n\nNothing was changed.");
     }
-    // Replaced files still in use go at the next restart; until then the
-    // uninstaller knows them too.
-    const std::vector<std::string> left = files.Commit(RemoveAtNextRestart);
-    if (!left.empty()) {
-        for (const std::string& file : left) log.Files.Add(file);
-        try {
-            log.SaveToFile(logPath);
-        } catch (const EUninstError&) {
-            // They still go at the next restart.
-        }
+    std::vector<bool> arranged;
+    const std::vector<std::string> left = files.Commit([&arranged](const std::string& path) {
+        arranged.push_back(RemoveAtNextRestart(path));
+        return arranged.back();
+    });
+    try {
+        journal.Finish(left);
+    } catch (const EUninstError&) {
+        // The log as last saved lists them too.
     }
+    ReportBackupsLeft(left, arranged);
 }
 
 // Started from its own folder, as the log-on start does.
@@ -216,33 +262,101 @@ bool StartAgent(const std::string& target) {
     return true;
 }
 
+void StartAgentOrSay(const Options& options, const std::string& target) {
+    if (!StartAgent(target)) {
+        Say(options, "The tray agent could not be started (" + ptr::Win32ErrorText(GetLastError()) + ").",
+            MB_ICONWARNING);
+    }
+}
+
 std::string ForeignFilesText(const std::string& target, const TargetCheck& check) {
     std::string text = "The folder " + target + " holds files that are not " + ptr::kProductName + "'s:";
     for (const std::string& file : check.foreignFiles) text += "\n    " + file;
     return text + "\n\nChoose an empty folder.";
 }
 
+// One installation per machine and user: a removal of one scope's must never
+// take the other's settings or close the other's tray agent.
+void RefuseTheOtherScope(const InstallPlan& plan) {
+    const std::string other = OtherScopeFolder(plan);
+    if (other.empty()) return;
+    const bool forAll = plan.scope == Scope::CurrentUser;
+    throw SetupStop(kExitFailed, std::string(ptr::kProductName) + " is already installed " +
+                                     (forAll ? "for all users" : "for you") + " in " + other + ". Remove it there " +
+                                     "first to install it " + (forAll ? "for yourself." : "for all users."));
+}
+
+void RefuseAnOlderVersion(const Options& options, const std::string& folder) {
+    ptr::FileVersion installed;
+    if (!InstalledVersion(folder, installed) || ptr::CompareVersions(installed, ptr::kSuiteVersion) <= 0) return;
+    if (options.downgrade) {
+        Note("replacing version " + ptr::VersionText(installed) + " with the older " +
+             ptr::VersionText(ptr::kSuiteVersion));
+        return;
+    }
+    throw SetupStop(kExitNewerInstalled, std::string(ptr::kProductName) + " " + ptr::VersionText(installed) +
+                                             " is installed in " + folder + ", newer than this Setup's " +
+                                             ptr::VersionText(ptr::kSuiteVersion) +
+                                             ". Run Setup with /DOWNGRADE to replace it all the same.");
+}
+
+bool Inside(const std::string& path, const std::string& folder) {
+    const std::string prefix = ptr::AddBackslash(folder);
+    return !folder.empty() && path.size() >= prefix.size() &&
+           lstrcmpiA(path.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
+}
+
+// The start with administrator rights does the installation; this process,
+// which runs with the user's rights, starts the tray agent afterwards.
+int InstallWithRights(const Options& options, const std::string& arguments, const std::string& target) {
+    Note("asking for administrator rights");
+    const bool agentWasRunning = AgentRunning();
+    const ptr::ElevatedRun run = ptr::RunElevated(ptr::ModulePath(), "/ELEVATED " + arguments);
+    if (!run.started) {
+        throw SetupStop(kExitNoRights, std::string("Installing ") + ptr::kProductName +
+                                           " for all users needs administrator rights, and they were not given.");
+    }
+    const unsigned long code = run.exitCode;
+    // It told the user itself why it ended; a crash or a kill it could not tell.
+    if (code > static_cast<unsigned long>(kExitNewerInstalled)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08lX", code);
+        throw SetupStop(kExitFailed, std::string("Setup with administrator rights ended unexpectedly (exit code ") +
+                                         text + "). Run Setup again: it takes up what that one left.");
+    }
+    Note("the installation with administrator rights ended with exit code " + std::to_string(code));
+    const bool installed = code == static_cast<unsigned long>(kExitInstalled);
+    // The agent it closed for an update that then failed runs again.
+    if ((installed && StartsAgent(options)) || (agentWasRunning && !AgentRunning())) {
+        StartAgentOrSay(options, target);
+    }
+    return static_cast<int>(code);
+}
+
 int RunSetup(const Options& options, const std::string& arguments) {
     const ptr::OsVersion os = ptr::CurrentOsVersion();
     Installation setup;
-    setup.plan = PlanInstall(options.allUsers ? Scope::AllUsers : Scope::CurrentUser, os, QuerySystemFolders());
+    const SystemFolders folders = QuerySystemFolders();
+    setup.plan = PlanInstall(options.allUsers ? Scope::AllUsers : Scope::CurrentUser, os, folders);
+    RefuseTheOtherScope(setup.plan);
     const std::string installed = InstalledFolder(setup.plan);
-    setup.target = !options.folder.empty() ? FullPath(options.folder) : !installed.empty() ? installed : setup.plan.target;
+    setup.target = !options.folder.empty() ? FullPath(options.folder)
+                   : !installed.empty()     ? installed
+                                            : setup.plan.target;
     if (setup.target.empty()) throw SetupStop(kExitFailed, "Windows names no folder for your programs.");
+    if (!ptr::RootIsReady(setup.target)) {
+        throw SetupStop(kExitFailed, "The folder " + setup.target + " cannot be made: " + ptr::PathRoot(setup.target) +
+                                         " is not there, or not ready.");
+    }
     // One installation per scope: a second one updates the first.
     if (!installed.empty() && !SameFolder(setup.target, installed)) {
         throw SetupStop(kExitFailed, std::string(ptr::kProductName) + " is already installed in " + installed +
                                          ". Remove it there first to install it into " + setup.target + ".");
     }
     if (options.allUsers && !CanInstallForMachine(setup.target)) {
-        if (ptr::HasUserAccountControl(os) && !options.elevated) {
-            Note("asking for administrator rights");
-            const int code = ptr::RunElevated(ptr::ModulePath(), "/ELEVATED " + arguments);
-            if (code >= 0) {
-                // It told the user itself why it ended.
-                Note("the installation with administrator rights ended with exit code " + std::to_string(code));
-                return code;
-            }
+        // Asking for the rights would wait for a person.
+        if (ptr::HasUserAccountControl(os) && !options.elevated && !options.silent) {
+            return InstallWithRights(options, arguments, setup.target);
         }
         throw SetupStop(kExitNoRights, std::string("Installing ") + ptr::kProductName +
                                            " for all users needs administrator rights. Run Setup as an "
@@ -251,6 +365,8 @@ int RunSetup(const Options& options, const std::string& arguments) {
     const TargetCheck check = CheckTarget(setup.target, setup.earlier);
     if (check.state == TargetState::Foreign) throw SetupStop(kExitFailed, ForeignFilesText(setup.target, check));
     setup.upgrade = check.state == TargetState::OwnInstallation;
+    if (setup.upgrade) RefuseAnOlderVersion(options, setup.target);
+    setup.protectFolder = options.allUsers && os.nt && !Inside(setup.target, folders.programFiles);
 
     if (!options.silent) {
         const std::string question = setup.upgrade
@@ -266,17 +382,20 @@ int RunSetup(const Options& options, const std::string& arguments) {
     } catch (const EUninstError& error) {
         throw SetupStop(kExitFailed, error.what());
     }
+    const bool startsAgentHere = StartsAgentItself(options, ptr::StartsProgramsAsTheUser());
     const bool agentClosed = setup.upgrade && CloseRunningAgent();
     try {
         Install(setup, payload);
     } catch (const SetupStop&) {
-        // The earlier installation is back as it was: so is its tray agent.
-        if (agentClosed) StartAgent(setup.target);
+        // The earlier installation is back as it was: so is its tray agent
+        // (started by the parent of a start with administrator rights).
+        if (agentClosed && !options.elevated && ptr::StartsProgramsAsTheUser()) StartAgent(setup.target);
         throw;
     }
-    if (StartsAgent(options) && !StartAgent(setup.target)) {
-        Say(options, "The tray agent could not be started (" + ptr::Win32ErrorText(GetLastError()) + ").",
-            MB_ICONWARNING);
+    if (startsAgentHere) {
+        StartAgentOrSay(options, setup.target);
+    } else if (StartsAgent(options) && !options.elevated) {
+        Note("the tray agent starts when you next log on: Setup runs with rights your log-on does not give it");
     }
     Say(options, std::string(ptr::kProductName) + (setup.upgrade ? " is updated in " : " is installed in ") +
                      setup.target + ".",
@@ -285,12 +404,21 @@ int RunSetup(const Options& options, const std::string& arguments) {
 }
 
 int Main() {
+    ptr::SearchSystemFolderForDlls();
     const std::string arguments = ArgumentsOf(GetCommandLineA());
     Options options;
-    if (!ParseOptions(arguments, options)) {
-        MessageBoxA(nullptr, "Usage: PtrSetup.exe [/S] [/NORUN] [/ALLUSERS] [/D=folder]", kCaption,
-                    MB_OK | MB_ICONINFORMATION);
+    std::string unknown;
+    if (!ParseOptions(arguments, options, &unknown)) {
+        Say(options, "Unknown argument " + unknown + ". " + kUsage, MB_ICONERROR);
         return kExitFailed;
+    }
+    // The start with administrator rights runs under its parent's lock.
+    ptr::SetupLock lock;
+    if (!options.elevated && !lock.Take(kSetupWait)) {
+        Say(options, std::string("Another Setup or removal of ") + ptr::kProductName +
+                         " is running. Run Setup again when it has ended.",
+            MB_ICONERROR);
+        return kExitBusy;
     }
     const bool com = SUCCEEDED(CoInitialize(nullptr));
     int code = kExitFailed;

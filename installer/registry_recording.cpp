@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using uninst::DescribeRecord;
+
 namespace setup {
 
 namespace {
@@ -32,10 +34,38 @@ std::size_t Depth(const TUninsRegObject& record) {
 
 bool IsValueKind(std::uint8_t kind) { return kind >= inslog::rkValueCreated && kind <= inslog::rkBinary; }
 
+TUninsRegObject MakeRecord(std::uint32_t root, const std::string& key, std::uint8_t kind,
+                           const std::string& valueName) {
+    uninst::TInsLog made;
+    made.RecordKey(root, key, kind);
+    TUninsRegObject record = made.RegObjects.front();
+    inslog::WriteShortString(record.ValueName, valueName);
+    return record;
+}
+
+void DeleteTree(HKEY root, const std::string& path) {
+    {
+        ptr::RegKey key;
+        if (!key.Open(root, path, KEY_ALL_ACCESS)) return;
+        const std::vector<std::string> subkeys = key.SubkeyNames();
+        key.Close();
+        for (const std::string& subkey : subkeys) DeleteTree(root, path + "\\" + subkey);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
 }  // namespace
 
+void RegistryRecorder::AddRecord(std::uint32_t root, const std::string& key, std::uint8_t kind,
+                                 const std::string& valueName) {
+    const TUninsRegObject record = MakeRecord(root, key, kind, valueName);
+    const bool known = std::any_of(log_.RegObjects.begin(), log_.RegObjects.end(),
+                                   [&record](const TUninsRegObject& old) { return Covers(old, record); });
+    if (!known) log_.RegObjects.push_back(record);
+}
+
 void RegistryRecorder::RecordOwnKey(std::uint32_t root, const std::string& key) {
-    if (!KeyExists(root, Relative(key))) log_.RecordKey(root, Relative(key), inslog::rkKeyCreated);
+    AddRecord(root, Relative(key), inslog::rkKeyCreated, "");
 }
 
 void RegistryRecorder::Write(std::uint32_t root, const std::string& ownKey, const std::string& key,
@@ -43,53 +73,71 @@ void RegistryRecorder::Write(std::uint32_t root, const std::string& ownKey, cons
     const std::string path = Relative(key);
     const std::string own = Relative(ownKey);
     if (!own.empty() && !AtOrBelow(path, own)) throw uninst::EUninstError("The key " + own + " is not above " + path);
+    // The key goes whole, or the value alone in a key the suite shares.
+    if (!own.empty()) {
+        AddRecord(root, own, inslog::rkKeyCreated, "");
+    } else {
+        AddRecord(root, path, inslog::rkValueCreated, valueName);
+    }
+    Replaced replaced{root, path, valueName, false, false, 0, {}};
     for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
         const std::string prefix = path.substr(0, end);
         if (!KeyExists(root, prefix)) {
-            if (!own.empty() && AtOrBelow(prefix, own)) {
-                // Everything below the outermost missing key of the suite's own goes with it.
-                log_.RecordKey(root, prefix, inslog::rkKeyCreated);
-                break;
+            if (!replaced.keyMade) {
+                replaced.key = prefix;
+                replaced.keyMade = true;
             }
-            uninst::TInsLog sharedKey;
-            sharedKey.RecordKey(root, prefix, inslog::rkSharedKeyCreated);
-            shared_.push_back(sharedKey.RegObjects.front());
+            if (own.empty() || !AtOrBelow(prefix, own)) {
+                shared_.push_back(MakeRecord(root, prefix, inslog::rkSharedKeyCreated, ""));
+            }
         }
         if (end == std::string::npos) break;
     }
+    if (!replaced.keyMade) {
+        ptr::RegKey existing;
+        replaced.valueExisted = existing.Open(ptr::RootKey(root), path, KEY_READ) &&
+                                existing.ReadRaw(valueName, replaced.type, replaced.data);
+    }
+    if (beforeChange_) beforeChange_(DescribeRecord(MakeRecord(root, path, inslog::rkValueCreated, valueName)));
+    replaced_.push_back(replaced);
     ptr::RegKey made;
     if (!made.Create(ptr::RootKey(root), path, KEY_WRITE)) {
         throw uninst::EUninstError("Failed to set data for '" + valueName + "'");
     }
     made.Close();
-    log_.RecordValueState(root, path, valueName);
     log_.ApplyRegChange(root, path, kind, valueName, value, false);
 }
 
 std::vector<TUninsRegObject> RegistryRecorder::SharedKeys() const { return OrderSharedKeys(shared_); }
 
 void RegistryRecorder::Undo() noexcept {
-    try {
-        uninst::TInsLog undo;
-        undo.RegObjects = log_.RegObjects;
-        const std::vector<TUninsRegObject> shared = SharedKeys();
-        undo.RegObjects.insert(undo.RegObjects.end(), shared.begin(), shared.end());
-        undo.RestoreRegistry();
-    } catch (const uninst::EUninstError&) {
-        // What cannot be put back stays; the failure that led here is reported.
+    for (auto change = replaced_.rbegin(); change != replaced_.rend(); ++change) {
+        const HKEY root = ptr::RootKey(change->root);
+        if (change->keyMade) {
+            DeleteTree(root, change->key);
+            continue;
+        }
+        ptr::RegKey key;
+        if (!key.Open(root, change->key, KEY_ALL_ACCESS)) continue;
+        if (change->valueExisted) {
+            key.WriteRaw(change->valueName, change->type, change->data);
+        } else {
+            key.DeleteValue(change->valueName);
+        }
     }
+    replaced_.clear();
 }
 
-bool Covers(const TUninsRegObject& earlier, const TUninsRegObject& later) {
-    if (earlier.RootKey != later.RootKey) return false;
-    const std::string earlierKey = Relative(inslog::KeyNameOf(earlier));
-    const std::string laterKey = Relative(inslog::KeyNameOf(later));
-    if (earlier.Kind == inslog::rkKeyCreated) return AtOrBelow(laterKey, earlierKey);
-    if (earlier.Kind == inslog::rkSharedKeyCreated) {
-        return later.Kind == inslog::rkSharedKeyCreated && SameKey(earlierKey, laterKey);
+bool Covers(const TUninsRegObject& record, const TUninsRegObject& other) {
+    if (record.RootKey != other.RootKey) return false;
+    const std::string key = Relative(inslog::KeyNameOf(record));
+    const std::string otherKey = Relative(inslog::KeyNameOf(other));
+    if (record.Kind == inslog::rkKeyCreated) return AtOrBelow(otherKey, key);
+    if (record.Kind == inslog::rkSharedKeyCreated) {
+        return other.Kind == inslog::rkSharedKeyCreated && SameKey(key, otherKey);
     }
-    return IsValueKind(earlier.Kind) && IsValueKind(later.Kind) && SameKey(earlierKey, laterKey) &&
-           inslog::ValueNameOf(earlier) == inslog::ValueNameOf(later);
+    return IsValueKind(record.Kind) && IsValueKind(other.Kind) && SameKey(key, otherKey) &&
+           inslog::ValueNameOf(record) == inslog::ValueNameOf(other);
 }
 
 std::vector<TUninsRegObject> OrderSharedKeys(std::vector<TUninsRegObject> records) {
@@ -115,16 +163,15 @@ uninst::TInsLog AssembleLog(const uninst::TInsLog* earlier, const uninst::TInsLo
         for (const TUninsRegObject& record : earlier->RegObjects) {
             if (record.Kind == inslog::rkSharedKeyCreated) {
                 shared.insert(shared.begin(), record);
-            } else {
-                log.RegObjects.push_back(record);
+                continue;
             }
+            // What this run records of the suite's own says how a removal leaves it.
+            const bool replaced = std::any_of(fresh.RegObjects.begin(), fresh.RegObjects.end(),
+                                              [&record](const TUninsRegObject& now) { return Covers(now, record); });
+            if (!replaced) log.RegObjects.push_back(record);
         }
     }
-    for (const TUninsRegObject& record : fresh.RegObjects) {
-        const bool known = earlier && std::any_of(earlier->RegObjects.begin(), earlier->RegObjects.end(),
-                                                  [&record](const TUninsRegObject& old) { return Covers(old, record); });
-        if (!known) log.RegObjects.push_back(record);
-    }
+    log.RegObjects.insert(log.RegObjects.end(), fresh.RegObjects.begin(), fresh.RegObjects.end());
     const std::vector<TUninsRegObject> ordered = OrderSharedKeys(shared);
     log.RegObjects.insert(log.RegObjects.end(), ordered.begin(), ordered.end());
     return log;

@@ -1,14 +1,19 @@
-// How the installer records a registry change before it makes it, so that the
-// uninstaller puts back what was there and takes away only what the suite
-// put there. A key other programs share (Run, the list of installed
-// programs, Software) is never recorded as created, whoever created it: only
-// the suite's own values in it are, and the key itself as a shared key that
-// goes when nothing at all is left in it.
+// How the installer records a registry change before it makes it. The log
+// says what a removal takes away: the suite's own keys whole, whatever they
+// held before (an entry left by an installation whose folder was deleted by
+// hand is the suite's too), and in the keys other programs share (Run, the
+// list of installed programs, Software) only the suite's own value; such a
+// key the installation had to make goes when nothing at all is left in it.
+// Apart from the log, the run keeps what each change replaced, exactly, so
+// that a failed installation puts back how things were.
 #pragma once
 
 #include "ainslog.h"
 
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,16 +21,23 @@ namespace setup {
 
 class RegistryRecorder {
 public:
-    explicit RegistryRecorder(uninst::TInsLog& log) : log_(log) {}
+    // `beforeChange` runs once the log holds a change's records and before
+    // the change is made (the installer saves its log then), with the value
+    // about to be written ("HKCU\\Key\\Value").
+    using BeforeChange = std::function<void(const std::string& value)>;
+    explicit RegistryRecorder(uninst::TInsLog& log, BeforeChange beforeChange = nullptr)
+        : log_(log), beforeChange_(std::move(beforeChange)) {}
 
-    // Records the suite's own key as created when it is missing; nothing is
-    // written (the tray agent makes it when it keeps its settings).
+    // Records the suite's own key as the suite's (a removal deletes it with
+    // all it holds); nothing is written (the tray agent makes it when it
+    // keeps its settings).
     void RecordOwnKey(std::uint32_t root, const std::string& key);
 
     // Records, then writes, one value. `ownKey` is the deepest key of the path
-    // that belongs to the suite (empty when none does): of the missing keys at
-    // or below it the outermost is recorded as created; missing keys above it
-    // are shared. Raises the registry error when the value cannot be written.
+    // that belongs to the suite (empty when none does): it is recorded as the
+    // suite's; missing keys above it are shared, and so is the key of a value
+    // without an own key, where the value alone is the suite's. Raises the
+    // registry error when the value cannot be written.
     void Write(std::uint32_t root, const std::string& ownKey, const std::string& key, const std::string& valueName,
                std::uint8_t kind, const uninst::RegValue& value);
 
@@ -34,27 +46,39 @@ public:
     // in it are gone.
     std::vector<inslog::TUninsRegObject> SharedKeys() const;
 
-    // Puts back everything recorded so far (an installation that failed).
+    // Puts back everything this run changed, as it was (an installation that failed).
     void Undo() noexcept;
 
 private:
+    struct Replaced {
+        std::uint32_t root;
+        std::string key;        // the outermost key this change made, or the value's key
+        std::string valueName;
+        bool keyMade;           // the key did not exist: it goes whole
+        bool valueExisted;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    void AddRecord(std::uint32_t root, const std::string& key, std::uint8_t kind, const std::string& valueName);
+
     uninst::TInsLog& log_;
+    BeforeChange beforeChange_;
     std::vector<inslog::TUninsRegObject> shared_;
+    std::vector<Replaced> replaced_;
 };
 
-// Whether the state an earlier record describes already says what `later`
-// says: a created key covers everything below it, a value record the same
-// value, a shared key the same key.
-bool Covers(const inslog::TUninsRegObject& earlier, const inslog::TUninsRegObject& later);
+// Whether the state `record` describes takes in what `other` says: a key
+// the suite owns covers everything below it, a value record the same value,
+// a shared key the same key.
+bool Covers(const inslog::TUninsRegObject& record, const inslog::TUninsRegObject& other);
 
 // Shared-key records sorted innermost first, without repeats.
 std::vector<inslog::TUninsRegObject> OrderSharedKeys(std::vector<inslog::TUninsRegObject> records);
 
 // The log of an installation: the records of this run with the shared keys
-// last. For an upgrade, `earlier` is the log of the installation it replaces,
-// which knows how things were before the suite was ever there: its records
-// stay and come first, this run's follow only where they say something new,
-// and the files and folders of both are listed.
+// last. For an update, `earlier` is the log of the installation it replaces:
+// its files and folders stay listed, and so do the records this run's do not
+// cover (shared keys the first installation made, above all).
 uninst::TInsLog AssembleLog(const uninst::TInsLog* earlier, const uninst::TInsLog& fresh,
                             const std::vector<inslog::TUninsRegObject>& sharedKeys);
 

@@ -30,6 +30,7 @@ bool SetSwitch(const std::string& text, Options& options) {
     } switches[] = {{"/S", &Options::silent},
                     {"/NORUN", &Options::noRun},
                     {"/ALLUSERS", &Options::allUsers},
+                    {"/DOWNGRADE", &Options::downgrade},
                     {"/ELEVATED", &Options::elevated}};
     for (const auto& entry : switches) {
         if (text.size() == std::char_traits<char>::length(entry.name) && StartsWithNoCase(text, 0, entry.name)) {
@@ -40,16 +41,32 @@ bool SetSwitch(const std::string& text, Options& options) {
     return false;
 }
 
+// The folder of /D=: up to a blank that a "/" follows, or the end.
+std::size_t FolderEnd(const std::string& arguments, std::size_t from) {
+    for (std::size_t at = from; at + 1 < arguments.size(); ++at) {
+        if (IsBlank(arguments[at]) && arguments[at + 1] == '/') return at;
+    }
+    return arguments.size();
+}
+
 }  // namespace
 
-bool ParseOptions(const std::string& arguments, Options& options) {
+bool ParseOptions(const std::string& arguments, Options& options, std::string* unknown) {
+    bool ok = true;
+    auto refuse = [&](const std::string& argument) {
+        if (ok && unknown) *unknown = argument;
+        ok = false;
+    };
     std::size_t at = 0;
     for (;;) {
         while (at < arguments.size() && IsBlank(arguments[at])) ++at;
-        if (at == arguments.size()) return true;
+        if (at == arguments.size()) return ok;
         if (StartsWithNoCase(arguments, at, "/D=")) {
-            options.folder = StripQuotes(arguments.substr(at + 3));
-            return !options.folder.empty();
+            const std::size_t end = FolderEnd(arguments, at + 3);
+            options.folder = StripQuotes(arguments.substr(at + 3, end - at - 3));
+            if (options.folder.empty()) refuse("/D=");
+            at = end;
+            continue;
         }
         // A quoted argument, as a program starting us may pass /D=folder.
         if (arguments[at] == '"') {
@@ -59,13 +76,14 @@ bool ParseOptions(const std::string& arguments, Options& options) {
             if (StartsWithNoCase(inner, 0, "/D=") && inner.size() > 3) {
                 options.folder = inner.substr(3);
             } else if (!SetSwitch(inner, options)) {
-                return false;
+                refuse(inner);
             }
             continue;
         }
         std::size_t end = at;
         while (end < arguments.size() && !IsBlank(arguments[end])) ++end;
-        if (!SetSwitch(arguments.substr(at, end - at), options)) return false;
+        const std::string argument = arguments.substr(at, end - at);
+        if (!SetSwitch(argument, options)) refuse(argument);
         at = end;
     }
 }

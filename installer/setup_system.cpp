@@ -1,6 +1,7 @@
 #include "setup_system.h"
 
 #include "file_checks.h"
+#include "install_journal.h"
 #include "paths.h"
 #include "reg_key.h"
 #include "suite_names.h"
@@ -8,6 +9,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace setup {
@@ -114,11 +116,31 @@ std::string InstalledFolder(const InstallPlan& plan) {
     return ptr::FileExists(InstalledPath(folder, ptr::kInstallLogFile)) ? folder : "";
 }
 
+std::string OtherScopeFolder(const InstallPlan& plan) {
+    const std::uint32_t otherRoot = plan.suiteRoot == kCurrentUser ? kLocalMachine : kCurrentUser;
+    ptr::RegKey key;
+    std::string folder;
+    if (!key.Open(ptr::RootKey(otherRoot), ptr::kSuiteKey, KEY_READ) ||
+        !key.ReadString("InstallFolder", folder, MAX_PATH))
+        return "";
+    folder = ptr::RemoveBackslash(folder);
+    return ptr::FileExists(InstalledPath(folder, ptr::kInstallLogFile)) ? folder : "";
+}
+
+bool InstalledVersion(const std::string& folder, ptr::FileVersion& version) {
+    return ptr::ReadFileVersion(InstalledPath(folder, ptr::kLibraryFile), version);
+}
+
 TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier) {
     TargetCheck check;
     if (!ptr::FolderExists(target)) return check;
     std::vector<std::string> files;
     CollectFiles(target, "", files);
+    const std::string journalLeft = std::string(ptr::kInstallLogFile) + kJournalSuffix;
+    auto isJournalLeft = [&journalLeft](const std::string& file) {
+        return lstrcmpiA(file.c_str(), journalLeft.c_str()) == 0;
+    };
+    files.erase(std::remove_if(files.begin(), files.end(), isJournalLeft), files.end());
     if (files.empty()) {
         check.state = TargetState::Empty;
         return check;

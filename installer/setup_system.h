@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ainslog.h"
+#include "file_version.h"
 #include "install_plan.h"
 
 #include <string>
@@ -28,6 +29,15 @@ std::string Today();
 // a log of the suite lies there; empty otherwise.
 std::string InstalledFolder(const InstallPlan& plan);
 
+// The folder of the suite's installation of the other scope (for all users
+// when `plan` is for the current user, and the other way round), by the
+// folder its key names, when a log of the suite lies there; empty otherwise.
+std::string OtherScopeFolder(const InstallPlan& plan);
+
+// The version of the suite installed in `folder`, from its hook library;
+// false when it carries none (an installation older than version resources).
+bool InstalledVersion(const std::string& folder, ptr::FileVersion& version);
+
 enum class TargetState {
     Missing,          // no such folder yet
     Empty,            // a folder without files (empty folders below it are fine)
@@ -41,7 +51,8 @@ struct TargetCheck {
 };
 
 // Looks at the target folder; for the suite's own installation its log is
-// loaded into `earlier`.
+// loaded into `earlier`. The file an installation killed while writing its
+// log left there counts as the suite's.
 TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier);
 
 // Two paths of the same folder, whatever the case and a trailing backslash.

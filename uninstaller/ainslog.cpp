@@ -181,15 +181,17 @@ void TInsLog::ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, 
     if (record && kind != inslog::rkSharedKeyCreated) {
         CheckRecordable(keyName, valueName);
         if (kind == inslog::rkKeyCreated) {
-            if (!RelativeKeyPath(keyName).empty()) RecordKeyTree(rootKey, keyName);
+            if (!RelativeKeyPath(keyName).empty() && !RecordKeyTree(rootKey, keyName)) return;
         } else if (kind == inslog::rkValueCreated) {
-            RecordValue(rootKey, keyName, valueName);
+            if (RecordValue(rootKey, keyName, valueName) == ValueState::TooMuch) return;
         } else {
             RegKey existing;
-            if (!OpenKey(existing, rootKey, keyName, KEY_READ)) AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
-            if (!RecordValue(rootKey, keyName, valueName)) {
-                AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
+            if (!OpenKey(existing, rootKey, keyName, KEY_READ)) {
+                AppendRecord(rootKey, keyName, inslog::rkKeyCreated, "");
             }
+            const ValueState state = RecordValue(rootKey, keyName, valueName);
+            if (state == ValueState::TooMuch) return;
+            if (state == ValueState::Missing) AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
         }
     }
     switch (kind) {
@@ -215,9 +217,11 @@ void TInsLog::RecordMissingKeys(std::uint32_t rootKey, const std::string& keyNam
     }
 }
 
-void TInsLog::RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
+bool TInsLog::RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
     CheckRecordable(keyName, valueName);
-    if (!RecordValue(rootKey, keyName, valueName)) AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
+    const ValueState state = RecordValue(rootKey, keyName, valueName);
+    if (state == ValueState::Missing) AppendRecord(rootKey, keyName, inslog::rkValueCreated, valueName);
+    return state != ValueState::TooMuch;
 }
 
 void TInsLog::RecordKey(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind) {
@@ -235,45 +239,56 @@ void TInsLog::AppendRecord(std::uint32_t rootKey, const std::string& keyName, st
     RegObjects.push_back(object);
 }
 
-void TInsLog::RecordKeyTree(std::uint32_t rootKey, const std::string& keyName) {
+// False, with nothing of the tree recorded, when something in it cannot be
+// recorded whole (a value, or a key or value name too long for the log): the
+// tree is then left alone.
+bool TInsLog::RecordKeyTree(std::uint32_t rootKey, const std::string& keyName) {
+    const std::size_t before = RegObjects.size();
     RegKey key;
-    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return;
+    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return true;
+    bool whole = true;
     for (const std::string& subkey : key.SubkeyNames()) {
         const std::string path = keyName + "\\" + subkey;
-        if (path.size() < inslog::kShortStringSize) RecordKeyTree(rootKey, path);
+        whole = whole && path.size() < inslog::kShortStringSize && RecordKeyTree(rootKey, path);
     }
     for (const std::string& valueName : key.ValueNames()) {
-        if (valueName.size() < inslog::kShortStringSize) RecordValue(rootKey, keyName, valueName);
+        whole = whole && valueName.size() < inslog::kShortStringSize &&
+                RecordValue(rootKey, keyName, valueName) != ValueState::TooMuch;
     }
+    if (!whole) RegObjects.resize(before);
+    return whole;
 }
 
-bool TInsLog::RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
+TInsLog::ValueState TInsLog::RecordValue(std::uint32_t rootKey, const std::string& keyName,
+                                         const std::string& valueName) {
     RegKey key;
-    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return false;
+    if (!OpenKey(key, rootKey, keyName, KEY_READ)) return ValueState::Missing;
     DWORD type = 0;
     std::vector<BYTE> data;
-    if (!key.ReadRaw(valueName, type, data)) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD && type != REG_BINARY) return false;
+    if (!key.ReadRaw(valueName, type, data)) return ValueState::Missing;
     const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
     TUninsRegObject object;
     object.RootKey = rootKey;
     inslog::WriteShortString(object.KeyName, keyName);
     inslog::WriteShortString(object.ValueName, valueName);
-    if (type == REG_DWORD) {
+    const std::string text = bytes.substr(0, bytes.find('\0'));  // a text ends at its first zero, stored or not
+    if (type == REG_DWORD && bytes.size() == sizeof(std::int32_t)) {
         std::int32_t number = 0;
-        std::memcpy(&number, bytes.data(), bytes.size() < sizeof number ? bytes.size() : sizeof number);
+        std::memcpy(&number, bytes.data(), sizeof number);
         object.Kind = inslog::rkInteger;
         inslog::SetDataInteger(object, number);
-    } else if (type == REG_BINARY) {
+    } else if (type == REG_BINARY && bytes.size() < inslog::kShortStringSize) {
         object.Kind = inslog::rkBinary;
         inslog::WriteShortString(object.Data, bytes);
-    } else {
-        // A text ends at its first zero, whether or not one was stored.
+    } else if ((type == REG_SZ || type == REG_EXPAND_SZ) && text.size() < inslog::kShortStringSize) {
         object.Kind = type == REG_SZ ? inslog::rkString : inslog::rkExpandString;
-        inslog::WriteShortString(object.Data, bytes.substr(0, bytes.find('\0')));
+        inslog::WriteShortString(object.Data, text);
+    } else {
+        // Another type, or more than a record holds: it could not be put back as it is.
+        return ValueState::TooMuch;
     }
     RegObjects.push_back(object);
-    return true;
+    return ValueState::Recorded;
 }
 
 bool RecordHolds(const TUninsRegObject& object) {

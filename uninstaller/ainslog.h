@@ -59,7 +59,9 @@ public:
     // With record false: the restore action of `kind`. With record true: first
     // appends records of the present state, then performs the same action
     // (kind 0 deletes the key, 1 the value, 2 to 5 write `value`, 6 deletes
-    // the key if it is empty; kind 6 records nothing).
+    // the key if it is empty; kind 6 records nothing). A value the log cannot
+    // hold whole (a type it has no kind for, a text or data longer than 255)
+    // is left alone: neither recorded nor changed, nor is a key tree holding one.
     // Raises "Failed to set data for '<value name>'" when a write fails.
     void ApplyRegChange(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
                         const std::string& valueName, const RegValue& value, bool record);
@@ -71,15 +73,17 @@ public:
     void RecordMissingKeys(std::uint32_t rootKey, const std::string& keyName);
 
     // Appends a record of the value's present state: kinds 2 to 5 with its
-    // content, or kind 1 when it does not exist (or has a type the log cannot
-    // hold). Nothing is changed.
-    void RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
+    // content, or kind 1 when it does not exist. False, with nothing
+    // recorded, for a value the log cannot hold whole, which is then not to
+    // be changed. Nothing is changed here.
+    bool RecordValueState(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
     // Appends a record of kind 0 or 6 for a key, without looking at it.
     void RecordKey(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind);
 
 private:
-    void RecordKeyTree(std::uint32_t rootKey, const std::string& keyName);
-    bool RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
+    enum class ValueState { Recorded, Missing, TooMuch };
+    bool RecordKeyTree(std::uint32_t rootKey, const std::string& keyName);
+    ValueState RecordValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName);
     void AppendRecord(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind,
                       const std::string& valueName);
 };

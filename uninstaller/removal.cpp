@@ -3,6 +3,7 @@
 #include "os_version.h"
 #include "ptrhk32a.h"
 #include "restart_removal.h"
+#include "suite_names.h"
 #include "uninst_app.h"
 
 #include <cstdio>
@@ -49,19 +50,39 @@ void ReleaseInstalledModules(const TInsLog& log, ptr::CloseOutcome outcome) {
     }
 }
 
-// Tells the first instance to end, waits for it, then deletes the installed
-// executable it kept in use, and the log.
-void ReleaseFirstInstance(const UninstallContext& context) {
+// Tells the first instance to end (the silent one with the removal's
+// result) and waits until it has.
+void EndFirstInstance(const UninstallContext& context, int result) {
     DWORD processId = 0;
     GetWindowThreadProcessId(context.signalWindow, &processId);
     HANDLE first = processId ? OpenProcess(kWaitAccess, FALSE, processId) : nullptr;
-    SendMessageA(context.signalWindow, kReleaseMessage, 0, 0);
+    SendMessageA(context.signalWindow, kReleaseMessage, static_cast<WPARAM>(result), 0);
     if (first) {
         WaitForSingleObject(first, INFINITE);
         CloseHandle(first);
     }
     Sleep(0);
+}
+
+// Tells the first instance to end, waits for it, then deletes the installed
+// executable it kept in use, and the log.
+void ReleaseFirstInstance(const UninstallContext& context) {
+    EndFirstInstance(context, 0);
     DeleteInstalledExecutable(context.installedExecutable, SystemDeleteOps());
+    DeleteFileA(context.logPath.c_str());
+}
+
+// Silent: the first instance runs until the removal has ended, so that the
+// caller waiting for it finds everything gone. Where the system lets a
+// running program's file be renamed (NT, on one drive), the installed
+// executable leaves its folder for the copy's own at once, and goes once the
+// first instance has ended; elsewhere it goes then from where it is.
+void SetOwnFilesAside(UninstallContext& context) {
+    const std::string copyFolder = ModulePath().substr(0, ModulePath().find_last_of('\\'));
+    const std::string name = context.installedExecutable.substr(context.installedExecutable.find_last_of('\\') + 1);
+    const std::string aside = AddBackslash(copyFolder) + name;
+    if (MoveFileExA(context.installedExecutable.c_str(), aside.c_str(), 0)) context.executableAside = aside;
+    context.executableGoes = true;
     DeleteFileA(context.logPath.c_str());
 }
 
@@ -135,9 +156,63 @@ void NoteFoldersLeft(const UninstallContext& context, RemovalReport& report) {
     }
 }
 
+// The silent removal deletes the installed executable last, once the first
+// instance has ended: until then it is not left, only waiting.
 void NoteOwnFilesLeft(const UninstallContext& context, RemovalReport& report) {
     for (const std::string& file : {context.installedExecutable, context.logPath}) {
+        if (context.silent && file == context.installedExecutable) continue;
         if (!file.empty() && ptr::FileExists(file)) report.filesLeft.push_back(file);
+    }
+}
+
+// An error or a warning, which the silent mode writes to standard error.
+bool IsTrouble(UINT icon) {
+    const UINT kind = icon & MB_ICONMASK;
+    return kind == MB_ICONERROR || kind == MB_ICONWARNING;
+}
+
+void RemoveFolders(const UninstallContext& context) {
+    // Descending order meets a subfolder before its parent.
+    const std::vector<std::string>& folders = context.log.Folders.Items();
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) RemoveDirectoryA(folder->c_str());
+}
+
+void SendLine(const UninstallContext& context, ULONG_PTR stream, const std::string& text) {
+    COPYDATASTRUCT data = {};
+    data.dwData = stream;
+    data.cbData = static_cast<DWORD>(text.size());
+    data.lpData = const_cast<char*>(text.data());
+    SendMessageA(context.signalWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+void ReportLines(const UninstallContext& context, const RemovalReport& report) {
+    if (report.programLeftRunning) SendLine(context, kOutputLine, "the running program did not close");
+    for (const std::string& file : report.filesLeft) SendLine(context, kOutputLine, "not deleted: " + file);
+    for (const std::string& folder : report.foldersLeft) SendLine(context, kOutputLine, "not removed: " + folder);
+    for (const std::string& entry : report.registryLeft) SendLine(context, kOutputLine, "not restored: " + entry);
+    for (const std::string& path : report.atRestart) {
+        SendLine(context, kOutputLine, "goes at the next restart: " + path);
+    }
+    for (const std::string& entry : report.refused) {
+        SendLine(context, kOutputLine, "not the suite's, left alone: " + entry);
+    }
+    if (report.Complete()) SendLine(context, kOutputLine, std::string(ptr::kProductName) + " is removed.");
+}
+
+// After the first instance has ended: its executable, then the folders that
+// held only it. What stays goes at the next restart where it can.
+void DeleteExecutableLast(UninstallContext& context) {
+    if (!context.executableGoes) return;  // the run stopped before it removed anything
+    const std::string executable =
+        context.executableAside.empty() ? context.installedExecutable : context.executableAside;
+    DeleteInstalledExecutable(executable, SystemDeleteOps());
+    if (!context.executableAside.empty()) return;
+    RemoveFolders(context);
+    if (ptr::FileExists(executable) && context.removeAtRestart(executable)) {
+        const std::vector<std::string>& folders = context.log.Folders.Items();
+        for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+            if (ptr::FolderExists(*folder)) context.removeAtRestart(*folder);
+        }
     }
 }
 
@@ -174,8 +249,17 @@ void Tell(bool silent, const std::string& text, UINT icon) {
         ShowMessage(nullptr, text, icon);
         return;
     }
-    std::printf("%s: %s\n", MessageCaption().c_str(), text.c_str());
-    std::fflush(stdout);
+    std::FILE* stream = IsTrouble(icon) ? stderr : stdout;
+    std::fprintf(stream, "%s: %s\n", MessageCaption().c_str(), text.c_str());
+    std::fflush(stream);
+}
+
+void TellFromCopy(const UninstallContext& context, const std::string& text, UINT icon) {
+    if (!context.silent || !context.signalWindow) {
+        Tell(context.silent, text, icon);
+        return;
+    }
+    SendLine(context, IsTrouble(icon) ? kErrorLine : kOutputLine, text);
 }
 
 HANDLE Run(const std::string& path, const std::string& arguments) {
@@ -198,7 +282,11 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
     report.programLeftRunning = !ptr::IsClosed(closed);
     context.log.RestoreRegistry();
     view.HandlePendingMessages();
-    ReleaseFirstInstance(context);
+    if (context.silent) {
+        SetOwnFilesAside(context);
+    } else {
+        ReleaseFirstInstance(context);
+    }
 
     view.BringToFront();
     if (report.programLeftRunning) {
@@ -219,9 +307,7 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
         view.ShowFailedLine(2);
     }
 
-    // Descending order meets a subfolder before its parent.
-    const std::vector<std::string>& folders = context.log.Folders.Items();
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) RemoveDirectoryA(folder->c_str());
+    RemoveFolders(context);
     NoteFoldersLeft(context, report);
     if (report.foldersLeft.empty()) {
         view.ShowProgressLine(3);
@@ -243,30 +329,56 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
     view.HandlePendingMessages();
     Pause(kStepPause);
 
+    report.refused = context.refused;
     if (!report.Complete()) {
         ArrangeRemovalAtRestart(context, report);
         view.ShowLeftovers(report);
     }
+    // The wizard has done all it does; an installation may follow.
+    if (!context.silent) context.lock.Release();
     view.ShowFinishPage();
     return report;
 }
 
 int RunSilentRemoval(UninstallContext& context) {
-    SilentView view;
-    RemovalReport report;
-    try {
-        report = RunRemoval(context, view);
-    } catch (const EUninstError& error) {
-        std::printf("uninst: %s\n", error.what());
-        return 2;
+    if (!context.lock.Take(kSetupWait)) {
+        TellFromCopy(context,
+                     std::string("Setup of ") + ptr::kProductName + " is running. Remove it when Setup has ended.",
+                     MB_ICONERROR);
+        EndFirstInstance(context, kSilentNothingRemoved);
+        return kSilentNothingRemoved;
     }
-    if (report.programLeftRunning) std::printf("uninst: the running program did not close\n");
-    for (const std::string& file : report.filesLeft) std::printf("uninst: not deleted: %s\n", file.c_str());
-    for (const std::string& folder : report.foldersLeft) std::printf("uninst: not removed: %s\n", folder.c_str());
-    for (const std::string& entry : report.registryLeft) std::printf("uninst: not restored: %s\n", entry.c_str());
-    for (const std::string& path : report.atRestart) std::printf("uninst: goes at the next restart: %s\n", path.c_str());
-    std::fflush(stdout);
-    return report.Complete() ? 0 : 2;
+    SilentView view;
+    int result = kSilentLeft;
+    try {
+        const RemovalReport report = RunRemoval(context, view);
+        ReportLines(context, report);
+        result = report.Complete() ? kSilentRemoved : kSilentLeft;
+    } catch (const EUninstError& error) {
+        TellFromCopy(context, error.what(), MB_ICONERROR);
+    }
+    // Moved out of its folder, the executable no longer holds up an installation.
+    if (!context.executableAside.empty()) context.lock.Release();
+    EndFirstInstance(context, result);
+    DeleteExecutableLast(context);
+    context.lock.Release();
+    return result;
+}
+
+void RemoveCopyAtRestart(const UninstallContext& context) {
+    const std::string copy = ModulePath();
+    const std::string folder = copy.substr(0, copy.find_last_of('\\'));
+    const std::string name = copy.substr(folder.size() + 1);
+    // Only a copy in a folder of its own, named as the copy: never the
+    // installed executable started with a copy's arguments.
+    const bool ownFolder = folder.size() > name.size() && folder[folder.size() - name.size() - 1] == '\\' &&
+                           CompareLocaleNoCase(folder.substr(folder.size() - name.size()), name) == 0;
+    if (!ownFolder || CompareLocaleNoCase(copy, context.installedExecutable) == 0) return;
+    if (!context.executableAside.empty() && ptr::FileExists(context.executableAside)) {
+        context.removeAtRestart(context.executableAside);
+    }
+    context.removeAtRestart(copy);
+    context.removeAtRestart(folder);
 }
 
 }  // namespace uninst

@@ -6,6 +6,7 @@
 #include "file_checks.h"
 #include "module_path.h"
 #include "program_window.h"
+#include "setup_lock.h"
 
 #include <windows.h>
 
@@ -22,6 +23,21 @@ constexpr DWORD kStepPause = 200;
 // The silent first instance hands its mode to the copy in the environment
 // the copy inherits, so that the copy's command line stays as it always is.
 constexpr char kSilentVariable[] = "PTRHK32A_UNINSTALL_SILENT";
+// How long a removal waits for an installation that is still running.
+constexpr DWORD kSetupWait = 5000;
+
+// Exit codes of uninst.exe /S, which waits until the removal has ended.
+constexpr int kSilentRemoved = 0;         // everything went
+constexpr int kSilentNothingRemoved = 1;  // nothing was removed (no log, a log that cannot be read, Setup running)
+constexpr int kSilentLeft = 2;            // removed, but something is left (written to standard output)
+constexpr int kSilentNoRights = 3;        // the installation needs administrator rights to remove
+
+// The silent copy's lines, sent to the first instance (WM_COPYDATA to the
+// signal window), which writes them to its standard output or error: the
+// copy has no console of its own, and the first instance is the process the
+// caller waits for.
+constexpr ULONG_PTR kOutputLine = 1;
+constexpr ULONG_PTR kErrorLine = 2;
 
 // Arranges for a file or an empty folder to go at the next restart; false
 // when the system does not allow it.
@@ -35,6 +51,14 @@ struct UninstallContext {
     HWND signalWindow = nullptr;
     TInsLog log;
     bool silent = false;  // no wizard, no message boxes
+    // What the log named outside the suite's bounds, taken out of it and left alone.
+    std::vector<std::string> refused;
+    // Held while the removal runs: no installation meanwhile.
+    ptr::SetupLock lock;
+    // Silent: where the installed executable was moved out of its folder
+    // while the first instance still ran from it; empty when it stayed.
+    std::string executableAside;
+    bool executableGoes = false;  // silent: the run got as far as removing files
     RestartRemoval removeAtRestart = SystemRestartRemoval();
     ptr::WindowCloseOps closeOps = ptr::SystemWindowCloseOps();
 };
@@ -46,8 +70,10 @@ struct RemovalReport {
     std::vector<std::string> foldersLeft;   // created folders still there that hold something of the suite
     std::vector<std::string> registryLeft;  // keys and values not as they were before the installation
     std::vector<std::string> atRestart;     // of those files and folders, the ones that go at the next restart
+    std::vector<std::string> refused;       // what the log named that is not the suite's: left alone
     bool Complete() const {
-        return !programLeftRunning && filesLeft.empty() && foldersLeft.empty() && registryLeft.empty();
+        return !programLeftRunning && filesLeft.empty() && foldersLeft.empty() && registryLeft.empty() &&
+               refused.empty();
     }
 };
 
@@ -56,14 +82,20 @@ using ptr::ModulePath;
 using ptr::PathExists;
 std::string MessageCaption();
 void ShowMessage(HWND owner, const std::string& text, UINT icon);
-// A message box, or in the silent mode a line on standard output.
+// A message box, or in the silent mode a line on standard output (standard
+// error for an error or a warning).
 void Tell(bool silent, const std::string& text, UINT icon);
+// The same for the copy: in the silent mode its lines go to the first
+// instance, which writes them.
+void TellFromCopy(const UninstallContext& context, const std::string& text, UINT icon);
 // Starts `path` with the argument text; raises "Can Not Execute <path>".
 HANDLE Run(const std::string& path, const std::string& arguments);
 
-// Copies the program to the temporary folder, starts the copy and waits for
-// it or for the release message. Returns the exit code (1). Silent: no
-// message boxes, and the copy removes the suite without its wizard.
+// Copies the program into a folder of its own in the temporary folder,
+// starts the copy and waits for it or for the release message. Returns the
+// exit code: 1 with the wizard; silent (no message boxes, and the copy
+// removes the suite without its wizard), the removal's result, once the
+// copy has done all it can while this instance runs.
 int RunFirstInstance(HINSTANCE instance, const std::string& executable, bool silent);
 
 // What the removal run asks of the wizard.
@@ -88,9 +120,15 @@ public:
 // write error, which stops the run where it occurs.
 RemovalReport RunRemoval(UninstallContext& context, RemovalView& view);
 
-// The removal without a window, for the silent mode: the same run, with what
-// is left written to standard output. Returns the exit code (0 all went, 2 not).
+// The removal without a window, for the silent mode: the same run, except
+// that the first instance is released at its end, with the result, and what
+// is left is written to its standard output. Returns the exit code
+// (kSilentRemoved, kSilentLeft, or kSilentNothingRemoved while Setup runs).
 int RunSilentRemoval(UninstallContext& context);
+
+// The copy's own file and folder go at the next restart, where the system
+// lets it arrange that.
+void RemoveCopyAtRestart(const UninstallContext& context);
 
 // Shows the wizard and runs its message loop; returns the exit code (0).
 int RunWizard(HINSTANCE instance, UninstallContext& context);

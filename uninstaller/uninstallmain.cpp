@@ -3,12 +3,12 @@
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
 #include "ainsutils.h"
+#include "dll_search.h"
 #include "elevation.h"
+#include "log_bounds.h"
 #include "os_version.h"
 #include "suite_names.h"
 #include "uninst_app.h"
-
-#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -45,7 +45,8 @@ bool SilentCopy() {
     return length > 0 && length < sizeof value && value[0] == '1';
 }
 
-// Loads what the second instance needs; raises the conversion or stream error.
+// Loads what the second instance needs; raises the conversion or stream
+// error. Whatever the log names outside the suite's bounds is taken out.
 void LoadContext(UninstallContext& context, const char* installed, const char* signal) {
     context.installedExecutable = installed;
     context.logPath = ChangeFileExt(context.installedExecutable, kLogExtension);
@@ -53,9 +54,13 @@ void LoadContext(UninstallContext& context, const char* installed, const char* s
     if (!ParseInteger(signal, handle)) throw EUninstError(NotAnIntegerMessage(signal));
     context.signalWindow = reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));
     context.log.LoadFromFile(context.logPath);
+    context.refused = KeepWithinBounds(context.log, SystemSuiteBounds(context.installedExecutable));
 }
 
+bool IsSilentFlag(const char* argument) { return lstrcmpiA(argument, ptr::kSilentFlag) == 0; }
+
 int Main(HINSTANCE instance) {
+    ptr::SearchSystemFolderForDlls();
     const std::string executable = ModulePath();
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName(executable).c_str());
     if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -68,14 +73,26 @@ int Main(HINSTANCE instance) {
     SetCurrentDirectoryA(windows);
 
     // No argument, or the one of the entry's QuietUninstallString.
-    const bool silent = __argc == 2 && lstrcmpiA(__argv[1], ptr::kSilentFlag) == 0;
+    const bool silent = __argc >= 2 && IsSilentFlag(__argv[1]);
+    if (silent && __argc > 2) {
+        // Nothing waits for a person in the silent mode, not even for a wrong command line.
+        Tell(true, std::string("Usage: ") + ptr::kUninstallerFile + " [" + ptr::kSilentFlag + "]", MB_ICONERROR);
+        return kSilentNothingRemoved;
+    }
     if (__argc == 1 || silent) {
         if (NeedsAdministratorRights(executable)) {
+            const std::string needed = std::string("Removing ") + ptr::kProductName + " needs administrator rights.";
+            // Asking for them would wait for a person.
+            if (silent) {
+                Tell(true, needed + " Run " + ptr::kUninstallerFile + " " + ptr::kSilentFlag + " as an administrator.",
+                     MB_ICONERROR);
+                return kSilentNoRights;
+            }
             // The start with the rights takes over; it is the same executable.
             CloseHandle(semaphore);
-            const int code = ptr::RunElevated(executable, silent ? ptr::kSilentFlag : "");
-            if (code >= 0) return code;
-            Tell(silent, std::string("Removing ") + ptr::kProductName + " needs administrator rights.", MB_ICONERROR);
+            const ptr::ElevatedRun run = ptr::RunElevated(executable, "");
+            if (run.started) return static_cast<int>(run.exitCode);
+            Tell(silent, needed, MB_ICONERROR);
             return 1;
         }
         return RunFirstInstance(instance, executable, silent);
@@ -84,15 +101,15 @@ int Main(HINSTANCE instance) {
 
     UninstallContext context;
     context.silent = SilentCopy();
+    int code = kSilentNothingRemoved;
     try {
         LoadContext(context, __argv[1], __argv[2]);
+        code = context.silent ? RunSilentRemoval(context) : RunWizard(instance, context);
     } catch (const EUninstError& error) {
-        Tell(context.silent, error.what(), MB_ICONERROR);
-        return 1;
+        TellFromCopy(context, error.what(), MB_ICONERROR);
     }
-    if (context.silent) return RunSilentRemoval(context);
-    InitCommonControls();
-    return RunWizard(instance, context);
+    RemoveCopyAtRestart(context);
+    return code;
 }
 
 }  // namespace

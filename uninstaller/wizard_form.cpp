@@ -72,6 +72,7 @@ constexpr FailureText kFailureTexts[] = {
     {5, "P6F", "Some registry entries could not be restored."},
     {0, "P24", "These are removed when Windows restarts:"},
     {0, "P25", "These could not be removed:"},
+    {0, "P26", "These are not PTRHK32A Mouse's, and were left alone:"},
 };
 
 // A font of the log's typeface, `height` pixels (negative: character height).
@@ -351,7 +352,8 @@ private:
         stays.insert(stays.end(), report.registryLeft.begin(), report.registryLeft.end());
         std::string text;
         if (report.programLeftRunning) text += FailureTextOf(1) + "\r\n\r\n";
-        const std::pair<const char*, const std::vector<std::string>*> groups[] = {{"P24", &later}, {"P25", &stays}};
+        const std::pair<const char*, const std::vector<std::string>*> groups[] = {
+            {"P24", &later}, {"P25", &stays}, {"P26", &report.refused}};
         for (const auto& group : groups) {
             if (group.second->empty()) continue;
             text += FailureTextByKey(group.first) + "\r\n";
@@ -370,6 +372,12 @@ private:
 
     void NEXTBTNClick() {
         if (state_ != State::Confirm) return;
+        if (!context_.lock.Take(kSetupWait)) {
+            ShowMessage(form_, std::string("Setup of ") + context_.log.ProductName +
+                                   " is running. Remove it when Setup has ended.",
+                        MB_ICONWARNING);
+            return;
+        }
         state_ = State::Running;
         try {
             RunRemoval(context_, *this);

@@ -16,6 +16,11 @@ hooklib OBJDUMP DLL OBJ...   the hook library is lean: kernel32 and user32
 cpu OBJDUMP FILE...      every i686 binary and object holds only instructions
                          of the lowest CPU it claims (LOWEST_CPU): the hook
                          library and the suite's own code run on an i486
+resources HEADER BIN...  every shipped file carries a version resource with the
+                         suite's version, product and maker (HEADER, the one
+                         place that names them), its own file name and a
+                         description; only the programs that lay themselves
+                         out for the screen's resolution say so in their manifest
 """
 import os
 import re
@@ -322,6 +327,77 @@ def check_cpu(tool, paths):
     return ok
 
 
+# The programs whose manifest declares that they draw for the screen's resolution.
+DPI_AWARE = {"setting.exe", "ptrsetup.exe"}
+FIXED_INFO = b"\xbd\x04\xef\xfe\x00\x00\x01\x00"  # VS_FIXEDFILEINFO: signature, structure version 1.0
+
+
+def suite_facts(header):
+    """The macros of suite_version.h: {name: number or text}."""
+    facts = {}
+    for line in open(header):
+        m = re.match(r'#define (PTR_\w+) (?:"([^"]*)"|(\d+))', line)
+        if m:
+            facts[m.group(1)] = m.group(2) if m.group(2) is not None else int(m.group(3))
+    return facts
+
+
+def version_strings(data, fixed):
+    """The StringFileInfo values of the version resource whose fixed part lies at `fixed`."""
+    start = fixed - 40  # wLength, wValueLength, wType, "VS_VERSION_INFO" and its padding
+    blob = data[start:start + int.from_bytes(data[start:start + 2], "little")]
+    values = {}
+    for key in ("CompanyName", "FileDescription", "FileVersion", "InternalName", "OriginalFilename", "ProductName",
+                "ProductVersion"):
+        at = blob.find(key.encode("utf-16-le") + b"\0\0")
+        if at < 0:
+            continue
+        at += 2 * len(key) + 2
+        while (start + at) % 4:
+            at += 2
+        end = at
+        while end + 1 < len(blob) and blob[end:end + 2] != b"\0\0":
+            end += 2
+        values[key] = blob[at:end].decode("utf-16-le")
+    return values
+
+
+def check_resources(header, paths):
+    facts = suite_facts(header)
+    numbers = (facts["PTR_VERSION_MAJOR"], facts["PTR_VERSION_MINOR"], facts["PTR_VERSION_PATCH"], 0)
+    expected = {"CompanyName": facts["PTR_PUBLISHER"], "ProductName": facts["PTR_PRODUCT_NAME"],
+                "FileVersion": facts["PTR_VERSION_TEXT"], "ProductVersion": facts["PTR_VERSION_TEXT"]}
+    ok = True
+    for path in paths:
+        name = os.path.basename(path)
+        data = open(path, "rb").read()
+        problems = []
+        fixed = data.find(FIXED_INFO)
+        if fixed < 0:
+            problems.append("has no version resource")
+        else:
+            word = lambda at: int.from_bytes(data[fixed + at:fixed + at + 4], "little")
+            found = (word(8) >> 16, word(8) & 0xFFFF, word(12) >> 16, word(12) & 0xFFFF)
+            if found != numbers or (word(16), word(20)) != (word(8), word(12)):
+                problems.append(f"carries file version {found}, not {numbers}")
+            strings = version_strings(data, fixed)
+            for key, value in expected.items():
+                if strings.get(key) != value:
+                    problems.append(f"{key} is {strings.get(key)!r}, not {value!r}")
+            if strings.get("OriginalFilename", "").lower() != name.lower():
+                problems.append(f"OriginalFilename is {strings.get('OriginalFilename')!r}")
+            if not strings.get("FileDescription"):
+                problems.append("has no description")
+        if (b"<dpiAware" in data) != (name.lower() in DPI_AWARE):
+            problems.append("declares DPI awareness" if b"<dpiAware" in data else "does not declare DPI awareness")
+        for problem in problems:
+            print(f"{name}: {problem}")
+        if not problems:
+            print(f"{name}: version {'.'.join(map(str, numbers))}, {expected['ProductName']}")
+        ok = ok and not problems
+    return ok
+
+
 def main(argv):
     what, tool, paths = argv[1], argv[2], argv[3:]
     if what == "exports":
@@ -338,6 +414,8 @@ def main(argv):
         ok = check_hooklib(tool, paths[0], paths[1:])
     elif what == "cpu":
         ok = check_cpu(tool, paths)
+    elif what == "resources":
+        ok = check_resources(tool, paths)
     else:
         print(__doc__)
         return 2

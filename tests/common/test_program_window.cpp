@@ -186,8 +186,14 @@ TEST(Rights, WhereFilesCanBeMadeAndWhetherTheProcessIsElevated) {
         {std::string(temp) + "ptr-not-there\\below", true},  // made where the nearest folder is
         {"Z:\\sys", false},                                 // the kernel's own: nobody writes there
         {"Z:\\sys\\ptr-not-there", false},
+        {"Q:\\PTRHK32A", false},                           // a drive that is not there: no folder to walk up to
+        {"Q:", false},
+        {"\\\\nowhere\\share\\PTRHK32A", false},
     };
     for (const auto& c : cases) EXPECT_EQ(ptr::CanCreateFilesIn(c.folder), c.can) << c.folder;
+    EXPECT_EQ(ptr::PathRoot("C:\\Program Files\\X"), "C:\\");
+    EXPECT_EQ(ptr::PathRoot("\\\\server\\share\\X"), "\\\\server\\share\\");
+    EXPECT_EQ(ptr::PathRoot("relative\\X"), "");
     EXPECT_FALSE(ptr::FolderExists(std::string(temp) + "ptr-not-there"));
     // Without the token functions the process counts as not elevated.
     EXPECT_FALSE(ptr::ProcessIsElevated(FindNothing));

@@ -2,6 +2,7 @@
 // codec, RegKey on a scratch key, the file and folder checks, the program's
 // own path, the error text and the binding of PTRHK32A.dll's exports.
 #include "file_checks.h"
+#include "file_version.h"
 #include "hook_library.h"
 #include "module_path.h"
 #include "reg_key.h"
@@ -181,6 +182,29 @@ TEST(Win32Error, TheCodeAndTheSystemsTextInOneLine) {
     EXPECT_NE(known.back(), '.') << known;
     // A code the system has no text for is named by its number alone.
     EXPECT_EQ(ptr::Win32ErrorText(0xDEADBEEFu), "error 3735928559");
+}
+
+// The installer reads an installed file's version from its version resource
+// and compares it with its own.
+TEST(FileVersion, ReadFromTheResourceAndCompared) {
+    ptr::FileVersion version;
+    ASSERT_TRUE(ptr::ReadFileVersion(ptr::ProgramFolder() + "PTRHK32A.dll", version));
+    EXPECT_EQ(ptr::CompareVersions(version, ptr::kSuiteVersion), 0);
+    EXPECT_EQ(ptr::VersionText(version), PTR_VERSION_TEXT);
+    // A program without one, and no file at all.
+    EXPECT_FALSE(ptr::ReadFileVersion(ptr::ModulePath(), version));
+    EXPECT_FALSE(ptr::ReadFileVersion(ptr::ProgramFolder() + "no-such.dll", version));
+    const struct {
+        ptr::FileVersion a, b;
+        int order;
+    } cases[] = {
+        {{3, 0, 0, 0}, {3, 0, 0, 0}, 0},
+        {{3, 0, 1, 0}, {3, 0, 0, 9}, 1},
+        {{2, 9, 9, 9}, {3, 0, 0, 0}, -1},
+        {{3, 10, 0, 0}, {3, 9, 0, 0}, 1},  // numbers, not text
+    };
+    for (const auto& c : cases) EXPECT_EQ(ptr::CompareVersions(c.a, c.b), c.order) << ptr::VersionText(c.a);
+    EXPECT_EQ(ptr::VersionText({3, 1, 2, 4}), "3.1.2.4");
 }
 
 TEST(HookLibrary, EveryExportTheAgentCallsIsBoundByName) {

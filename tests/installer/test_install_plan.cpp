@@ -90,7 +90,7 @@ TEST(InstallPlan, TheEntryOfTheListOfInstalledPrograms) {
     std::map<std::string, uninst::RegValue> values;
     for (const setup::RegistryEntry& entry : setup::kRegistryEntries)
         values[entry.valueName] = setup::RegistryValueOf(entry, facts);
-    EXPECT_EQ(values["DisplayVersion"].text, "3.0");
+    EXPECT_EQ(values["DisplayVersion"].text, "3.0.0");
     EXPECT_EQ(values["Publisher"].text, "PTRHK32A Project");
     EXPECT_EQ(values["QuietUninstallString"].text, "\"C:\\Program Files\\PTRHK32A\\uninst.exe\" /S");
     EXPECT_EQ(values["InstallDate"].text, "20240229");

@@ -1,7 +1,8 @@
 // How the installer records its registry changes, on the real registry below
-// a scratch key: keys other programs share are never recorded as created,
-// and what the records restore leaves other programs' values alone; an
-// update's log still puts back how things were before the first installation.
+// a scratch key: the suite's own keys go whole whatever they held before,
+// keys other programs share are never recorded as created, and what the
+// records restore leaves other programs' values alone; a failed run puts back
+// exactly what it replaced.
 #include "registry_recording.h"
 
 #include "reg_key.h"
@@ -92,19 +93,21 @@ TEST_F(RegistryRecording, SharedKeysAreNeverRecordedAsCreatedAndGoOnlyWhenEmpty)
          {},
          "Uninstall\\PTRHK32A",
          "Uninstall\\PTRHK32A",
-         {"0 Uninstall\\PTRHK32A", "1 Uninstall\\PTRHK32A:PtrAgent"},
+         {"0 Uninstall\\PTRHK32A"},
          {"6 Uninstall"}},
         {"the own key below an existing parent",
          {"Uninstall"},
          "Uninstall\\PTRHK32A",
          "Uninstall\\PTRHK32A",
-         {"0 Uninstall\\PTRHK32A", "1 Uninstall\\PTRHK32A:PtrAgent"},
+         {"0 Uninstall\\PTRHK32A"},
          {}},
+        // An own key that is there already (an installation whose folder
+        // was deleted by hand left it) is the suite's all the same.
         {"a missing key below the existing own key",
-         {"Own"},
-         "Own",
-         "Own\\Deeper\\Still",
-         {"0 Own\\Deeper", "1 Own\\Deeper\\Still:PtrAgent"},
+         {"Uninstall", "Uninstall\\PTRHK32A"},
+         "Uninstall\\PTRHK32A",
+         "Uninstall\\PTRHK32A\\Deeper\\Still",
+         {"0 Uninstall\\PTRHK32A"},
          {}},
         {"two missing shared levels, innermost first", {}, "", "Microsoft\\Run", {"1 Microsoft\\Run:PtrAgent"},
          {"6 Microsoft\\Run", "6 Microsoft"}},
@@ -131,7 +134,13 @@ TEST_F(RegistryRecording, SharedKeysAreNeverRecordedAsCreatedAndGoOnlyWhenEmpty)
         const bool ownKeyGoes = *c.ownKey != 0;
         EXPECT_EQ(Text(Key(c.key), "Later"), ownKeyGoes ? "(none)" : "another program's") << c.name;
         EXPECT_EQ(Text(Key(c.key), "PtrAgent"), "(none)") << c.name;
-        for (const std::string& key : c.existing) EXPECT_EQ(Text(Key(key), "Other"), "theirs") << c.name;
+        if (ownKeyGoes) {
+            EXPECT_FALSE(KeyExists(Key(c.ownKey))) << c.name;
+        }
+        for (const std::string& key : c.existing) {
+            const bool suites = ownKeyGoes && Key(key).rfind(Key(c.ownKey), 0) == 0;
+            EXPECT_EQ(Text(Key(key), "Other"), suites ? "(none)" : "theirs") << c.name;
+        }
         // Nothing left of what the suite alone made: with the other value gone
         // too, the shared keys the installation made go as well.
         if (!ownKeyGoes) {
@@ -154,30 +163,55 @@ TEST_F(RegistryRecording, TheOwnKeyOfAllUsersIsRecordedWithoutBeingWritten) {
     recorder.RecordOwnKey(kHkcu, Key("Suite"));
     EXPECT_EQ(Describe(log.RegObjects), std::vector<std::string>{"0 Suite"});
     EXPECT_FALSE(KeyExists(Key("Suite")));
+    // There already, it is the suite's as well: its removal takes it.
     SetText(Key("Suite"), "v", "x");
     TInsLog again;
     RegistryRecorder(again).RecordOwnKey(kHkcu, Key("Suite"));
-    EXPECT_TRUE(again.RegObjects.empty());
+    EXPECT_EQ(Describe(again.RegObjects), std::vector<std::string>{"0 Suite"});
     // A key named as the own key must lie above the value's key.
     EXPECT_THROW(recorder.Write(kHkcu, Key("Elsewhere"), Key("Run"), "v", inslog::rkString, TextValue("x")),
                  uninst::EUninstError);
 }
 
-TEST_F(RegistryRecording, UndoPutsBackWhatThisRunChanged) {
+TEST_F(RegistryRecording, UndoPutsBackExactlyWhatThisRunChanged) {
     SetText(Key("Own"), "Kept", "before");
+    // Values the log could not hold whole: another type, a text longer than 255.
+    const std::string list("one\0two\0\0", 9);
+    const std::string longText(300, 'x');
+    {
+        ptr::RegKey own;
+        ASSERT_TRUE(own.Create(HKEY_CURRENT_USER, Key("Own"), KEY_WRITE));
+        ASSERT_TRUE(own.WriteRaw("List", REG_MULTI_SZ, std::vector<BYTE>(list.begin(), list.end())));
+        ASSERT_TRUE(own.WriteString("Long", longText));
+    }
     TInsLog log;
-    RegistryRecorder recorder(log);
-    recorder.Write(kHkcu, Key("Own"), Key("Own"), "Kept", inslog::rkString, TextValue("changed"));
+    std::vector<std::size_t> saved;
+    RegistryRecorder recorder(log, [&log, &saved](const std::string&) { saved.push_back(log.RegObjects.size()); });
+    for (const char* name : {"Kept", "List", "Long"}) {
+        recorder.Write(kHkcu, Key("Own"), Key("Own"), name, inslog::rkString, TextValue("changed"));
+    }
     recorder.Write(kHkcu, "", Key("Run"), "PtrAgent", inslog::rkString, TextValue("new"));
+    // The log held each change's record before the change was made.
+    EXPECT_EQ(saved, (std::vector<std::size_t>{1, 1, 1, 2}));
     recorder.Undo();
     EXPECT_EQ(Text(Key("Own"), "Kept"), "before");
+    EXPECT_EQ(Text(Key("Own"), "Long"), longText);
+    ptr::RegKey own;
+    ASSERT_TRUE(own.Open(HKEY_CURRENT_USER, Key("Own"), KEY_READ));
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(own.ReadRaw("List", type, data));
+    EXPECT_EQ(type, DWORD(REG_MULTI_SZ));
+    EXPECT_EQ(std::string(data.begin(), data.end()), list);
     EXPECT_FALSE(KeyExists(Key("Run")));
 }
 
 // Installs twice through the recorder, as a first installation and an update
-// whose log is assembled from the first one's, then restores the update's log.
-TEST_F(RegistryRecording, AnUpdatesLogRestoresTheStateBeforeTheFirstInstallation) {
-    SetText(Key("Run"), "PtrAgent", "an older start");  // there before the suite
+// whose log is assembled from the first one's, then restores the update's
+// log: everything the suite ever put there goes, the suite's own value that
+// was there before it too, and the keys the first installation had to make.
+TEST_F(RegistryRecording, AnUpdatesLogTakesAllTheSuiteEverPutThere) {
+    SetText(Key("Run"), "PtrAgent", "a start of a deleted installation");  // the suite's own value, left behind
     auto install = [](const TInsLog* earlier, const std::string& version, bool newValue) {
         TInsLog fresh;
         RegistryRecorder recorder(fresh);
@@ -193,17 +227,15 @@ TEST_F(RegistryRecording, AnUpdatesLogRestoresTheStateBeforeTheFirstInstallation
     const TInsLog update = install(&first, "2", true);
     EXPECT_EQ(Text(Key("Suite\\Agent"), "WheelLines"), "7");
 
-    EXPECT_EQ(Describe(update.RegObjects),
-              (std::vector<std::string>{"0 Suite", "1 Suite:Version", "2 Run:PtrAgent", "0 Uninstall\\Suite",
-                                        "1 Uninstall\\Suite:DisplayVersion", "1 Run:Helper", "6 Uninstall"}));
-    EXPECT_EQ(inslog::DataTextOf(update.RegObjects[2]), "an older start");
+    EXPECT_EQ(Describe(update.RegObjects), (std::vector<std::string>{"0 Suite", "1 Run:PtrAgent", "0 Uninstall\\Suite",
+                                                                     "1 Run:Helper", "6 Uninstall"}));
 
     TInsLog removal;
     removal.RegObjects = update.RegObjects;
     removal.RestoreRegistry();
     EXPECT_FALSE(KeyExists(Key("Suite")));
     EXPECT_FALSE(KeyExists(Key("Uninstall")));
-    EXPECT_EQ(Text(Key("Run"), "PtrAgent"), "an older start");
+    EXPECT_EQ(Text(Key("Run"), "PtrAgent"), "(none)");
     EXPECT_EQ(Text(Key("Run"), "Helper"), "(none)");
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace uninst_test;
 using uninst::RegValue;
 using uninst::TInsLog;
@@ -153,6 +155,39 @@ TEST_F(RegistryTest, DeletingATreeRecordsEveryValueSubkeysFirstAndRestoringRebui
     EXPECT_EQ(Value(TestKey("Tree"), "a").second, Bytes(std::string("\1\0\0\0", 4)));
     EXPECT_EQ(Value(TestKey("Tree\\Sub"), "b").second, Bytes(std::string("x\0", 2)));
     EXPECT_EQ(Value(TestKey("Tree"), "c").first, DWORD(REG_SZ));
+}
+
+// Recorded cut or as created, such a value would come back changed, or not
+// at all: it is not changed, and a tree holding one is not deleted.
+TEST_F(RegistryTest, AValueTheLogCannotHoldWholeIsLeftAlone) {
+    const std::string list("one\0two\0\0", 9);
+    const std::string longText(300, 't');
+    const std::vector<unsigned char> longBytes(300, 0xB5);
+    SetString(TestKey("Old"), "List", list, REG_MULTI_SZ);
+    SetString(TestKey("Old"), "Long", longText);
+    SetBinary(TestKey("Old"), "Big", longBytes);
+    SetString(TestKey("Old"), "Text", "old");
+    SetString(TestKey("Tree\\Sub"), "List", list, REG_MULTI_SZ);
+    SetDword(TestKey("Tree"), "a", 1);
+    const auto before = std::make_tuple(Value(TestKey("Old"), "List"), Value(TestKey("Old"), "Long"),
+                                        Value(TestKey("Old"), "Big"), Value(TestKey("Tree\\Sub"), "List"));
+    TInsLog log;
+    RegValue text;
+    text.text = "new";
+    log.ApplyRegChange(kHkcu, TestKey("Old"), 2, "List", text, true);
+    log.ApplyRegChange(kHkcu, TestKey("Old"), 1, "Long", {}, true);
+    log.ApplyRegChange(kHkcu, TestKey("Old"), 5, "Big", text, true);
+    log.ApplyRegChange(kHkcu, TestKey("Tree"), 0, "", {}, true);
+    EXPECT_TRUE(log.RegObjects.empty());
+    EXPECT_EQ(std::make_tuple(Value(TestKey("Old"), "List"), Value(TestKey("Old"), "Long"),
+                              Value(TestKey("Old"), "Big"), Value(TestKey("Tree\\Sub"), "List")),
+              before);
+    EXPECT_EQ(Value(TestKey("Tree"), "a").second, Bytes(std::string("\1\0\0\0", 4)));
+    EXPECT_FALSE(log.RecordValueState(kHkcu, TestKey("Old"), "List"));
+    // A value that fits is recorded and changed beside them.
+    log.ApplyRegChange(kHkcu, TestKey("Old"), 2, "Text", text, true);
+    ASSERT_EQ(log.RegObjects.size(), 1u);
+    EXPECT_EQ(inslog::DataTextOf(log.RegObjects[0]), "old");
 }
 
 TEST_F(RegistryTest, MissingParentKeysAreRecordedFromTheOutermostAndLongNamesAreRefused) {

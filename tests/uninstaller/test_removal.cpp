@@ -1,12 +1,15 @@
 // The removal run over a scratch folder and scratch registry key, with a view
 // that records what the wizard is asked to do and when.
 #include "ainsutils.h"
+#include "log_bounds.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 
 using namespace uninst_test;
 
@@ -74,6 +77,86 @@ TEST(RemovalRun, StepsInOrderFilesFoldersExecutableLogAndRegistry) {
     RemoveDirectoryA((folder + "\\Kept").c_str());
     RemoveDirectoryA(folder.c_str());
     DeleteTestKey();
+}
+
+// A log anyone who could write the installation folder may have changed: a
+// removal acts only on what the suite can own, and names the rest.
+TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
+    const std::string suite = "Q:\\Users\\Ann\\Programs\\PTRHK32A";
+    const uninst::SuiteBounds bounds = {suite, {"Q:\\Menu\\PTRHK32A Mouse"}};
+    const struct {
+        const char* path;
+        bool kept;
+    } files[] = {
+        {"Q:\\Users\\Ann\\Programs\\PTRHK32A\\PTRHK32A.dll", true},
+        {"q:\\users\\ann\\programs\\ptrhk32a\\RES\\Tray.ico", true},
+        {"Q:\\Menu\\PTRHK32A Mouse\\PTRHK32A Mouse.lnk", true},
+        {"Q:\\Users\\Ann\\Programs\\PTRHK32A\\..\\..\\x.dll", false},  // out again
+        {"Q:\\Users\\Ann\\Programs\\PTRHK32A2\\a.dll", false},          // a sibling named alike
+        {"Q:\\Windows\\System32\\user32.dll", false},
+        {"user32.dll", false},  // relative: below no folder of the suite, wherever it resolves
+    };
+    const struct {
+        const char* path;
+        bool kept;
+    } folders[] = {
+        {"Q:\\Users\\Ann\\Programs\\PTRHK32A\\RES", true},
+        {"Q:\\Users\\Ann\\Programs\\PTRHK32A", true},
+        {"Q:\\Users\\Ann\\Programs", true},  // above: made by the installation, goes only when empty
+        {"Q:\\Menu\\PTRHK32A Mouse", true},
+        {"Q:\\Menu", false},
+        {"Q:\\Users\\Bob", false},
+    };
+    const struct {
+        std::uint32_t root;
+        const char* key;
+        const char* value;
+        std::uint8_t kind;
+        bool kept;
+    } records[] = {
+        {kHkcu, "Software\\PTRHK32A", "", 0, true},
+        {0x80000002, "Software\\PTRHK32A\\Agent", "WheelLines", 4, true},
+        {kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PTRHK32A", "", 0, true},
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "PtrAgent", 1, true},
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "PtrAgent", 2, true},
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "", 6, true},
+        {kHkcu, "Software", "", 6, true},
+        {kHkcu, "Software\\PTRHK32A2", "", 0, false},
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "", 0, false},  // every program's entry
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Other", 1, false},
+        {kHkcu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "", 0, false},
+        {kHkcu, "Software\\Classes", "", 6, false},
+        {0x80000000, "Software\\PTRHK32A", "", 0, false},  // HKEY_CLASSES_ROOT
+        {kHkcu, "", "", 0, false},
+    };
+    uninst::TInsLog log;
+    std::vector<std::string> expected;
+    for (const auto& file : files) {
+        log.Files.Add(file.path);
+        if (!file.kept) expected.push_back(file.path);
+    }
+    for (const auto& folder : folders) {
+        log.Folders.Add(folder.path);
+        if (!folder.kept) expected.push_back(folder.path);
+    }
+    for (const auto& record : records) {
+        inslog::TUninsRegObject object;
+        object.RootKey = record.root;
+        inslog::WriteShortString(object.KeyName, record.key);
+        inslog::WriteShortString(object.ValueName, record.value);
+        object.Kind = record.kind;
+        log.RegObjects.push_back(object);
+        if (!record.kept) expected.push_back(uninst::DescribeRecord(object));
+    }
+    std::vector<std::string> refused = uninst::KeepWithinBounds(log, bounds);
+    std::sort(refused.begin(), refused.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(refused, expected);
+    for (const auto& file : files) EXPECT_EQ(log.Files.Contains(file.path), file.kept) << file.path;
+    for (const auto& folder : folders) EXPECT_EQ(log.Folders.Contains(folder.path), folder.kept) << folder.path;
+    std::size_t kept = 0;
+    for (const auto& record : records) kept += record.kept ? 1 : 0;
+    EXPECT_EQ(log.RegObjects.size(), kept);
 }
 
 }  // namespace

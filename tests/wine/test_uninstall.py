@@ -7,8 +7,8 @@ import unittest
 
 from harness import wait_until, winpath
 from uninst_support import (FINISH_TITLE, IDC, INSTALLED_FILES, PENDING_VALUE, PRODUCT_NAME, PROGRESS_LINES,
-                            SESSION_MANAGER, WIZARD_TITLE, UninstallTest, file_tree, install, reg,
-                            reg_value, run_wine, temp_copies, wininit_path)
+                            SESSION_MANAGER, WIZARD_TITLE, UninstallTest, file_tree, install, key_exists, reg,
+                            reg_value, run_wine, temp_copies, temp_folder, wininit_path)
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\PTRHK32A"
@@ -31,12 +31,15 @@ def read_lines(path):
 class UninstallTests(UninstallTest):
 
     def set_previous_values(self):
-        """Values that exist before the installation and that it overwrites."""
+        """What an installation whose folder was deleted by hand leaves: the
+        suite's own entry and start at log-on, pointing at files that are gone,
+        and a value of another program's in the list of installed programs."""
         self.assertEqual(reg("add", RUN_KEY, "/v", "PtrAgent", "/d", r"C:\old\PtrAgent.exe", "/f").returncode, 0)
         self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "DisplayName", "/d", "Old Mouse", "/f").returncode, 0)
         self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "NoModify", "/t", "REG_DWORD", "/d", "7", "/f").returncode, 0)
         self.assertEqual(reg("add", UNINSTALL_KEY, "/v", "Comments", "/t", "REG_MULTI_SZ", "/d", "kept",
                              "/f").returncode, 0)
+        self.assertEqual(reg("add", RUN_KEY, "/v", "Other", "/d", r"C:\other.exe", "/f").returncode, 0)
 
     def start_installed_agent(self):
         agent = self.launch(os.path.join(self.target, "PtrAgent.exe"))
@@ -102,9 +105,18 @@ class UninstallTests(UninstallTest):
 
         self.assertEqual(file_tree(self.folder), before_tree)
         self.assertFalse(os.path.exists(os.path.join(self.folder, "Program Files")))
-        self.assertEqual(self.registry_diff(before_registry, self.registry_snapshot()), [])
-        # The temporary copy stays behind in the temporary folder.
+        # The stale entry and start at log-on were the suite's, and went with
+        # it, the entry whole; the other program's value stayed, and nothing
+        # else changed.
+        self.assertIsNone(reg_value(RUN_KEY, "PtrAgent"))
+        self.assertFalse(key_exists(UNINSTALL_KEY))
+        self.assertEqual(reg_value(RUN_KEY, "Other"), r"C:\other.exe")
+        removed = self.registry_diff(before_registry, self.registry_snapshot())
+        self.assertTrue(removed and all(line.startswith("-") for line in removed), removed)
+        # The temporary copy stays behind in a folder of its own in the
+        # temporary folder (it goes at the next restart where Windows lets it).
         self.assertEqual(temp_copies(), ["is-00001.TMP"])
+        self.assertEqual(os.listdir(os.path.join(temp_folder(), "is-00001.TMP")), ["is-00001.TMP"])
 
     def test_abort_removes_nothing_and_a_second_start_ends_silently(self):
         self.install()

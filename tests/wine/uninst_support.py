@@ -107,12 +107,16 @@ def install_trees(extra=None):
 
 
 def temp_copies():
+    """The uninstaller's copies in the temporary folder, each in a folder of its own named as it is."""
     return sorted(os.path.basename(p) for p in glob.glob(os.path.join(temp_folder(), "is-*.TMP")))
 
 
 def remove_temp_copies():
     for path in glob.glob(os.path.join(temp_folder(), "is-*.TMP")):
-        os.remove(path)
+        if os.path.isdir(path):
+            shutil.rmtree(path, True)
+        else:
+            os.remove(path)
 
 
 def drop_wine_sections(lines):
@@ -197,6 +201,48 @@ def install(source, target, *switches):
     agent (whose output would keep the pipes open); returns its completed process."""
     args = ["/S", "/NORUN", *switches] + (["/D=" + winpath(target)] if target else [])
     return run_wine(os.path.join(source, "PtrSetup.exe"), *args, timeout=120)
+
+
+# The installation log's layout: a 1298-byte header whose counts of files,
+# folders and registry records lie at 0x502, 0x506 and 0x50A; 256-byte short
+# strings (length byte, then the text); 773-byte records (root, key, value
+# name, kind, data).
+LOG_HEADER = 0x512
+LOG_ROOTS = {"HKCU": 0x80000001, "HKLM": 0x80000002}
+
+
+def short_string(text):
+    data = text.encode("latin-1")
+    return bytes([len(data)]) + data + bytes(255 - len(data))
+
+
+def add_to_log(path, files=(), records=()):
+    """Adds file entries and registry records (root, key, value name, kind) to a log."""
+    with open(path, "rb") as f:
+        log = f.read()
+    counts = [int.from_bytes(log[at:at + 4], "little", signed=True) for at in (0x502, 0x506, 0x50A)]
+    files_end = LOG_HEADER + 256 * counts[0]
+    folders_end = files_end + 256 * counts[1]
+    records_end = folders_end + 773 * counts[2]
+    added_files = b"".join(short_string(name) for name in files)
+    added_records = b"".join(LOG_ROOTS[root].to_bytes(4, "little") + short_string(key) + short_string(value) +
+                             bytes([kind]) + bytes(256) for root, key, value, kind in records)
+    header = bytearray(log[:LOG_HEADER])
+    header[0x502:0x506] = (counts[0] + len(files)).to_bytes(4, "little")
+    header[0x50A:0x50E] = (counts[2] + len(records)).to_bytes(4, "little")
+    with open(path, "wb") as f:
+        f.write(bytes(header) + log[LOG_HEADER:files_end] + added_files + log[files_end:records_end] + added_records)
+
+
+def set_file_version(path, major):
+    """Gives a built file another major version in its version resource's fixed part."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    fixed = data.find(b"\xbd\x04\xef\xfe\x00\x00\x01\x00")  # the signature and the structure's version
+    assert fixed > 0, "no version resource in " + path
+    data[fixed + 8:fixed + 12] = (major << 16).to_bytes(4, "little")
+    with open(path, "wb") as f:
+        f.write(bytes(data))
 
 
 def reg_value(key, name):
@@ -331,18 +377,23 @@ class UninstallTest(WineTest):
         shutil.copy(os.path.join(BIN, "PtrSetup.exe"), folder)
         return folder
 
-    def quiet_uninstall(self, uninstall_key):
-        """Runs the entry's QuietUninstallString, as a program that removes
-        software without questions does, and waits until the removal is done."""
+    def start_quiet_uninstall(self, uninstall_key):
+        """Starts the entry's QuietUninstallString, as a program that removes
+        software without questions does."""
         command = reg_value(uninstall_key, "QuietUninstallString")
         self.assertIsNotNone(command, uninstall_key)
         self.assertTrue(command.startswith('"'), command)
         program, argument = command[1:].split('" ', 1)
         unix = program.replace("\\", "/")
         unix = unix[2:] if unix.startswith("Z:") else prefix_path(*unix[3:].split("/"))
-        first = self.launch(unix, argument)
-        self.assertEqual(first.wait(60), 1)
-        self.assertTrue(wait_until(lambda: "is-00001.TMP" not in self.processes(), 120, 0.3))
+        return self.launch(unix, argument)
+
+    def quiet_uninstall(self, uninstall_key, code=0):
+        """Runs the QuietUninstallString, which ends once the removal has, with
+        its result; then lets the copy that did it end too."""
+        first = self.start_quiet_uninstall(uninstall_key)
+        self.assertEqual(first.wait(120), code, "\n".join(first.lines))
+        self.assertTrue(wait_until(lambda: not any(name.startswith("is-") for name in self.processes()), 120, 0.3))
         return first
 
     def launch(self, path, *args, stdin=False):

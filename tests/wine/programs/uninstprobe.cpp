@@ -16,7 +16,10 @@
 //   uninstprobe processes      PROCESS ID NAME for every running process
 //   uninstprobe selfdelete     DELETED=1|0 ERROR=N: tries to delete its own
 //                              executable while it runs
+//   uninstprobe rights PATH    RIGHTS SDDL: the access list of a file or folder
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -137,6 +140,18 @@ int main(int argc, char** argv) {
         GetModuleFileNameA(nullptr, path, MAX_PATH);
         const BOOL deleted = DeleteFileA(path);
         printf("DELETED=%d ERROR=%lu\n", deleted ? 1 : 0, deleted ? 0ul : GetLastError());
+    } else if (argc >= 3 && !strcmp(argv[1], "rights")) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        PACL dacl = nullptr;
+        char* text = nullptr;
+        if (GetNamedSecurityInfoA(argv[2], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                  nullptr, &descriptor) == ERROR_SUCCESS &&
+            ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                                 DACL_SECURITY_INFORMATION, &text, nullptr)) {
+            printf("RIGHTS %s\n", text);
+        } else {
+            printf("RIGHTS NONE\n");
+        }
     } else if (argc >= 3 && !strcmp(argv[1], "find")) {
         Search search = {argv[2], argc >= 4 ? argv[3] : nullptr, nullptr};
         EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
@@ -158,7 +173,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     } else {
-        printf("ERROR usage: uninstprobe find|window|controls|pixels|processes [ARG]\n");
+        printf("ERROR usage: uninstprobe find|window|controls|pixels|processes|rights [ARG]\n");
         return 2;
     }
     fflush(stdout);
