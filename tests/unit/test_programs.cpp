@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -398,6 +401,159 @@ TEST(Programs, EntriesAreReadWithinTheirBounds) {
     // A program name longer than any entry's: published empty, the block's settings.
     d.h.Publish(kBeta, std::string(64, 'g'));
     EXPECT_EQ(d.Notch(2), Lines(d.beta, 3));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The running programs table ----
+
+std::string NameOfId(uint32_t processId) {
+    char name[16];
+    std::snprintf(name, sizeof name, "P%08X.EXE", processId);
+    return name;
+}
+
+std::string Found(const RunningPrograms& table, uint32_t processId) {
+    char name[kProgramNameSize];
+    return FindRunningProgram(table, processId, name) ? name : "-";
+}
+
+int SlotsNaming(const RunningPrograms& table, uint32_t processId) {
+    int count = 0;
+    for (const RunningProgramSlot& slot : table.Slots) count += slot.ProcessId == processId ? 1 : 0;
+    return count;
+}
+
+// Slots left by killed processes, ids given again, a full table, and a
+// table of another layout.
+TEST(RunningPrograms, KilledProcessesReusedIdsAndAFullTable) {
+    std::unique_ptr<RunningPrograms> table(new RunningPrograms());
+    ASSERT_TRUE(PrepareRunningPrograms(*table));
+    std::vector<RunningProgramClaim> claims;
+    for (uint32_t id = 4; id <= 4 * kRunningProgramSlots; id += 4)
+        claims.push_back(ClaimRunningProgram(*table, id, NameOfId(id).c_str()));
+    EXPECT_EQ(table->Header.Used, kRunningProgramSlots);
+    EXPECT_EQ(Found(*table, 4), NameOfId(4));
+
+    // Full: a new process takes the slot claimed longest ago.
+    ClaimRunningProgram(*table, 0x9000, "NEW.EXE");
+    EXPECT_EQ(Found(*table, 0x9000), "NEW.EXE");
+    EXPECT_EQ(Found(*table, 4), "-");
+    // That process is alive: at its next mouse message it claims again, and
+    // the next oldest goes; after that it stays.
+    ProcessState first;
+    first.Running = table.get();
+    first.ProcessId = 4;
+    std::snprintf(first.ProgramName, sizeof first.ProgramName, "%s", NameOfId(4).c_str());
+    first.Claim = claims[0];
+    KeepOwnProgramPublished(first);
+    EXPECT_EQ(Found(*table, 4), NameOfId(4));
+    EXPECT_EQ(Found(*table, 8), "-");
+    const uint32_t clock = table->Header.Clock;
+    KeepOwnProgramPublished(first);
+    EXPECT_EQ(table->Header.Clock, clock) << "published: nothing claimed";
+
+    // Process 12 was killed; its id runs another program, which takes its
+    // slot over; a second slot still naming 12 is emptied.
+    table->Slots[200].ProcessId = 12;
+    ClaimRunningProgram(*table, 12, "AGAIN.EXE");
+    EXPECT_EQ(Found(*table, 12), "AGAIN.EXE");
+    EXPECT_EQ(SlotsNaming(*table, 12), 1);
+
+    // Ended normally: its slot is free for the next process; a release of a
+    // claim whose slot another process took since changes nothing.
+    ReleaseRunningProgram(*table, claims[5]);
+    EXPECT_EQ(Found(*table, 24), "-");
+    ClaimRunningProgram(*table, 0x9004, "NEXT.EXE");
+    EXPECT_EQ(Found(*table, 0x9004), "NEXT.EXE");
+    ReleaseRunningProgram(*table, claims[5]);
+    EXPECT_EQ(Found(*table, 0x9004), "NEXT.EXE");
+    EXPECT_EQ(Found(*table, 0), "-") << "no process has id 0";
+
+    const struct {
+        const char* name;
+        void (*spoil)(RunningProgramsHeader&);
+    } layouts[] = {
+        {"another version", [](RunningProgramsHeader& h) { h.Version = 2; }},
+        {"other slots", [](RunningProgramsHeader& h) { h.SlotSize = 96; }},
+        {"another size", [](RunningProgramsHeader& h) { h.Size = 4096; }},
+    };
+    for (const auto& row : layouts) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<RunningPrograms> other(new RunningPrograms());
+        row.spoil(other->Header);
+        EXPECT_FALSE(PrepareRunningPrograms(*other));
+    }
+}
+
+// Claims, lookups and releases from many threads at once, more live claims
+// than slots: a name found is always the whole name its process published
+// (each name spells its process id), never two slots name one process, and
+// no slot is left half claimed.
+struct Claimer {
+    RunningPrograms* table;
+    uint32_t firstId;
+    volatile LONG* arrived;  // threads whose first claims are made
+    long wrong;
+};
+
+DWORD WINAPI ClaimAndLook(void* context) {
+    Claimer& c = *static_cast<Claimer*>(context);
+    constexpr int kLive = 48;
+    RunningProgramClaim claims[kLive] = {};
+    bool held[kLive] = {};
+    // 8 x 48 first claims, more than the slots: the table is full before
+    // any thread goes on.
+    for (int j = 0; j < kLive; ++j) {
+        const uint32_t id = c.firstId + static_cast<uint32_t>(j) * 4;
+        claims[j] = ClaimRunningProgram(*c.table, id, NameOfId(id).c_str());
+        held[j] = true;
+    }
+    InterlockedIncrement(c.arrived);
+    while (*c.arrived < 8) ::Sleep(0);
+    uint32_t seed = c.firstId;
+    for (int i = 0; i < 20000; ++i) {
+        const int j = i % kLive;
+        const uint32_t id = c.firstId + static_cast<uint32_t>(j) * 4;
+        const std::string found = Found(*c.table, id);
+        if (held[j] && found != NameOfId(id) && found != "-") ++c.wrong;
+        if (held[j]) ReleaseRunningProgram(*c.table, claims[j]);
+        else claims[j] = ClaimRunningProgram(*c.table, id, NameOfId(id).c_str());
+        held[j] = !held[j];
+        seed = seed * 1103515245u + 12345u;
+        const uint32_t other = 0x10000 * (1 + (seed >> 8) % 8) + ((seed >> 16) % kLive) * 4;
+        const std::string seen = Found(*c.table, other);
+        if (seen != "-" && seen != NameOfId(other)) ++c.wrong;
+    }
+    return 0;
+}
+
+TEST(RunningPrograms, ClaimsWithoutALockFromManyThreads) {
+    std::unique_ptr<RunningPrograms> table(new RunningPrograms());
+    ASSERT_TRUE(PrepareRunningPrograms(*table));
+    Claimer claimers[8];
+    HANDLE threads[8];
+    volatile LONG arrived = 0;
+    for (int t = 0; t < 8; ++t) {
+        claimers[t] = {table.get(), 0x10000u * static_cast<uint32_t>(t + 1), &arrived, 0};
+        threads[t] = CreateThread(nullptr, 0, ClaimAndLook, &claimers[t], 0, nullptr);
+        ASSERT_NE(threads[t], nullptr);
+    }
+    WaitForMultipleObjects(8, threads, TRUE, INFINITE);
+    for (int t = 0; t < 8; ++t) {
+        CloseHandle(threads[t]);
+        EXPECT_EQ(claimers[t].wrong, 0) << "thread " << t;
+    }
+    EXPECT_EQ(table->Header.Used, kRunningProgramSlots) << "more live claims than slots";
+    std::set<uint32_t> ids;
+    for (const RunningProgramSlot& slot : table->Slots) {
+        EXPECT_EQ(slot.Sequence % 2, 0u) << "a slot left half claimed";
+        if (slot.ProcessId != 0) {
+            EXPECT_TRUE(ids.insert(slot.ProcessId).second) << "two slots name " << slot.ProcessId;
+        }
+    }
 }
 
 }  // namespace
