@@ -15,6 +15,7 @@
 //   hookthreads [--rounds R] [--notches N]   (N notches and N tilts per thread and round)
 #include "markers.h"
 #include "programs_block.h"
+#include "programs_view.h"
 #include "ptrhk32a.h"
 #include "settings_block.h"
 
@@ -133,6 +134,7 @@ int main(int argc, char** argv) {
         printf("ERROR no programs block (%lu)\n", GetLastError());
         return 1;
     }
+    ProgramsLock* lock = new ProgramsLock();
     uint32_t odd = BeginProgramsChange(programs->Header);
     InitProgramsHeader(programs->Header);
     for (int i = 0; i < kMaxPrograms; ++i) {
@@ -146,6 +148,7 @@ int main(int argc, char** argv) {
     }
     programs->Header.Count = kMaxPrograms;
     EndProgramsChange(programs->Header, odd);
+    delete lock;
 
     HMODULE library = LoadLibraryA("PTRHK32A.dll");
     if (!library) {
@@ -191,8 +194,11 @@ int main(int argc, char** argv) {
 
     for (int round = 0; round < rounds; ++round) {
         // A new generation: both threads find their program's entry again.
-        odd = BeginProgramsChange(programs->Header);
-        EndProgramsChange(programs->Header, odd);
+        {
+            ProgramsLock change;
+            odd = BeginProgramsChange(programs->Header);
+            EndProgramsChange(programs->Header, odd);
+        }
         HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         Turner turners[2] = {{mouseProc, &families[0], go, notches}, {mouseProc, &families[1], go, notches}};
         HANDLE threads[2];
