@@ -20,6 +20,11 @@ constexpr uint32_t kModeTaskSwitch = 151;
 
 constexpr DWORD kWin95TabPause = 50;
 
+// No more Tabs than one scroll has steps: past that the switcher has long
+// gone round every task, and each notch (or the replay at the end, with its
+// pauses on Windows 95) would hold the hooked thread for ever longer.
+constexpr int32_t kMaxTabCount = 273;
+
 BYTE LockKey(uint32_t mode) { return mode == kModeShiftLock ? VK_SHIFT : VK_CONTROL; }
 
 int32_t& LockFlag(HookContext& ctx, uint32_t mode) {
@@ -41,6 +46,7 @@ constexpr int32_t kMaxPausedTabs = 20;
 // pressed again under an Alt of its own.
 void ReplayTaskSelection(HookContext& ctx, DWORD pause) {
     int32_t tabs = ctx.shared.TabCount;
+    if (tabs > kMaxTabCount) tabs = kMaxTabCount;
     if (pause != 0 && tabs > kMaxPausedTabs) tabs = kMaxPausedTabs;
     KeyDown(ctx, VK_MENU);
     for (int32_t tab = 0; tab < tabs; ++tab) TapTab(ctx, pause);
@@ -54,11 +60,6 @@ void FinishTaskSwitch(HookContext& ctx) {
     if (os == OS_WIN98 || os == OS_WINME) ReplayTaskSelection(ctx, 0);
     else if (os == OS_WIN95) ReplayTaskSelection(ctx, kWin95TabPause);
 }
-
-// No more Tabs than one scroll has steps: past that the switcher has long
-// gone round every task, and each notch (or the replay at the end, with its
-// pauses on Windows 95) would hold the hooked thread for ever longer.
-constexpr int32_t kMaxTabCount = 273;
 
 // The most notches one wheel message stands for: 273 x 120 = 32760 is the
 // largest delta that fits its signed 16 bits.
@@ -93,7 +94,8 @@ void NextTasks(HookContext& ctx, int notches) {
         // On Windows 95 each notch presses one Tab more than the one before:
         // the last notch's Tabs select the task.
         CountTabs(ctx, notches);
-        for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, 0);
+        const int32_t taps = ctx.shared.TabCount;
+        for (int32_t tab = 0; tab < taps && tab < kMaxTabCount; ++tab) TapTab(ctx, 0);
         return;
     }
     int32_t taps = notches < kMaxTabCount ? notches : kMaxTabCount;
