@@ -409,6 +409,8 @@ int Run(HINSTANCE instance) {
     // Before anything else: of two starts at the same moment, one goes on.
     const bool alone = ClaimSingleInstance();
     ReadArguments();
+    // A start that ends with nothing more said never reached this far.
+    Say("PtrAgent: started, process %lu", static_cast<unsigned long>(GetCurrentProcessId()));
     if (!alone) {
         Say("PtrAgent: already running");
         TellRunningAgent();

@@ -13,6 +13,9 @@ windows OBJDUMP TARGET DATA BIN...   every imported function is one that the
 hooklib OBJDUMP DLL OBJ...   the hook library is lean: kernel32 and user32
                          only, no TLS directory, at most 32 KB stripped, and
                          no object of it carries constructors or TLS
+cpu OBJDUMP FILE...      every i686 binary and object holds only instructions
+                         of the lowest CPU it claims (LOWEST_CPU): the hook
+                         library and the suite's own code run on an i486
 """
 import os
 import re
@@ -254,6 +257,71 @@ def check_hooklib(tool, path, objects):
     return not problems
 
 
+# Instructions each CPU after the i486 brought, by AT&T mnemonic; MMX and SSE
+# are told by their registers too. "pause" (rep nop) and "tzcnt" (rep bsf,
+# which the compiler emits for a count of trailing zeros of a non-zero value)
+# run as nop and bsf on every CPU; ud2 traps on every CPU, as it is meant to.
+LATER_INSTRUCTIONS = {
+    "pentium": {"cpuid", "rdtsc", "rdmsr", "wrmsr", "cmpxchg8b", "rsm"},
+    "pentium pro": {"cmove", "cmovne", "cmova", "cmovae", "cmovb", "cmovbe", "cmovg", "cmovge", "cmovl", "cmovle",
+                    "cmovs", "cmovns", "cmovo", "cmovno", "cmovp", "cmovnp", "fcmovb", "fcmove", "fcmovbe", "fcmovu",
+                    "fcmovnb", "fcmovne", "fcmovnbe", "fcmovnu", "fcomi", "fcomip", "fucomi", "fucomip", "rdpmc",
+                    "sysenter", "sysexit", "fxsave", "fxrstor"},
+    "mmx": {"emms", "femms"},
+    "sse": {"ldmxcsr", "stmxcsr", "sfence", "lfence", "mfence", "prefetchnta", "prefetcht0", "prefetcht1",
+            "prefetcht2", "prefetchw", "movnti", "clflush", "rdrand", "rdseed", "popcnt", "lzcnt", "movbe",
+            "crc32", "xgetbv", "andn", "bextr", "blsi", "blsmsk", "blsr", "pdep", "pext", "sarx", "shlx", "shrx"},
+}
+CPU_ORDER = ["i486", "pentium", "pentium pro"]
+# The lowest CPU of each file checked: the hook library, which is mapped into
+# every program, the resource modules and every object of the suite's own
+# code, are built for the i486. The programs link the toolchain's own runtime
+# (mingw-w64's C runtime extensions, libstdc++, zlib), which comes built for
+# the Pentium Pro, and whose exception tables lie in the code section, where
+# no disassembly tells them from instructions: a program is held to its
+# objects, and the README names the Pentium Pro for it.
+LOWEST_CPU = {"ptrhk32a.dll": "i486", "lngpak.dll": "i486", "spinrsrc.dll": "i486"}
+
+
+def later_instructions(tool, path):
+    """{class: {mnemonic: count}} of the instructions beyond the i486 in the code of a file."""
+    found = {}
+    for line in objdump(tool, "-d", "--no-show-raw-insn", path).splitlines():
+        parts = line.split("\t")
+        if len(parts) < 2 or not parts[0].strip().endswith(":"):
+            continue
+        mnemonic, _, operands = parts[1].strip().partition(" ")
+        kind = next((k for k, names in LATER_INSTRUCTIONS.items() if mnemonic in names), None)
+        if kind is None and re.search(r"%[xyz]mm\d", operands):
+            kind = "sse"
+        elif kind is None and re.search(r"%mm\d", operands):
+            kind = "mmx"
+        if kind:
+            found.setdefault(kind, {}).setdefault(mnemonic, 0)
+            found[kind][mnemonic] += 1
+    return found
+
+
+def check_cpu(tool, paths):
+    ok = True
+    objects = 0
+    for path in paths:
+        name = os.path.basename(path)
+        lowest = LOWEST_CPU.get(name.lower(), "i486")
+        allowed = set(CPU_ORDER[1:CPU_ORDER.index(lowest) + 1])
+        problems = [f"{kind} instructions {mnemonics}"
+                    for kind, mnemonics in later_instructions(tool, path).items() if kind not in allowed]
+        if problems:
+            ok = False
+            print(f"{path}: claims the {lowest}, holds " + "; ".join(problems))
+        elif name.endswith((".obj", ".res")):
+            objects += 1
+        else:
+            print(f"{name}: runs on the {lowest}")
+    print(f"{objects} objects of the suite's own code: run on the i486")
+    return ok
+
+
 def main(argv):
     what, tool, paths = argv[1], argv[2], argv[3:]
     if what == "exports":
@@ -268,6 +336,8 @@ def main(argv):
         ok = check_windows(tool, paths[0], paths[1], paths[2:])
     elif what == "hooklib":
         ok = check_hooklib(tool, paths[0], paths[1:])
+    elif what == "cpu":
+        ok = check_cpu(tool, paths)
     else:
         print(__doc__)
         return 2

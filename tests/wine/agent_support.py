@@ -36,6 +36,8 @@ class AgentTest(WineTest):
     def setUp(self):
         super().setUp()
         self.agents = []
+        # Last of all: hooks a killed agent left behind go, and nothing stays held.
+        self.addCleanup(self.agentctl, "release")
         # An agent left by an earlier run that failed would answer for this one.
         if self.agentctl("windows")[0] == 0:
             self.agentctl("quit")
@@ -44,25 +46,13 @@ class AgentTest(WineTest):
         subprocess.run([wine_binary(), "reg", "delete", r"HKCU\Software\PTRHK32A", "/f"], env=wine_env(),
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def tearDown(self):
-        try:
-            # A clean end removes the hooks and lets go of what a mode holds.
-            if any(agent.proc.poll() is None for agent in self.agents):
-                self.agentctl("quit")
-                for agent in self.agents:
-                    agent.wait(15)
-        finally:
-            try:
-                # Kills what is left and removes hooks a killed agent left behind.
-                super().tearDown()
-            finally:
-                self.agentctl("release")
-
     # The agent and the tools around it.
 
     def start_agent(self):
         agent = self.start("PtrAgent.exe")
         self.agents.append(agent)
+        # Before it is killed: a clean end removes the hooks and lets go of what a mode holds.
+        self.addCleanup(self.end_agent, agent)
         agent.expect("PtrAgent: InstallHook(1) =", timeout=30)
         return agent
 
@@ -77,6 +67,11 @@ class AgentTest(WineTest):
         self.click(MIDDLE, *sample.center("pad"))
         agent.expect("PtrAgent: mode 60: Shift Locked")
         return agent, hooks, sample
+
+    def end_agent(self, agent):
+        if agent.proc.poll() is None:
+            self.agentctl("quit")
+            agent.wait(15)
 
     def agentctl(self, *args):
         """Runs agentctl; returns its exit code and its output."""

@@ -3,6 +3,7 @@ started in the run's private prefix and display, real input from the X server
 through xdotool, and polling for what the windows report."""
 import os
 import queue
+import re
 import shutil
 import subprocess
 import tempfile
@@ -46,6 +47,54 @@ def read_text(path):
         return ""
 
 
+def wine_tool(*args, stdin="", timeout=60):
+    """Runs a tool of Wine's own (winedbg, reg) in the run's prefix; its output, or '' when it fails."""
+    try:
+        result = subprocess.run([wine_binary(), *args], env=wine_env(), input=stdin, capture_output=True,
+                                text=True, timeout=timeout)
+        return result.stdout
+    except (subprocess.TimeoutExpired, OSError):
+        return ""
+
+
+def wine_threads():
+    """{windows pid: (executable, [thread ids])} of every process of the prefix."""
+    processes, current = {}, None
+    for line in wine_tool("winedbg", "--command", "info thread").splitlines():
+        process = re.match(r"^([0-9a-f]{8}) (\S+)", line)
+        thread = re.match(r"^\s+([0-9a-f]{8})\s", line)
+        if process:
+            current = processes.setdefault(int(process.group(1), 16), (process.group(2).lower(), []))
+        elif thread and current is not None:
+            current[1].append(int(thread.group(1), 16))
+    return processes
+
+
+def backtraces(names):
+    """A winedbg backtrace of every thread of every process running one of
+    the named executables: where a program that does not answer waits."""
+    names = {name.lower() for name in names}
+    report = []
+    for pid, (executable, threads) in sorted(wine_threads().items()):
+        if executable not in names:
+            continue
+        commands = "".join(f"bt 0x{tid:x}\n" for tid in threads) + "detach\nquit\n"
+        text = wine_tool("winedbg", f"0x{pid:x}", stdin=commands, timeout=120)
+        report.append(f"--- {executable} (pid 0x{pid:x}, {len(threads)} threads)\n{text.strip()}")
+    return "\n".join(report) or f"(no process of {sorted(names)} to trace)"
+
+
+def hang_report(waiting_for):
+    """What the desktop shows when a wait runs out: every program still
+    running with its last output, and where each of them and the shell wait."""
+    live = [program for program in Program.running if program.proc.poll() is None]
+    lines = [f"waited for {waiting_for}; running:"]
+    for program in live:
+        lines.append(f"  {program.name}: last output {program.lines[-8:]}")
+    lines.append(backtraces({program.name for program in live} | {"explorer.exe"}))
+    return "\n".join(lines)
+
+
 def wait_until(predicate, timeout=10.0, interval=0.05):
     """Polls until predicate() is true; returns its last value."""
     deadline = time.monotonic() + timeout
@@ -59,15 +108,18 @@ def wait_until(predicate, timeout=10.0, interval=0.05):
 class Program:
     """A Windows program running under Wine, with its output collected line by line."""
 
-    def __init__(self, exe, args, stdin):
+    running = []  # every program started and not yet stopped, for a hang report
+
+    def __init__(self, exe, args, stdin, cwd=None):
         self.name = os.path.basename(exe)
         self.proc = subprocess.Popen(
-            [wine_binary(), exe, *args], env=wine_env(), cwd=os.path.dirname(exe),
+            [wine_binary(), exe, *args], env=wine_env(), cwd=cwd or os.path.dirname(exe),
             stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
         self.lines = []
         self._queue = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
+        Program.running.append(self)
 
     def _read(self):
         for line in self.proc.stdout:
@@ -82,7 +134,8 @@ class Program:
         while True:
             remaining = deadline - time.monotonic()
             if remaining <= 0:
-                raise AssertionError(f"{self.name}: no line starting with {prefix!r}; output: {self.lines}")
+                raise AssertionError(f"{self.name}: no line starting with {prefix!r} within {timeout:.0f} s; "
+                                     f"output: {self.lines}\n" + hang_report(f"{prefix!r} from {self.name}"))
             try:
                 line = self._queue.get(timeout=remaining)
             except queue.Empty:
@@ -114,6 +167,8 @@ class Program:
             self.proc.wait(10)
         if self.proc.stdin:
             self.proc.stdin.close()
+        if self in Program.running:
+            Program.running.remove(self)
 
 
 class Sample:
@@ -133,8 +188,13 @@ class Sample:
             return []
 
     def wait_ready(self, timeout=60.0):
-        if not wait_until(lambda: "READY" in self.read_log(), timeout):
-            raise AssertionError(f"sample program not ready; log {self.read_log()}")
+        ready = lambda: "READY" in self.read_log() or self.program.proc.poll() is not None
+        if not wait_until(ready, timeout) or "READY" not in self.read_log():
+            ended = self.program.proc.poll()
+            raise AssertionError(f"sample program not ready within {timeout:.0f} s "
+                                 f"({'running' if ended is None else f'ended, exit code {ended}'}); "
+                                 f"log {self.read_log()}, output {self.program.lines}\n"
+                                 + hang_report("the sample program's READY"))
         for line in self.read_log():
             if line.startswith("WINDOW "):
                 parts = line.split()
@@ -183,38 +243,27 @@ class WineTest(unittest.TestCase):
     version = "winxp"
 
     def setUp(self):
+        # Everything set up is undone by a cleanup registered as it is set
+        # up: a set-up that fails half-way leaves nothing behind either.
         if not STATE or not BIN:
             self.skipTest("PTR_WINE_STATE and PTR_BIN are set by the test run")
         self.folder = tempfile.mkdtemp(prefix="ptrwine-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
         self.programs = []
         self.held = []  # X buttons pressed and not yet released
+        self.addCleanup(self.set_version, "winxp")
         self.set_version(self.version)
-
-    def tearDown(self):
-        # Whatever failed: buttons go up, the hooks go (which also lets go of
-        # any key a mode holds), then every program the test started ends.
-        try:
-            for button in list(self.held):
-                self.release(button)
-        finally:
-            # A hook tool killed with its hooks installed can leave Wine calling the
-            # mouse hook twice per message in the next test: remove them first.
-            for program in self.programs:
-                if program.name == "blockctl.exe" and program.proc.poll() is None:
-                    try:
-                        program.ask("install 0", "InstallHook(0)=", timeout=10.0)
-                    except (AssertionError, OSError, ValueError):
-                        pass
-            for program in reversed(self.programs):
-                program.stop()
-            self.set_version("winxp")
 
     def exe(self, name):
         return os.path.join(BIN, name)
 
     def start(self, name, *args, stdin=False):
-        program = Program(self.exe(name), list(args), stdin)
+        return self.started(Program(self.exe(name), list(args), stdin))
+
+    def started(self, program):
+        """Ends the program when the test ends, whatever happens."""
         self.programs.append(program)
+        self.addCleanup(program.stop)
         return program
 
     def set_version(self, version):
@@ -232,10 +281,23 @@ class WineTest(unittest.TestCase):
         """The hook tool; with reset the block starts all zero, whatever an
         earlier process left in it."""
         program = self.start("blockctl.exe", stdin=True)
+        # Before the tool ends: a hook tool killed with its hooks installed can
+        # leave Wine calling the mouse hook twice per message in the next test.
+        self.addCleanup(self.remove_hooks, program)
         program.expect("READY")
         if reset:
             program.ask("reset", "OK")
         return program
+
+    @staticmethod
+    def remove_hooks(program):
+        """InstallHook(0) through a hook tool that still runs; which also lets
+        go of any key a mode holds."""
+        if program.proc.poll() is None:
+            try:
+                program.ask("install 0", "InstallHook(0)=", timeout=10.0)
+            except (AssertionError, OSError, ValueError):
+                pass
 
     def sample(self, *args):
         sample = Sample(None, self.folder)
@@ -253,9 +315,9 @@ class WineTest(unittest.TestCase):
         exe = os.path.join(folder, name + ".exe")
         shutil.copy(self.exe("sampleapp.exe"), exe)
         sample = Sample(None, folder)
-        sample.program = Program(exe, ["--log", winpath(sample.log_path), "--state", winpath(sample.state_path),
-                                       "--at", str(x), str(y)], False)
-        self.programs.append(sample.program)
+        sample.program = self.started(Program(exe, ["--log", winpath(sample.log_path),
+                                                     "--state", winpath(sample.state_path), "--at", str(x), str(y)],
+                                              False))
         sample.wait_ready()
         return sample
 
@@ -263,8 +325,17 @@ class WineTest(unittest.TestCase):
         """A window of another process that takes the foreground and the focus."""
         log = os.path.join(self.folder, "other.log")
         program = self.start("sampleapp.exe", "--other", "--at", str(x), str(y), "--log", winpath(log))
-        wait_until(lambda: "READY" in read_text(log), 60.0)
+        self.wait_ready_line(program, log, 60.0)
         return program
+
+    @staticmethod
+    def wait_ready_line(program, log, timeout):
+        """Waits for READY in a program's log; says why when it never comes."""
+        if not wait_until(lambda: "READY" in read_text(log) or program.proc.poll() is not None, timeout) \
+                or "READY" not in read_text(log):
+            raise AssertionError(f"{program.name} {' '.join(program.proc.args[2:])} not ready within {timeout:.0f} s "
+                                 f"(exit code {program.proc.poll()}); log {read_text(log)!r}, output {program.lines}\n"
+                                 + hang_report(f"READY from {program.name}"))
 
     def xdo(self, *args):
         subprocess.run(["xdotool", *[str(a) for a in args]], env=wine_env(), check=True)
@@ -289,6 +360,8 @@ class WineTest(unittest.TestCase):
 
     def press(self, button):
         self.xdo("mousedown", button)
+        if button not in self.held:
+            self.addCleanup(lambda: button in self.held and self.release(button))
         self.held.append(button)
 
     def release(self, button):

@@ -59,19 +59,6 @@ class SettingTest(WineTest):
         self.ctl = None
         self.stand_in_agent = False
 
-    def tearDown(self):
-        try:
-            for program in self.settings:
-                if program.proc.poll() is None:
-                    program.stop()
-            if self.ctl and self.ctl.proc.poll() is None:
-                agent = " AgentWindow=0" if self.stand_in_agent else ""
-                self.ctl.ask("set SettingsWindow=0" + agent, "OK", timeout=20)
-                self.ctl.send("quit")
-                self.ctl.wait(20)
-        finally:
-            super().tearDown()
-
     # The program's folder.
 
     def add_file(self, name, text=None):
@@ -91,8 +78,18 @@ class SettingTest(WineTest):
 
     def settingctl(self, *args):
         program = self.start("settingctl.exe", *args, stdin=True)
+        # After every settings program started later has ended: no form and
+        # no stand-in agent stays named in the block.
+        self.addCleanup(self.clear_block_windows, program)
         program.expect("READY", timeout=START_TIMEOUT)
         return program
+
+    def clear_block_windows(self, ctl):
+        if ctl.proc.poll() is None:
+            agent = " AgentWindow=0" if self.stand_in_agent else ""
+            ctl.ask("set SettingsWindow=0" + agent, "OK", timeout=20)
+            ctl.send("quit")
+            ctl.wait(20)
 
     def with_agent(self, **fields):
         """A stand-in agent window in the block and the given fields; returns its handle."""
@@ -109,8 +106,7 @@ class SettingTest(WineTest):
         return agent
 
     def start_setting(self):
-        program = Program(os.path.join(self.app_folder, "Setting.exe"), [], False)
-        self.programs.append(program)
+        program = self.started(Program(os.path.join(self.app_folder, "Setting.exe"), [], False))
         self.settings.append(program)
         return program
 

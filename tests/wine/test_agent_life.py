@@ -107,9 +107,9 @@ class FatalStart(AgentTest):
         shutil.copy(self.exe("PtrAgent.exe"), folder)
         if library:
             shutil.copy(self.exe(library), os.path.join(folder, "PTRHK32A.dll"))
-        agent = Program(os.path.join(folder, "PtrAgent.exe"), [], False)
-        self.programs.append(agent)
+        agent = self.started(Program(os.path.join(folder, "PtrAgent.exe"), [], False))
         self.agents.append(agent)
+        self.addCleanup(self.end_agent, agent)
         return agent
 
     def test_a_start_without_its_library_is_told_in_a_message_box(self):

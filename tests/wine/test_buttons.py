@@ -38,24 +38,18 @@ class ButtonTest(WineTest):
         installed = int(self.hooks.ask("install 1", "InstallHook(1)=").split("=")[1])
         self.assertNotIn(installed, (0, 6), "on XP the first install returns the X-button hook's handle")
 
-    def tearDown(self):
-        # The hooks go before the tool process is killed: Wine may keep the
-        # global mouse hook of a killed process in the chain for a while, and
-        # the next test would then see each message pass the dispatcher twice.
-        if getattr(self, "hooks", None) and self.hooks.proc.poll() is None:
-            self.hooks.ask("install 0", "InstallHook(0)=")
-        # Likewise the watcher's low-level hook.
-        for watch in getattr(self, "watchers", []):
-            if watch.proc.poll() is None:
-                watch.send("quit")
-                watch.wait()
-        super().tearDown()
-
     def start_watch(self, *args):
         watch = self.start("inputwatch.exe", *args, stdin=True)
+        # Before it is killed, its low-level hook goes with a clean end.
+        self.addCleanup(self.end_watch, watch)
         watch.expect("READY")
-        self.watchers = getattr(self, "watchers", []) + [watch]
         return watch
+
+    @staticmethod
+    def end_watch(watch):
+        if watch.proc.poll() is None:
+            watch.send("quit")
+            watch.wait()
 
     def start_windows(self):
         self.app = self.sample()

@@ -11,7 +11,7 @@ import os
 import subprocess
 import unittest
 
-from harness import Sample, WineTest, read_text, wait_until, wine_env, winpath
+from harness import Sample, WineTest, wait_until, wine_env, winpath
 
 # Starting a Wine program can take long while other runs share the machine.
 START_TIMEOUT = 90.0
@@ -35,6 +35,7 @@ class PatientTest(WineTest):
 
     def blockctl(self, reset=False):
         program = self.start("blockctl.exe", stdin=True)
+        self.addCleanup(self.remove_hooks, program)
         program.expect("READY", timeout=START_TIMEOUT)
         if reset:
             program.ask("reset", "OK")
@@ -50,7 +51,7 @@ class PatientTest(WineTest):
     def other_window(self, x=700, y=760):
         log = os.path.join(self.folder, "other.log")
         program = self.start("sampleapp.exe", "--other", "--at", str(x), str(y), "--log", winpath(log))
-        self.assertTrue(wait_until(lambda: "READY" in read_text(log), START_TIMEOUT), "the other window is up")
+        self.wait_ready_line(program, log, START_TIMEOUT)
         return program
 
 
@@ -73,13 +74,6 @@ class ScrollingTest(PatientTest):
         self.assertNotIn(installed, (0, 6), "the hooks are installed on XP")
         self.sample_app = self.sample()
         self.other_window()
-
-    def tearDown(self):
-        try:
-            if self.hooks.proc.poll() is None:
-                self.hooks.ask("install 0", "InstallHook(0)=")
-        finally:
-            super().tearDown()
 
     def configure(self, **fields):
         self.hooks.ask("set " + " ".join(f"{k}={v}" for k, v in fields.items()), "OK")

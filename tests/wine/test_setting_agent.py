@@ -32,32 +32,35 @@ class WithTrayAgent(SettingTest):
         super().setUp()
         self.backup = os.path.join(self.folder, "kept.reg")
         self.had_key = reg("export", CONFIG_KEY, self.backup_path(), "/y").returncode == 0
+        self.addCleanup(self.restore_kept_configuration)
         reg("delete", CONFIG_KEY, "/f")
         self.agent = None
 
-    def tearDown(self):
-        try:
-            if self.ctl and self.ctl.proc.poll() is None and self.form()["LIVE"] == "1":
-                self.close_box()
-                wait_until(lambda: self.form()["LIVE"] == "0", 20)
-            if self.agent and self.agent.proc.poll() is None:
-                self.agentctl("quit")
-                self.agent.wait(20)
-        finally:
-            try:
-                super().tearDown()
-            finally:
-                reg("delete", CONFIG_KEY, "/f")
-                if self.had_key:
-                    reg("import", self.backup_path())
+    def restore_kept_configuration(self):
+        reg("delete", CONFIG_KEY, "/f")
+        if self.had_key:
+            reg("import", self.backup_path())
 
     def backup_path(self):
         return "Z:" + self.backup.replace("/", "\\")
 
     def start_agent(self):
         self.agent = self.start("PtrAgent.exe")
+        self.addCleanup(self.end_agent, self.agent)
         self.agent.expect("PtrAgent: InstallHook(1) =", timeout=START_TIMEOUT)
         return self.agent
+
+    def end_agent(self, agent):
+        """The agent quits as a user ends it."""
+        if agent.proc.poll() is None:
+            self.agentctl("quit")
+            agent.wait(20)
+
+    def close_form(self, ctl):
+        """A form the agent started, still open, closes by its close box."""
+        if ctl.proc.poll() is None and self.form()["LIVE"] == "1":
+            self.close_box()
+            wait_until(lambda: self.form()["LIVE"] == "0", 20)
 
     def agentctl(self, *args):
         result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
@@ -81,6 +84,7 @@ class WithTrayAgent(SettingTest):
         left, top, _, _ = (int(v) for v in rect.split(","))
         self.click(1, left + 20, top + 10)  # the first item, "Settings"
         self.agent.expect("PtrAgent: starting ", timeout=30)
+        self.addCleanup(self.close_form, self.ctl)
         self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "1", START_TIMEOUT), "the settings form opened")
         self.assertTrue(wait_until(lambda: self.state("OkButton")["visible"]))
 

@@ -4,11 +4,9 @@ controls read by uninstprobe and clicked with real input from the X server."""
 import difflib
 import glob
 import os
-import queue
 import shutil
 import subprocess
 import tempfile
-import threading
 
 from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
 
@@ -164,15 +162,7 @@ class Launched(Program):
     programs in their own folder, which the uninstaller is to remove)."""
 
     def __init__(self, exe, args=(), stdin=False):
-        self.name = os.path.basename(exe)
-        cwd = tempfile.gettempdir()
-        self.proc = subprocess.Popen(
-            [wine_binary(), exe, *args], env=wine_env(), cwd=cwd,
-            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
-        self.lines = []
-        self._queue = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
+        super().__init__(exe, list(args), stdin, cwd=tempfile.gettempdir())
 
 
 class Control:
@@ -356,9 +346,7 @@ class UninstallTest(WineTest):
         return first
 
     def launch(self, path, *args, stdin=False):
-        program = Launched(path, args, stdin)
-        self.programs.append(program)
-        return program
+        return self.started(Launched(path, args, stdin))
 
     def bin_tool(self, name):
         return os.path.join(BIN, name)
