@@ -18,7 +18,9 @@ BIN = os.environ.get("PTR_BIN", "")
 def wine_env():
     env = dict(os.environ)
     env["WINEPREFIX"] = os.path.join(STATE, "prefix")
-    env["WINEDEBUG"] = "-all"
+    # Wine's own errors (a process that cannot start, a DLL that fails to
+    # load) go to standard error, which the tests keep apart from the output.
+    env["WINEDEBUG"] = "fixme-all"
     env["WINEARCH"] = "win64"
     env["WINEDLLOVERRIDES"] = "mscoree=;mshtml=;winemenubuilder.exe=d"
     display_file = os.path.join(STATE, "display")
@@ -80,6 +82,10 @@ def backtraces(names):
             continue
         commands = "".join(f"bt 0x{tid:x}\n" for tid in threads) + "detach\nquit\n"
         text = wine_tool("winedbg", f"0x{pid:x}", stdin=commands, timeout=120)
+        if "Backtrace" not in text:
+            # The 64-bit debugger takes a 32-bit process for ended, and the
+            # 32-bit one cannot attach to code that runs under qemu's emulation.
+            text += "\n(no backtrace: a 32-bit process, or one that has ended)"
         report.append(f"--- {executable} (pid 0x{pid:x}, {len(threads)} threads)\n{text.strip()}")
     return "\n".join(report) or f"(no process of {sorted(names)} to trace)"
 
@@ -90,7 +96,7 @@ def hang_report(waiting_for):
     live = [program for program in Program.running if program.proc.poll() is None]
     lines = [f"waited for {waiting_for}; running:"]
     for program in live:
-        lines.append(f"  {program.name}: last output {program.lines[-8:]}")
+        lines.append(f"  {program.name}: last output {program.lines[-8:]}, standard error {program.errors[-8:]}")
     lines.append(backtraces({program.name for program in live} | {"explorer.exe"}))
     return "\n".join(lines)
 
@@ -115,10 +121,12 @@ class Program:
         self.proc = subprocess.Popen(
             [wine_binary(), exe, *args], env=wine_env(), cwd=cwd or os.path.dirname(exe),
             stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1)
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, bufsize=1)
         self.lines = []
+        self.errors = []  # standard error: the program's and Wine's own
         self._queue = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
+        threading.Thread(target=self._read_errors, daemon=True).start()
         Program.running.append(self)
 
     def _read(self):
@@ -128,6 +136,14 @@ class Program:
             self._queue.put(line)
         self._queue.put(None)
 
+    def _read_errors(self):
+        for line in self.proc.stderr:
+            self.errors.append(line.rstrip("\r\n"))
+
+    def said(self):
+        """The output, and standard error when there is any."""
+        return f"output: {self.lines}" + (f", standard error: {self.errors[-20:]}" if self.errors else "")
+
     def expect(self, prefix, timeout=60.0):
         """Waits for the next output line that starts with prefix and returns it."""
         deadline = time.monotonic() + timeout
@@ -135,14 +151,14 @@ class Program:
             remaining = deadline - time.monotonic()
             if remaining <= 0:
                 raise AssertionError(f"{self.name}: no line starting with {prefix!r} within {timeout:.0f} s; "
-                                     f"output: {self.lines}\n" + hang_report(f"{prefix!r} from {self.name}"))
+                                     f"{self.said()}\n" + hang_report(f"{prefix!r} from {self.name}"))
             try:
                 line = self._queue.get(timeout=remaining)
             except queue.Empty:
                 continue
             if line is None:
                 code = self.proc.wait(10)
-                raise AssertionError(f"{self.name} ended (exit code {code}) without {prefix!r}; output: {self.lines}")
+                raise AssertionError(f"{self.name} ended (exit code {code}) without {prefix!r}; {self.said()}")
             if line.startswith(prefix):
                 return line
 
@@ -193,7 +209,7 @@ class Sample:
             ended = self.program.proc.poll()
             raise AssertionError(f"sample program not ready within {timeout:.0f} s "
                                  f"({'running' if ended is None else f'ended, exit code {ended}'}); "
-                                 f"log {self.read_log()}, output {self.program.lines}\n"
+                                 f"log {self.read_log()}, {self.program.said()}\n"
                                  + hang_report("the sample program's READY"))
         for line in self.read_log():
             if line.startswith("WINDOW "):
@@ -334,7 +350,7 @@ class WineTest(unittest.TestCase):
         if not wait_until(lambda: "READY" in read_text(log) or program.proc.poll() is not None, timeout) \
                 or "READY" not in read_text(log):
             raise AssertionError(f"{program.name} {' '.join(program.proc.args[2:])} not ready within {timeout:.0f} s "
-                                 f"(exit code {program.proc.poll()}); log {read_text(log)!r}, output {program.lines}\n"
+                                 f"(exit code {program.proc.poll()}); log {read_text(log)!r}, {program.said()}\n"
                                  + hang_report(f"READY from {program.name}"))
 
     def xdo(self, *args):
