@@ -124,12 +124,14 @@ void ClearOwnHandles() {
 }
 
 // Every way out comes here, as early as it can: the agent's own auto scroll
-// and magnifier end, then InstallHook(0) ends the active mode and lets go of
-// whatever it holds down (the primary button, Shift, Control, Alt, the
-// middle button) before the hooks that would let go of it are gone.
+// and magnifier end, the 64-bit host removes its hooks and ends, then
+// InstallHook(0) ends the active mode and lets go of whatever it holds down
+// (the primary button, Shift, Control, Alt, the middle button) before the
+// hooks that would let go of it are gone.
 void ReleaseHooks() {
     EndAutoScroll();
     EndZoom();
+    EndHost();
     if (!g_agent.hooksInstalled) return;
     g_agent.hooksInstalled = false;
     Say("PtrAgent: InstallHook(0) = %ld", static_cast<long>(g_agent.library.InstallHook(0)));
@@ -220,6 +222,7 @@ bool HandleAgentMessage(UINT message, WPARAM wParam) {
     case ptr::UM_LAUNCHBROWSER: Launch("browser", kBrowserStart); return true;
     case ptr::UM_LAUNCHMAIL: Launch("mail", kMailStart); return true;
     case ptr::UM_CONNECTINTERNET: ConnectInternet(wParam); return true;
+    case ptr::UM_HOSTHOOKS: HostHooksHeld(wParam); return true;
     default: return false;
     }
 }
@@ -316,13 +319,28 @@ bool InstallHooks() {
     return true;
 }
 
+// Ends on WM_QUIT, whether PostQuitMessage put it there or someone posted
+// it to the main window (the uninstaller does). While the 64-bit host runs
+// it also wakes when the host's process ends.
 void PumpMessages() {
     MSG message;
-    // Ends on WM_QUIT, whether PostQuitMessage put it there or someone
-    // posted it to the main window (the uninstaller does).
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    for (;;) {
+        HANDLE host = g_agent.hostProcess;
+        if (host == nullptr) {
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0) return;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            continue;
+        }
+        if (MsgWaitForMultipleObjects(1, &host, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            HostEnded();
+            continue;
+        }
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }
 
@@ -387,6 +405,9 @@ int Start() {
     }
     ShowTrayIcon();
     if (!g_agent.trayIconShown) Say("PtrAgent: no tray icon (no notification area)");
+    // The 64-bit programs, once the agent's own hooks (the low-level ones
+    // among them) are in; after the icon, where a notice would show.
+    StartHost();
     return kExitNormal;
 }
 

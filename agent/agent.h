@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "agent_logic.h"
 #include "app_block_view.h"
 #include "hook_library.h"
 #include "program_profiles.h"
@@ -50,6 +51,11 @@ struct Agent {
     bool autoScrollRunning = false;
     bool zoomRunning = false;
     POINT autoScrollAnchor = {0, 0};
+    // The 64-bit host, on 64-bit Windows: its process while it runs.
+    HANDLE hostProcess = nullptr;
+    DWORD hostProcessId = 0;
+    DWORD hostThread = 0;
+    HostRestarts hostRestarts;
 };
 
 // Globals: g_agent, as window procedures and the crash filter get no context; file-local: log, TaskbarCreated, Esc.
@@ -112,6 +118,17 @@ void ShowAnotherStartNotice();
 void ShowNotice(const std::string& text);
 // The kept configuration and programs read again into the blocks.
 void ReloadSettings();
+
+// The 64-bit host (PtrAgent64.exe beside the agent), on 64-bit Windows only:
+// started once the agent's own hooks are in, ended on every way out (and it
+// ends by itself when the agent's process does), started again when it dies
+// (HostRestarts), or given up on with a notice.
+void StartHost();
+void EndHost();
+// The host's process ended while the agent runs.
+void HostEnded();
+// UM_HOSTHOOKS: the hooks the host's library holds.
+void HostHooksHeld(WPARAM held);
 
 // Single instance: true when this is the only agent; otherwise the running one
 // has been asked to show itself.

@@ -118,6 +118,18 @@ bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long mi
     return platformId == 1 && major == 4 && minor == 0;
 }
 
+bool HostRestarts::MayRestart(uint32_t now) {
+    // Restarts older than the period no longer count (unsigned ages stay
+    // right across the wrap of the tick count).
+    int kept = 0;
+    for (int i = 0; i < count_; ++i)
+        if (now - restarts_[i] < kHostRestartPeriod) restarts_[kept++] = restarts_[i];
+    count_ = kept;
+    if (count_ == kHostRestarts) return false;
+    restarts_[count_++] = now;
+    return true;
+}
+
 uint32_t RequiredHooks(unsigned long platformId, unsigned long major, bool nt4WheelHook) {
     uint32_t hooks = HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER;
     if (platformId != VER_PLATFORM_WIN32_NT) return hooks;

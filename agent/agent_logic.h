@@ -104,4 +104,20 @@ bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long mi
 // block asks for it, the X-button hook on Windows 2000 and every later NT.
 uint32_t RequiredHooks(unsigned long platformId, unsigned long major, bool nt4WheelHook);
 
+// The 64-bit host, started again when it dies: at most kHostRestarts times
+// within kHostRestartPeriod milliseconds. A host that keeps dying at once is
+// given up on; one that dies now and then is always started again.
+constexpr int kHostRestarts = 3;
+constexpr uint32_t kHostRestartPeriod = 60000;
+
+class HostRestarts {
+public:
+    // The host died at `now` (a tick count, which wraps): whether to start it again.
+    bool MayRestart(uint32_t now);
+
+private:
+    uint32_t restarts_[kHostRestarts] = {};
+    int count_ = 0;  // restarts_ used, oldest first
+};
+
 }  // namespace agent

@@ -311,8 +311,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<ProcessState> otherProcess(new ProcessState());
     otherProcess->Programs = programs;
     otherProcess->Running = otherTable.get();
-    HookContext logic{noop, noopBlock, noopShared, *ownProcess};
-    HookContext otherLogic{noop, noopBlock, noopShared, *otherProcess};
+    LibraryHooks noopHooks{};
+    HookContext logic{noop, noopBlock, noopShared, noopHooks, *ownProcess};
+    HookContext otherLogic{noop, noopBlock, noopShared, noopHooks, *otherProcess};
 
     std::vector<Row> rows;
     std::vector<double> searchCalls;  // (c): the enumeration with a class name read for each window

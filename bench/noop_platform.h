@@ -35,6 +35,7 @@ public:
     DWORD GetTickCount() override { return 0; }
     UINT GetDoubleClickTime() override { return 500; }
     DWORD GetCurrentProcessId() override { return kProcess; }
+    DWORD GetCurrentThreadId() override { return kThread; }
     DWORD GetWindowThreadProcessId(HWND, DWORD* processId) override {
         if (processId) *processId = kProcess;
         return kThread;

@@ -1,5 +1,7 @@
 #include "os_version.h"
 
+#include "late_bound.h"
+
 #include <windows.h>
 
 namespace ptr {
@@ -14,5 +16,14 @@ OsVersion CurrentOsVersion() {
     os.minor = info.dwMinorVersion;
     return os;
 }
+
+bool RunsUnderWow64() {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE process, PBOOL wow64);
+    const auto isWow64 = LateBound<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool Is64BitWindows() { return sizeof(void*) == 8 || RunsUnderWow64(); }
 
 }  // namespace ptr

@@ -11,6 +11,12 @@ struct OsVersion {
 
 OsVersion CurrentOsVersion();
 
+// A 32-bit program on 64-bit Windows (kernel32 IsWow64Process, XP SP2 and
+// later, looked up at run time: without it the Windows is 32-bit).
+bool RunsUnderWow64();
+// The Windows is 64-bit: this program is, or runs under WOW64.
+bool Is64BitWindows();
+
 // Windows 2000 and later keep programs, their Start-menu entries and the list
 // of installed programs per user; 95, 98, Me and NT 4 only for the machine.
 inline bool HasPerUserPrograms(const OsVersion& os) { return os.nt && os.major >= 5; }

@@ -13,6 +13,10 @@ typedef void*(WINAPI* GetMapFilePointerFn)(void);
 typedef int(WINAPI* DoAutoFn)(int count);
 typedef HWND(WINAPI* CreateWheelWindowFn)(HINSTANCE instance, HWND parent);
 typedef DWORD(WINAPI* GetHookStatusFn)(void);
+// The x86_64 library only: the 64-bit host's install (nonzero: the mouse and
+// message-filter hooks, returns GetHookStatus) and removal (zero: its own
+// hooks and nothing else, returns 0).
+typedef LONG(WINAPI* InstallHostHookFn)(LONG install);
 }
 
 // GetHookStatus: the hooks the library holds, one bit each, so that the tray

@@ -86,6 +86,10 @@ constexpr unsigned UM_AUTOSCROLLEND = 0x400 + 1108;
 constexpr unsigned UM_LAUNCHBROWSER = 0x400 + 1109;
 constexpr unsigned UM_CONNECTINTERNET = 0x400 + 1110;
 constexpr unsigned UM_LAUNCHMAIL = 0x400 + 1111;
+// The 64-bit host to the tray agent's window, once its hooks are in (or not):
+// wParam the host library's GetHookStatus bits. Beside UM_PROGRAMSKEPT
+// (programs_block.h), clear of the hooks' own messages.
+constexpr unsigned UM_HOSTHOOKS = 0x400 + 1202;
 
 static_assert(UM_SETTINGSCHANGED == 2025 && UM_MODESTATE == 2126 && UM_LAUNCHMAIL == 2135,
               "message numbers are part of the contract with the tray agent");

@@ -15,10 +15,20 @@ constexpr char kPublisher[] = PTR_PUBLISHER;
 // The tray agent's main window: a hidden top-level window, found by class and title.
 constexpr char kAgentWindowClass[] = "PtrHkTrayAgent";
 constexpr char kAgentWindowTitle[] = "PTRHK32A Tray Agent";
+// The 64-bit host's hidden window, by which Setup and the uninstaller close
+// a host that outlived its agent; the host's one-at-a-time mutex.
+constexpr char kHostWindowClass[] = "PtrHkAgent64";
+constexpr char kHostWindowTitle[] = "PTRHK32A 64-bit Host";
+constexpr char kHostMutex[] = "PtrHkAgent64Instance";
 
 // The files of an installation, all in one folder.
 constexpr char kLibraryFile[] = "PTRHK32A.dll";
 constexpr char kAgentFile[] = "PtrAgent.exe";
+// The 64-bit edition, on 64-bit Windows only: the x86_64 hook library and
+// the small 64-bit host that the 32-bit tray agent starts to install its
+// hooks for the 64-bit programs.
+constexpr char kLibrary64File[] = "PTRHK64A.dll";
+constexpr char kHostFile[] = "PtrAgent64.exe";
 constexpr char kSettingsProgramFile[] = "Setting.exe";
 constexpr char kUninstallerFile[] = "uninst.exe";
 constexpr char kSettingsIniFile[] = "SETTING.INI";

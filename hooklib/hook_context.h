@@ -1,5 +1,6 @@
 // What one call into the hook logic works with: the platform, the settings
-// block, the desktop-wide shared state and this process's own state.
+// block, the desktop-wide shared state, this library's hook handles and this
+// process's own state.
 #pragma once
 
 #include "markers.h"
@@ -67,19 +68,24 @@ struct ProcessState {
     // Non-zero while a thread of this process publishes its program again.
     uint32_t Claiming = 0;
     ProgramsIndex Index;
+    // The thread of this process that installed the mouse hook; 0 in every
+    // other process. Windows calls a global hook there for the programs of
+    // the other bitness, whose own library serves them.
+    uint32_t HookThread = 0;
 };
 
 struct HookContext {
     Platform& api;
     SettingsBlock& block;
-    HookSharedState& shared;
+    HookSharedState& shared;  // the whole desktop's
+    LibraryHooks& hooks;      // this library's
     ProcessState& process;
     WheelMessage wheel = {};
 };
 
 // The same call with another view of the settings block: a program's own.
 inline HookContext WithSettings(const HookContext& ctx, SettingsBlock& settings) {
-    return HookContext{ctx.api, settings, ctx.shared, ctx.process, ctx.wheel};
+    return HookContext{ctx.api, settings, ctx.shared, ctx.hooks, ctx.process, ctx.wheel};
 }
 
 }  // namespace ptr

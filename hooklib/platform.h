@@ -30,6 +30,7 @@ public:
 
     // Processes and the programs they run.
     virtual DWORD GetCurrentProcessId() = 0;
+    virtual DWORD GetCurrentThreadId() = 0;
     // The thread that made the window (0 when it names none), and its process.
     virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
     // Upper case in the system's code page, in place.

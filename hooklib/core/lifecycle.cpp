@@ -63,6 +63,22 @@ BOOL RemoveOne(HookContext& ctx, uint32_t& field) {
     return result;
 }
 
+// The mouse and message-filter hooks, which Windows calls in the process of
+// each program of this library's bitness. The thread that installs the
+// mouse hook is the one where Windows calls it for the other bitness.
+void InstallProgramHooks(HookContext& ctx) {
+    LibraryHooks& h = ctx.hooks;
+    if (h.MouseHook == 0 && InstallOne(ctx, WH_MOUSE, HookProcId::Mouse, h.MouseHook) != nullptr)
+        ctx.process.HookThread = ctx.api.GetCurrentThreadId();
+    InstallOne(ctx, WH_SYSMSGFILTER, HookProcId::SysMsgFilter, h.MsgFilterHook);
+}
+
+void RemoveProgramHooks(HookContext& ctx) {
+    RemoveOne(ctx, ctx.hooks.MouseHook);
+    RemoveOne(ctx, ctx.hooks.MsgFilterHook);
+    ctx.process.HookThread = 0;
+}
+
 }  // namespace
 
 int32_t DetectOsKind(Platform& api) {
@@ -117,39 +133,54 @@ void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process
 }
 
 int32_t InstallHooks(HookContext& ctx, int32_t install) {
-    HookSharedState& s = ctx.shared;
+    LibraryHooks& h = ctx.hooks;
+    const int32_t os = ctx.shared.OsKind;
     if (install == 0) {
         // Nothing may stay held down for every program once the hooks that
         // would let it go are gone; a mode left by an agent that was killed
         // ends here too, before the next agent installs.
         ReleaseAnyMode(ctx);
-        RemoveOne(ctx, s.MouseHook);
-        RemoveOne(ctx, s.MsgFilterHook);
-        RemoveOne(ctx, s.Nt4WheelHook);
-        return RemoveOne(ctx, s.XButtonHook);
+        RemoveProgramHooks(ctx);
+        RemoveOne(ctx, h.Nt4WheelHook);
+        return RemoveOne(ctx, h.XButtonHook);
     }
-    InstallOne(ctx, WH_MOUSE, HookProcId::Mouse, s.MouseHook);
-    InstallOne(ctx, WH_SYSMSGFILTER, HookProcId::SysMsgFilter, s.MsgFilterHook);
-    if (s.OsKind == OS_NT4 && ctx.block.LowLevelWheelHook != 0 && s.Nt4WheelHook == 0)
-        InstallOne(ctx, WH_MOUSE_LL, HookProcId::LowLevelWheel, s.Nt4WheelHook);
-    if ((s.OsKind == OS_WIN2000 || s.OsKind == OS_WINXP) && s.XButtonHook == 0) {
-        InstallOne(ctx, WH_MOUSE_LL, HookProcId::LowLevelXButton, s.XButtonHook);
-        return static_cast<int32_t>(s.XButtonHook);
+    InstallProgramHooks(ctx);
+    if (os == OS_NT4 && ctx.block.LowLevelWheelHook != 0 && h.Nt4WheelHook == 0)
+        InstallOne(ctx, WH_MOUSE_LL, HookProcId::LowLevelWheel, h.Nt4WheelHook);
+    if ((os == OS_WIN2000 || os == OS_WINXP) && h.XButtonHook == 0) {
+        InstallOne(ctx, WH_MOUSE_LL, HookProcId::LowLevelXButton, h.XButtonHook);
+        return static_cast<int32_t>(h.XButtonHook);
     }
-    return s.OsKind;
+    return os;
 }
 
-uint32_t HookStatus(const HookSharedState& shared) {
-    return (shared.MouseHook ? HOOK_STATUS_MOUSE : 0) | (shared.MsgFilterHook ? HOOK_STATUS_MSGFILTER : 0) |
-           (shared.Nt4WheelHook ? HOOK_STATUS_NT4_WHEEL : 0) | (shared.XButtonHook ? HOOK_STATUS_XBUTTON : 0);
+int32_t InstallHostHooks(HookContext& ctx, int32_t install) {
+    if (install == 0) {
+        RemoveProgramHooks(ctx);
+        return 0;
+    }
+    InstallProgramHooks(ctx);
+    return static_cast<int32_t>(HookStatus(ctx.hooks));
+}
+
+uint32_t HookStatus(const LibraryHooks& hooks) {
+    return (hooks.MouseHook ? HOOK_STATUS_MOUSE : 0) | (hooks.MsgFilterHook ? HOOK_STATUS_MSGFILTER : 0) |
+           (hooks.Nt4WheelHook ? HOOK_STATUS_NT4_WHEEL : 0) | (hooks.XButtonHook ? HOOK_STATUS_XBUTTON : 0);
+}
+
+bool IsOtherBitnessCall(HookContext& ctx, HWND window) {
+    const uint32_t hookThread = ctx.process.HookThread;
+    if (hookThread == 0 || ctx.api.GetCurrentThreadId() != hookThread) return false;
+    DWORD processId = 0;
+    ctx.api.GetWindowThreadProcessId(window, &processId);
+    return processId != ctx.process.ProcessId;
 }
 
 LRESULT SysMsgFilter(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_MENU && lParam != 0) {
-        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && msg != nullptr && !IsOtherBitnessCall(ctx, msg->hwnd))
         ctx.shared.MenuActive = (msg->message == WM_MENUSELECT) ? 0 : 1;
-    }
-    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.MsgFilterHook), code, wParam, lParam);
+    return ctx.api.CallNextHookEx(ToHhook(ctx.hooks.MsgFilterHook), code, wParam, lParam);
 }
 
 LRESULT LowLevelWheel(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam) {
@@ -162,7 +193,7 @@ LRESULT LowLevelWheel(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam) 
             return 1;
         }
     }
-    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.Nt4WheelHook), code, wParam, lParam);
+    return ctx.api.CallNextHookEx(ToHhook(ctx.hooks.Nt4WheelHook), code, wParam, lParam);
 }
 
 LRESULT LowLevelXButton(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam) {
@@ -175,7 +206,7 @@ LRESULT LowLevelXButton(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam
             return 1;
         }
     }
-    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.XButtonHook), code, wParam, lParam);
+    return ctx.api.CallNextHookEx(ToHhook(ctx.hooks.XButtonHook), code, wParam, lParam);
 }
 
 }  // namespace ptr

@@ -20,8 +20,20 @@ void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process
 // InstallHook: nonzero installs, zero removes; returns the 32-bit result.
 int32_t InstallHooks(HookContext& ctx, int32_t install);
 
-// GetHookStatus: which hook handles are held, as HOOK_STATUS_... bits.
-uint32_t HookStatus(const HookSharedState& shared);
+// InstallHostHook, the 64-bit host's beside a 32-bit agent that holds the
+// low-level hooks: nonzero installs the mouse and message-filter hooks only
+// and returns HookStatus; zero removes them and nothing else (the mode and
+// what it holds down are the agent's to end). Returns 0 then.
+int32_t InstallHostHooks(HookContext& ctx, int32_t install);
+
+// GetHookStatus: which hook handles the library holds, as HOOK_STATUS_... bits.
+uint32_t HookStatus(const LibraryHooks& hooks);
+
+// A call that Windows makes in the thread that installed the hooks for a
+// window of another process: in that thread only, for the programs of the
+// other bitness, which their own library serves. Any other thread asks the
+// system nothing here.
+bool IsOtherBitnessCall(HookContext& ctx, HWND window);
 
 LRESULT SysMsgFilter(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);
 LRESULT LowLevelWheel(HookContext& ctx, int code, WPARAM wParam, LPARAM lParam);

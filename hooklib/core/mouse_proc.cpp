@@ -6,6 +6,7 @@
 #include "mouse_proc.h"
 
 #include "dispatcher.h"
+#include "lifecycle.h"
 #include "markers.h"
 #include "programs.h"
 #include "wheel_router.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr uint32_t kModeUniversalScroll = 100;
 
 LRESULT PassOn(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
-    return ctx.api.CallNextHookEx(ToHhook(ctx.shared.MouseHook), code, message, lParam);
+    return ctx.api.CallNextHookEx(ToHhook(ctx.hooks.MouseHook), code, message, lParam);
 }
 
 // Only universal scroll needs cursor motion; every other move leaves here.
@@ -113,6 +114,10 @@ UINT ClientMessageOf(UINT message) {
 }
 
 LRESULT MouseHook(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
+    // The other bitness's own library handles the message in its program;
+    // handled here too, it would act twice, on this process's state.
+    if (lParam != 0 && IsOtherBitnessCall(ctx, reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd))
+        return PassOn(ctx, code, message, lParam);
     KeepOwnProgramPublished(ctx.process);
     if (!IsLookedAt(ctx, code, message) || lParam == 0) return PassOn(ctx, code, message, lParam);
 

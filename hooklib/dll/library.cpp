@@ -10,8 +10,9 @@
 namespace ptr {
 namespace {
 
-// One instance per desktop: the section is marked read, write, shared.
-HookSharedState g_shared __attribute__((section(".shared"), shared)) = kInitialSharedState;
+// This library's hook handles, seen by every copy of this file: the
+// section is marked read, write, shared.
+LibraryHooks g_hooks __attribute__((section(".shared"), shared)) = {0, 0, 0, 0};
 
 RealPlatform g_api;
 ProcessState g_process;
@@ -64,6 +65,36 @@ void UnmapProgramsBlock() {
     g_programsMapping = nullptr;
 }
 
+// The desktop-wide state, which every copy of either library creates or
+// opens and prepares before it reads it. Without it this copy could not end
+// a mode another started: the library does not load in that process, and
+// the hooks leave its input alone, as without the settings block.
+HANDLE g_stateMapping = nullptr;
+DesktopState* g_state = nullptr;
+// Stands in only for an export called without the library's attach.
+HookSharedState g_noState = kInitialSharedState;
+
+bool MapDesktopState() {
+    g_stateMapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kDesktopStateSize,
+                                          kDesktopStateName);
+    if (g_stateMapping == nullptr) return false;
+    g_state = static_cast<DesktopState*>(
+        ::MapViewOfFile(g_stateMapping, FILE_MAP_ALL_ACCESS, 0, 0, kDesktopStateSize));
+    if (g_state != nullptr && PrepareDesktopState(*g_state)) return true;
+    if (g_state != nullptr) ::UnmapViewOfFile(g_state);
+    ::CloseHandle(g_stateMapping);
+    g_state = nullptr;
+    g_stateMapping = nullptr;
+    return false;
+}
+
+void UnmapDesktopState() {
+    if (g_state) ::UnmapViewOfFile(g_state);
+    if (g_stateMapping) ::CloseHandle(g_stateMapping);
+    g_state = nullptr;
+    g_stateMapping = nullptr;
+}
+
 // The running programs table, which every copy of the library creates or
 // opens, of exactly this layout's size; without it this process's program
 // is not published and other processes' programs are not named.
@@ -94,7 +125,10 @@ void UnmapRunningPrograms() {
 
 }  // namespace
 
-HookContext LibraryContext() { return HookContext{g_api, g_block ? *g_block : g_noBlock, g_shared, g_process}; }
+HookContext LibraryContext() {
+    return HookContext{g_api, g_block ? *g_block : g_noBlock, g_state ? g_state->State : g_noState, g_hooks,
+                       g_process};
+}
 
 HMODULE LibraryModule() { return g_process.Module; }
 
@@ -129,7 +163,15 @@ PTR_EXPORT LONG WINAPI InstallHook(LONG install) {
 
 PTR_EXPORT void* WINAPI GetMapFilePointer(void) { return g_block; }
 
-PTR_EXPORT DWORD WINAPI GetHookStatus(void) { return HookStatus(g_shared); }
+PTR_EXPORT DWORD WINAPI GetHookStatus(void) { return HookStatus(g_hooks); }
+
+#ifdef _WIN64
+// The 64-bit host's, beside a 32-bit agent that holds the low-level hooks.
+PTR_EXPORT LONG WINAPI InstallHostHook(LONG install) {
+    HookContext ctx = LibraryContext();
+    return InstallHostHooks(ctx, install);
+}
+#endif
 
 namespace ptr {
 HOOKPROC HookProcedure(HookProcId proc) {
@@ -147,11 +189,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(module);
         g_api.BindLateFunctions();
+        if (!MapDesktopState()) return FALSE;
         MapRunningPrograms();
-        AttachProcess(g_api, g_shared, g_process);
+        AttachProcess(g_api, g_state->State, g_process);
         g_process.Module = module;
         if (!MapSettingsBlock()) {
             UnmapRunningPrograms();
+            UnmapDesktopState();
             return FALSE;
         }
         MapProgramsBlock();
@@ -162,6 +206,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
         UnmapProgramsBlock();
         UnmapRunningPrograms();
         UnmapSettingsBlock();
+        UnmapDesktopState();
     }
     return TRUE;
 }

@@ -11,6 +11,7 @@ void RealPlatform::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 DWORD RealPlatform::GetTickCount() { return ::GetTickCount(); }
 UINT RealPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
 DWORD RealPlatform::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+DWORD RealPlatform::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
 DWORD RealPlatform::GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }

@@ -21,6 +21,7 @@ public:
     DWORD GetTickCount() override;
     UINT GetDoubleClickTime() override;
     DWORD GetCurrentProcessId() override;
+    DWORD GetCurrentThreadId() override;
     DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Build checks on the PE binaries, read with objdump.
 
-exports OBJDUMP DLL      the export table holds exactly the expected plain names
+exports OBJDUMP DLL...   the export table holds exactly the expected plain names;
+                         an x86_64 library also the 64-bit host's InstallHostHook
 imports OBJDUMP BIN...   every binary imports system DLLs only
 setting-imports OBJDUMP EXE   Setting.exe imports GetMapFilePointer by name from
                          PTRHK32A.dll, and otherwise system DLLs only
-shared  OBJDUMP DLL      the data section of HookSharedState is marked shared
+shared  OBJDUMP DLL...   the data section of the library's hook handles is marked shared
 windows OBJDUMP TARGET DATA BIN...   every imported function is one that the
                          target Windows has (win95 for the i686 deliverables,
                          xp64 for the x86_64 build), by the lists in DATA, and
@@ -35,6 +36,9 @@ EXPECTED_EXPORTS = {
     "DoAutoUp", "DoAutoDown", "DoAutoLeft", "DoAutoRight",
     "CreateWheelWindow", "WheelWndProc", "GetHookStatus",
 }
+
+# The x86_64 library's own, for the 64-bit host beside a 32-bit agent.
+EXPECTED_EXPORTS_X86_64 = EXPECTED_EXPORTS | {"InstallHostHook"}
 
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
@@ -67,15 +71,28 @@ def export_names(tool, path):
     return names
 
 
-def check_exports(tool, path):
-    names = export_names(tool, path)
-    missing = EXPECTED_EXPORTS - names
-    extra = names - EXPECTED_EXPORTS
-    if missing or extra:
-        print(f"{path}: missing {sorted(missing)}, unexpected {sorted(extra)}")
-        return False
-    print(f"{path}: exports {sorted(names)}")
-    return True
+IMAGE_FILE_MACHINE_AMD64 = 0x8664
+
+
+def machine(path):
+    data = open(path, "rb").read(4096)
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    return int.from_bytes(data[pe + 4:pe + 6], "little")
+
+
+def check_exports(tool, paths):
+    ok = True
+    for path in paths:
+        expected = EXPECTED_EXPORTS_X86_64 if machine(path) == IMAGE_FILE_MACHINE_AMD64 else EXPECTED_EXPORTS
+        names = export_names(tool, path)
+        missing = expected - names
+        extra = names - expected
+        if missing or extra:
+            print(f"{path}: missing {sorted(missing)}, unexpected {sorted(extra)}")
+            ok = False
+        else:
+            print(f"{path}: exports {sorted(names)}")
+    return ok
 
 
 def check_imports(tool, paths):
@@ -401,7 +418,7 @@ def check_resources(header, paths):
 def main(argv):
     what, tool, paths = argv[1], argv[2], argv[3:]
     if what == "exports":
-        ok = all(check_exports(tool, p) for p in paths)
+        ok = check_exports(tool, paths)
     elif what == "imports":
         ok = check_imports(tool, paths)
     elif what == "setting-imports":

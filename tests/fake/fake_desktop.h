@@ -135,6 +135,7 @@ public:
     void SetDoubleClickTime(UINT milliseconds) { doubleClickTime_ = milliseconds; }
     // Processes: the process that calls, the owner of a window.
     void SetCurrentProcess(DWORD processId) { currentProcess_ = processId; }
+    void SetCurrentThread(DWORD threadId) { currentThread_ = threadId; }
     void SetWindowOwner(HWND window, DWORD processId, DWORD threadId);
     // Calls of the platform since the desktop was made: all of them, or of
     // one function by its name.
@@ -181,6 +182,7 @@ public:
     DWORD GetTickCount() override { return Note(__func__), tickCount_; }
     UINT GetDoubleClickTime() override { return Note(__func__), doubleClickTime_; }
     DWORD GetCurrentProcessId() override { return Note(__func__), currentProcess_; }
+    DWORD GetCurrentThreadId() override { return Note(__func__), currentThread_; }
     DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
@@ -266,6 +268,7 @@ private:
     DWORD tickCount_ = 0xFFFFFF00u;
     UINT doubleClickTime_ = 500;
     DWORD currentProcess_ = kFakeOwnProcess;
+    DWORD currentThread_ = kFakeOwnThread;
     int calls_ = 0;
     std::map<const char*, int> callsByName_;  // by the function's own name string
 };
@@ -275,8 +278,9 @@ struct FakeHook {
     FakeDesktop desk;
     SettingsBlock block{};
     HookSharedState shared = kInitialSharedState;
+    LibraryHooks hooks{};
     ProcessState process;
-    HookContext ctx{desk, block, shared, process};
+    HookContext ctx{desk, block, shared, hooks, process};
 
     // A block as the tray agent fills it by default: 3 buttons, one wheel, enhanced, 3 lines.
     void UseDefaultBlock();

@@ -209,7 +209,7 @@ void Driver::Quiesce() {
 void Driver::SystemInput(const RawInput& input, bool injected) {
     World& w = *world_;
     bool swallowed = false;
-    if (w.shared.XButtonHook != 0 || w.shared.Nt4WheelHook != 0) {
+    if (w.hooks.XButtonHook != 0 || w.hooks.Nt4WheelHook != 0) {
         MSLLHOOKSTRUCT event = {};
         event.pt = input.pt;
         event.flags = injected ? LLMHF_INJECTED : input.llFlags;
@@ -218,8 +218,8 @@ void Driver::SystemInput(const RawInput& input, bool injected) {
             event.mouseData = static_cast<DWORD>(static_cast<uint16_t>(input.delta)) << 16;
         if (IsX(input.button)) event.mouseData = static_cast<DWORD>(input.xIndex) << 16;
         WPARAM message = LowLevelMessage(input);
-        if (w.shared.XButtonHook != 0) swallowed = CallLowLevel(true, message, &event, HC_ACTION);
-        if (!swallowed && !failed_ && w.shared.Nt4WheelHook != 0)
+        if (w.hooks.XButtonHook != 0) swallowed = CallLowLevel(true, message, &event, HC_ACTION);
+        if (!swallowed && !failed_ && w.hooks.Nt4WheelHook != 0)
             swallowed = CallLowLevel(false, message, &event, HC_ACTION);
     }
     if (swallowed || failed_) return;
@@ -371,7 +371,7 @@ void Driver::PressButton(unsigned button) {
     if (button == HELD_XOTHER) xOtherIndex_ = rng_.Pick<uint16_t>({0, 3, 4, 0x40, 0xFFFF});
     // The X-button hook takes the press, unless it was made by a program of the same level.
     DWORD flags = IsX(button) && rng_.Percent(10) ? (LLMHF_INJECTED | LLMHF_LOWER_IL_INJECTED) : 0;
-    bool translates = IsX(button) && w.shared.XButtonHook != 0;
+    bool translates = IsX(button) && w.hooks.XButtonHook != 0;
     if (translates) user_.translated |= button;
     Record("user presses 0x%x", button);
     RawInput input = {RawInput::Down, button, XIndexOf(button, xOtherIndex_), 0, 0, cursor_, flags};
@@ -394,7 +394,11 @@ void Driver::CallMouseProc(int process, int code, UINT message, MOUSEHOOKSTRUCTE
     // A menu flag is honoured only while a menu loop really runs; one left by
     // a menu that has closed is cleared and the message handled.
     bool inMenu = w.shared.MenuActive != 0 && w.desk.InMenuLoop();
-    bool gated = code < 0 || code == HC_NOREMOVE || inMenu || data == nullptr ||
+    // In the thread that installed the hooks, Windows calls them also for the
+    // programs of the other bitness, which their own library serves.
+    bool otherBitness = data != nullptr && w.process[process].HookThread != 0 &&
+                        !(w.desk.HasWindow(data->hwnd) && w.desk.WindowOf(data->hwnd).processId == ProcessIdOf(process));
+    bool gated = code < 0 || code == HC_NOREMOVE || inMenu || data == nullptr || otherBitness ||
                  ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && w.shared.Mode != 100);
     if (data != nullptr)
         Record("%s MouseProc p%d code %d msg 0x%x hwnd %p pt %ld,%ld extra 0x%llx data 0x%lx (Mode %u, release %d, "
@@ -607,9 +611,9 @@ void Driver::Install(int32_t install) {
     InstallHooks(ctx, install);
     ++counters_.install;
     if (install == 0) view_ = AgentView{w.block.AgentWindow};  // the agent that exits shows nothing more
-    bool anyHook = w.shared.MouseHook || w.shared.MsgFilterHook || w.shared.Nt4WheelHook || w.shared.XButtonHook;
+    bool anyHook = w.hooks.MouseHook || w.hooks.MsgFilterHook || w.hooks.Nt4WheelHook || w.hooks.XButtonHook;
     if (install == 0 && anyHook) Fail("InstallHook(0) left a hook");
-    if (install != 0 && (w.shared.MouseHook == 0 || w.shared.MsgFilterHook == 0)) Fail("InstallHook did not install");
+    if (install != 0 && (w.hooks.MouseHook == 0 || w.hooks.MsgFilterHook == 0)) Fail("InstallHook did not install");
     AfterCall();
 }
 

@@ -27,6 +27,7 @@ struct World {
     ProgramsBlock programs{};
     RunningPrograms running{};
     HookSharedState shared = kInitialSharedState;
+    LibraryHooks hooks{};
     ProcessState process[kProcesses];
     std::map<HWND, int> owner;     // the process of each window made here
     std::vector<HWND> vanished;    // handles of windows that went away
@@ -35,7 +36,7 @@ struct World {
     HWND autoScroll = nullptr;
     bool primaryIsRight = false;   // the mouse's buttons are swapped
 
-    HookContext Context(int process) { return HookContext{desk, block, shared, this->process[process]}; }
+    HookContext Context(int process) { return HookContext{desk, block, shared, hooks, this->process[process]}; }
     int OwnerOf(HWND window) const;
 };
 

@@ -51,7 +51,7 @@ struct Scene {
     explicit Scene(int32_t os = OS_WINXP) {
         h.UseDefaultBlock();
         h.SetOs(os);
-        h.shared.MouseHook = 0x5550;
+        h.hooks.MouseHook = 0x5550;
         agent = h.desk.AddWindow("PtrAgentWindow", 0);
         zoom = h.desk.AddWindow("PtrZoomWindow", 0);
         top = h.desk.AddWindow("MainFrame", WS_VISIBLE | WS_OVERLAPPEDWINDOW, {0, 0, 400, 300});
@@ -85,7 +85,7 @@ struct Scene {
             EXPECT_EQ(h.desk.LastCallNext().wParam, event.message) << "passed on with another identifier";
             EXPECT_EQ(h.desk.LastCallNext().lParam, reinterpret_cast<LPARAM>(&data));
             EXPECT_EQ(h.desk.LastCallNext().code, code);
-            EXPECT_EQ(h.desk.LastCallNext().hook, ToHhook(h.shared.MouseHook));
+            EXPECT_EQ(h.desk.LastCallNext().hook, ToHhook(h.hooks.MouseHook));
             return false;
         }
         EXPECT_EQ(result, 1);

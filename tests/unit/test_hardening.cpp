@@ -62,7 +62,7 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         s.h.shared.ControlLocked = c.controlLocked;
         s.h.shared.ReleaseAction = c.releaseAction;
         s.h.shared.MenuActive = 1;
-        s.h.shared.MouseHook = 0x5550;
+        s.h.hooks.MouseHook = 0x5550;
         EXPECT_EQ(InstallHooks(s.ctx(), 0), 0);
         Log expected = c.released(s);
         expected.push_back(Unhook(ToHhook(0x5550)));
@@ -70,20 +70,20 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         EXPECT_EQ(s.h.shared.Mode, 0u);
         EXPECT_EQ(s.h.shared.ShiftLocked | s.h.shared.ControlLocked | s.h.shared.ReleaseAction, 0);
         EXPECT_EQ(s.h.shared.MenuActive, 0);
-        EXPECT_EQ(HookStatus(s.h.shared), 0u);
+        EXPECT_EQ(HookStatus(s.h.hooks), 0u);
     }
 }
 
 TEST(Hardening, HookStatusNamesEachHookHeld) {
     FakeHook h;
     h.SetOs(OS_WINXP);
-    EXPECT_EQ(HookStatus(h.shared), 0u);
+    EXPECT_EQ(HookStatus(h.hooks), 0u);
     InstallHooks(h.ctx, 1);
-    EXPECT_EQ(HookStatus(h.shared), HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
+    EXPECT_EQ(HookStatus(h.hooks), HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
     h.desk.FailHook(WH_MOUSE);
     InstallHooks(h.ctx, 0);
     InstallHooks(h.ctx, 1);
-    EXPECT_EQ(HookStatus(h.shared), HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
+    EXPECT_EQ(HookStatus(h.hooks), HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
 }
 
 // The handles come from the block, which any program can write.

@@ -120,6 +120,68 @@ TEST(SharedState, StartValues) {
     EXPECT_EQ(nonzero, 4);
 }
 
+// Every copy of either library prepares the desktop state at attach, with
+// no lock: whatever a creator has written so far, a copy that maps it then
+// reads the start values, and a copy that attaches later changes nothing.
+TEST(DesktopState, EachCopyPreparesItAndNoneOverwritesALiveValue) {
+    DesktopState live{};
+    ASSERT_TRUE(PrepareDesktopState(live));
+    live.State.Mode = 60;
+    live.State.ShiftLocked = -1;
+    live.State.VThreshold = 6;
+    live.State.OsKind = OS_WINXP;
+    DesktopState creatorHalfWay{};  // its header words, one start value, not its Size yet
+    creatorHalfWay.Header.Version = kDesktopStateVersion;
+    creatorHalfWay.Header.StateSize = sizeof(HookSharedState);
+    creatorHalfWay.State.VThreshold = 1;
+    DesktopState otherLayout{};
+    otherLayout.Header.Size = kDesktopStateSize + 4;
+    otherLayout.Header.Version = 2;
+    struct Case {
+        const char* name;
+        DesktopState mapped;
+        bool usable;
+        HookSharedState expected;
+    };
+    const Case cases[] = {
+        {"a fresh mapping, zero-filled", DesktopState{}, true, kInitialSharedState},
+        {"mapped while its creator prepares it", creatorHalfWay, true, kInitialSharedState},
+        {"mapped while a mode runs", live, true, live.State},
+        {"of another layout", otherLayout, false, otherLayout.State},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesktopState mapped = c.mapped;
+        EXPECT_EQ(PrepareDesktopState(mapped), c.usable);
+        EXPECT_EQ(std::memcmp(&mapped.State, &c.expected, sizeof c.expected), 0);
+        if (c.usable) {
+            EXPECT_EQ(mapped.Header.Size, kDesktopStateSize);
+            EXPECT_TRUE(PrepareDesktopState(mapped));
+            EXPECT_EQ(std::memcmp(&mapped.State, &c.expected, sizeof c.expected), 0);
+        }
+    }
+}
+
+// The 64-bit host's hooks beside the 32-bit agent's low-level ones: no
+// low-level hook, and a removal that leaves the mode (and the key it holds)
+// to the agent.
+TEST(InstallHostHook, TheProgramHooksOnlyAndARemovalThatLeavesTheMode) {
+    FakeHook h;
+    h.SetOs(OS_WINXP);
+    EXPECT_EQ(InstallHostHooks(h.ctx, 1), static_cast<int32_t>(HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER));
+    EXPECT_EQ(h.desk.log(), (Log{Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}));
+    EXPECT_EQ(h.process.HookThread, kFakeOwnThread);
+    const LibraryHooks installed = h.hooks;
+    h.shared.Mode = 60;
+    h.shared.ShiftLocked = -1;
+    h.desk.ClearLog();
+    EXPECT_EQ(InstallHostHooks(h.ctx, 0), 0);
+    EXPECT_EQ(h.desk.log(), (Log{Unhook(ToHhook(installed.MouseHook)), Unhook(ToHhook(installed.MsgFilterHook))}));
+    EXPECT_EQ(h.shared.Mode, 60u);
+    EXPECT_EQ(h.shared.ShiftLocked, -1);
+    EXPECT_EQ(h.process.HookThread, 0u);
+}
+
 struct InstallRow {
     const char* name;
     int32_t os;
@@ -153,13 +215,13 @@ TEST(InstallHook, OnEachKindOfWindows) {
         h.block.LowLevelWheelHook = row.lowLevelWheel;
         int32_t result = InstallHooks(h.ctx, 1);
         EXPECT_EQ(h.desk.log(), row.hooks);
-        EXPECT_NE(h.shared.MouseHook, 0u);
-        EXPECT_NE(h.shared.MsgFilterHook, 0u);
+        EXPECT_NE(h.hooks.MouseHook, 0u);
+        EXPECT_NE(h.hooks.MsgFilterHook, 0u);
         if (row.returnsXHook) {
-            EXPECT_NE(h.shared.XButtonHook, 0u);
-            EXPECT_EQ(result, static_cast<int32_t>(h.shared.XButtonHook));
+            EXPECT_NE(h.hooks.XButtonHook, 0u);
+            EXPECT_EQ(result, static_cast<int32_t>(h.hooks.XButtonHook));
         } else {
-            EXPECT_EQ(h.shared.XButtonHook, 0u);
+            EXPECT_EQ(h.hooks.XButtonHook, 0u);
             EXPECT_EQ(result, row.os);
         }
 
@@ -169,13 +231,13 @@ TEST(InstallHook, OnEachKindOfWindows) {
         EXPECT_TRUE(h.desk.log().empty());
 
         // Removal unhooks every hook set, in order, and clears the fields.
-        HookSharedState before = h.shared;
+        LibraryHooks before = h.hooks;
         EXPECT_EQ(InstallHooks(h.ctx, 0), row.returnsXHook ? 1 : 0);
         Log expected;
         for (uint32_t field : {before.MouseHook, before.MsgFilterHook, before.Nt4WheelHook, before.XButtonHook})
             if (field) expected.push_back(Unhook(ToHhook(field)));
         EXPECT_EQ(h.desk.log(), expected);
-        EXPECT_EQ(h.shared.MouseHook | h.shared.MsgFilterHook | h.shared.Nt4WheelHook | h.shared.XButtonHook, 0u);
+        EXPECT_EQ(h.hooks.MouseHook | h.hooks.MsgFilterHook | h.hooks.Nt4WheelHook | h.hooks.XButtonHook, 0u);
     }
 }
 
@@ -194,17 +256,17 @@ TEST(InstallHook, FailedHookLeavesItsFieldZeroAndALaterCallRetries) {
     h.desk.FailHook(WH_MOUSE_LL);
     h.desk.FailHook(WH_MOUSE);
     EXPECT_EQ(InstallHooks(h.ctx, 1), 0);
-    EXPECT_EQ(h.shared.MouseHook, 0u);
-    EXPECT_NE(h.shared.MsgFilterHook, 0u);
-    EXPECT_EQ(h.shared.XButtonHook, 0u);
+    EXPECT_EQ(h.hooks.MouseHook, 0u);
+    EXPECT_NE(h.hooks.MsgFilterHook, 0u);
+    EXPECT_EQ(h.hooks.XButtonHook, 0u);
 
     h.desk.FailHook(WH_MOUSE_LL, false);
     h.desk.FailHook(WH_MOUSE, false);
     h.desk.ClearLog();
     int32_t result = InstallHooks(h.ctx, 1);
     EXPECT_EQ(h.desk.log(), (Log{Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_MOUSE_LL, HookProcId::LowLevelXButton)}));
-    EXPECT_NE(h.shared.XButtonHook, 0u);
-    EXPECT_EQ(result, static_cast<int32_t>(h.shared.XButtonHook));
+    EXPECT_NE(h.hooks.XButtonHook, 0u);
+    EXPECT_EQ(result, static_cast<int32_t>(h.hooks.XButtonHook));
 }
 
 TEST(InstallHook, HandlesAreStoredAs32BitValuesAndWidenBySignExtension) {

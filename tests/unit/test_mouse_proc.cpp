@@ -1,6 +1,7 @@
 // The mouse hook's gate and normalisation, observed end to end: what the
 // dispatcher and the router are handed shows in what they do, and what the
 // hook passes on must be the untouched original.
+#include "lifecycle.h"
 #include "mouse_scene.h"
 
 #include <gtest/gtest.h>
@@ -359,6 +360,73 @@ TEST(MouseRouting, ButtonMessagesNeverReachTheRouter) {
         EXPECT_FALSE(scene.Hook(event));
     }
     EXPECT_EQ(scene.log(), Log{});
+}
+
+// Windows calls a global hook of one bitness for the programs of the other
+// in the thread that installed it, while the other bitness's own library
+// handles the same message in its program. There such a call passes on at
+// once and changes nothing, and only there does the hook ask whose window
+// the message is for. Wine never makes these calls: this table is their test.
+TEST(OtherBitness, ACallInTheInstallingThreadForAnotherProcessPassesOnUntouched) {
+    constexpr DWORD kOtherProcess = 0x200;
+    constexpr DWORD kOtherThread = 0x108;
+    struct Case {
+        const char* name;
+        bool installer;  // this process installed the hooks
+        DWORD thread;    // the calling thread
+        DWORD owner;     // the process of the window the message is for
+        Event event;
+        uint32_t mode;
+        bool untouched;
+        int systemCalls;  // GetCurrentThreadId and GetWindowThreadProcessId
+    };
+    const Event move = {WM_MOUSEMOVE, 0, 0, {30, 40}};
+    const Event click = {WM_LBUTTONDOWN, 0, 0, {30, 40}};
+    const Event notch = {WM_MOUSEWHEEL, 0, 0xFF880000, {30, 40}};
+    const Case cases[] = {
+        {"a notch for a program of the other bitness", true, kFakeOwnThread, kOtherProcess, notch, 0, true, 2},
+        {"its middle press", true, kFakeOwnThread, kOtherProcess, Press(), 0, true, 2},
+        {"its move in universal scroll", true, kFakeOwnThread, kOtherProcess, move, 100, true, 2},
+        {"its click that ends Shift Lock", true, kFakeOwnThread, kOtherProcess, click, 60, true, 2},
+        {"a press for the installer's own window", true, kFakeOwnThread, kFakeOwnProcess, Press(), 0, false, 2},
+        {"a press in another thread of the installer", true, kOtherThread, kOtherProcess, Press(), 0, false, 1},
+        {"a press in a program that installed nothing", false, kFakeOwnThread, kOtherProcess, Press(), 0, false, 0},
+        {"a move there", false, kFakeOwnThread, kOtherProcess, move, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene scene;
+        scene.h.block.ButtonFunction[0] = 13;
+        scene.h.shared.Mode = c.mode;
+        scene.h.shared.ShiftLocked = c.mode == 60 ? -1 : 0;
+        scene.h.process.ProcessId = kFakeOwnProcess;
+        scene.h.process.HookThread = c.installer ? kFakeOwnThread : 0;
+        scene.h.desk.SetCurrentThread(c.thread);
+        scene.h.desk.SetWindowOwner(scene.child, c.owner, kOtherThread);
+        const HookSharedState before = scene.h.shared;
+        const bool swallowed = scene.Hook(c.event);
+        const int calls = scene.h.desk.Calls("GetCurrentThreadId") + scene.h.desk.Calls("GetWindowThreadProcessId");
+        EXPECT_EQ(calls, c.systemCalls);
+        const bool changed = swallowed || !scene.log().empty() || std::memcmp(&before, &scene.h.shared, sizeof before);
+        EXPECT_EQ(!changed, c.untouched) << ::testing::PrintToString(scene.log());
+    }
+}
+
+TEST(OtherBitness, TheMenuFilterLeavesTheMenuFlagToTheOtherLibrary) {
+    Scene scene;
+    scene.h.process.ProcessId = kFakeOwnProcess;
+    scene.h.process.HookThread = kFakeOwnThread;
+    scene.h.hooks.MsgFilterHook = 0x6660;
+    MSG message = {};
+    message.hwnd = scene.child;
+    message.message = WM_LBUTTONDOWN;
+    for (DWORD owner : {0x200ul, static_cast<unsigned long>(kFakeOwnProcess)}) {
+        scene.h.desk.SetWindowOwner(scene.child, owner, kFakeOwnThread);
+        scene.h.shared.MenuActive = 0;
+        SysMsgFilter(scene.ctx(), MSGF_MENU, 0, reinterpret_cast<LPARAM>(&message));
+        EXPECT_EQ(scene.h.shared.MenuActive, owner == kFakeOwnProcess ? 1 : 0) << owner;
+        EXPECT_EQ(scene.h.desk.LastCallNext().hook, ToHhook(0x6660));
+    }
 }
 
 }  // namespace

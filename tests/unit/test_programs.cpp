@@ -51,7 +51,7 @@ struct Desk {
     Desk() {
         h.UseDefaultBlock();
         h.SetOs(OS_WINXP);
-        h.shared.MouseHook = 0x5550;
+        h.hooks.MouseHook = 0x5550;
         h.block.ButtonCount = 5;
         h.block.ButtonFunction[1] = kF5;
         h.desk.SetExePath("C:\\Program Files\\Host\\Host.exe");

@@ -455,7 +455,7 @@ TEST(AutoScroll, BrowserBranchEndedInAnotherProcessRaisesNoEarlierWindow) {
     ASSERT_EQ(StartAutoScroll(d.h.ctx, view), 1);
     d.h.desk.ClearLog();
     ProcessState otherProcess;
-    HookContext other{d.h.desk, d.h.block, d.h.shared, otherProcess};
+    HookContext other{d.h.desk, d.h.block, d.h.shared, d.h.hooks, otherProcess};
     EXPECT_EQ(AutoScrollHandler(other, kTarget, WM_LBUTTONDOWN, MARK_NONE), 1);
     EXPECT_EQ(d.h.desk.log(), (Log{Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}));
     EXPECT_EQ(d.h.shared.Mode, 0u);
