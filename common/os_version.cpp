@@ -10,6 +10,7 @@ OsVersion CurrentOsVersion() {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;
     OsVersion os;
+    os.windows64 = Is64BitWindows();
     if (!GetVersionExA(&info)) return os;
     os.nt = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
     os.major = info.dwMajorVersion;

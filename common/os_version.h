@@ -7,6 +7,7 @@ struct OsVersion {
     bool nt = true;  // the NT line (NT 4, 2000, XP and later), not 95, 98 or Me
     unsigned major = 5;
     unsigned minor = 1;
+    bool windows64 = false;  // 64-bit Windows
 };
 
 OsVersion CurrentOsVersion();

@@ -15,6 +15,7 @@ std::uint32_t InstallPlan::RootOf(KeyPlace place) const {
 InstallPlan PlanInstall(Scope scope, const ptr::OsVersion& os, const SystemFolders& folders) {
     InstallPlan plan;
     plan.scope = scope;
+    plan.windows64 = os.windows64;
     const std::string programFolder =
         folders.programFiles.empty() ? "" : ptr::AddBackslash(folders.programFiles) + kDefaultFolderName;
     if (scope == Scope::AllUsers) {

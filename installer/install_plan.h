@@ -33,7 +33,10 @@ struct InstallPlan {
     std::uint32_t runRoot = kCurrentUser;
     std::uint32_t uninstallRoot = kCurrentUser;
     std::string startMenuPrograms;  // where the Start-menu folder goes; empty: no entries
+    bool windows64 = false;         // the 64-bit edition's files go too
     std::uint32_t RootOf(KeyPlace place) const;
+    // Whether the installation writes the file of the table.
+    bool Places(const InstalledFile& file) const { return !file.only64BitWindows || windows64; }
 };
 
 // For the current user: on Windows 2000 and later the user's own programs

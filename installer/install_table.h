@@ -15,16 +15,19 @@ constexpr char kWizardFont[] = "Tahoma";
 // A file the installer carries inside itself (compressed, as a resource of
 // PtrSetup.exe, in this order) and writes to the same relative path in the
 // target folder. The uninstaller deletes its own executable itself, so that
-// one is not listed in the log's files.
+// one is not listed in the log's files. The 64-bit edition's files go only
+// onto 64-bit Windows.
 struct InstalledFile {
     const char* path;
     bool listedInLog;
+    bool only64BitWindows = false;
 };
 
 constexpr InstalledFile kInstalledFiles[] = {
-    {ptr::kLibraryFile, true},      {ptr::kAgentFile, true},       {ptr::kSettingsProgramFile, true},
-    {ptr::kUninstallerFile, false}, {ptr::kRegionDataFile, true},  {ptr::kMouseBitmapFile, true},
-    {ptr::kSettingsIniFile, true},  {ptr::kLogoFile, true},        {ptr::kTrayIconFile, true},
+    {ptr::kLibraryFile, true},      {ptr::kAgentFile, true},       {ptr::kLibrary64File, true, true},
+    {ptr::kHostFile, true, true},   {ptr::kSettingsProgramFile, true}, {ptr::kUninstallerFile, false},
+    {ptr::kRegionDataFile, true},   {ptr::kMouseBitmapFile, true}, {ptr::kSettingsIniFile, true},
+    {ptr::kLogoFile, true},         {ptr::kTrayIconFile, true},
 };
 
 constexpr std::uint32_t kCurrentUser = 0x80000001;

@@ -123,23 +123,33 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 bool AgentRunning() { return FindWindowA(ptr::kAgentWindowClass, ptr::kAgentWindowTitle) != nullptr; }
 
 // The tray agent holds the hook library and its own program: it is asked to
-// close before they are replaced. Returns whether one was running.
+// close before they are replaced, and ends its 64-bit host as it closes; a
+// host that outlived its agent is closed after it. Returns whether the agent
+// was running.
 bool CloseRunningAgent() {
-    const ptr::CloseOutcome outcome = ptr::QuitProgramWindow(ptr::kAgentWindowClass, ptr::kAgentWindowTitle,
-                                                             kAgentCloseWait, ptr::SystemWindowCloseOps());
+    const ptr::WindowCloseOps ops = ptr::SystemWindowCloseOps();
+    ptr::CloseOutcome outcome = ptr::QuitProgramWindow(ptr::kAgentWindowClass, ptr::kAgentWindowTitle,
+                                                       kAgentCloseWait, ops);
+    const bool agentRan = outcome != ptr::CloseOutcome::NotRunning;
+    if (ptr::IsClosed(outcome)) {
+        const ptr::CloseOutcome host =
+            ptr::QuitProgramWindow(ptr::kHostWindowClass, ptr::kHostWindowTitle, kAgentCloseWait, ops);
+        if (!ptr::IsClosed(host)) outcome = host;
+    }
     if (outcome == ptr::CloseOutcome::StillRunning) {
         throw SetupStop(kExitAgentRunning, std::string("The running ") + ptr::kProductName +
                                                " tray agent did not close. Choose Exit in its menu in the "
                                                "notification area, then run Setup again.");
     }
-    if (outcome == ptr::CloseOutcome::NotRunning) return false;
+    if (!agentRan) return false;
     Note("the running tray agent closed");
     return true;
 }
 
-std::uint32_t SizeInKilobytes(const std::vector<PayloadFile>& payload) {
+std::uint32_t SizeInKilobytes(const InstallPlan& plan, const std::vector<PayloadFile>& payload) {
     std::uint64_t bytes = 0;
-    for (const PayloadFile& file : payload) bytes += file.bytes.size();
+    for (std::size_t i = 0; i < payload.size(); ++i)
+        if (plan.Places(kInstalledFiles[i])) bytes += payload[i].bytes.size();
     return static_cast<std::uint32_t>((bytes + 1023) / 1024);
 }
 
@@ -166,7 +176,7 @@ void PlaceFiles(const Installation& setup, const std::vector<PayloadFile>& paylo
     files.Place(dialogTexts, DialogTextFile());
     for (const bool uninstaller : {true, false}) {
         for (std::size_t i = 0; i < payload.size(); ++i) {
-            if (IsUninstaller(payload[i]) != uninstaller) continue;
+            if (IsUninstaller(payload[i]) != uninstaller || !setup.plan.Places(kInstalledFiles[i])) continue;
             const std::string destination = InstalledPath(setup.target, payload[i].path.c_str());
             files.CreateFolders(FolderOf(destination), log.Folders);
             if (kInstalledFiles[i].listedInLog) log.Files.Add(destination);
@@ -227,7 +237,7 @@ void Install(const Installation& setup, const std::vector<PayloadFile>& payload)
     try {
         PlaceFiles(setup, payload, files, journal.Log());
         PlaceShellLinks(setup, files, journal.Log());
-        SetRegistryEntries(setup, SizeInKilobytes(payload), journal.Registry());
+        SetRegistryEntries(setup, SizeInKilobytes(setup.plan, payload), journal.Registry());
         journal.Save("the backups of replaced files");
     } catch (const EUninstError& error) {
         journal.Registry().Undo();

@@ -262,6 +262,17 @@ void TellFromCopy(const UninstallContext& context, const std::string& text, UINT
     SendLine(context, IsTrouble(icon) ? kErrorLine : kOutputLine, text);
 }
 
+// The program the log names (the tray agent, which ends its 64-bit host as
+// it ends), then a 64-bit host that outlived it.
+ptr::CloseOutcome CloseSuitePrograms(UninstallContext& context) {
+    const ptr::CloseOutcome agent =
+        ptr::QuitProgramWindow(context.log.AppWindowClass, context.log.AppWindowTitle, kCloseWait, context.closeOps);
+    if (!ptr::IsClosed(agent)) return agent;
+    const ptr::CloseOutcome host =
+        ptr::QuitProgramWindow(ptr::kHostWindowClass, ptr::kHostWindowTitle, kCloseWait, context.closeOps);
+    return ptr::IsClosed(host) ? agent : host;
+}
+
 HANDLE Run(const std::string& path, const std::string& arguments) {
     std::string commandLine = Quote(path) + " " + arguments;
     STARTUPINFOA startup = {};
@@ -277,8 +288,7 @@ HANDLE Run(const std::string& path, const std::string& arguments) {
 RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
     RemovalReport report;
     view.HideButtons();
-    const ptr::CloseOutcome closed = ptr::QuitProgramWindow(context.log.AppWindowClass, context.log.AppWindowTitle,
-                                                            kCloseWait, context.closeOps);
+    const ptr::CloseOutcome closed = CloseSuitePrograms(context);
     report.programLeftRunning = !ptr::IsClosed(closed);
     context.log.RestoreRegistry();
     view.HandlePendingMessages();

@@ -386,3 +386,25 @@ TEST(AgentVersion, OnlyWindows95CreatesTheWheelWindow) {
     EXPECT_FALSE(IsWindows95(2, 4, 0));   // NT 4
     EXPECT_FALSE(IsWindows95(2, 5, 1));   // XP
 }
+
+// Deaths of the 64-bit host, each at a tick count, and whether each is
+// followed by a start: three restarts within a minute, then none until the
+// oldest is a minute old; the tick count's wrap changes nothing.
+TEST(AgentHost, StartedAgainAtMostThreeTimesWithinAMinute) {
+    const struct {
+        const char* name;
+        std::vector<uint32_t> deaths;
+        std::vector<bool> restarted;
+    } cases[] = {
+        {"dies at once, again and again", {1000, 1100, 1200, 1300, 1400}, {true, true, true, false, false}},
+        {"now and then", {1000, 70000, 140000, 210000, 280000}, {true, true, true, true, true}},
+        {"the oldest restart a minute old", {1000, 2000, 3000, 60999, 61000}, {true, true, true, false, true}},
+        {"across the wrap of the tick count", {0xFFFFFF00u, 0xFFFFFFF0u, 0x10, 0x20, 60000}, {true, true, true, false, true}},
+    };
+    for (const auto& c : cases) {
+        HostRestarts restarts;
+        std::vector<bool> restarted;
+        for (uint32_t death : c.deaths) restarted.push_back(restarts.MayRestart(death));
+        EXPECT_EQ(restarted, c.restarted) << c.name;
+    }
+}

@@ -259,14 +259,14 @@ TEST(MarkerContract, TheAgentsOwnInputCarriesTheMarkerTheHooksTest) {
     EXPECT_EQ(ptr::ExtraInfo(ptr::MARK_WHEEL, static_cast<uint16_t>(-120)), 0x4001FF88u);
 }
 
-// Every file that the tray agent and the settings program open by name is one
-// that the installer puts beside them.
+// Every file that the tray agent, its 64-bit host and the settings program
+// open by name is one that the installer puts beside them.
 TEST(NameContract, TheInstallerInstallsEveryFileTheProgramsOpen) {
     std::set<std::string> installed;
     for (const setup::InstalledFile& file : setup::kInstalledFiles) installed.insert(file.path);
     const char* opened[] = {ptr::kLibraryFile,   ptr::kSettingsProgramFile, ptr::kSettingsIniFile, ptr::kTrayIconFile,
                             ptr::kLogoFile,      ptr::kMouseBitmapFile,     ptr::kRegionDataFile,  ptr::kAgentFile,
-                            ptr::kUninstallerFile};
+                            ptr::kUninstallerFile, ptr::kLibrary64File, ptr::kHostFile};
     for (const char* name : opened) EXPECT_TRUE(installed.count(name)) << name;
     EXPECT_EQ(installed.size(), sizeof opened / sizeof opened[0]);
 }

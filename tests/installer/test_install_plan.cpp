@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,6 +59,29 @@ TEST(InstallPlan, EachScopeOnEachWindows) {
     setup::SystemFolders none = kFolders;
     none.localAppData.clear();
     EXPECT_EQ(setup::PlanInstall(Scope::CurrentUser, win10, none).target, "");
+}
+
+// The 64-bit edition's two files go onto 64-bit Windows only; everything
+// else everywhere.
+TEST(InstallPlan, The64BitEditionOnlyOn64BitWindows) {
+    const struct {
+        const char* name;
+        ptr::OsVersion os;
+        Scope scope;
+        std::vector<std::string> left;  // files of the table not placed
+    } cases[] = {
+        {"Windows 10, 64-bit", {true, 10, 0, true}, Scope::CurrentUser, {}},
+        {"Windows 10, 64-bit, all users", {true, 10, 0, true}, Scope::AllUsers, {}},
+        {"Windows 10, 32-bit", {true, 10, 0, false}, Scope::CurrentUser, {"PTRHK64A.dll", "PtrAgent64.exe"}},
+        {"Windows 98", {false, 4, 10, false}, Scope::CurrentUser, {"PTRHK64A.dll", "PtrAgent64.exe"}},
+    };
+    for (const auto& c : cases) {
+        const InstallPlan plan = setup::PlanInstall(c.scope, c.os, kFolders);
+        std::vector<std::string> left;
+        for (const setup::InstalledFile& file : setup::kInstalledFiles)
+            if (!plan.Places(file)) left.push_back(file.path);
+        EXPECT_EQ(left, c.left) << c.name;
+    }
 }
 
 TEST(InstallPlan, EveryValueGoesUnderItsScopesRootAndTheUsersKeyIsTheSuitesOwnForAllUsers) {

@@ -155,6 +155,39 @@ TEST_F(Leftovers, AHeldFileAndAProgramThatStaysAreReportedAndGoAtTheNextRestart)
     RemoveDirectoryA(folder.c_str());
 }
 
+// The agent ends its 64-bit host as it ends; a host that outlived it (an
+// agent killed a moment ago) is closed before the files go.
+TEST_F(Leftovers, AHostThatOutlivedItsAgentIsClosedBeforeTheFilesGo) {
+    const std::string folder = ScratchFolder();
+    for (const char* name : {"\\PtrAgent64.exe", "\\uninst.exe", "\\uninst.log"}) WriteFile(folder + name, {1});
+    uninst::UninstallContext context;
+    context.installedExecutable = folder + "\\uninst.exe";
+    context.logPath = folder + "\\uninst.log";
+    context.log.AppWindowClass = "PtrHkTrayAgent";
+    context.log.Files.Add(folder + "\\PtrAgent64.exe");
+    context.log.Folders.Add(folder);
+    std::vector<std::string> asked;
+    int posted = 0;
+    DWORD now = 0;
+    context.closeOps = StubbornProgram(posted, now);
+    context.closeOps.find = [&asked](const std::string& windowClass, const std::string&) {
+        asked.push_back(windowClass);
+        return windowClass == "PtrHkAgent64" ? reinterpret_cast<HWND>(0x42) : nullptr;
+    };
+    context.closeOps.openProcess = [](HWND) { return reinterpret_cast<HANDLE>(0x99); };
+    context.closeOps.postQuit = [&asked](HWND) { asked.push_back("WM_QUIT"); };
+    context.closeOps.waitForEnd = [&asked, folder](HANDLE, DWORD) {
+        asked.push_back(Exists(folder + "\\PtrAgent64.exe") ? "ended, its file still there" : "ended, too late");
+        return true;
+    };
+    RecordingView view;
+    const uninst::RemovalReport report = uninst::RunRemoval(context, view);
+    EXPECT_EQ(asked, (std::vector<std::string>{"PtrHkTrayAgent", "PtrHkAgent64", "WM_QUIT", "ended, its file still there"}));
+    EXPECT_TRUE(report.Complete());
+    EXPECT_FALSE(Exists(folder + "\\PtrAgent64.exe"));
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(Leftovers, AFolderKeptForAFileOfTheUsersIsNotALeftover) {
     const std::string folder = ScratchFolder();
     for (const char* name : {"\\a.dll", "\\mine.txt", "\\uninst.exe", "\\uninst.log"}) WriteFile(folder + name, {1});

@@ -1,18 +1,25 @@
 """The i686 deliverables as a user has them, run for real: 32-bit processes
 (i386 code under qemu's user-mode emulation, on the same wine server and
-desktop as the 64-bit programs), with real input from the X server.
+desktop as the 64-bit programs), with real input from the X server. On
+Wine's 64-bit prefix the i686 agent finds itself on 64-bit Windows and
+starts its 64-bit host (PtrAgent64.exe with PTRHK64A.dll, which the win32
+preset puts beside the deliverables, as Setup does): the 64-bit edition.
 
-Wine calls a 32-bit program's hooks only for 32-bit programs: the sample
-program and the window that has the focus are the i686 builds of the test
-programs. A 32-bit start takes seconds, so the cases are few and each does much."""
+Wine calls a 32-bit program's hooks only for 32-bit programs and a 64-bit
+program's only for 64-bit ones, in the thread that takes the message: each
+case has the window under the cursor and the window that has the focus of
+the same bitness, so that only that bitness's library can act, and Wine's
+own 3 lines a notch tell a case without the suite. A 32-bit start takes
+seconds, so the cases are few and each does much."""
 import os
 import shutil
+import subprocess
 import unittest
 
 import test_install
 import uninst_support
 from agent_support import AgentTest
-from harness import Program, Sample, winpath, wait_until
+from harness import BIN, Program, Sample, winpath, wait_until, wine_binary, wine_env
 from settingharness import ID, SettingTest
 from uninst_support import INSTALLED_FILES, per_user_target, reg, reg_value
 
@@ -21,11 +28,18 @@ TOOLS32 = os.environ.get("PTR_TOOLS32", "")
 # A 32-bit program starts in a few seconds, slower while the machine is busy.
 START_TIMEOUT = 120.0
 
-MIDDLE, WHEEL_DOWN = 2, 5
+MIDDLE, WHEEL_DOWN, BUTTON4 = 2, 5, 8
 COPY, SHIFT_LOCK = 28, 60
 VK_CONTROL, VK_C = 0x11, 0x43
 WINE_LINES_PER_NOTCH = 3
 AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
+
+
+def host_process():
+    """The running 64-bit host's process id, or None."""
+    result = subprocess.run([wine_binary(), os.path.join(BIN, "agentctl.exe"), "host"], env=wine_env(),
+                            stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+    return int(result.stdout.strip().split("=")[1]) if result.returncode == 0 else None
 
 
 def need_i686(test):
@@ -50,6 +64,9 @@ class I686Desktop(AgentTest):
         agent.expect("PtrAgent: hooks held ")
         return agent
 
+    def host_process(self):
+        return host_process()
+
     def sample32(self):
         sample = Sample(None, self.folder)
         sample.program = self.started(Program(os.path.join(TOOLS32, "sampleapp.exe"),
@@ -58,10 +75,10 @@ class I686Desktop(AgentTest):
         sample.wait_ready(timeout=START_TIMEOUT)
         return sample
 
-    def other32(self):
-        log = os.path.join(self.folder, "other.log")
+    def other32(self, x=700, y=760):
+        log = os.path.join(self.folder, "other32.log")
         program = self.started(Program(os.path.join(TOOLS32, "sampleapp.exe"),
-                                       ["--other", "--at", "700", "760", "--log", winpath(log)], False))
+                                       ["--other", "--at", str(x), str(y), "--log", winpath(log)], False))
         self.wait_ready_line(program, log, START_TIMEOUT)
 
     def tool32(self, name):
@@ -84,45 +101,91 @@ class I686Desktop(AgentTest):
         self.assertTrue(wait_until(lambda: sample.state().get("list_top") == value, 30), sample.state())
 
 
-class AgentAndHooks(I686Desktop):
-    def test_the_i686_agent_and_library_scroll_act_and_lock_in_32_bit_programs_and_go_with_the_agent(self):
-        self.keep({"Agent": {"EnhanceMode": -1, "WheelCount": 1, "WheelLines": 5, "WheelPageScroll": 0,
-                             "ButtonCount": 5, "ButtonFunction0": COPY}})
-        agent = self.start_agent32()
-        self.assertIn("PtrAgent: hooks held 0xB, needed 0xB", agent.lines, "the XP hooks of a 32-bit agent")
-        sample = self.sample32()
-        self.other32()
+class MixedDesktop(I686Desktop):
+    """The 64-bit edition: a 32-bit and a 64-bit sample program side by side,
+    neither of them focused, served by the i686 agent and its 64-bit host.
 
-        # A notch over the unfocused list box: the configured 5 lines, not Wine's own 3.
+    Wine, unlike Windows, ends a hook chain at a hook whose library it cannot
+    load into the process (the other bitness's): whichever of a 32-bit and a
+    64-bit global mouse hook went in last serves its programs, and the
+    programs of the other bitness get no hook at all. The host's hooks go in
+    after the agent's. For the 32-bit programs' cases a 32-bit tool's copy of
+    the i686 library installs its hooks after them; a killed host, started
+    again, puts its hooks last once more."""
+
+    def notch(self, sample, top):
         self.move(*sample.center("list"))
         self.xdo("click", WHEEL_DOWN)
-        self.list_top(sample, 5)
+        self.list_top(sample, top)
 
-        # The middle button copies in the window under the cursor.
-        self.click(MIDDLE, *sample.center("pad"))
+    def copied(self, sample):
         chord = [("WM_KEYDOWN", VK_CONTROL), ("WM_KEYDOWN", VK_C), ("WM_KEYUP", VK_C), ("WM_KEYUP", VK_CONTROL)]
         keys = lambda: [(m[1], m[2]) for m in sample.messages("pad") if m[1] in ("WM_KEYDOWN", "WM_KEYUP")]
         self.assertTrue(wait_until(lambda: keys() == chord, 30), sample.read_log())
 
-        # A 64-bit program's change of the shared block reaches the 32-bit hooks:
-        # the middle button now locks Shift, until a click ends it.
-        hooks = self.tool64("blockctl.exe")
+    def test_the_i686_agent_and_its_64_bit_host_serve_32_and_64_bit_programs_as_one_suite(self):
+        # Button 4 runs nothing of the suite's everywhere; viewer64.exe, a
+        # 64-bit program, copies with it.
+        self.keep({"Agent": {"EnhanceMode": -1, "WheelCount": 1, "WheelLines": 5, "WheelPageScroll": 0,
+                             "ButtonCount": 5, "ButtonFunction0": COPY, "ButtonFunction1": 0},
+                   "Programs\\viewer64.exe": {"ButtonFunction1": COPY}})
+        agent = self.start_agent32()
+        self.assertIn("PtrAgent: hooks held 0xB, needed 0xB", agent.lines, "the XP hooks of a 32-bit agent")
+        # The host's library holds no low-level hook: those stay with the agent.
+        agent.expect("PtrAgent: 64-bit host's hooks held 0x3", timeout=START_TIMEOUT)
+        sample = self.sample32()
+        viewer = self.sample_as("viewer64", 600, 300)
+
+        # The 64-bit program, the focus in another 64-bit one: only the host's
+        # library can scroll it 5 lines, not Wine's own 3; button 4, which the
+        # agent's low-level hook turns into a middle button, runs
+        # viewer64.exe's own Copy.
+        self.other_window(1000, 900)
+        self.notch(viewer, 5)
+        self.click(BUTTON4, *viewer.center("pad"))
+        self.copied(viewer)
+
+        # The 32-bit program, the focus in another 32-bit one: 5 lines a
+        # notch, and the middle button copies.
+        hooks = self.tool32("blockctl.exe")
+        self.addCleanup(self.remove_hooks, hooks)
+        self.assertNotEqual(hooks.ask("install 1", "InstallHook(1)="), "InstallHook(1)=0")
+        self.other32(1010, 10)
+        self.notch(sample, 5)
+        self.click(MIDDLE, *sample.center("pad"))
+        self.copied(sample)
+
+        # A mode started over the 32-bit program goes on and ends over the
+        # 64-bit one: Shift Lock from a middle click over the 32-bit pad...
         self.configure(hooks, ButtonFunction0=SHIFT_LOCK)
-        # Away from the first click: no double click, which would reach the pad as it is.
         x, y = sample.center("pad")
-        self.click(MIDDLE, x + 40, y + 40)
+        self.click(MIDDLE, x + 40, y + 40)  # away from the first click: no double click
         agent.expect("PtrAgent: mode 60: Shift Locked", timeout=30)
         self.assertTrue(wait_until(lambda: self.keys()["shift"] == 1), self.keys())
-        self.click(1)
+
+        # ... a host that dies is started again (its hooks last again) ...
+        killed = self.host_process()
+        self.assertEqual(self.agentctl("kill-host")[0], 0)
+        agent.expect("PtrAgent: 64-bit host ended unexpectedly (exit code 9), starting it again", timeout=30)
+        agent.expect("PtrAgent: 64-bit host's hooks held 0x3", timeout=START_TIMEOUT)
+        self.assertNotIn(self.host_process(), (None, killed))
+
+        # ... and a click into viewer64.exe, which only the 64-bit library
+        # sees, ends the lock; the host serves the 64-bit program again.
+        self.click(1, *viewer.center("list"))
         agent.expect("PtrAgent: mode ended", timeout=30)
         self.assertTrue(wait_until(lambda: self.keys()["shift"] == 0), self.keys())
+        self.notch(viewer, 10)
 
-        # The agent's exit removes the hooks: the next notch is Wine's own.
+        # The agent's exit ends the host and removes every hook: the next
+        # notches are Wine's own.
+        self.remove_hooks(hooks)
         self.assertEqual(self.quit_agent(agent), 0, agent.lines)
+        self.assertIn("PtrAgent: 64-bit host ended (exit code 0)", agent.lines)
         self.assertTrue([line for line in agent.lines if line.startswith("PtrAgent: InstallHook(0) = ")], agent.lines)
-        self.move(*sample.center("list"))
-        self.xdo("click", WHEEL_DOWN)
-        self.list_top(sample, 5 + WINE_LINES_PER_NOTCH)
+        self.assertIsNone(self.host_process())
+        self.notch(viewer, 10 + WINE_LINES_PER_NOTCH)
+        self.notch(sample, 5 + WINE_LINES_PER_NOTCH)
 
 
 class Blocks(I686Desktop):
@@ -202,7 +265,7 @@ class Installation(uninst_support.UninstallTest):
         shutil.copy(os.path.join(BIN32, "PtrSetup.exe"), folder)
         return folder
 
-    def test_the_i686_setup_installs_a_32_bit_suite_that_keeps_an_apply_and_goes_whole(self):
+    def test_the_i686_setup_installs_the_suite_with_its_64_bit_edition_that_keeps_an_apply_and_goes_whole(self):
         reg("delete", r"HKCU\Software\PTRHK32A", "/f")  # put back by the test's cleanup
         before = self.snapshot()
         code, output = self.run_setup("/S")
@@ -212,6 +275,7 @@ class Installation(uninst_support.UninstallTest):
             with open(os.path.join(target, name), "rb") as installed, open(os.path.join(BIN32, name), "rb") as built:
                 self.assertTrue(installed.read() == built.read(), f"{name} is the i686 build's")
         self.assertTrue(wait_until(self.agent_window, START_TIMEOUT), "the installed agent runs")
+        self.assertTrue(wait_until(lambda: host_process() is not None, START_TIMEOUT), "with its 64-bit host")
 
         # The installed settings program: one more line a notch, applied and kept.
         form = SettingsForm(self)
@@ -229,6 +293,7 @@ class Installation(uninst_support.UninstallTest):
 
         self.quiet_uninstall(test_install.USER_UNINSTALL)
         self.assertTrue(wait_until(lambda: not self.agent_window(), 30, 0.3), "the tray agent still runs")
+        self.assertIsNone(host_process(), "the 64-bit host still runs")
         self.assert_as_before(before)
 
 

@@ -11,8 +11,10 @@ import tempfile
 from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
 
 # What PtrSetup.exe installs (its file table), relative to the target folder.
-INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "Setting.exe", "uninst.exe", "Setting.KRD", "MOUSE.BMP",
-                   "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
+# The 64-bit edition's two files go onto 64-bit Windows only, which Wine's
+# 64-bit prefix always is.
+INSTALLED_FILES = ["PTRHK32A.dll", "PtrAgent.exe", "PTRHK64A.dll", "PtrAgent64.exe", "Setting.exe", "uninst.exe",
+                   "Setting.KRD", "MOUSE.BMP", "SETTING.INI", "Logo.bmp", "RES/Tray.ico"]
 
 # The parts of the registry a snapshot covers: all the installer may touch and more.
 SNAPSHOT_KEYS = [r"HKCU\Software", r"HKLM\Software\Microsoft\Windows\CurrentVersion", r"HKLM\Software\PTRHK32A"]

@@ -21,6 +21,8 @@
 //   agentctl menu               prints rect= of the agent's open popup menu
 //   agentctl msgbox             prints TEXT=<text> and then BUTTON=<rect> of a message box
 //                               titled "PTRHK32A Mouse"
+//   agentctl host               prints HOST pid=<id> of the running 64-bit host (exit 1: none)
+//   agentctl kill-host          ends the 64-bit host's process at once, as a crash does
 //
 // MSG is a number or the name of a registered window message.
 // Exit code 0 on success, 1 when the agent (or the window asked for) is not found,
@@ -124,7 +126,7 @@ HWND FindVisible(const char* className, const char* title, DWORD process) {
 int Usage() {
     std::printf("ERROR usage: agentctl post|send MSG WP LP | quit | status | windows | info CLASS | capture | "
                 "foreground | wait-gone [MS] | sendto CLASS MSG WP LP | keys | release | hooks | icon | "
-                "forget-icon | menu | msgbox\n");
+                "forget-icon | menu | msgbox | host | kill-host\n");
     return 2;
 }
 
@@ -351,6 +353,37 @@ int Foreground() {
     return 0;
 }
 
+// The 64-bit host, by its hidden window; its process id, or 0.
+DWORD HostProcess() {
+    HWND host = FindWindowA(ptr::kHostWindowClass, ptr::kHostWindowTitle);
+    DWORD process = 0;
+    if (host) GetWindowThreadProcessId(host, &process);
+    return process;
+}
+
+int Host() {
+    const DWORD process = HostProcess();
+    if (!process) {
+        std::printf("ERROR no host\n");
+        return 1;
+    }
+    std::printf("HOST pid=%lu\n", static_cast<unsigned long>(process));
+    return 0;
+}
+
+int KillHost() {
+    const DWORD id = HostProcess();
+    HANDLE process = id ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
+    if (!process || !TerminateProcess(process, 9)) {
+        std::printf("ERROR no host to end (%lu)\n", GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    std::printf("KILLED pid=%lu\n", static_cast<unsigned long>(id));
+    return 0;
+}
+
 int WaitGone(int argc, char** argv) {
     const DWORD limit = argc >= 3 ? static_cast<DWORD>(Number(argv[2])) : 10000;
     const DWORD start = GetTickCount();
@@ -388,6 +421,8 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(command, "forget-icon")) result = TrayIcon(NIM_DELETE, argc, argv);
     else if (!std::strcmp(command, "menu")) result = Menu();
     else if (!std::strcmp(command, "msgbox")) result = MessageBoxInfo();
+    else if (!std::strcmp(command, "host")) result = Host();
+    else if (!std::strcmp(command, "kill-host")) result = KillHost();
     else result = Usage();
     std::fflush(stdout);
     return result;
