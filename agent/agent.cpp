@@ -67,7 +67,10 @@ void FillBlock() {
 void FillProgramsBlock() {
     if (!g_agent.programs.block) return;
     const ProgramChoice choice = LoadKeptPrograms();
-    ptr::WritePrograms(*g_agent.programs.block, choice.used);
+    if (!ptr::WritePrograms(*g_agent.programs.block, choice.used)) {
+        Say("PtrAgent: programs block busy: not written");
+        return;
+    }
     g_agent.knownPrograms = KnownNames(choice.used);
     Say("PtrAgent: programs %u: %s", static_cast<unsigned>(choice.used.size()), DescribePrograms(choice.used).c_str());
     const std::string notice = RefusedProgramsNotice(choice.tooMany, choice.unusable);
@@ -87,16 +90,21 @@ void TellSettingsForm() {
 // someone else join it.
 void KeepPrograms() {
     if (!g_agent.programs.block) return;
-    const std::vector<ProgramSettings> inBlock = ptr::ReadPrograms(*g_agent.programs.block);
+    std::vector<ProgramSettings> inBlock;
+    if (!ptr::ReadPrograms(*g_agent.programs.block, inBlock)) {
+        // A writer died in the middle: nothing of the block is kept, and it
+        // is made whole again from what is kept.
+        Say("PtrAgent: programs block torn: the kept programs stay and fill it again");
+        FillProgramsBlock();
+        TellSettingsForm();
+        return;
+    }
     const KeepPlan plan = PlanKeeping(inBlock, ReadKeptPrograms(), g_agent.knownPrograms);
     for (const ProgramSettings& program : plan.keep) KeepProgram(program);
     for (const std::string& name : plan.remove) RemoveKeptProgram(name);
     g_agent.knownPrograms = KnownNames(plan.keep);
     Say("PtrAgent: programs kept %u: %s", static_cast<unsigned>(plan.keep.size()), DescribePrograms(plan.keep).c_str());
-    if (plan.blockChanged) {
-        ptr::WritePrograms(*g_agent.programs.block, plan.keep);
-        TellSettingsForm();
-    }
+    if (plan.blockChanged && ptr::WritePrograms(*g_agent.programs.block, plan.keep)) TellSettingsForm();
     if (!plan.refused.empty()) {
         const std::string notice = RefusedProgramsNotice(plan.refused, {});
         Say("PtrAgent: programs refused: %s", notice.c_str());

@@ -66,9 +66,12 @@ int ZoomFactor(const SettingsBlock& block) {
 }
 
 int SteppedZoomFactor(int factor, int32_t wheelDelta) {
-    if (wheelDelta > 0) ++factor;
-    if (wheelDelta < 0) --factor;
-    return std::min(std::max(factor, kMinZoomFactor), kMaxZoomFactor);
+    // A step per whole notch the hooks counted; a delta short of a notch
+    // still steps once in its direction.
+    int32_t steps = wheelDelta / 120;
+    if (steps == 0 && wheelDelta != 0) steps = wheelDelta > 0 ? 1 : -1;
+    steps = std::min(std::max(steps, -kMaxZoomFactor), kMaxZoomFactor);
+    return std::min(std::max(factor + steps, kMinZoomFactor), kMaxZoomFactor);
 }
 
 void SetZoomFactor(SettingsBlock& block, int factor) {

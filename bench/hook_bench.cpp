@@ -14,6 +14,11 @@
 //     against one enumeration of them (EnumChildWindows with an empty callback)
 // (d) the notch of (b) with 64 programs having settings of their own, this
 //     one among them (the last), against the same notch with none
+// (e) the notch of (d) over a window of another process (a second copy of
+//     this program, started for it with --other), whose program is found in
+//     the running programs table as for a program never met before, against
+//     the same notch with no programs; and the same notch again right after
+//     each change of the programs block, whose names are then upper-cased anew
 //
 // Prints a Markdown table. Needs a display (real windows); run it with bench/run.sh.
 #include "hook_context.h"
@@ -21,6 +26,7 @@
 #include "noop_platform.h"
 #include "programs_block.h"
 #include "ptrhk32a.h"
+#include "running_programs.h"
 
 #include <windows.h>
 
@@ -29,6 +35,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -167,6 +174,72 @@ void EntryLines(ProgramsBlock* programs, int32_t lines) {
     EndProgramsChange(programs->Header, odd);
 }
 
+// ---- The other process of (e) ----
+
+constexpr char kOtherClass[] = "PtrBenchOther";
+constexpr UINT kAskScrolls = WM_APP + 1;  // answers the WM_VSCROLL received since the last ask
+
+LRESULT CALLBACK OtherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static LRESULT scrolls = 0;
+    if (message == WM_VSCROLL) ++scrolls;
+    if (message == kAskScrolls) {
+        LRESULT answer = scrolls;
+        scrolls = 0;
+        return answer;
+    }
+    if (message == WM_CLOSE) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window with a vertical scroll bar beside the host, in a process of its
+// own that has the library loaded (and so its program published); it takes
+// the posts until it is closed.
+int RunOther() {
+    if (!LoadLibraryA("PTRHK32A.dll")) return 1;
+    WNDCLASSA c = {};
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpfnWndProc = OtherProc;
+    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    c.lpszClassName = kOtherClass;
+    RegisterClassA(&c);
+    CreateWindowExA(WS_EX_TOPMOST, kOtherClass, "PTR bench other", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 720, 10, 200,
+                    200, nullptr, nullptr, c.hInstance, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
+HWND StartOther() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string command = std::string("\"") + path + "\" --other";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int waited = 0; waited < 300; ++waited) {
+        HWND other = FindWindowA(kOtherClass, nullptr);
+        if (other != nullptr) return other;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// The WM_VSCROLL the other window received, once they have all come in.
+LRESULT OtherScrolls(HWND other, LRESULT expected) {
+    LRESULT received = 0;
+    for (int waited = 0; waited < 200 && received < expected; ++waited) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(other, kAskScrolls, 0, 0, SMTO_NORMAL, 1000, &answer);
+        received += static_cast<LRESULT>(answer);
+        if (received < expected) Sleep(10);
+    }
+    return received;
+}
+
 MOUSEHOOKSTRUCTEX HookEvent(POINT pt, HWND window, int16_t delta) {
     MOUSEHOOKSTRUCTEX event = {};
     event.pt = pt;
@@ -180,8 +253,10 @@ MOUSEHOOKSTRUCTEX HookEvent(POINT pt, HWND window, int16_t delta) {
 
 int main(int argc, char** argv) {
     int samples = 21;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (!std::strcmp(argv[i], "--samples")) samples = std::atoi(argv[++i]);
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--other")) return RunOther();
+        if (!std::strcmp(argv[i], "--samples") && i + 1 < argc) samples = std::atoi(argv[++i]);
+    }
 
     // The programs block, made before the library as the tray agent makes it,
     // so that the library's attach maps it; empty until (d).
@@ -224,11 +299,20 @@ int main(int argc, char** argv) {
     SettingsBlock noopBlock = *block;
     HookSharedState noopShared = kInitialSharedState;
     noopShared.OsKind = OS_WINXP;
-    ProcessState noopProcess;
-    // Another process's program (this one is not named at attach): the logic
-    // takes the longer way, through the programs met.
-    noopProcess.Programs = programs;
-    HookContext logic{noop, noopBlock, noopShared, noopProcess};
+    // Every window of the platform that does nothing is its process's: this
+    // one's for (d), another's, published in a table of its own, for (e).
+    std::unique_ptr<ProcessState> ownProcess(new ProcessState());
+    ownProcess->Programs = programs;
+    ownProcess->ProcessId = NoopPlatform::kProcess;
+    std::strcpy(ownProcess->ProgramName, "HOOK_BENCH.EXE");
+    std::unique_ptr<RunningPrograms> otherTable(new RunningPrograms());
+    PrepareRunningPrograms(*otherTable);
+    ClaimRunningProgram(*otherTable, NoopPlatform::kProcess, "HOOK_BENCH.EXE");
+    std::unique_ptr<ProcessState> otherProcess(new ProcessState());
+    otherProcess->Programs = programs;
+    otherProcess->Running = otherTable.get();
+    HookContext logic{noop, noopBlock, noopShared, *ownProcess};
+    HookContext otherLogic{noop, noopBlock, noopShared, *otherProcess};
 
     std::vector<Row> rows;
     std::vector<double> searchCalls;  // (c): the enumeration with a class name read for each window
@@ -350,6 +434,64 @@ int main(int argc, char** argv) {
         logicWithout = t[3];
     }
 
+    // (e) The notch of (d) over another process's window: its program comes
+    // from the running programs table, as every time; then the same notch
+    // after a change of the programs block each time.
+    HWND other = StartOther();
+    if (other == nullptr) {
+        std::printf("the other process's window did not come up\n");
+        return 1;
+    }
+    {
+        RECT r;
+        GetWindowRect(other, &r);
+        POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        MOUSEHOOKSTRUCTEX notch = HookEvent(at, pane, -120);
+        LPARAM lp = reinterpret_cast<LPARAM>(&notch);
+        programs->Header.Count = kMaxPrograms;
+        EntryLines(programs, 7);
+        OtherScrolls(other, 0);
+        mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+        LRESULT posted = OtherScrolls(other, 8);
+        EntryLines(programs, 3);
+        if (WindowFromPoint(at) != other || posted != 8) {
+            std::printf("the notch over the other process posted %ld WM_VSCROLL, not 8: its settings not taken\n",
+                        static_cast<long>(posted));
+            return 1;
+        }
+        const auto change = [&] {
+            uint32_t odd = BeginProgramsChange(programs->Header);
+            EndProgramsChange(programs->Header, odd);
+        };
+        auto t = Compare(samples, 500,
+                         {[&] {
+                              programs->Header.Count = kMaxPrograms;
+                              mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+                          },
+                          [&] {
+                              programs->Header.Count = kMaxPrograms;
+                              MouseHook(otherLogic, HC_ACTION, WM_MOUSEWHEEL, lp);
+                          },
+                          [&] {
+                              programs->Header.Count = 0;
+                              mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+                          },
+                          [&] {
+                              programs->Header.Count = kMaxPrograms;
+                              change();
+                              mouseProc(HC_ACTION, WM_MOUSEWHEEL, lp);
+                          },
+                          [&] {
+                              programs->Header.Count = kMaxPrograms;
+                              change();
+                              MouseHook(otherLogic, HC_ACTION, WM_MOUSEWHEEL, lp);
+                          }});
+        rows.push_back({"(e) the notch of (d) over another program", "the notch without programs", t[0], t[1], t[2]});
+        rows.push_back({"(e) the same, the programs block changed before it", "the notch without programs", t[3], t[4],
+                        t[2]});
+    }
+    PostMessageA(other, WM_CLOSE, 0, 0);
+
     DWORD version = GetVersion();
     std::printf("%d samples each, medians; Windows version %u.%u as the system reports it\n\n", samples,
                 static_cast<unsigned>(LOBYTE(LOWORD(version))), static_cast<unsigned>(HIBYTE(LOWORD(version))));
@@ -364,9 +506,12 @@ int main(int argc, char** argv) {
         std::printf("| %d | %.3f | %.5f | %.3f | %.2f |\n", kSiblings[i], r.suiteNs / 1000 / kSiblings[i],
                     r.logicNs / 1000 / kSiblings[i], searchCalls[i] / 1000, r.suiteNs / searchCalls[i]);
     }
-    const Row& d = rows.back();
+    const Row& d = rows[rows.size() - 3];
     std::printf("\n(d) the logic alone: %.4f us with the 64 programs, %.4f us without them, ratio %.2f\n",
                 d.logicNs / 1000, logicWithout / 1000, d.logicNs / logicWithout);
+    const Row& e = rows[rows.size() - 2];
+    std::printf("(e) the logic alone: %.4f us over another program, ratio %.2f to the notch without programs\n",
+                e.logicNs / 1000, e.logicNs / logicWithout);
     DestroyWindow(host);
     return 0;
 }

@@ -39,12 +39,6 @@ public:
         if (processId) *processId = kProcess;
         return kThread;
     }
-    DWORD ProgramNameOfProcess(DWORD, char* buffer, DWORD size) override {
-        const char name[] = "hook_bench.exe";
-        if (size < sizeof name) return 0;
-        std::memcpy(buffer, name, sizeof name);
-        return sizeof name - 1;
-    }
     DWORD CharUpperBuffA(char* text, DWORD length) override {
         for (DWORD i = 0; i < length; ++i)
             if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
@@ -94,7 +88,6 @@ public:
     void keybd_event(BYTE, BYTE, DWORD, ULONG_PTR) override {}
     UINT MapVirtualKeyA(UINT, UINT) override { return 0; }
     SHORT GetKeyState(int) override { return 0; }
-    BOOL SwapMouseButton(BOOL) override { return FALSE; }
     BOOL InMenuLoop() override { return FALSE; }
     HWND GetFocus() override { return nullptr; }
     HWND SetFocus(HWND) override { return nullptr; }

@@ -41,6 +41,11 @@ constexpr int kMaxPrograms = 64;
 constexpr uint32_t kProgramNameSize = 64;
 constexpr uint32_t kMaxProgramNameLength = kProgramNameSize - 1;
 
+// The writers of the block (the tray agent, the settings program) write it
+// one at a time, and read it whole, holding this named mutex. The hooks
+// never take it: they read by the generation alone.
+constexpr char kProgramsLockName[] = "PTRHK32A_3_PROG_LOCK";
+
 // Posted by the tray agent to the settings form (SettingsWindow) when it has
 // rewritten the programs block on its own (programs kept meanwhile joined it
 // at an Apply, or the kept settings were read again): what the block holds
@@ -137,7 +142,8 @@ inline void InitProgramsHeader(ProgramsHeader& header) {
 
 // Readers take the generation before and after they read entries; the
 // entries they read are whole when both readings are the same even number.
-// Writers make it odd while they change anything. Each reading and writing
+// Writers make it odd while they change anything; a writer that died in the
+// middle leaves it odd until the next writer writes the block whole. Each reading and writing
 // is one aligned word; the fences keep the compiler and the processor from
 // moving the entries' reads and writes across them.
 inline uint32_t ReadGenerationBefore(const ProgramsHeader& header) {

@@ -101,12 +101,28 @@ int FindProgram(const std::vector<ProgramSettings>& programs, const std::string&
     return -1;
 }
 
-std::vector<ProgramSettings> ReadPrograms(const ProgramsBlock& block) {
-    std::vector<ProgramSettings> programs;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+ProgramsLock::ProgramsLock(DWORD waitMs) {
+    mutex_ = CreateMutexA(nullptr, FALSE, kProgramsLockName);
+    if (!mutex_) return;
+    const DWORD waited = WaitForSingleObject(mutex_, waitMs);
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+ProgramsLock::~ProgramsLock() {
+    if (held_) ReleaseMutex(mutex_);
+    if (mutex_) CloseHandle(mutex_);
+}
+
+bool ReadPrograms(const ProgramsBlock& block, std::vector<ProgramSettings>& programs) {
+    programs.clear();
+    ProgramsLock lock;
+    if (!lock.Held()) return false;
+    // Under the lock no writer of ours is at work: an odd generation was left
+    // by one that died. A few more readings are for a writer that takes no lock.
+    for (int attempt = 0; attempt < 3; ++attempt) {
         programs.clear();
         const uint32_t generation = ReadGenerationBefore(block.Header);
-        if (!IsProgramsLayout(block.Header)) return programs;
+        if (!IsProgramsLayout(block.Header)) return (generation & 1u) == 0;
         uint32_t count = block.Header.Count;
         if (count > static_cast<uint32_t>(kMaxPrograms)) count = kMaxPrograms;
         for (uint32_t i = 0; i < count; ++i) {
@@ -114,13 +130,16 @@ std::vector<ProgramSettings> ReadPrograms(const ProgramsBlock& block) {
             if (IsProgramFileName(program.name) && FindProgram(programs, program.name) < 0)
                 programs.push_back(program);
         }
-        if (SameGenerationAfter(block.Header, generation)) return programs;
-        Sleep(attempt < 10 ? 0 : 1);  // a writer is at work: it is quick
+        if (SameGenerationAfter(block.Header, generation)) return true;
+        Sleep(1);
     }
-    return programs;
+    programs.clear();
+    return false;
 }
 
-void WritePrograms(ProgramsBlock& block, const std::vector<ProgramSettings>& programs) {
+bool WritePrograms(ProgramsBlock& block, const std::vector<ProgramSettings>& programs) {
+    ProgramsLock lock;
+    if (!lock.Held()) return false;
     const uint32_t odd = BeginProgramsChange(block.Header);
     InitProgramsHeader(block.Header);
     const size_t count = programs.size() < static_cast<size_t>(kMaxPrograms) ? programs.size() : kMaxPrograms;
@@ -137,6 +156,7 @@ void WritePrograms(ProgramsBlock& block, const std::vector<ProgramSettings>& pro
     }
     block.Header.Count = static_cast<uint32_t>(count);
     EndProgramsChange(block.Header, odd);
+    return true;
 }
 
 }  // namespace ptr

@@ -47,13 +47,33 @@ bool SameProgramName(const std::string& a, const std::string& b);
 // The index of the program of that name in the list, or -1.
 int FindProgram(const std::vector<ProgramSettings>& programs, const std::string& name);
 
-// What a block of this layout holds, read whole (while a writer changes it,
-// the reading is made again); empty for a block of another layout. Entries
+// The programs lock (kProgramsLockName), held for one reading or writing of
+// the block. A writer that died holding it left it abandoned: the next
+// holder gets it, and what that writer was writing may be torn.
+class ProgramsLock {
+public:
+    // Waits at most waitMs for the holder: writers are quick.
+    explicit ProgramsLock(DWORD waitMs = 2000);
+    ~ProgramsLock();
+    ProgramsLock(const ProgramsLock&) = delete;
+    ProgramsLock& operator=(const ProgramsLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool held_ = false;
+};
+
+// What a block of this layout holds, read whole under the programs lock:
+// true, with programs empty for a block of another layout; false, with
+// programs empty, when the lock cannot be had or the block is torn (a writer
+// died while it wrote, or one that takes no lock is still at it). Entries
 // with a name that is no program file name, or a name met before, are left
 // out; values are brought into range and only the program fields are kept.
-std::vector<ProgramSettings> ReadPrograms(const ProgramsBlock& block);
+bool ReadPrograms(const ProgramsBlock& block, std::vector<ProgramSettings>& programs);
 // Makes the block hold these programs (the first kMaxPrograms), in one
-// change: the header of this layout, the entries, zero beyond them.
-void WritePrograms(ProgramsBlock& block, const std::vector<ProgramSettings>& programs);
+// change under the programs lock: the header of this layout, the entries,
+// zero beyond them. False, with nothing written, when the lock cannot be had.
+bool WritePrograms(ProgramsBlock& block, const std::vector<ProgramSettings>& programs);
 
 }  // namespace ptr

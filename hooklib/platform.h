@@ -32,9 +32,6 @@ public:
     virtual DWORD GetCurrentProcessId() = 0;
     // The thread that made the window (0 when it names none), and its process.
     virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
-    // The file name, without its folder, of the program a process runs, into
-    // buffer with its terminating zero; its length, 0 when it cannot be found.
-    virtual DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) = 0;
     // Upper case in the system's code page, in place.
     virtual DWORD CharUpperBuffA(char* text, DWORD length) = 0;
 
@@ -67,7 +64,6 @@ public:
     virtual void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) = 0;
     virtual UINT MapVirtualKeyA(UINT code, UINT mapType) = 0;
     virtual SHORT GetKeyState(int vk) = 0;
-    virtual BOOL SwapMouseButton(BOOL swap) = 0;
 
     // Whether the calling thread runs a menu's modal loop now; TRUE where the
     // system cannot tell (Windows 95 has no GetGUIThreadInfo).

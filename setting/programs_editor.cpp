@@ -5,7 +5,9 @@ namespace setting {
 TProgramsEditor::TProgramsEditor(ptr::ProgramsBlock* block) : block_(block) { TakeKept(); }
 
 void TProgramsEditor::TakeKept() {
-    programs_ = block_ ? ptr::ReadPrograms(*block_) : std::vector<ProgramSettings>();
+    // A block torn by a writer that died is not edited (each change writes
+    // the whole list) until the tray agent has written it whole again.
+    whole_ = block_ != nullptr && ptr::ReadPrograms(*block_, programs_);
     TakeSavedCopy();
 }
 
@@ -19,7 +21,7 @@ void TProgramsEditor::RestoreSavedCopy() {
 TProgramsEditor::AddResult TProgramsEditor::Add(const std::string& name, int& index) {
     index = ptr::FindProgram(programs_, name);
     if (index >= 0) return AddResult::Known;
-    if (!block_ || !ptr::IsProgramFileName(name)) return AddResult::NoName;
+    if (!Available() || !ptr::IsProgramFileName(name)) return AddResult::NoName;
     if (programs_.size() >= static_cast<size_t>(ptr::kMaxPrograms)) return AddResult::Full;
     ProgramSettings program;
     program.name = name;
@@ -53,7 +55,7 @@ void TProgramsEditor::Clear(int index, const char* field) {
 }
 
 void TProgramsEditor::Write() {
-    if (block_) ptr::WritePrograms(*block_, programs_);
+    if (Available()) ptr::WritePrograms(*block_, programs_);
 }
 
 std::string ProgramNameOfPath(const std::string& path) {

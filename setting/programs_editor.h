@@ -18,11 +18,13 @@ public:
     // none: then the page has nothing to edit. The saved copy is taken at once.
     explicit TProgramsEditor(ptr::ProgramsBlock* block);
 
-    bool Available() const { return block_ != nullptr; }
+    // There is a block, and it was read whole when it was last taken.
+    bool Available() const { return block_ != nullptr && whole_; }
     const std::vector<ProgramSettings>& Programs() const { return programs_; }
 
     // The block as it is now (the tray agent rewrote it): shown, and the
-    // state that Cancel goes back to.
+    // state that Cancel goes back to; nothing, and not Available, when it
+    // cannot be read whole.
     void TakeKept();
     void TakeSavedCopy();
     void RestoreSavedCopy();
@@ -45,6 +47,7 @@ private:
     void Write();
 
     ptr::ProgramsBlock* block_;
+    bool whole_ = false;
     std::vector<ProgramSettings> programs_;
     std::vector<ProgramSettings> saved_;
 };

@@ -86,9 +86,13 @@ void TProgramsPage::Load() {
     pickerProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(picker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PickerProc)));
 
+    EnableEditing();
+    FillList(editor_.Programs().empty() ? -1 : 0);
+}
+
+void TProgramsPage::EnableEditing() {
     const bool available = editor_.Available();
     for (int id : {ProgramList, ProgramPicker, ProgramBrowseButton}) EnableWindow(Control(id), available);
-    FillList(editor_.Programs().empty() ? -1 : 0);
 }
 
 bool TProgramsPage::HandleCommand(int id, int code) {
@@ -112,6 +116,7 @@ void TProgramsPage::TakeKept() {
     const int selected = Selected();
     const std::string name = selected >= 0 ? editor_.Programs()[selected].name : std::string();
     editor_.TakeKept();
+    EnableEditing();
     const int again = name.empty() ? -1 : ptr::FindProgram(editor_.Programs(), name);
     FillList(again >= 0 ? again : (editor_.Programs().empty() ? -1 : 0));
 }

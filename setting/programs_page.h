@@ -56,6 +56,8 @@ private:
     std::string String(unsigned id) const { return LoadResourceString(env_.resources, id); }
     int Selected() const;
     void FillList(int select);
+    // The list and the ways to add a program, while the block can be edited.
+    void EnableEditing();
     void ShowSelected();
     void EnableFields(bool enabled);
     void FillChoices(int id, const std::vector<std::pair<std::string, int32_t>>& choices);

@@ -56,10 +56,9 @@ void RaiseTopLevel(HookContext& ctx, HWND window) {
 }
 
 void InjectButton(HookContext& ctx, DWORD flags, uint32_t extra) {
-    // SwapMouseButton is the only way to read the swap state; put it back at once.
-    BOOL swapped = ctx.api.SwapMouseButton(FALSE);
-    ctx.api.SwapMouseButton(swapped);
-    if (swapped) {
+    // The swap is read, never set: SwapMouseButton, which also reads it,
+    // would swap the user's buttons for every program for a moment.
+    if (ctx.api.GetSystemMetrics(SM_SWAPBUTTON) != 0) {
         const DWORD left = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
         const DWORD right = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP;
         DWORD leftBits = flags & left;

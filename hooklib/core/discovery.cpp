@@ -56,11 +56,15 @@ bool IsShellWebView(HookContext& ctx, HWND window) {
 
 // ---- The scroll-bar search ----
 
+// One search, on the stack of the thread that makes it: what it has seen
+// and the bar it would take so far.
 struct BarSearch {
     HookContext* ctx;
     HWND window;
     BarOrientation orientation;
     bool directChildrenOnly;
+    bool seen;  // a bar of this orientation, even hidden or disabled
+    HWND candidate;
 };
 
 bool HasOrientation(LONG style, BarOrientation orientation) {
@@ -104,13 +108,12 @@ void ConsiderBar(HWND child, void* context) {
     LONG style = ctx.api.GetWindowLongA(child, GWL_STYLE);
     if (!HasOrientation(style, search.orientation)) return;
 
-    int slot = search.orientation;
     // Seen even when hidden or disabled: the window keeps its bars itself,
     // so the wider search over the parent is not made.
-    ctx.process.BarSeen[slot] = true;
+    search.seen = true;
     if (!IsUsable(style)) return;
 
-    HWND& candidate = ctx.process.BarCandidate[slot];
+    HWND& candidate = search.candidate;
     if (candidate == nullptr) {
         candidate = child;
         return;
@@ -158,23 +161,20 @@ int ClassifyWindow(HookContext& ctx, HWND window, uint32_t& code) {
 }
 
 HWND FindScrollBarControl(HookContext& ctx, HWND window, BarOrientation orientation) {
-    ctx.process.BarSeen[orientation] = false;
-    ctx.process.BarCandidate[orientation] = nullptr;
     // Enumerating the children of no window would walk every top-level window.
     if (window == nullptr) return nullptr;
 
-    BarSearch search = {&ctx, window, orientation, true};
+    BarSearch search = {&ctx, window, orientation, true, false, nullptr};
     ctx.api.EnumChildWindows(window, ConsiderBar, &search);
-    if (ctx.process.BarCandidate[orientation] != nullptr || ctx.process.BarSeen[orientation])
-        return ctx.process.BarCandidate[orientation];
+    if (search.candidate != nullptr || search.seen) return search.candidate;
 
     HWND parent = ctx.api.GetParent(window);
     bool isPopup = (ctx.api.GetWindowLongA(window, GWL_STYLE) & WS_POPUP) != 0;
     if (!isPopup && parent != nullptr) {
-        search = {&ctx, parent, orientation, false};
+        search = {&ctx, parent, orientation, false, false, nullptr};
         ctx.api.EnumChildWindows(parent, ConsiderBar, &search);
     }
-    return ctx.process.BarCandidate[orientation];
+    return search.candidate;
 }
 
 uint32_t FindVerticalMethod(HookContext& ctx, HWND window, HWND& barControl) {

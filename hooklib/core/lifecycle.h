@@ -12,9 +12,9 @@ int32_t DetectOsKind(Platform& api);
 int32_t ProcessKindFromPath(const char* path);
 int32_t DetectProcessKind(Platform& api);
 
-// Process attach, after the module handle is known and before the block is
-// mapped: detect the version once per desktop, register the Windows 95
-// messages, classify the process.
+// Process attach, once the running programs table is mapped and before the
+// block is: detect the version once per desktop, register the Windows 95
+// messages, classify the process, name its program and publish it.
 void AttachProcess(Platform& api, HookSharedState& shared, ProcessState& process);
 
 // InstallHook: nonzero installs, zero removes; returns the 32-bit result.

@@ -6,6 +6,7 @@
 
 #include "actions.h"
 #include "markers.h"
+#include "wheel_router.h"
 
 namespace ptr {
 namespace {
@@ -19,6 +20,11 @@ constexpr uint32_t kModeTaskSwitch = 151;
 
 constexpr DWORD kWin95TabPause = 50;
 
+// No more Tabs than one scroll has steps: past that the switcher has long
+// gone round every task, and each notch (or the replay at the end, with its
+// pauses on Windows 95) would hold the hooked thread for ever longer.
+constexpr int32_t kMaxTabCount = 273;
+
 BYTE LockKey(uint32_t mode) { return mode == kModeShiftLock ? VK_SHIFT : VK_CONTROL; }
 
 int32_t& LockFlag(HookContext& ctx, uint32_t mode) {
@@ -31,11 +37,19 @@ void TapTab(HookContext& ctx, DWORD pause) {
     KeyUp(ctx, VK_TAB);
 }
 
+// Windows 95 needs a pause between a Tab's press and its release; the
+// replay holds the hooked thread for them, so it presses no more Tabs than
+// a second of pauses allows (the twentieth task at most).
+constexpr int32_t kMaxPausedTabs = 20;
+
 // Windows 95, 98 and Me: once the held Alt is up, the same number of Tabs is
 // pressed again under an Alt of its own.
 void ReplayTaskSelection(HookContext& ctx, DWORD pause) {
+    int32_t tabs = ctx.shared.TabCount;
+    if (tabs > kMaxTabCount) tabs = kMaxTabCount;
+    if (pause != 0 && tabs > kMaxPausedTabs) tabs = kMaxPausedTabs;
     KeyDown(ctx, VK_MENU);
-    for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, pause);
+    for (int32_t tab = 0; tab < tabs; ++tab) TapTab(ctx, pause);
     KeyUp(ctx, VK_MENU);
 }
 
@@ -47,31 +61,46 @@ void FinishTaskSwitch(HookContext& ctx) {
     else if (os == OS_WIN95) ReplayTaskSelection(ctx, kWin95TabPause);
 }
 
-// No more Tabs than one scroll has steps: past that the switcher has long
-// gone round every task, and each notch (or the replay at the end, with its
-// pauses on Windows 95) would hold the hooked thread for ever longer.
-constexpr int32_t kMaxTabCount = 273;
+// The most notches one wheel message stands for: 273 x 120 = 32760 is the
+// largest delta that fits its signed 16 bits.
+constexpr int kMaxNotches = 273;
 
-void CountTab(HookContext& ctx) {
-    if (ctx.shared.TabCount < kMaxTabCount) ++ctx.shared.TabCount;
+void CountTabs(HookContext& ctx, int notches) {
+    int32_t count = ctx.shared.TabCount;
+    if (count < 0) count = 0;
+    count += notches;
+    ctx.shared.TabCount = count < kMaxTabCount ? count : kMaxTabCount;
 }
 
-// Delta units of one vertical wheel message as a horizontal notch: a part
-// of a notch keeps its size, anything else (0 included) is a whole notch.
-int32_t NotchPart(int16_t delta) {
-    int32_t size = delta < 0 ? -static_cast<int32_t>(delta) : delta;
-    return size > 0 && size < WHEEL_NOTCH ? size : WHEEL_NOTCH;
+// The size of a vertical wheel message's delta, in delta units.
+int32_t UnitsOf(int16_t delta) { return delta < 0 ? -static_cast<int32_t>(delta) : delta; }
+
+bool IsHorizontal(const WheelMessage& wheel) {
+    return wheel.Tilt || wheel.Delta == HWHEEL_LEFT || wheel.Delta == HWHEEL_RIGHT;
 }
 
-void NextTask(HookContext& ctx) {
+// The whole notches of the vertical wheel that this message completes, for
+// a mode that takes the wheel whatever its direction; a horizontal wheel or
+// a tilt makes none.
+int VerticalNotches(HookContext& ctx, HWND target) {
+    if (IsHorizontal(ctx.wheel)) return 0;
+    int16_t delta = ctx.wheel.Delta;
+    return WholeNotches(ctx, ctx.shared.VRemainder, target, delta > 0 ? 1 : -1, UnitsOf(delta));
+}
+
+void NextTasks(HookContext& ctx, int notches) {
+    if (notches <= 0) return;
     if (ctx.shared.OsKind == OS_WIN95) {
-        // On Windows 95 each notch presses one Tab more than the one before.
-        CountTab(ctx);
-        for (int32_t tab = 0; tab < ctx.shared.TabCount; ++tab) TapTab(ctx, 0);
+        // On Windows 95 each notch presses one Tab more than the one before:
+        // the last notch's Tabs select the task.
+        CountTabs(ctx, notches);
+        const int32_t taps = ctx.shared.TabCount;
+        for (int32_t tab = 0; tab < taps && tab < kMaxTabCount; ++tab) TapTab(ctx, 0);
         return;
     }
-    TapTab(ctx, 0);
-    CountTab(ctx);
+    int32_t taps = notches < kMaxTabCount ? notches : kMaxTabCount;
+    for (int32_t tab = 0; tab < taps; ++tab) TapTab(ctx, 0);
+    CountTabs(ctx, notches);
 }
 
 }  // namespace
@@ -116,13 +145,13 @@ int StartHorizontalWheel(HookContext& ctx) {
 
 int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marker*/) {
     if (message == WM_MOUSEWHEEL) {
-        // Every vertical notch becomes one horizontal notch; 0 counts as right.
-        // The part of a notch that a high-resolution wheel sends stays a part,
-        // so that its parts add up to one horizontal notch; a horizontal
-        // marker (a tilt, say) keeps its own size.
-        int16_t delta = ctx.process.WheelDelta;
-        if (delta != HWHEEL_LEFT && delta != HWHEEL_RIGHT) ctx.process.MarkerUnits = NotchPart(delta);
-        ctx.process.WheelDelta = delta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
+        // The vertical wheel scrolls sideways, notch for notch: its delta
+        // units go on as a horizontal marker's, so that the router counts
+        // them as it counts every wheel's (240 two notches, parts added up).
+        // A horizontal marker (a tilt, say) keeps its own size.
+        int16_t delta = ctx.wheel.Delta;
+        if (delta != HWHEEL_LEFT && delta != HWHEEL_RIGHT) ctx.wheel.MarkerUnits = UnitsOf(delta);
+        ctx.wheel.Delta = delta > 0 ? HWHEEL_LEFT : HWHEEL_RIGHT;
         return 0;
     }
     if (IsMiddlePress(message)) {
@@ -142,8 +171,16 @@ int StartZoom(HookContext& ctx) {
 
 int ZoomHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t /*marker*/) {
     if (message == WM_MOUSEWHEEL) {
-        LPARAM delta = static_cast<LPARAM>(ctx.process.WheelDelta);
-        SendToWindow(ctx, ToHwnd(ctx.block.ZoomWindow), UM_ZOOMWHEEL, 0, delta);
+        // The vertical wheel changes the zoom factor, a step per whole notch
+        // (the agent steps by the notches in the delta it is sent); nothing
+        // else moves, also not for a tilt.
+        HWND zoom = ToHwnd(ctx.block.ZoomWindow);
+        int notches = VerticalNotches(ctx, zoom);
+        if (notches > kMaxNotches) notches = kMaxNotches;
+        if (notches > 0) {
+            LPARAM delta = (ctx.wheel.Delta > 0 ? 1 : -1) * notches * WHEEL_NOTCH;
+            SendToWindow(ctx, zoom, UM_ZOOMWHEEL, 0, delta);
+        }
         return 1;
     }
     if (IsButtonPress(message)) {
@@ -169,7 +206,8 @@ int TaskSwitchHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t 
         KeyDown(ctx, VK_MENU);
         TapTab(ctx, 0);
     } else if (message == WM_MOUSEWHEEL) {
-        NextTask(ctx);
+        // A Tab per whole notch of the vertical wheel, whatever its direction.
+        NextTasks(ctx, VerticalNotches(ctx, nullptr));
     } else if (message == WM_MBUTTONUP) {
         FinishTaskSwitch(ctx);
     }

@@ -7,6 +7,7 @@
 
 #include "dispatcher.h"
 #include "markers.h"
+#include "programs.h"
 #include "wheel_router.h"
 
 namespace ptr {
@@ -41,30 +42,31 @@ int16_t Negate16(int16_t value) { return static_cast<int16_t>(static_cast<uint16
 
 bool IsHorizontalNotch(int16_t delta) { return delta == HWHEEL_LEFT || delta == HWHEEL_RIGHT; }
 
+// One rule for both reverse flags: ReverseWheel reverses the vertical
+// wheel, ReverseHWheel the horizontal one, whichever way its notch arrives
+// (the driver's horizontal marker in a wheel message, or a tilt), and
+// whatever WheelCount says. The Horizontal Wheel mode turns the vertical
+// wheel's notches sideways after ReverseWheel has reversed them.
 void StoreWheelDelta(HookContext& ctx, uint16_t raw) {
     int16_t delta = static_cast<int16_t>(raw);
-    if (ctx.block.ReverseWheel) delta = Negate16(delta);
-    // With both flags set a horizontal notch keeps the sense it arrived with.
-    if (ctx.block.WheelCount >= 2 && IsHorizontalNotch(delta) && ctx.block.ReverseHWheel) delta = Negate16(delta);
-    ctx.process.WheelDelta = delta;
-    ctx.process.MarkerUnits = WHEEL_NOTCH;
-    ctx.process.TiltWheel = false;
+    const int32_t reverse = IsHorizontalNotch(delta) ? ctx.block.ReverseHWheel : ctx.block.ReverseWheel;
+    ctx.wheel.Delta = reverse ? Negate16(delta) : delta;
+    ctx.wheel.MarkerUnits = WHEEL_NOTCH;
+    ctx.wheel.Tilt = false;
 }
 
 // The tilt wheel goes on as the horizontal marker of its direction, with its
 // own size: a tilt of 120 is one horizontal notch, smaller ones add up.
-// ReverseHWheel reverses it whatever WheelCount says: the tilt is a
-// horizontal wheel of its own. ReverseWheel is the vertical wheel's.
 void StoreTilt(HookContext& ctx, uint16_t raw) {
     int32_t tilt = static_cast<int16_t>(raw);
     if (ctx.block.ReverseHWheel) tilt = -tilt;
-    ctx.process.WheelDelta = tilt > 0 ? HWHEEL_RIGHT : HWHEEL_LEFT;
-    ctx.process.MarkerUnits = tilt < 0 ? -tilt : tilt;
-    ctx.process.TiltWheel = true;
+    ctx.wheel.Delta = tilt > 0 ? HWHEEL_RIGHT : HWHEEL_LEFT;
+    ctx.wheel.MarkerUnits = tilt < 0 ? -tilt : tilt;
+    ctx.wheel.Tilt = true;
 }
 
-// The message as the dispatcher and the router see it; stores WheelDelta
-// for wheel messages.
+// The message as the dispatcher and the router see it; for a wheel message
+// also its delta, in ctx.wheel.
 UINT Normalise(HookContext& ctx, UINT message, LPARAM lParam) {
     const MOUSEHOOKSTRUCT* event = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     uint16_t marker = HighWord32(event->dwExtraInfo);
@@ -111,6 +113,7 @@ UINT ClientMessageOf(UINT message) {
 }
 
 LRESULT MouseHook(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
+    KeepOwnProgramPublished(ctx.process);
     if (!IsLookedAt(ctx, code, message) || lParam == 0) return PassOn(ctx, code, message, lParam);
 
     const MOUSEHOOKSTRUCT* event = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);

@@ -1,8 +1,8 @@
 // Finding a program's settings of its own, cheaply on every message: this
-// process's program is named once at attach; another process's program is
-// named once, when first met (by process and thread, as its window reports
-// them), and kept in a few slots; which entry of the programs block is its
-// own is chosen again only when the block's generation has changed.
+// process's program is named once at attach and published in the running
+// programs table; another process's program is found there by its process
+// id; which entry of the programs block holds a name is looked up among the
+// entries' names, upper-cased once per generation of the block.
 #include "programs.h"
 
 #include <cstring>
@@ -10,86 +10,114 @@
 namespace ptr {
 namespace {
 
-bool SameName(const char* upperName, const char (&entryName)[kProgramNameSize], Platform& api) {
-    char name[kProgramNameSize];
-    DWORD length = 0;
-    // The entry's bytes may change while they are read: copied with a bound.
-    while (length < kMaxProgramNameLength && entryName[length] != '\0') {
-        name[length] = entryName[length];
-        ++length;
+uint32_t LoadWord(const uint32_t& word) { return __atomic_load_n(&word, __ATOMIC_ACQUIRE); }
+
+// Copies an entry's name, whose bytes may change while they are read, with
+// a bound and its zero; returns its length.
+uint32_t CopyEntryName(const char (&entryName)[kProgramNameSize], char (&name)[kProgramNameSize]) {
+    uint32_t length = 0;
+    for (; length < kMaxProgramNameLength; ++length) {
+        const char c = __atomic_load_n(&entryName[length], __ATOMIC_RELAXED);
+        if (c == '\0') break;
+        name[length] = c;
     }
-    if (length == 0) return false;
-    name[length] = '\0';
-    api.CharUpperBuffA(name, length);
-    return std::strcmp(name, upperName) == 0;
+    for (uint32_t i = length; i < kProgramNameSize; ++i) name[i] = '\0';
+    return length;
 }
 
-int32_t EntryOfName(Platform& api, const ProgramsBlock& programs, const char* upperName) {
-    if (upperName[0] == '\0') return -1;
-    uint32_t count = programs.Header.Count;
-    if (count > static_cast<uint32_t>(kMaxPrograms)) count = kMaxPrograms;
-    for (uint32_t i = 0; i < count; ++i)
-        if (SameName(upperName, programs.Entries[i].Name, api)) return static_cast<int32_t>(i);
+uint32_t EntryCount(const ProgramsBlock& programs) {
+    const uint32_t count = __atomic_load_n(&programs.Header.Count, __ATOMIC_RELAXED);
+    return count < static_cast<uint32_t>(kMaxPrograms) ? count : kMaxPrograms;
+}
+
+bool SameName(const char (&indexName)[kProgramNameSize], const char* upperName) {
+    for (uint32_t i = 0; i < kProgramNameSize; ++i) {
+        const char c = __atomic_load_n(&indexName[i], __ATOMIC_RELAXED);
+        if (c != upperName[i]) return false;
+        if (c == '\0') return true;
+    }
+    return false;
+}
+
+// The names of the entries, upper case with one call for all of them.
+void MakeIndex(Platform& api, const ProgramsBlock& programs, uint32_t generation, ProgramsIndex& index) {
+    const uint32_t count = EntryCount(programs);
+    for (uint32_t i = 0; i < static_cast<uint32_t>(kMaxPrograms); ++i) {
+        if (i < count) CopyEntryName(programs.Entries[i].Name, index.Names[i]);
+        else std::memset(index.Names[i], 0, kProgramNameSize);
+    }
+    api.CharUpperBuffA(&index.Names[0][0], sizeof index.Names);
+    index.Count = count;
+    index.Generation = generation;
+    // Names copied while a writer changed them are made again at the next lookup.
+    index.Made = SameGenerationAfter(programs.Header, generation) ? 1 : 0;
+}
+
+int32_t SearchIndex(const ProgramsIndex& index, const char* upperName) {
+    const uint32_t count = __atomic_load_n(&index.Count, __ATOMIC_RELAXED);
+    for (uint32_t i = 0; i < count && i < static_cast<uint32_t>(kMaxPrograms); ++i)
+        if (SameName(index.Names[i], upperName)) return static_cast<int32_t>(i);
     return -1;
 }
 
-// A name for the slot, upper case; empty when none fits an entry.
-void SetName(Platform& api, KnownProgram& program, const char* name, DWORD length) {
-    program.Name[0] = '\0';
-    program.Generation = 1;
-    program.Entry = -1;
-    if (length == 0 || length > kMaxProgramNameLength) return;
-    std::memcpy(program.Name, name, length);
-    program.Name[length] = '\0';
-    api.CharUpperBuffA(program.Name, length);
-}
-
-void LookUpName(HookContext& ctx, KnownProgram& program, DWORD now) {
-    char name[MAX_PATH];
-    DWORD length = ctx.api.ProgramNameOfProcess(program.ProcessId, name, MAX_PATH);
-    SetName(ctx.api, program, name, length < MAX_PATH ? length : 0);
-    // Also a name that cannot be found is kept for its lifetime: the lookup
-    // is not made again for every message.
-    program.LookupTime = now;
-}
-
-KnownProgram& ProgramOf(HookContext& ctx, DWORD processId, DWORD threadId) {
-    ProcessState& process = ctx.process;
-    if (processId == process.OwnProgram.ProcessId) return process.OwnProgram;
-    DWORD now = ctx.api.GetTickCount();
-    for (KnownProgram& known : process.OtherPrograms) {
-        if (known.ProcessId != processId || known.ThreadId != threadId) continue;
-        if (now - known.LookupTime > kProgramNameLifetime) LookUpName(ctx, known, now);
-        return known;
+// While another thread of this process makes the index: each entry's name
+// upper-cased by itself, a call each.
+int32_t SearchEntries(Platform& api, const ProgramsBlock& programs, const char* upperName) {
+    const uint32_t count = EntryCount(programs);
+    for (uint32_t i = 0; i < count; ++i) {
+        char name[kProgramNameSize];
+        const uint32_t length = CopyEntryName(programs.Entries[i].Name, name);
+        if (length == 0) continue;
+        api.CharUpperBuffA(name, length);
+        if (std::strcmp(name, upperName) == 0) return static_cast<int32_t>(i);
     }
-    KnownProgram& slot = process.OtherPrograms[process.NextProgramSlot % kKnownProgramSlots];
-    process.NextProgramSlot = (process.NextProgramSlot + 1) % kKnownProgramSlots;
-    slot.ProcessId = processId;
-    slot.ThreadId = threadId;
-    LookUpName(ctx, slot, now);
-    return slot;
+    return -1;
 }
 
-bool SettingsOfProgram(HookContext& ctx, DWORD processId, DWORD threadId, SettingsBlock& settings) {
+// The entry that holds the program's settings, or -1.
+int32_t EntryOfName(HookContext& ctx, const ProgramsBlock& programs, uint32_t generation, const char* upperName) {
+    if (upperName[0] == '\0') return -1;
+    ProgramsIndex& index = ctx.process.Index;
+    const uint32_t before = LoadWord(index.Sequence);
+    if ((before & 1u) != 0) return SearchEntries(ctx.api, programs, upperName);
+    if (LoadWord(index.Made) != 0 && LoadWord(index.Generation) == generation) {
+        const int32_t entry = SearchIndex(index, upperName);
+        __atomic_thread_fence(__ATOMIC_ACQUIRE);
+        if (__atomic_load_n(&index.Sequence, __ATOMIC_RELAXED) == before) return entry;
+    }
+    uint32_t expected = before;
+    if (!__atomic_compare_exchange_n(&index.Sequence, &expected, before + 1, false, __ATOMIC_ACQ_REL,
+                                     __ATOMIC_RELAXED))
+        return SearchEntries(ctx.api, programs, upperName);
+    MakeIndex(ctx.api, programs, generation, index);
+    const int32_t entry = SearchIndex(index, upperName);
+    __atomic_store_n(&index.Sequence, before + 2, __ATOMIC_RELEASE);
+    return entry;
+}
+
+// The program of a process, upper case: this process's own, or the one
+// another copy of the library published.
+bool NameOfProcess(const ProcessState& process, uint32_t processId, char (&name)[kProgramNameSize]) {
+    if (processId == process.ProcessId) {
+        std::memcpy(name, process.ProgramName, kProgramNameSize);
+        return name[0] != '\0';
+    }
+    return process.Running != nullptr && FindRunningProgram(*process.Running, processId, name);
+}
+
+bool SettingsOfProgram(HookContext& ctx, DWORD processId, SettingsBlock& settings) {
     if (processId == 0) return false;
     const ProgramsBlock& programs = *ctx.process.Programs;
-    uint32_t generation = ReadGenerationBefore(programs.Header);
+    const uint32_t generation = ReadGenerationBefore(programs.Header);
     if ((generation & 1u) != 0) return false;  // being written: the block's own settings for now
-    KnownProgram& program = ProgramOf(ctx, processId, threadId);
-    if (program.Generation != generation) {
-        program.Entry = EntryOfName(ctx.api, programs, program.Name);
-        program.Generation = generation;
-    }
-    int32_t entry = program.Entry;
+    char name[kProgramNameSize];
+    if (!NameOfProcess(ctx.process, processId, name)) return false;
+    const int32_t entry = EntryOfName(ctx, programs, generation, name);
     if (entry >= 0) {
         settings = ctx.block;
         LayProgramFieldsOver(settings, programs.Entries[entry]);
     }
-    if (!SameGenerationAfter(programs.Header, generation)) {
-        program.Generation = 1;  // chosen from a block in change: choose again next time
-        return false;
-    }
-    return entry >= 0;
+    return SameGenerationAfter(programs.Header, generation) && entry >= 0;
 }
 
 }  // namespace
@@ -102,14 +130,13 @@ bool ProgramsInUse(const ProcessState& process) {
 bool SettingsOfWindow(HookContext& ctx, HWND window, SettingsBlock& settings) {
     if (!ProgramsInUse(ctx.process)) return false;
     DWORD processId = 0;
-    DWORD threadId = ctx.api.GetWindowThreadProcessId(window, &processId);
-    if (threadId == 0) return false;
-    return SettingsOfProgram(ctx, processId, threadId, settings);
+    if (ctx.api.GetWindowThreadProcessId(window, &processId) == 0) return false;
+    return SettingsOfProgram(ctx, processId, settings);
 }
 
 bool SettingsOfModeProgram(HookContext& ctx, SettingsBlock& settings) {
     if (!ProgramsInUse(ctx.process)) return false;
-    return SettingsOfProgram(ctx, ctx.shared.ModeProcessId, ctx.shared.ModeThreadId, settings);
+    return SettingsOfProgram(ctx, ctx.shared.ModeProcessId, settings);
 }
 
 void RememberModeProgram(HookContext& ctx, HWND window) {
@@ -120,13 +147,35 @@ void RememberModeProgram(HookContext& ctx, HWND window) {
 }
 
 void RememberOwnProgram(Platform& api, ProcessState& process, const char* path) {
-    KnownProgram& own = process.OwnProgram;
-    own.ProcessId = api.GetCurrentProcessId();
-    own.ThreadId = 0;
+    process.ProcessId = api.GetCurrentProcessId();
+    std::memset(process.ProgramName, 0, kProgramNameSize);
     const char* name = path;
     for (const char* p = path; *p != '\0'; ++p)
         if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-    SetName(api, own, name, static_cast<DWORD>(std::strlen(name)));
+    const size_t length = std::strlen(name);
+    // A name longer than any entry's matches none: published empty.
+    if (length > 0 && length <= kMaxProgramNameLength) {
+        std::memcpy(process.ProgramName, name, length);
+        api.CharUpperBuffA(process.ProgramName, static_cast<DWORD>(length));
+    }
+    if (process.Running != nullptr)
+        process.Claim = ClaimRunningProgram(*process.Running, process.ProcessId, process.ProgramName);
+}
+
+void KeepOwnProgramPublished(ProcessState& process) {
+    RunningPrograms* table = process.Running;
+    if (table == nullptr || StillPublished(*table, process.Claim, process.ProcessId)) return;
+    uint32_t idle = 0;
+    if (!__atomic_compare_exchange_n(&process.Claiming, &idle, 1u, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED)) return;
+    // Claim is written only while Claiming is held: read again, it is whole.
+    if (!StillPublished(*table, process.Claim, process.ProcessId))
+        process.Claim = ClaimRunningProgram(*table, process.ProcessId, process.ProgramName);
+    __atomic_store_n(&process.Claiming, 0u, __ATOMIC_RELEASE);
+}
+
+void ForgetOwnProgram(ProcessState& process) {
+    if (process.Running != nullptr) ReleaseRunningProgram(*process.Running, process.Claim);
+    process.Claim = RunningProgramClaim();
 }
 
 }  // namespace ptr

@@ -13,8 +13,9 @@ bool ProgramsInUse(const ProcessState& process);
 
 // Fills settings with the block as the program that owns window sees it
 // and returns true; returns false when that program has no settings of its
-// own, cannot be named, or the programs block changed while it was read
-// (settings then holds nothing to use).
+// own, has not published its name (its process never took input through
+// the hooks), or the programs block changed while it was read (settings
+// then holds nothing to use). Asks the system one thing: the window's process.
 bool SettingsOfWindow(HookContext& ctx, HWND window, SettingsBlock& settings);
 
 // The same for the program the active mode started in.
@@ -23,11 +24,16 @@ bool SettingsOfModeProgram(HookContext& ctx, SettingsBlock& settings);
 // A mode starts for a window: its program's settings stay with the mode.
 void RememberModeProgram(HookContext& ctx, HWND window);
 
-// Process attach: this process and its program, from its executable's path.
+// Process attach: this process and its program, named from its executable's
+// path and published in the running programs table, if there is one.
 void RememberOwnProgram(Platform& api, ProcessState& process, const char* path);
 
-// How long the name found for another process is trusted: a process that
-// ended leaves its number to a new one, which may run another program.
-constexpr DWORD kProgramNameLifetime = 10000;
+// Every mouse message: the program stays published. A process whose slot a
+// claimer took while the table was full claims one again (one thread at a
+// time; the others go on at once).
+void KeepOwnProgramPublished(ProcessState& process);
+
+// Process detach: the slot is emptied.
+void ForgetOwnProgram(ProcessState& process);
 
 }  // namespace ptr

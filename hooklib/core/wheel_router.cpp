@@ -44,8 +44,8 @@ bool SameTurn(HookContext& ctx, const WheelRemainder& rest, int32_t kept, int si
     return since <= ctx.api.GetDoubleClickTime();
 }
 
-// Adds units in the direction of sign to the part the axis kept and returns
-// the whole notches they make; what is left over is kept for the next part.
+}  // namespace
+
 int WholeNotches(HookContext& ctx, WheelRemainder& rest, HWND target, int sign, int32_t units) {
     int32_t kept = KeptUnits(rest);
     if (kept != 0 && !SameTurn(ctx, rest, kept, sign, target)) kept = 0;
@@ -59,16 +59,20 @@ int WholeNotches(HookContext& ctx, WheelRemainder& rest, HWND target, int sign, 
     return total / WHEEL_NOTCH;
 }
 
+namespace {
+
+// A part that completes no notch is swallowed and posts nothing: programs
+// that step on any wheel or scroll message would move for it.
 int RouteHorizontalNotch(HookContext& ctx, HWND target, int delta) {
-    int32_t units = ctx.process.MarkerUnits < 0 ? 0 : ctx.process.MarkerUnits;
+    int32_t units = ctx.wheel.MarkerUnits < 0 ? 0 : ctx.wheel.MarkerUnits;
     int notches = WholeNotches(ctx, ctx.shared.HRemainder, target, delta == HWHEEL_LEFT ? 1 : -1, units);
+    if (notches == 0) return 1;
     HWND bar = nullptr;
     uint32_t method = FindHorizontalMethod(ctx, target, bar);
     // A single-wheel mouse only gets a horizontal wheel through the
     // "Horizontal Wheel" function, which borrows the vertical settings.
     bool borrowsVertical = ctx.block.WheelCount == 1;
-    // A part that makes no notch yet scrolls nothing, not a page.
-    int pageFlag = notches == 0 ? 0 : borrowsVertical ? ctx.block.WheelPageScroll : ctx.block.HWheelPageScroll;
+    int pageFlag = borrowsVertical ? ctx.block.WheelPageScroll : ctx.block.HWheelPageScroll;
     int count = LineCount(notches, borrowsVertical ? ctx.block.WheelLines : ctx.block.HWheelLines);
     if (delta == HWHEEL_LEFT) return ScrollLeft(ctx, target, method, count, bar, pageFlag);
     return ScrollRight(ctx, target, method, count, bar, pageFlag);
@@ -78,18 +82,12 @@ int RouteVerticalNotches(HookContext& ctx, HWND target, int x, int y, int delta)
     bool up = delta > 0;
     int32_t units = up ? delta : -delta;
     int notches = WholeNotches(ctx, ctx.shared.VRemainder, target, up ? 1 : -1, units);
-    int pageFlag = ctx.block.WheelPageScroll;
-    if (notches == 0 && units != 0) {
-        // A part that makes no notch yet scrolls 0 lines: never a page, and
-        // no notch carrying a modifier, which zooms or pages a whole step.
-        if (ModifiersActive(ctx)) return 1;
-        pageFlag = 0;
-    }
+    if (notches == 0) return 1;
     HWND bar = nullptr;
     uint32_t method = FindVerticalMethod(ctx, target, bar);
     int count = LineCount(notches, ctx.block.WheelLines);
-    if (up) return ScrollUp(ctx, target, x, y, method, count, bar, pageFlag);
-    return ScrollDown(ctx, target, x, y, method, count, bar, pageFlag);
+    if (up) return ScrollUp(ctx, target, x, y, method, count, bar, ctx.block.WheelPageScroll);
+    return ScrollDown(ctx, target, x, y, method, count, bar, ctx.block.WheelPageScroll);
 }
 
 // In system default mode ordinary notches and the tilt take the system's
@@ -97,7 +95,7 @@ int RouteVerticalNotches(HookContext& ctx, HWND target, int x, int y, int delta)
 // always ours.
 bool IsRoutedInThisMode(HookContext& ctx, int delta) {
     if (ctx.block.EnhanceMode != 0) return true;
-    if (ctx.process.TiltWheel) return false;
+    if (ctx.wheel.Tilt) return false;
     return ctx.shared.OsKind == OS_WIN95 || IsHorizontalMarker(delta);
 }
 
@@ -123,7 +121,7 @@ int RouteWithProgramSettings(HookContext& ctx, int x, int y, int delta) {
 }  // namespace
 
 int RouteWheel(HookContext& ctx, HWND /*hookWindow*/, int x, int y) {
-    int delta = ctx.process.WheelDelta;
+    int delta = ctx.wheel.Delta;
     if (ProgramsInUse(ctx.process)) return RouteWithProgramSettings(ctx, x, y, delta);
     if (!IsRoutedInThisMode(ctx, delta)) return 0;
     return RouteToTarget(ctx, ctx.api.WindowFromPoint(POINT{x, y}), x, y, delta);

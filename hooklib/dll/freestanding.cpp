@@ -3,22 +3,29 @@
 // msvcrt.dll is not on every Windows 95. The compiler emits calls to the
 // memory routines for copies and clears of structures; the hook logic calls
 // the string routines for class and module names.
+//
+// The unit tests compile this file again with PTR_FREESTANDING_NAME giving
+// each routine another name, beside the runtime's own.
 #include <windows.h>
 
 #include <cstddef>
+
+#ifndef PTR_FREESTANDING_NAME
+#define PTR_FREESTANDING_NAME(name) name
+#endif
 
 // This file is compiled with -fno-builtin and -fno-tree-loop-distribute-patterns,
 // so that the loops below are not turned back into calls to themselves.
 extern "C" {
 
-void* memcpy(void* to, const void* from, size_t count) {
+void* PTR_FREESTANDING_NAME(memcpy)(void* to, const void* from, size_t count) {
     unsigned char* d = static_cast<unsigned char*>(to);
     const unsigned char* s = static_cast<const unsigned char*>(from);
     while (count--) *d++ = *s++;
     return to;
 }
 
-void* memmove(void* to, const void* from, size_t count) {
+void* PTR_FREESTANDING_NAME(memmove)(void* to, const void* from, size_t count) {
     unsigned char* d = static_cast<unsigned char*>(to);
     const unsigned char* s = static_cast<const unsigned char*>(from);
     if (d < s) {
@@ -29,13 +36,13 @@ void* memmove(void* to, const void* from, size_t count) {
     return to;
 }
 
-void* memset(void* to, int value, size_t count) {
+void* PTR_FREESTANDING_NAME(memset)(void* to, int value, size_t count) {
     unsigned char* d = static_cast<unsigned char*>(to);
     while (count--) *d++ = static_cast<unsigned char>(value);
     return to;
 }
 
-int memcmp(const void* a, const void* b, size_t count) {
+int PTR_FREESTANDING_NAME(memcmp)(const void* a, const void* b, size_t count) {
     const unsigned char* x = static_cast<const unsigned char*>(a);
     const unsigned char* y = static_cast<const unsigned char*>(b);
     for (; count; --count, ++x, ++y) {
@@ -44,19 +51,21 @@ int memcmp(const void* a, const void* b, size_t count) {
     return 0;
 }
 
-size_t strlen(const char* text) {
+size_t PTR_FREESTANDING_NAME(strlen)(const char* text) {
     size_t n = 0;
     while (text[n]) ++n;
     return n;
 }
 
-int strcmp(const char* a, const char* b) {
+int PTR_FREESTANDING_NAME(strcmp)(const char* a, const char* b) {
     while (*a && *a == *b) ++a, ++b;
     return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 
-// Called only if a pure virtual function were reached through an object under
-// construction, which the library never does; it must not pull in a runtime.
-void __cxa_pure_virtual() {}
+// Reached only through a pure virtual function called on an object under
+// construction or destruction, which the library never does: if it ever
+// were, the call stops here with an illegal instruction (an exception the
+// host's handlers see) rather than going on with nothing done.
+void PTR_FREESTANDING_NAME(__cxa_pure_virtual)() { __builtin_trap(); }
 
 }  // extern "C"

@@ -4,6 +4,7 @@
 
 #include "../core/lifecycle.h"
 #include "../core/mouse_proc.h"
+#include "../core/programs.h"
 #include "real_platform.h"
 
 namespace ptr {
@@ -63,6 +64,34 @@ void UnmapProgramsBlock() {
     g_programsMapping = nullptr;
 }
 
+// The running programs table, which every copy of the library creates or
+// opens, of exactly this layout's size; without it this process's program
+// is not published and other processes' programs are not named.
+HANDLE g_runningMapping = nullptr;
+
+void MapRunningPrograms() {
+    g_runningMapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRunningProgramsSize,
+                                            kRunningProgramsName);
+    if (g_runningMapping == nullptr) return;
+    auto* table = static_cast<RunningPrograms*>(
+        ::MapViewOfFile(g_runningMapping, FILE_MAP_ALL_ACCESS, 0, 0, kRunningProgramsSize));
+    if (table != nullptr && PrepareRunningPrograms(*table)) {
+        g_process.Running = table;
+        return;
+    }
+    if (table != nullptr) ::UnmapViewOfFile(table);
+    ::CloseHandle(g_runningMapping);
+    g_runningMapping = nullptr;
+}
+
+void UnmapRunningPrograms() {
+    ForgetOwnProgram(g_process);
+    if (g_process.Running) ::UnmapViewOfFile(g_process.Running);
+    if (g_runningMapping) ::CloseHandle(g_runningMapping);
+    g_process.Running = nullptr;
+    g_runningMapping = nullptr;
+}
+
 }  // namespace
 
 HookContext LibraryContext() { return HookContext{g_api, g_block ? *g_block : g_noBlock, g_shared, g_process}; }
@@ -118,15 +147,20 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         ::DisableThreadLibraryCalls(module);
         g_api.BindLateFunctions();
+        MapRunningPrograms();
         AttachProcess(g_api, g_shared, g_process);
         g_process.Module = module;
-        if (!MapSettingsBlock()) return FALSE;
+        if (!MapSettingsBlock()) {
+            UnmapRunningPrograms();
+            return FALSE;
+        }
         MapProgramsBlock();
         return TRUE;
     }
     if (reason == DLL_PROCESS_DETACH) {
         g_process.Module = nullptr;
         UnmapProgramsBlock();
+        UnmapRunningPrograms();
         UnmapSettingsBlock();
     }
     return TRUE;

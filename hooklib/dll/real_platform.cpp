@@ -14,9 +14,6 @@ DWORD RealPlatform::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
 DWORD RealPlatform::GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }
-DWORD RealPlatform::ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) {
-    return ptr::ProgramNameOfProcess(programNames_, processId, buffer, size);
-}
 DWORD RealPlatform::CharUpperBuffA(char* text, DWORD length) { return ::CharUpperBuffA(text, length); }
 
 HHOOK RealPlatform::SetWindowsHookExA(int idHook, HookProcId proc) {
@@ -72,12 +69,9 @@ void RealPlatform::mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULON
 void RealPlatform::keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) { ::keybd_event(vk, scan, flags, extra); }
 UINT RealPlatform::MapVirtualKeyA(UINT code, UINT mapType) { return ::MapVirtualKeyA(code, mapType); }
 SHORT RealPlatform::GetKeyState(int vk) { return ::GetKeyState(vk); }
-BOOL RealPlatform::SwapMouseButton(BOOL swap) { return ::SwapMouseButton(swap); }
 void RealPlatform::BindLateFunctions(ProcLookup lookup) {
     // Windows 95's user32 has no GetGUIThreadInfo.
     getGuiThreadInfo_ = LateBound<GetGUIThreadInfoFn>(::GetModuleHandleA("user32.dll"), "GetGUIThreadInfo", lookup);
-    // NT 4's kernel32 has no tool help.
-    BindProgramNameLookup(programNames_, lookup);
 }
 
 BOOL RealPlatform::InMenuLoop() {

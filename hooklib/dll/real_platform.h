@@ -3,15 +3,13 @@
 
 #include "late_bound.h"
 #include "platform.h"
-#include "program_names.h"
 
 namespace ptr {
 
 class RealPlatform final : public Platform {
 public:
     // Looks up what newer systems add; where a lookup fails the call it
-    // serves takes its fallback (InMenuLoop: TRUE, as on Windows 95;
-    // ProgramNameOfProcess: PSAPI without tool help, as on NT 4).
+    // serves takes its fallback (InMenuLoop: TRUE, as on Windows 95).
     void BindLateFunctions(ProcLookup lookup = ::GetProcAddress);
 
     BOOL GetVersionExA(OSVERSIONINFOA* info) override;
@@ -24,7 +22,6 @@ public:
     UINT GetDoubleClickTime() override;
     DWORD GetCurrentProcessId() override;
     DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
-    DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
@@ -47,7 +44,6 @@ public:
     void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) override;
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
-    BOOL SwapMouseButton(BOOL swap) override;
     BOOL InMenuLoop() override;
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
@@ -64,7 +60,6 @@ public:
 private:
     using GetGUIThreadInfoFn = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
     GetGUIThreadInfoFn getGuiThreadInfo_ = nullptr;
-    ProgramNameLookup programNames_;
 };
 
 // The library's module handle and hook procedures, for SetWindowsHookExA.

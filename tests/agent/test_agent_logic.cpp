@@ -239,7 +239,7 @@ TEST(AgentZoom, WheelStepsTheFactorWithinRange) {
         int32_t delta;
         int expected;
     } cases[] = {{2, 120, 3}, {2, -120, 2}, {3, -120, 2}, {9, 120, 10}, {10, 120, 10},
-                 {10, -120, 9}, {5, 0, 5}, {5, 1, 6}, {5, -1, 4}, {5, -32768, 4}};
+                 {10, -120, 9}, {5, 0, 5}, {5, 1, 6}, {5, -1, 4}, {5, -32768, 2}, {2, 360, 5}, {9, -240, 7}};
     for (const auto& c : cases) EXPECT_EQ(SteppedZoomFactor(c.factor, c.delta), c.expected) << c.factor << " " << c.delta;
 }
 

@@ -140,6 +140,129 @@ struct Blocks {
     std::unique_ptr<ptr::ProgramsBlock> block{new ptr::ProgramsBlock()};
 };
 
+std::vector<ProgramSettings> ReadWhole(const ptr::ProgramsBlock& block) {
+    std::vector<ProgramSettings> programs;
+    EXPECT_TRUE(ptr::ReadPrograms(block, programs));
+    return programs;
+}
+
+bool SamePrograms(const std::vector<ProgramSettings>& a, const std::vector<ProgramSettings>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || a[i].fields != b[i].fields ||
+            std::memcmp(&a[i].values, &b[i].values, sizeof a[i].values) != 0)
+            return false;
+    return true;
+}
+
+// Two lists of programs that share no name and no value.
+std::vector<ProgramSettings> ListOf(const char* prefix, int count, int32_t lines) {
+    std::vector<ProgramSettings> programs;
+    for (int i = 0; i < count; ++i)
+        programs.push_back(Program(prefix + std::to_string(i) + ".exe", {{"WheelLines", lines}, {"ButtonFunction1", lines}}));
+    return programs;
+}
+
+struct Writer {
+    ptr::ProgramsBlock* block;
+    std::vector<ProgramSettings> programs;
+    int writes;
+    HANDLE go;  // the writers start together
+    int refused;
+};
+
+DWORD WINAPI WriteOften(void* context) {
+    Writer& w = *static_cast<Writer*>(context);
+    WaitForSingleObject(w.go, INFINITE);
+    for (int i = 0; i < w.writes; ++i) w.refused += ptr::WritePrograms(*w.block, w.programs) ? 0 : 1;
+    return 0;
+}
+
+struct Reader {
+    const ptr::ProgramsBlock* block;
+    const std::vector<ProgramSettings>* lists[2];
+    volatile LONG* writing;
+    int reads;
+    int failed;
+    int mixed;
+};
+
+DWORD WINAPI ReadOften(void* context) {
+    Reader& r = *static_cast<Reader*>(context);
+    while (*r.writing != 0) {
+        std::vector<ProgramSettings> programs;
+        ++r.reads;
+        if (!ptr::ReadPrograms(*r.block, programs)) ++r.failed;
+        else if (!programs.empty() && !SamePrograms(programs, *r.lists[0]) && !SamePrograms(programs, *r.lists[1]))
+            ++r.mixed;
+    }
+    return 0;
+}
+
+// The tray agent and the settings program write at the same time while
+// both read: one writer at a time, every reading whole, every change a
+// generation of its own.
+TEST(ProgramsView, WritersTakeTurnsAndReadersNeverSeeAMix) {
+    Blocks b;
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Writer writers[2] = {{b.block.get(), ListOf("a", 40, 2), 500, go, 0}, {b.block.get(), ListOf("b", 64, 7), 500, go, 0}};
+    volatile LONG writing = 1;
+    Reader readers[2];
+    HANDLE threads[4];
+    for (int i = 0; i < 2; ++i) {
+        readers[i] = {b.block.get(), {&writers[0].programs, &writers[1].programs}, &writing, 0, 0, 0};
+        threads[2 + i] = CreateThread(nullptr, 0, ReadOften, &readers[i], 0, nullptr);
+    }
+    for (int i = 0; i < 2; ++i) threads[i] = CreateThread(nullptr, 0, WriteOften, &writers[i], 0, nullptr);
+    SetEvent(go);
+    WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+    CloseHandle(go);
+    InterlockedExchange(&writing, 0);
+    WaitForMultipleObjects(2, threads + 2, TRUE, INFINITE);
+    for (HANDLE thread : threads) CloseHandle(thread);
+
+    EXPECT_EQ(writers[0].refused + writers[1].refused, 0);
+    EXPECT_EQ(b.block->Header.Generation, 2u * 1000) << "two writers ended a change on the same number";
+    const std::vector<ProgramSettings> last = ReadWhole(*b.block);
+    EXPECT_TRUE(SamePrograms(last, writers[0].programs) || SamePrograms(last, writers[1].programs));
+    for (const Reader& r : readers) {
+        EXPECT_GT(r.reads, 0);
+        EXPECT_EQ(r.failed, 0);
+        EXPECT_EQ(r.mixed, 0);
+    }
+}
+
+// A writer that dies in the middle of its change (here a thread ended from
+// outside while it holds the lock): the block reads as torn, not as what it
+// holds; the next writer gets the lock the dead one left and makes it whole.
+DWORD WINAPI DieWhileWriting(void* context) {
+    auto* block = static_cast<ptr::ProgramsBlock*>(context);
+    ptr::ProgramsLock lock;
+    ptr::BeginProgramsChange(block->Header);
+    std::memcpy(block->Entries[0].Name, "torn", 4);
+    Sleep(INFINITE);
+    return 0;
+}
+
+TEST(ProgramsView, AWriterKilledInTheMiddleLeavesATornBlockTheNextWriterMakesWhole) {
+    Blocks b;
+    const std::vector<ProgramSettings> before = ListOf("a", 3, 2);
+    ASSERT_TRUE(ptr::WritePrograms(*b.block, before));
+    HANDLE writer = CreateThread(nullptr, 0, DieWhileWriting, b.block.get(), 0, nullptr);
+    while ((b.block->Header.Generation & 1u) == 0) Sleep(1);
+    TerminateThread(writer, 1);
+    WaitForSingleObject(writer, INFINITE);
+    CloseHandle(writer);
+
+    std::vector<ProgramSettings> read = before;
+    EXPECT_FALSE(ptr::ReadPrograms(*b.block, read));
+    EXPECT_TRUE(read.empty());
+    const std::vector<ProgramSettings> after = ListOf("c", 5, 9);
+    EXPECT_TRUE(ptr::WritePrograms(*b.block, after));
+    EXPECT_EQ(b.block->Header.Generation % 2, 0u);
+    EXPECT_TRUE(SamePrograms(ReadWhole(*b.block), after));
+}
+
 TEST(ProgramsView, WhatIsWrittenIsReadBackInRangeAndInOrder) {
     Blocks b;
     std::vector<ProgramSettings> programs;
@@ -155,7 +278,7 @@ TEST(ProgramsView, WhatIsWrittenIsReadBackInRangeAndInOrder) {
     EXPECT_EQ(b.block->Entries[1].FieldMask,
               ptr::FieldBit("WheelLines") | ptr::FieldBit("ButtonFunction2") | ptr::FieldBit("EnhanceMode"));
 
-    const std::vector<ProgramSettings> read = ptr::ReadPrograms(*b.block);
+    const std::vector<ProgramSettings> read = ReadWhole(*b.block);
     ASSERT_EQ(read.size(), 64u);
     for (int i = 0; i < 64; ++i) {
         SCOPED_TRACE(i);
@@ -196,7 +319,7 @@ TEST(ProgramsView, ABlockIsReadWithinItsLayout) {
         Blocks b;
         ptr::WritePrograms(*b.block, {Program("alpha.exe"), Program("beta.exe"), Program("gamma.exe")});
         row.spoil(*b.block);
-        EXPECT_EQ(Names(ptr::ReadPrograms(*b.block)), row.read);
+        EXPECT_EQ(Names(ReadWhole(*b.block)), row.read);
     }
     // Bits of fields no program holds, and values out of range, are not taken.
     Blocks b;
@@ -204,7 +327,7 @@ TEST(ProgramsView, ABlockIsReadWithinItsLayout) {
     b.block->Entries[0].FieldMask = 0xFFFFFFFF;
     b.block->Entries[0].Values.WheelLines = 1000;
     b.block->Entries[0].Values.ButtonFunction[0] = 57;
-    const ProgramSettings read = ptr::ReadPrograms(*b.block).at(0);
+    const ProgramSettings read = ReadWhole(*b.block).at(0);
     EXPECT_EQ(read.fields, ptr::kProgramFieldMask);
     EXPECT_EQ(read.Get("WheelLines"), 10);
     EXPECT_EQ(read.Get("ButtonFunction0"), 0);

@@ -156,6 +156,7 @@ void FakeDesktop::SetVersion(DWORD platformId, DWORD major, DWORD minor) {
 }
 
 BOOL FakeDesktop::GetVersionExA(OSVERSIONINFOA* info) {
+    Note(__func__);
     versionSizes_.push_back(info->dwOSVersionInfoSize);
     if (failVersion_ > 0) {
         --failVersion_;
@@ -168,6 +169,7 @@ BOOL FakeDesktop::GetVersionExA(OSVERSIONINFOA* info) {
 }
 
 DWORD FakeDesktop::GetModuleFileNameA(char* buffer, DWORD size) {
+    Note(__func__);
     if (size == 0) return 0;
     DWORD n = static_cast<DWORD>(std::min<size_t>(exePath_.size(), size - 1));
     std::memcpy(buffer, exePath_.data(), n);
@@ -176,6 +178,7 @@ DWORD FakeDesktop::GetModuleFileNameA(char* buffer, DWORD size) {
 }
 
 UINT FakeDesktop::RegisterWindowMessageA(const char* name) {
+    Note(__func__);
     auto found = registered_.find(name);
     if (found != registered_.end()) return found->second;
     UINT id = 0xC000 + static_cast<UINT>(registered_.size());
@@ -183,22 +186,33 @@ UINT FakeDesktop::RegisterWindowMessageA(const char* name) {
     return id;
 }
 
+void FakeDesktop::SetButtonsSwapped(bool swapped) { metrics_[SM_SWAPBUTTON] = swapped ? 1 : 0; }
+
+bool FakeDesktop::ButtonsSwapped() const {
+    auto found = metrics_.find(SM_SWAPBUTTON);
+    return found != metrics_.end() && found->second != 0;
+}
+
 int FakeDesktop::GetSystemMetrics(int index) {
+    Note(__func__);
     auto found = metrics_.find(index);
     return found == metrics_.end() ? 0 : found->second;
 }
 
 UINT FakeDesktop::WinExec(const char* commandLine, UINT show) {
+    Note(__func__);
     log_.push_back(Exec(commandLine, show));
     return 33;
 }
 
 void FakeDesktop::Sleep(DWORD milliseconds) {
+    Note(__func__);
     log_.push_back(fake::Sleep(milliseconds));
     tickCount_ += milliseconds;
 }
 
 HHOOK FakeDesktop::SetWindowsHookExA(int idHook, HookProcId proc) {
+    Note(__func__);
     log_.push_back(Hook(idHook, proc));
     if (failHook_[idHook]) return nullptr;
     HHOOK hook = reinterpret_cast<HHOOK>(nextHook_);
@@ -207,17 +221,20 @@ HHOOK FakeDesktop::SetWindowsHookExA(int idHook, HookProcId proc) {
 }
 
 BOOL FakeDesktop::UnhookWindowsHookEx(HHOOK hook) {
+    Note(__func__);
     log_.push_back(Unhook(hook));
     return TRUE;
 }
 
 LRESULT FakeDesktop::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
+    Note(__func__);
     ++callNextCount_;
     lastCallNext_ = {hook, code, wParam, lParam};
     return nextHookResult_;
 }
 
 int FakeDesktop::GetClassNameA(HWND window, char* buffer, int size) {
+    Note(__func__);
     auto found = windows_.find(window);
     if (found == windows_.end() || size <= 0) {
         if (size > 0) buffer[0] = '\0';
@@ -231,17 +248,20 @@ int FakeDesktop::GetClassNameA(HWND window, char* buffer, int size) {
 }
 
 HWND FakeDesktop::GetParent(HWND window) {
+    Note(__func__);
     auto found = windows_.find(window);
     return found == windows_.end() ? nullptr : found->second.parent;
 }
 
 LONG FakeDesktop::GetWindowLongA(HWND window, int index) {
+    Note(__func__);
     auto found = windows_.find(window);
     if (found == windows_.end() || index != GWL_STYLE) return 0;
     return found->second.style;
 }
 
 BOOL FakeDesktop::GetWindowRect(HWND window, RECT* rect) {
+    Note(__func__);
     auto found = windows_.find(window);
     if (found == windows_.end()) return FALSE;
     *rect = found->second.rect;
@@ -256,6 +276,7 @@ int FakeDesktop::Depth(HWND window) {
 }
 
 HWND FakeDesktop::WindowFromPoint(POINT point) {
+    Note(__func__);
     if (pointOverrideSet_) return pointOverride_;
     HWND best = nullptr;
     int bestDepth = -1;
@@ -288,19 +309,23 @@ void FakeDesktop::Descendants(HWND parent, std::vector<HWND>& out) {
 }
 
 void FakeDesktop::EnumChildWindows(HWND parent, ChildVisitor visit, void* context) {
+    Note(__func__);
     std::vector<HWND> children;
     Descendants(parent, children);
     for (HWND child : children) visit(child, context);
 }
 
-BOOL FakeDesktop::IsWindow(HWND window) { return windows_.count(window) ? TRUE : FALSE; }
+BOOL FakeDesktop::IsWindow(HWND window) {
+    Note(__func__); return windows_.count(window) ? TRUE : FALSE; }
 
 BOOL FakeDesktop::IsZoomed(HWND window) {
+    Note(__func__);
     auto found = windows_.find(window);
     return found != windows_.end() && found->second.zoomed;
 }
 
 BOOL FakeDesktop::IsIconic(HWND window) {
+    Note(__func__);
     auto found = windows_.find(window);
     return found != windows_.end() && found->second.iconic;
 }
@@ -322,12 +347,14 @@ void FakeDesktop::RecordDelivery(const std::string& entry, const Delivery& deliv
 }
 
 BOOL FakeDesktop::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Note(__func__);
     RecordDelivery(Post(window, message, wParam, lParam), {window, message, wParam, lParam, false, 0, 0});
     return TRUE;
 }
 
 LRESULT FakeDesktop::SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
                                          UINT timeout, DWORD_PTR* result) {
+    Note(__func__);
     RecordDelivery(Send(window, message, wParam, lParam), {window, message, wParam, lParam, true, flags, timeout});
     lastSendFlags_ = flags;
     lastSendTimeout_ = timeout;
@@ -335,9 +362,11 @@ LRESULT FakeDesktop::SendMessageTimeoutA(HWND window, UINT message, WPARAM wPara
     return TRUE;
 }
 
-void FakeDesktop::PostQuitMessage(int exitCode) { log_.push_back(Quit(exitCode)); }
+void FakeDesktop::PostQuitMessage(int exitCode) {
+    Note(__func__); log_.push_back(Quit(exitCode)); }
 
-LRESULT FakeDesktop::DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0x0DEF; }
+LRESULT FakeDesktop::DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+    Note(__func__); return 0x0DEF; }
 
 void FakeDesktop::TrackButtons(DWORD flags, DWORD data) {
     auto track = [this, flags](DWORD down, DWORD up, unsigned button) {
@@ -352,12 +381,14 @@ void FakeDesktop::TrackButtons(DWORD flags, DWORD data) {
 }
 
 void FakeDesktop::mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extra) {
+    Note(__func__);
     log_.push_back(Mouse(flags, data, static_cast<uint32_t>(extra), static_cast<int>(dx), static_cast<int>(dy)));
     injections_.push_back({flags, dx, dy, data, extra});
     TrackButtons(flags, data);
 }
 
 void FakeDesktop::keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
+    Note(__func__);
     log_.push_back(Key(vk, flags));
     keyEvents_.push_back({vk, flags});
     if (flags & KEYEVENTF_KEYUP)
@@ -367,39 +398,40 @@ void FakeDesktop::keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
 }
 
 UINT FakeDesktop::MapVirtualKeyA(UINT code, UINT) {
+    Note(__func__);
     // A stable, recognisable scan code per key: the key code plus 0x80, cut to a byte.
     return (code + 0x80) & 0xFF;
 }
 
 SHORT FakeDesktop::GetKeyState(int vk) {
+    Note(__func__);
     auto found = keyState_.find(vk);
     return found == keyState_.end() ? 0 : found->second;
 }
 
-BOOL FakeDesktop::SwapMouseButton(BOOL swap) {
-    BOOL previous = swapped_;
-    swapped_ = swap != FALSE;
-    return previous;
-}
-
-HWND FakeDesktop::GetFocus() { return focus_; }
+HWND FakeDesktop::GetFocus() {
+    Note(__func__); return focus_; }
 
 HWND FakeDesktop::SetFocus(HWND window) {
+    Note(__func__);
     log_.push_back(Focus(window));
     HWND previous = focus_;
     focus_ = window;
     return previous;
 }
 
-HWND FakeDesktop::GetForegroundWindow() { return foreground_; }
+HWND FakeDesktop::GetForegroundWindow() {
+    Note(__func__); return foreground_; }
 
 BOOL FakeDesktop::SetForegroundWindow(HWND window) {
+    Note(__func__);
     log_.push_back(Foreground(window));
     foreground_ = window;
     return TRUE;
 }
 
 HWND FakeDesktop::SetCapture(HWND window) {
+    Note(__func__);
     log_.push_back(Capture(window));
     HWND previous = capture_;
     capture_ = window;
@@ -407,23 +439,27 @@ HWND FakeDesktop::SetCapture(HWND window) {
 }
 
 BOOL FakeDesktop::ReleaseCapture() {
+    Note(__func__);
     log_.push_back(ReleaseCaptureEntry());
     capture_ = nullptr;
     return TRUE;
 }
 
 BOOL FakeDesktop::GetCursorPos(POINT* point) {
+    Note(__func__);
     *point = cursor_;
     return TRUE;
 }
 
 BOOL FakeDesktop::SetCursorPos(int x, int y) {
+    Note(__func__);
     log_.push_back(CursorTo(x, y));
     cursor_ = {x, y};
     return TRUE;
 }
 
 ATOM FakeDesktop::RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    Note(__func__);
     std::string name = windowClass->lpszClassName;
     log_.push_back("registerclass " + name + " size=" + std::to_string(windowClass->cbSize) +
                    " style=" + std::to_string(windowClass->style));
@@ -435,6 +471,7 @@ ATOM FakeDesktop::RegisterClassExA(const WNDCLASSEXA* windowClass) {
 
 HWND FakeDesktop::CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
                                   int y, int width, int height, HWND parent, HMENU, HINSTANCE, void*) {
+    Note(__func__);
     log_.push_back("createwindow " + std::string(className) + " \"" + title + "\" ex=" + Hex(exStyle) +
                    " style=" + Hex(style) + " " + std::to_string(x) + "," + std::to_string(y) + "," +
                    std::to_string(width) + "," + std::to_string(height) + " parent=" + HandleText(parent));
@@ -447,31 +484,28 @@ void FakeDesktop::SetWindowOwner(HWND window, DWORD processId, DWORD threadId) {
 }
 
 DWORD FakeDesktop::GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    Note(__func__);
     auto found = windows_.find(window);
     if (found == windows_.end()) return 0;
     if (processId) *processId = found->second.processId;
     return found->second.threadId;
 }
 
-int FakeDesktop::ProgramLookups(DWORD processId) const {
-    auto found = programLookups_.find(processId);
-    return found == programLookups_.end() ? 0 : found->second;
+void FakeDesktop::Note(const char* function) {
+    ++calls_;
+    ++callsByName_[function];
 }
 
-DWORD FakeDesktop::ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) {
-    ++programLookupCount_;
-    ++programLookups_[processId];
-    auto found = programNames_.find(processId);
-    if (size == 0) return 0;
-    buffer[0] = '\0';
-    if (found == programNames_.end() || found->second.size() >= size) return 0;
-    std::memcpy(buffer, found->second.c_str(), found->second.size() + 1);
-    return static_cast<DWORD>(found->second.size());
+int FakeDesktop::Calls(const std::string& function) const {
+    for (const auto& entry : callsByName_)
+        if (function == entry.first) return entry.second;
+    return 0;
 }
 
 // As Windows-1252 does: ASCII letters, and the accented small letters from
 // 0xE0 (but 0xF7, the division sign) to their capitals 0x20 below.
 DWORD FakeDesktop::CharUpperBuffA(char* text, DWORD length) {
+    Note(__func__);
     for (DWORD i = 0; i < length; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) text[i] = static_cast<char>(c - 0x20);
@@ -489,6 +523,18 @@ void FakeHook::UsePrograms() {
     programs = ProgramsBlock{};
     InitProgramsHeader(programs.Header);
     process.Programs = &programs;
+    if (!running) running.reset(new RunningPrograms());
+    PrepareRunningPrograms(*running);
+    process.Running = running.get();
+}
+
+RunningProgramClaim FakeHook::Publish(DWORD processId, const std::string& name) {
+    char upper[kProgramNameSize] = {};
+    if (name.size() <= kMaxProgramNameLength) {
+        std::memcpy(upper, name.data(), name.size());
+        desk.CharUpperBuffA(upper, static_cast<DWORD>(name.size()));
+    }
+    return ClaimRunningProgram(*running, processId, upper);
 }
 
 int FakeHook::AddProgram(const std::string& name) {

@@ -7,6 +7,7 @@
 #include "platform.h"
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -115,9 +116,10 @@ public:
     void SetForegroundWindowState(HWND window) { foreground_ = window; }
     // WindowFromPoint answers this window when set, else the deepest visible window under the point.
     void SetWindowUnderCursor(HWND window) { pointOverride_ = window; pointOverrideSet_ = true; }
-    void SetButtonsSwapped(bool swapped) { swapped_ = swapped; }
+    // The swap as GetSystemMetrics(SM_SWAPBUTTON) reports it.
+    void SetButtonsSwapped(bool swapped);
     void SetInMenuLoop(bool inMenuLoop) { inMenuLoop_ = inMenuLoop ? TRUE : FALSE; }
-    bool ButtonsSwapped() const { return swapped_; }
+    bool ButtonsSwapped() const;
     void FailHook(int idHook, bool fail = true) { failHook_[idHook] = fail; }
     // Number of GetVersionExA calls to fail before succeeding (0 none, 1 the extended call, 2 both).
     void FailVersionQueries(int count) { failVersion_ = count; }
@@ -131,15 +133,13 @@ public:
     // wrap are measured in every test.
     void AdvanceClock(DWORD milliseconds) { tickCount_ += milliseconds; }
     void SetDoubleClickTime(UINT milliseconds) { doubleClickTime_ = milliseconds; }
-    // Processes and their programs: the process that calls, the owner of a
-    // window, the program a process runs (no entry: not found).
+    // Processes: the process that calls, the owner of a window.
     void SetCurrentProcess(DWORD processId) { currentProcess_ = processId; }
     void SetWindowOwner(HWND window, DWORD processId, DWORD threadId);
-    void SetProgramName(DWORD processId, const std::string& name) { programNames_[processId] = name; }
-    void ForgetProgramName(DWORD processId) { programNames_.erase(processId); }
-    // ProgramNameOfProcess calls since the desktop was made, per process.
-    int ProgramLookups(DWORD processId) const;
-    int ProgramLookups() const { return programLookupCount_; }
+    // Calls of the platform since the desktop was made: all of them, or of
+    // one function by its name.
+    int Calls() const { return calls_; }
+    int Calls(const std::string& function) const;
 
     const Log& log() const { return log_; }
     // Clears the log and the records of deliveries, injections and keys.
@@ -178,11 +178,10 @@ public:
     int GetSystemMetrics(int index) override;
     UINT WinExec(const char* commandLine, UINT show) override;
     void Sleep(DWORD milliseconds) override;
-    DWORD GetTickCount() override { return tickCount_; }
-    UINT GetDoubleClickTime() override { return doubleClickTime_; }
-    DWORD GetCurrentProcessId() override { return currentProcess_; }
+    DWORD GetTickCount() override { return Note(__func__), tickCount_; }
+    UINT GetDoubleClickTime() override { return Note(__func__), doubleClickTime_; }
+    DWORD GetCurrentProcessId() override { return Note(__func__), currentProcess_; }
     DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override;
-    DWORD ProgramNameOfProcess(DWORD processId, char* buffer, DWORD size) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
     HHOOK SetWindowsHookExA(int idHook, HookProcId proc) override;
     BOOL UnhookWindowsHookEx(HHOOK hook) override;
@@ -205,8 +204,7 @@ public:
     void keybd_event(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extra) override;
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     SHORT GetKeyState(int vk) override;
-    BOOL SwapMouseButton(BOOL swap) override;
-    BOOL InMenuLoop() override { return inMenuLoop_; }
+    BOOL InMenuLoop() override { return Note(__func__), inMenuLoop_; }
     HWND GetFocus() override;
     HWND SetFocus(HWND window) override;
     HWND GetForegroundWindow() override;
@@ -228,6 +226,7 @@ private:
     void Descendants(HWND parent, std::vector<HWND>& out);
     void RecordDelivery(const std::string& entry, const Delivery& delivery);
     void TrackButtons(DWORD flags, DWORD data);
+    void Note(const char* function);
 
     Log log_;
     std::vector<Delivery> deliveries_;
@@ -257,7 +256,6 @@ private:
     HWND capture_ = nullptr;
     HWND pointOverride_ = nullptr;
     bool pointOverrideSet_ = false;
-    bool swapped_ = false;
     BOOL inMenuLoop_ = FALSE;
     LRESULT sendResult_ = 0;
     UINT lastSendFlags_ = 0;
@@ -268,9 +266,8 @@ private:
     DWORD tickCount_ = 0xFFFFFF00u;
     UINT doubleClickTime_ = 500;
     DWORD currentProcess_ = kFakeOwnProcess;
-    std::map<DWORD, std::string> programNames_;
-    std::map<DWORD, int> programLookups_;
-    int programLookupCount_ = 0;
+    int calls_ = 0;
+    std::map<const char*, int> callsByName_;  // by the function's own name string
 };
 
 // A complete, clean hook environment for one test.
@@ -285,9 +282,13 @@ struct FakeHook {
     void UseDefaultBlock();
     void SetOs(int32_t osKind) { shared.OsKind = osKind; }
 
-    // The programs block, empty and of this layout, mapped for this process.
+    // The programs block, empty and of this layout, mapped for this process,
+    // and the running programs table, empty unless a test made it before.
     ProgramsBlock programs{};
+    std::unique_ptr<RunningPrograms> running;
     void UsePrograms();
+    // Another process's copy of the library publishes its program, as at attach.
+    RunningProgramClaim Publish(DWORD processId, const std::string& name);
     // An entry for a program, as a writer makes it: a new generation.
     // Returns its index.
     int AddProgram(const std::string& name);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +16,11 @@ namespace {
 
 struct Live {
     std::unique_ptr<ptr::ProgramsBlock> block{new ptr::ProgramsBlock()};
-    std::vector<ptr::ProgramSettings> Read() const { return ptr::ReadPrograms(*block); }
+    std::vector<ptr::ProgramSettings> Read() const {
+        std::vector<ptr::ProgramSettings> programs;
+        EXPECT_TRUE(ptr::ReadPrograms(*block, programs));
+        return programs;
+    }
 };
 
 std::vector<std::string> Names(const std::vector<ptr::ProgramSettings>& programs) {
@@ -102,6 +107,31 @@ TEST(ProgramsEditor, WithoutABlockNothingIsEdited) {
     EXPECT_EQ(editor.Add("alpha.exe", index), TProgramsEditor::AddResult::NoName);
     EXPECT_TRUE(editor.Programs().empty());
     editor.RestoreSavedCopy();
+}
+
+// A writer died in the middle of a change: the block is not edited (each
+// change would write the whole list over what others kept) until the tray
+// agent has written it whole again.
+TEST(ProgramsEditor, ATornBlockIsNotEditedUntilItIsWholeAgain) {
+    Live live;
+    ptr::ProgramSettings kept;
+    kept.name = "alpha.exe";
+    ptr::WritePrograms(*live.block, {kept, kept});
+    live.block->Entries[1].Name[0] = 'b';
+    ptr::BeginProgramsChange(live.block->Header);
+    const ptr::ProgramsBlock torn = *live.block;
+    TProgramsEditor editor(live.block.get());
+    int index = -1;
+    EXPECT_FALSE(editor.Available());
+    EXPECT_TRUE(editor.Programs().empty());
+    EXPECT_EQ(editor.Add("gamma.exe", index), TProgramsEditor::AddResult::NoName);
+    editor.RestoreSavedCopy();
+    EXPECT_EQ(std::memcmp(&torn, live.block.get(), sizeof torn), 0) << "nothing written";
+
+    ptr::WritePrograms(*live.block, {kept});
+    editor.TakeKept();
+    EXPECT_TRUE(editor.Available());
+    EXPECT_EQ(Names(editor.Programs()), (std::vector<std::string>{"alpha.exe"}));
 }
 
 TEST(ProgramsEditor, TheProgramOfAPathIsItsFileName) {

@@ -54,6 +54,7 @@ WPARAM LowLevelMessage(const RawInput& input) {
     switch (input.kind) {
     case RawInput::Move: return WM_MOUSEMOVE;
     case RawInput::Wheel: return WM_MOUSEWHEEL;
+    case RawInput::Tilt: return WM_MOUSEHWHEEL;
     default: return ButtonMessage(input.button, input.kind == RawInput::Down, false);
     }
 }
@@ -140,7 +141,7 @@ void Driver::NewWorld() {
 bool Driver::Run(uint64_t calls) {
     while (counters_.calls < calls && !failed_) {
         if (counters_.calls >= worldEnds_) {
-            counters_.programLookups += static_cast<uint64_t>(world_->desk.ProgramLookups());
+            counters_.programsPublished += world_->running.Header.Clock;
             Quiesce();
             if (!failed_) NewWorld();
         }
@@ -213,7 +214,8 @@ void Driver::SystemInput(const RawInput& input, bool injected) {
         event.pt = input.pt;
         event.flags = injected ? LLMHF_INJECTED : input.llFlags;
         event.dwExtraInfo = input.extra;
-        if (input.kind == RawInput::Wheel) event.mouseData = static_cast<DWORD>(static_cast<uint16_t>(input.delta)) << 16;
+        if (input.kind == RawInput::Wheel || input.kind == RawInput::Tilt)
+            event.mouseData = static_cast<DWORD>(static_cast<uint16_t>(input.delta)) << 16;
         if (IsX(input.button)) event.mouseData = static_cast<DWORD>(input.xIndex) << 16;
         WPARAM message = LowLevelMessage(input);
         if (w.shared.XButtonHook != 0) swallowed = CallLowLevel(true, message, &event, HC_ACTION);
@@ -245,6 +247,10 @@ void Driver::SystemInput(const RawInput& input, bool injected) {
         }
         break;
     }
+    case RawInput::Tilt:
+        queued.message = WM_MOUSEHWHEEL;
+        queued.mouseData = static_cast<DWORD>(static_cast<uint16_t>(input.delta)) << 16;
+        break;
     }
     queue_.push_back(queued);
     if (queue_.size() > counters_.maxQueue) counters_.maxQueue = queue_.size();
@@ -340,8 +346,10 @@ void Driver::UserAction() {
         return ReleaseButton(button);
     }
     if (rng_.Percent(wheelPercent_)) {
-        RawInput wheel = {RawInput::Wheel, 0, 0, PickDelta(rng_), 0, cursor_, 0};
-        Record("user turns the wheel %d", wheel.delta);
+        // A tilt (or a touchpad's sideways swipe) now and then, where the system sends them.
+        bool tilt = rng_.Percent(world_->shared.OsKind == OS_WINXP ? 20 : 2);
+        RawInput wheel = {tilt ? RawInput::Tilt : RawInput::Wheel, 0, 0, PickDelta(rng_), 0, cursor_, 0};
+        Record("user %s the wheel %d", tilt ? "tilts" : "turns", wheel.delta);
         return SystemInput(wheel, false);
     }
     if (rng_.Percent(70))

@@ -34,7 +34,7 @@ struct Counters {
     uint64_t modeStarts[8] = {};  // times each mode began
     uint64_t menuCalls = 0;       // calls made while a menu was open
     uint64_t buttonsJudged = 0;   // calls after which the held buttons were judged
-    uint64_t programLookups = 0;  // other processes' programs named by the copies of the library
+    uint64_t programsPublished = 0;  // programs the copies of the library published in the running programs table
     int maxTabCount = 0;
     size_t maxQueue = 0;
 };
@@ -43,10 +43,10 @@ constexpr uint32_t kModes[8] = {56, 60, 61, 62, 100, 101, 102, 151};
 
 // An input event as the system takes it in, before any hook.
 struct RawInput {
-    enum Kind { Move, Down, Up, Wheel } kind;
+    enum Kind { Move, Down, Up, Wheel, Tilt } kind;
     unsigned button;   // HELD_... bit for Down and Up
     uint16_t xIndex;   // the X button's number as the mouse reports it
-    int16_t delta;     // Wheel
+    int16_t delta;     // Wheel and Tilt
     ULONG_PTR extra;
     POINT pt;
     DWORD llFlags;     // as the low-level hooks see them

@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 8; ++i)
         std::printf(" %u: %" PRIu64 " (%" PRIu64 ")", ptr::stress::kModes[i], c.modeStarts[i], c.modeCalls[i]);
     std::printf("\nhighest TabCount %d, longest input queue %zu, calls with a menu open %" PRIu64
-                ", calls after which held buttons were judged %" PRIu64 ", programs of other processes named %" PRIu64
+                ", calls after which held buttons were judged %" PRIu64 ", programs published %" PRIu64
                 "\n",
-                c.maxTabCount, c.maxQueue, c.menuCalls, c.buttonsJudged, c.programLookups);
+                c.maxTabCount, c.maxQueue, c.menuCalls, c.buttonsJudged, c.programsPublished);
     if (!ok) {
         std::printf("FAILED %s (seed %" PRIu64 ")\n", driver.failure().c_str(), g_seed);
         PrintRecent();

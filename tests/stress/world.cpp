@@ -268,6 +268,7 @@ void BuildWorld(World& world, Rng& rng, const VersionRow& version) {
 
     if (rng.Percent(70))
         for (int entries = rng.Range(1, 12); entries > 0; --entries) RewriteProgram(world, rng);
+    PrepareRunningPrograms(world.running);
 
     // Every copy of the library attaches: version once per desktop, its own process kind.
     for (int p = 0; p < kProcesses; ++p)
@@ -279,15 +280,12 @@ void AttachAs(World& world, Rng& rng, int process, const char* path) {
     fake::FakeDesktop& desk = world.desk;
     desk.SetExePath(path);
     desk.SetCurrentProcess(ProcessIdOf(process));
-    // The name another process finds: mostly the file's, now and then none.
-    const char* name = path;
-    for (const char* c = path; *c; ++c)
-        if (*c == '\\') name = c + 1;
-    if (rng.Percent(90)) desk.SetProgramName(ProcessIdOf(process), name);
-    else desk.ForgetProgramName(ProcessIdOf(process));
+    // The copy before it in this process was killed: its slot stays behind.
     world.process[process] = ProcessState{};
-    // A copy that found no programs block.
+    // A copy that found no programs block, or no running programs table (its
+    // program is not published, and it names no other).
     if (rng.Percent(90)) world.process[process].Programs = &world.programs;
+    if (rng.Percent(90)) world.process[process].Running = &world.running;
     AttachProcess(desk, world.shared, world.process[process]);
 }
 
@@ -324,9 +322,30 @@ void MutateDesktop(World& world, Rng& rng) {
     }
 }
 
+// Processes of other desktops' numbers claim and leave slots, fill the
+// table, or spoil a slot's bytes.
+void ChangeRunningPrograms(World& world, Rng& rng) {
+    RunningPrograms& table = world.running;
+    int r = rng.Range(0, 99);
+    if (r < 60) {
+        for (int n = rng.Range(1, r < 10 ? 300 : 8); n > 0; --n) {
+            std::string name = PickProgramName(rng);
+            RunningProgramClaim claim = ClaimRunningProgram(table, 0x9000 + rng.Below(400) * 4, name.c_str());
+            if (rng.Percent(40)) ReleaseRunningProgram(table, claim);
+        }
+    } else if (r < 90) {
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(&table.Slots[rng.Below(kRunningProgramSlots)]);
+        for (int n = rng.Range(1, 8); n > 0; --n) bytes[rng.Below(sizeof(RunningProgramSlot))] = static_cast<unsigned char>(rng.Bits32());
+    } else {
+        table.Header.Used = rng.Percent(50) ? rng.Bits32() : rng.Below(kRunningProgramSlots + 2);
+    }
+}
+
 void MutateBlock(World& world, Rng& rng) {
     int r = rng.Range(0, 99);
-    if (r < 20) {
+    if (r < 8) {
+        ChangeRunningPrograms(world, rng);
+    } else if (r < 20) {
         RewriteProgram(world, rng);
     } else if (r < 70) {
         RewriteField(world, rng, rng.Range(0, kBlockFields - 1));

@@ -22,8 +22,10 @@ constexpr DWORD ProcessIdOf(int process) { return 0x1000 + static_cast<DWORD>(pr
 struct World {
     fake::FakeDesktop desk;
     SettingsBlock block{};
-    // Programs with settings of their own, mapped by most copies.
+    // Programs with settings of their own, mapped by most copies, and the
+    // running programs table, where most copies publish their program.
     ProgramsBlock programs{};
+    RunningPrograms running{};
     HookSharedState shared = kInitialSharedState;
     ProcessState process[kProcesses];
     std::map<HWND, int> owner;     // the process of each window made here
@@ -50,7 +52,7 @@ void BuildWorld(World& world, Rng& rng, const VersionRow& version);
 // Windows come, go, change style and place; now and then a parent loop.
 void MutateDesktop(World& world, Rng& rng);
 // A field rewritten the way the settings program would, or raw bytes; now
-// and then the programs block instead.
+// and then the programs block or the running programs table instead.
 void MutateBlock(World& world, Rng& rng);
 // A copy of the library attaches for the program at path, in the process.
 void AttachAs(World& world, Rng& rng, int process, const char* path);

@@ -113,7 +113,7 @@ inline void ExpectSteps(Scene& scene, const std::vector<Step>& steps) {
         EXPECT_EQ(scene.log(), steps[i].entries);
         EXPECT_EQ(scene.h.shared.Mode, steps[i].modeAfter);
         if (steps[i].deltaAfter != kAnyDelta) {
-            EXPECT_EQ(scene.h.process.WheelDelta, steps[i].deltaAfter);
+            EXPECT_EQ(scene.h.ctx.wheel.Delta, steps[i].deltaAfter);
         }
     }
 }

@@ -280,18 +280,6 @@ TEST(Discovery, ScrollBarSearchOfNoWindowFindsNothing) {
     EXPECT_EQ(FindScrollBarControl(h.ctx, nullptr, BAR_VERTICAL), nullptr);
 }
 
-TEST(Discovery, ScrollBarSearchStartsAfresh) {
-    FakeHook h;
-    HWND frame = h.desk.AddWindow("Frame");
-    HWND pane = h.desk.AddWindow("Pane", kChild, {0, 0, 100, 100}, frame);
-    for (int orientation : {BAR_VERTICAL, BAR_HORIZONTAL}) {
-        SCOPED_TRACE(orientation);
-        h.process.BarSeen[orientation] = true;
-        h.process.BarCandidate[orientation] = frame;
-        EXPECT_EQ(FindScrollBarControl(h.ctx, pane, static_cast<BarOrientation>(orientation)), nullptr);
-    }
-}
-
 // ---- The methods of each direction ----
 
 struct MethodScene {

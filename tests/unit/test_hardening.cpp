@@ -108,7 +108,7 @@ TEST(Hardening, NotificationsGoOnlyToWindowsAndSendsAreBounded) {
         const bool zoomOk = c.zoomWindow == 0;
         // Zoom: sent start, sent wheel, sent end; browser launch: posted.
         EXPECT_EQ(RunFunction(s.ctx(), s.child, 0, 0, 102), agentOk ? 1 : 0);
-        s.h.process.WheelDelta = 120;
+        s.h.ctx.wheel.Delta = 120;
         Dispatch(s.ctx(), s.child, WM_MOUSEWHEEL, 0, 0, MARK_NONE, 0);
         Dispatch(s.ctx(), s.child, WM_LBUTTONDOWN, 0, 0, MARK_NONE, 0);
         RunFunction(s.ctx(), s.child, 0, 0, 70);

@@ -1,6 +1,7 @@
 // The hook library's real binding where a newer system's function is missing:
 // the lookup is made to fail, and the call it serves takes its fallback
 // instead of calling through a null pointer.
+#include "program_names.h"
 #include "real_platform.h"
 
 #include <gtest/gtest.h>
@@ -55,15 +56,16 @@ TEST(LateBoundTest, MenuLoopAnswersWithAndWithoutGetGUIThreadInfo) {
 
 namespace {
 
-std::string NameOf(ptr::RealPlatform& api, DWORD process, DWORD size = MAX_PATH) {
+std::string NameOf(ptr::ProgramNameLookup& names, DWORD process, DWORD size = MAX_PATH) {
     char name[MAX_PATH] = "left over";
-    DWORD length = api.ProgramNameOfProcess(process, name, size);
+    DWORD length = ptr::ProgramNameOfProcess(names, process, name, size);
     EXPECT_EQ(length, std::strlen(name));
     return name;
 }
 
-// This process's program is found by whichever way the system offers;
-// without any, or for a process that does not exist, nothing is.
+// The settings program's picker names a window's program: this process's
+// program is found by whichever way the system offers; without any, or for
+// a process that does not exist, nothing is.
 TEST(LateBoundTest, AProgramIsNamedByToolHelpOrByPsapi) {
     const struct {
         const char* name;
@@ -77,13 +79,13 @@ TEST(LateBoundTest, AProgramIsNamedByToolHelpOrByPsapi) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ptr::RealPlatform api;
-        api.BindLateFunctions(row.lookup);
-        std::string own = NameOf(api, ::GetCurrentProcessId());
-        api.CharUpperBuffA(&own[0], static_cast<DWORD>(own.size()));
+        ptr::ProgramNameLookup names;
+        ptr::BindProgramNameLookup(names, row.lookup);
+        std::string own = NameOf(names, ::GetCurrentProcessId());
+        ::CharUpperBuffA(&own[0], static_cast<DWORD>(own.size()));
         EXPECT_EQ(own, row.found);
-        EXPECT_EQ(NameOf(api, 0xFFFFFFF0u), "") << "no such process";
-        EXPECT_EQ(NameOf(api, ::GetCurrentProcessId(), 8), "") << "a name that does not fit";
+        EXPECT_EQ(NameOf(names, 0xFFFFFFF0u), "") << "no such process";
+        EXPECT_EQ(NameOf(names, ::GetCurrentProcessId(), 8), "") << "a name that does not fit";
     }
 }
 

@@ -198,6 +198,16 @@ std::vector<Step> TaskSwitch95(const Scene& s) {
     return steps;
 }
 
+// Through many windows on Windows 95: the replay's pauses hold the hooked
+// thread, so it presses no more than twenty Tabs, a second of pauses.
+std::vector<Step> TaskSwitch95ThroughManyWindows(const Scene& s) {
+    std::vector<Step> steps = TaskSwitchStart(s);
+    for (int notch = 1; notch <= 30; ++notch) steps.push_back({Wheel(OS_WIN95, -120), true, TabTaps(notch + 1), 151});
+    steps.push_back(
+        {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(20, true)), {KeyUp(VK_MENU)}), kIdle});
+    return steps;
+}
+
 std::vector<Step> TaskSwitchNt4(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
     steps.push_back({Wheel(OS_NT4, -120), true, TabTaps(1), 151});
@@ -227,6 +237,7 @@ const ModeLife kModeLives[] = {
     {"TaskSwitch98ThroughManyWindows", OS_WIN98, 151, true, TaskSwitch98ThroughManyWindows},
     {"TaskSwitchMe", OS_WINME, 151, true, TaskSwitchMe},
     {"TaskSwitch95", OS_WIN95, 151, true, TaskSwitch95},
+    {"TaskSwitch95ThroughManyWindows", OS_WIN95, 151, true, TaskSwitch95ThroughManyWindows},
     {"TaskSwitchNt4", OS_NT4, 151, true, TaskSwitchNt4},
 };
 

@@ -45,12 +45,12 @@ TEST(MouseGate, PassesOnWithoutLookingAtTheMessage) {
         scene.h.shared.MenuActive = c.menuActive;
         scene.h.desk.SetInMenuLoop(c.menuActive != 0);
         scene.h.shared.ScreenBounds = {0, 0, 1023, 767};  // the move below touches the edge
-        scene.h.process.WheelDelta = kUntouched;
+        scene.h.ctx.wheel.Delta = kUntouched;
         Event event = {c.message, 0, 0x00780000, {0, 100}};
         EXPECT_FALSE(scene.Hook(event, c.code));
         EXPECT_EQ(scene.log(), Log{});
         EXPECT_EQ(scene.h.shared.Mode, c.mode);
-        EXPECT_EQ(scene.h.process.WheelDelta, kUntouched);
+        EXPECT_EQ(scene.h.ctx.wheel.Delta, kUntouched);
         EXPECT_EQ(scene.h.shared.PendingFunction, 0u);
     }
 }
@@ -175,8 +175,19 @@ TEST(MouseNormalisation, NonClientButtonsActLikeClientButtons) {
     }
 }
 
+// What Universal Zoom sends the zoom window for a wheel message of this
+// normalised delta: the whole notches of the vertical wheel, in one message;
+// nothing for a part, a zero or the horizontal wheel.
+Log ZoomSends(const Scene& scene, int16_t delta) {
+    int32_t size = delta < 0 ? -delta : delta;
+    if (delta == HWHEEL_LEFT || delta == HWHEEL_RIGHT || size < WHEEL_NOTCH) return {};
+    int32_t notches = size / WHEEL_NOTCH > 273 ? 273 : size / WHEEL_NOTCH;
+    return {Send(scene.zoom, UM_ZOOMWHEEL, 0, (delta < 0 ? -1 : 1) * notches * WHEEL_NOTCH)};
+}
+
 // Where the wheel delta comes from on each Windows version. Universal Zoom
-// hands the delta it was given to the zoom window, so it shows there.
+// hands the notches of the delta it was given to the zoom window, so they
+// show there.
 TEST(MouseNormalisation, WheelDeltaSource) {
     struct Case {
         const char* name;
@@ -208,8 +219,8 @@ TEST(MouseNormalisation, WheelDeltaSource) {
         Scene scene(c.os);
         scene.h.shared.Mode = 102;
         EXPECT_TRUE(scene.Hook({c.message, c.extra, c.mouseData}));
-        EXPECT_EQ(scene.log(), Log{Send(scene.zoom, UM_ZOOMWHEEL, 0, c.delta)});
-        EXPECT_EQ(scene.h.process.WheelDelta, c.delta);
+        EXPECT_EQ(scene.log(), ZoomSends(scene, c.delta));
+        EXPECT_EQ(scene.h.ctx.wheel.Delta, c.delta);
     }
 }
 
@@ -235,16 +246,16 @@ TEST(MouseNormalisation, NotAWheelNotch) {
         SCOPED_TRACE(c.name);
         Scene scene(c.os);
         scene.h.shared.Mode = 102;
-        scene.h.process.WheelDelta = kUntouched;
+        scene.h.ctx.wheel.Delta = kUntouched;
         EXPECT_FALSE(scene.Hook(Button(c.message, c.extra)));
         EXPECT_EQ(scene.log(), Log{});
-        EXPECT_EQ(scene.h.process.WheelDelta, kUntouched);
+        EXPECT_EQ(scene.h.ctx.wheel.Delta, kUntouched);
         EXPECT_EQ(scene.h.shared.Mode, 102u);
     }
 }
 
-// ReverseWheel negates every delta; ReverseHWheel then negates a horizontal
-// notch (+840 or -840) again, but only with two or more wheels.
+// One rule: ReverseWheel negates the vertical wheel's delta, ReverseHWheel
+// a horizontal notch (+840 or -840), each alone and whatever WheelCount says.
 TEST(MouseNormalisation, ReverseFlags) {
     struct Case {
         uint16_t wheelCount;
@@ -255,11 +266,12 @@ TEST(MouseNormalisation, ReverseFlags) {
     };
     const Case cases[] = {
         {1, 0, 0, -120, -120},   {1, -1, 0, -120, 120},   {1, 0, -1, -120, -120},  {1, -1, -1, 120, -120},
-        {1, 0, -1, 840, 840},    {1, -1, -1, 840, -840},  {1, -1, 0, -840, 840},   {0, 0, -1, 840, 840},
-        {0, 0, -1, -840, -840},  {0, -1, -1, -840, 840},  {0, -1, 0, 120, -120},   {2, 0, 0, 840, 840},
-        {2, 0, -1, 840, -840},   {2, 0, -1, -840, 840},   {2, -1, 0, 840, -840},   {2, -1, -1, 840, 840},
-        {2, -1, -1, -840, -840}, {2, 0, -1, -120, -120},  {2, -1, -1, -120, 120},  {2, 0, -1, 720, 720},
+        {1, 0, -1, 840, -840},   {1, -1, -1, 840, -840},  {1, -1, 0, -840, -840},  {0, 0, -1, 840, -840},
+        {0, 0, -1, -840, 840},   {0, -1, -1, -840, 840},  {0, -1, 0, 120, -120},   {2, 0, 0, 840, 840},
+        {2, 0, -1, 840, -840},   {2, 0, -1, -840, 840},   {2, -1, 0, 840, 840},    {2, -1, -1, 840, -840},
+        {2, -1, -1, -840, 840},  {2, 0, -1, -120, -120},  {2, -1, -1, -120, 120},  {2, 0, -1, 720, 720},
         {2, 0, 1, 840, -840},    {3, 0, -1, -840, 840},   {2, -1, 0, -32768, -32768}, {2, -1, -1, 0, 0},
+        {2, -1, -1, -720, 720},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("WheelCount " + std::to_string(c.wheelCount) + " reverse " + std::to_string(c.reverseWheel) +
@@ -270,8 +282,8 @@ TEST(MouseNormalisation, ReverseFlags) {
         scene.h.block.ReverseHWheel = c.reverseHWheel;
         scene.h.shared.Mode = 102;
         EXPECT_TRUE(scene.Hook(Wheel(OS_WINXP, c.incoming)));
-        EXPECT_EQ(scene.log(), Log{Send(scene.zoom, UM_ZOOMWHEEL, 0, c.delta)});
-        EXPECT_EQ(scene.h.process.WheelDelta, c.delta);
+        EXPECT_EQ(scene.log(), ZoomSends(scene, c.delta));
+        EXPECT_EQ(scene.h.ctx.wheel.Delta, c.delta);
     }
 }
 
@@ -306,11 +318,11 @@ TEST(MouseNormalisation, PassedOnMessageIsTheOriginal) {
         scene.h.block.ButtonFunction[0] = 13;
         scene.h.shared.Mode = c.mode;
         scene.h.shared.ReleaseAction = c.releaseAction;
-        scene.h.process.WheelDelta = kUntouched;
+        scene.h.ctx.wheel.Delta = kUntouched;
         EXPECT_FALSE(scene.Hook(c.event));
         EXPECT_EQ(scene.h.desk.CallNextCount(), 1);
         EXPECT_EQ(scene.log(), Log{});
-        EXPECT_EQ(scene.h.process.WheelDelta, c.delta);
+        EXPECT_EQ(scene.h.ctx.wheel.Delta, c.delta);
     }
 }
 

@@ -1,8 +1,9 @@
 // Settings of their own for chosen programs: which program an action takes
 // them from (the owner of the pressed window, of the window under the cursor
 // for the wheel, the start's for a mode), which fields fall back to the
-// settings block, and what a lookup costs (each program named once, chosen
-// again only when the programs block changes).
+// settings block, how another process's program is named (the running
+// programs table, which each copy of the library fills for its own process),
+// and what a lookup costs (one call into the system per notch).
 #include "fake_desktop.h"
 #include "lifecycle.h"
 #include "markers.h"
@@ -12,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +30,7 @@ namespace {
 constexpr DWORD kAlpha = 0x200;
 constexpr DWORD kBeta = 0x300;
 constexpr DWORD kGamma = 0x400;     // no settings of its own
-constexpr DWORD kNameless = 0x500;  // its program cannot be named
+constexpr DWORD kNameless = 0x500;  // never published its program
 constexpr DWORD kAccented = 0x600;
 
 constexpr int32_t kF5 = 5;
@@ -60,10 +64,10 @@ struct Desk {
         gamma = Pane(3, kGamma);
         nameless = Pane(4, kNameless);
         accented = Pane(5, kAccented);
-        h.desk.SetProgramName(kAlpha, "alpha.exe");
-        h.desk.SetProgramName(kBeta, "Beta.EXE");
-        h.desk.SetProgramName(kGamma, "gamma.exe");
-        h.desk.SetProgramName(kAccented, "\xE9t\xE9.exe");  // "été.exe"
+        h.Publish(kAlpha, "alpha.exe");
+        h.Publish(kBeta, "Beta.EXE");
+        h.Publish(kGamma, "gamma.exe");
+        h.Publish(kAccented, "\xE9t\xE9.exe");  // "été.exe"
     }
 
     // A pane with a vertical scroll bar, 100 pixels wide, in a row.
@@ -261,73 +265,80 @@ TEST(Programs, AModeKeepsTheSettingsOfTheProgramItStartedIn) {
     EXPECT_EQ(d.Notch(1, 120), left(d.alpha, 3));
 }
 
-// Each program is named once; a change of the programs block chooses its
-// entry again without naming it again.
-TEST(Programs, EachProgramIsNamedOnceAndChosenAgainWhenTheBlockChanges) {
+// A notch over another program costs one call into the system more than
+// the same notch without any program's settings: the window's process. The
+// entries' names are upper-cased once for each generation of the programs
+// block, with one call for all of them; a change chooses the entry again.
+TEST(Programs, ANotchCostsOneCallMoreWhateverTheProgramsAndIsChosenAgainWhenTheBlockChanges) {
     Desk d;
-    int alpha = d.Program("alpha.exe", {{"WheelLines", 7}});
-    for (int notch = 0; notch < 5; ++notch) EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
+    // Calls other than the posts, whose number is the lines'.
+    const auto queries = [&d] { return d.h.desk.Calls() - d.h.desk.Calls("PostMessageA"); };
+    // The notch without any program's settings: the calls of routing it.
+    d.Notch(3);
+    int before = queries();
     EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
-    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
-    EXPECT_EQ(d.Notch(0), Lines(d.host, 3));
-    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 1);
-    EXPECT_EQ(d.h.desk.ProgramLookups(kGamma), 1);
-    EXPECT_EQ(d.h.desk.ProgramLookups(kFakeOwnProcess), 0) << "the hooked process is named at attach";
+    const int plain = queries() - before;
 
-    // Changed live: the next notch takes the new value.
-    d.h.SetProgramField(alpha, "WheelLines", 2);
-    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 2));
-    // A program added now: gamma, already named, takes its settings at once.
-    d.Program("GAMMA.EXE", {{"WheelPageScroll", -1}});
+    for (int i = 0; i < kMaxPrograms - 1; ++i) d.Program("other" + std::to_string(i) + ".exe", {{"WheelLines", 9}});
+    int gamma = d.Program("gamma.exe", {{"WheelLines", 7}});
+    const struct {
+        const char* name;
+        int column;
+        HWND Desk::*pane;
+        int lines;
+    } rows[] = {
+        {"the last of 64 programs", 3, &Desk::gamma, 7},
+        {"a program without settings", 1, &Desk::alpha, 3},
+        {"a program that never published its name", 4, &Desk::nameless, 3},
+        {"the hooked process's own program", 0, &Desk::host, 3},
+    };
+    int upperCalls = d.h.desk.Calls("CharUpperBuffA");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int notch = 0; notch < 3; ++notch) {
+            before = queries();
+            EXPECT_EQ(d.Notch(row.column), Lines(d.*row.pane, row.lines));
+            const int calls = queries() - before;
+            // The first notch after the change upper-cases the 64 names, once.
+            const int expected = plain + 1 + (notch == 0 && row.column == 3 ? 1 : 0);
+            EXPECT_EQ(calls, expected);
+        }
+    }
+    EXPECT_EQ(d.h.desk.Calls("CharUpperBuffA") - upperCalls, 1);
+
+    // Changed live: the next notch takes the new value; a program added now
+    // takes its settings at once.
+    d.h.SetProgramField(gamma, "WheelLines", 2);
+    EXPECT_EQ(d.Notch(3), Lines(d.gamma, 2));
+    d.h.SetProgramField(gamma, "WheelPageScroll", -1);
     EXPECT_EQ(d.Notch(3), Page(d.gamma));
-    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 1);
-    EXPECT_EQ(d.h.desk.ProgramLookups(kGamma), 1);
-
+    EXPECT_EQ(d.h.desk.Calls("CharUpperBuffA") - upperCalls, 3);
     // Removed: the block's settings again.
     uint32_t odd = BeginProgramsChange(d.h.programs.Header);
     d.h.programs.Header.Count = 1;
     EndProgramsChange(d.h.programs.Header, odd);
     EXPECT_EQ(d.Notch(3), Lines(d.gamma, 3));
-    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 2));
 }
 
-// A process number that a new process took over may run another program:
-// a name is trusted for a while only, and a number is known with its thread.
-TEST(Programs, ANameIsLookedUpAgainAfterItsLifetime) {
+// Another process's program is the one its copy of the library published:
+// not before it did, and after a process was killed (its slot left behind),
+// the program of the next process given its id.
+TEST(Programs, AProgramIsTheOneItsProcessPublished) {
     Desk d;
     d.Program("alpha.exe", {{"WheelLines", 7}});
     d.Program("other.exe", {{"WheelLines", 1}});
+    d.Program("late.exe", {{"WheelLines", 5}});
     EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
-    d.h.desk.SetProgramName(kAlpha, "other.exe");  // alpha ended, its number runs other.exe
-    d.h.desk.AdvanceClock(kProgramNameLifetime);
-    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7)) << "still within the lifetime";
-    d.h.desk.AdvanceClock(1);
+    // alpha was killed, and its id runs other.exe, which attached.
+    d.h.Publish(kAlpha, "other.exe");
     EXPECT_EQ(d.Notch(1), Lines(d.alpha, 1));
-    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 2);
-
-    // Another thread of the same number is looked up as a program of its own.
-    d.h.desk.SetWindowOwner(d.alpha, kAlpha, 0x9990);
-    d.h.desk.SetProgramName(kAlpha, "alpha.exe");
-    EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
-    EXPECT_EQ(d.h.desk.ProgramLookups(kAlpha), 3);
-}
-
-TEST(Programs, MoreProgramsThanSlotsAreAllServed) {
-    Desk d;
-    d.Program("alpha.exe", {{"WheelLines", 7}});
-    std::vector<HWND> panes;
-    for (DWORD i = 0; i < static_cast<DWORD>(kKnownProgramSlots) + 3; ++i) {
-        DWORD process = 0x1000 + i * 0x10;
-        panes.push_back(d.Pane(10 + static_cast<int>(i), process));
-        d.h.desk.SetProgramName(process, i % 2 ? "alpha.exe" : "gamma.exe");
-    }
-    for (int round = 0; round < 2; ++round) {
-        for (size_t i = 0; i < panes.size(); ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_EQ(d.Notch(10 + static_cast<int>(i)), Lines(panes[i], i % 2 ? 7 : 3));
-        }
-    }
-    EXPECT_EQ(d.h.desk.ProgramLookups(0x1000), 2) << "its slot was taken by a later one";
+    // A process that has not attached yet is named as soon as it has.
+    EXPECT_EQ(d.Notch(4), Lines(d.nameless, 3));
+    RunningProgramClaim late = d.h.Publish(kNameless, "LATE.exe");
+    EXPECT_EQ(d.Notch(4), Lines(d.nameless, 5));
+    // Ended normally: its slot is emptied.
+    ReleaseRunningProgram(*d.h.running, late);
+    EXPECT_EQ(d.Notch(4), Lines(d.nameless, 3));
 }
 
 // Blocks this layout does not know, or that are being written, are not
@@ -355,8 +366,10 @@ TEST(Programs, ABlockOfAnotherLayoutOrInChangeIsNotRead) {
     }
     Desk unmapped;
     unmapped.h.process.Programs = nullptr;
+    int before = unmapped.h.desk.Calls();
     EXPECT_EQ(unmapped.Notch(1), Lines(unmapped.alpha, 3));
-    EXPECT_EQ(unmapped.h.desk.ProgramLookups(), 0);
+    EXPECT_EQ(unmapped.h.desk.Calls("GetWindowThreadProcessId"), 0);
+    EXPECT_GT(unmapped.h.desk.Calls(), before);
 }
 
 // Whatever a writer left in the entries, nothing is read beyond them and an
@@ -369,7 +382,7 @@ TEST(Programs, EntriesAreReadWithinTheirBounds) {
     (void)noName;
     // A name filling all 64 bytes, without its zero: cut at 63.
     std::memset(d.h.programs.Entries[full].Name, 'g', sizeof d.h.programs.Entries[full].Name);
-    d.h.desk.SetProgramName(kGamma, std::string(63, 'g'));
+    d.h.Publish(kGamma, std::string(63, 'g'));
     d.h.programs.Header.Count = 1000;  // beyond the entries: only 64 are read
     // Bits beyond the program fields lay nothing over the block: the agent's
     // window stays the block's.
@@ -385,9 +398,162 @@ TEST(Programs, EntriesAreReadWithinTheirBounds) {
     EXPECT_EQ(d.Notch(4), Lines(d.nameless, 3)) << "no name matches an empty one";
     EXPECT_EQ(d.PressButton4(d.alpha), Log{Post(agent, UM_LAUNCHBROWSER, 0, 0)});
 
-    // A program name longer than any entry's: the block's settings.
-    d.h.desk.SetProgramName(kBeta, std::string(64, 'g'));
+    // A program name longer than any entry's: published empty, the block's settings.
+    d.h.Publish(kBeta, std::string(64, 'g'));
     EXPECT_EQ(d.Notch(2), Lines(d.beta, 3));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The running programs table ----
+
+std::string NameOfId(uint32_t processId) {
+    char name[16];
+    std::snprintf(name, sizeof name, "P%08X.EXE", processId);
+    return name;
+}
+
+std::string Found(const RunningPrograms& table, uint32_t processId) {
+    char name[kProgramNameSize];
+    return FindRunningProgram(table, processId, name) ? name : "-";
+}
+
+int SlotsNaming(const RunningPrograms& table, uint32_t processId) {
+    int count = 0;
+    for (const RunningProgramSlot& slot : table.Slots) count += slot.ProcessId == processId ? 1 : 0;
+    return count;
+}
+
+// Slots left by killed processes, ids given again, a full table, and a
+// table of another layout.
+TEST(RunningPrograms, KilledProcessesReusedIdsAndAFullTable) {
+    std::unique_ptr<RunningPrograms> table(new RunningPrograms());
+    ASSERT_TRUE(PrepareRunningPrograms(*table));
+    std::vector<RunningProgramClaim> claims;
+    for (uint32_t id = 4; id <= 4 * kRunningProgramSlots; id += 4)
+        claims.push_back(ClaimRunningProgram(*table, id, NameOfId(id).c_str()));
+    EXPECT_EQ(table->Header.Used, kRunningProgramSlots);
+    EXPECT_EQ(Found(*table, 4), NameOfId(4));
+
+    // Full: a new process takes the slot claimed longest ago.
+    ClaimRunningProgram(*table, 0x9000, "NEW.EXE");
+    EXPECT_EQ(Found(*table, 0x9000), "NEW.EXE");
+    EXPECT_EQ(Found(*table, 4), "-");
+    // That process is alive: at its next mouse message it claims again, and
+    // the next oldest goes; after that it stays.
+    ProcessState first;
+    first.Running = table.get();
+    first.ProcessId = 4;
+    std::snprintf(first.ProgramName, sizeof first.ProgramName, "%s", NameOfId(4).c_str());
+    first.Claim = claims[0];
+    KeepOwnProgramPublished(first);
+    EXPECT_EQ(Found(*table, 4), NameOfId(4));
+    EXPECT_EQ(Found(*table, 8), "-");
+    const uint32_t clock = table->Header.Clock;
+    KeepOwnProgramPublished(first);
+    EXPECT_EQ(table->Header.Clock, clock) << "published: nothing claimed";
+
+    // Process 12 was killed; its id runs another program, which takes its
+    // slot over; a second slot still naming 12 is emptied.
+    table->Slots[200].ProcessId = 12;
+    ClaimRunningProgram(*table, 12, "AGAIN.EXE");
+    EXPECT_EQ(Found(*table, 12), "AGAIN.EXE");
+    EXPECT_EQ(SlotsNaming(*table, 12), 1);
+
+    // Ended normally: its slot is free for the next process; a release of a
+    // claim whose slot another process took since changes nothing.
+    ReleaseRunningProgram(*table, claims[5]);
+    EXPECT_EQ(Found(*table, 24), "-");
+    ClaimRunningProgram(*table, 0x9004, "NEXT.EXE");
+    EXPECT_EQ(Found(*table, 0x9004), "NEXT.EXE");
+    ReleaseRunningProgram(*table, claims[5]);
+    EXPECT_EQ(Found(*table, 0x9004), "NEXT.EXE");
+    EXPECT_EQ(Found(*table, 0), "-") << "no process has id 0";
+
+    const struct {
+        const char* name;
+        void (*spoil)(RunningProgramsHeader&);
+    } layouts[] = {
+        {"another version", [](RunningProgramsHeader& h) { h.Version = 2; }},
+        {"other slots", [](RunningProgramsHeader& h) { h.SlotSize = 96; }},
+        {"another size", [](RunningProgramsHeader& h) { h.Size = 4096; }},
+    };
+    for (const auto& row : layouts) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<RunningPrograms> other(new RunningPrograms());
+        row.spoil(other->Header);
+        EXPECT_FALSE(PrepareRunningPrograms(*other));
+    }
+}
+
+// Claims, lookups and releases from many threads at once, more live claims
+// than slots: a name found is always the whole name its process published
+// (each name spells its process id), never two slots name one process, and
+// no slot is left half claimed.
+struct Claimer {
+    RunningPrograms* table;
+    uint32_t firstId;
+    volatile LONG* arrived;  // threads whose first claims are made
+    long wrong;
+};
+
+DWORD WINAPI ClaimAndLook(void* context) {
+    Claimer& c = *static_cast<Claimer*>(context);
+    constexpr int kLive = 48;
+    RunningProgramClaim claims[kLive] = {};
+    bool held[kLive] = {};
+    // 8 x 48 first claims, more than the slots: the table is full before
+    // any thread goes on.
+    for (int j = 0; j < kLive; ++j) {
+        const uint32_t id = c.firstId + static_cast<uint32_t>(j) * 4;
+        claims[j] = ClaimRunningProgram(*c.table, id, NameOfId(id).c_str());
+        held[j] = true;
+    }
+    InterlockedIncrement(c.arrived);
+    while (*c.arrived < 8) ::Sleep(0);
+    uint32_t seed = c.firstId;
+    for (int i = 0; i < 20000; ++i) {
+        const int j = i % kLive;
+        const uint32_t id = c.firstId + static_cast<uint32_t>(j) * 4;
+        const std::string found = Found(*c.table, id);
+        if (held[j] && found != NameOfId(id) && found != "-") ++c.wrong;
+        if (held[j]) ReleaseRunningProgram(*c.table, claims[j]);
+        else claims[j] = ClaimRunningProgram(*c.table, id, NameOfId(id).c_str());
+        held[j] = !held[j];
+        seed = seed * 1103515245u + 12345u;
+        const uint32_t other = 0x10000 * (1 + (seed >> 8) % 8) + ((seed >> 16) % kLive) * 4;
+        const std::string seen = Found(*c.table, other);
+        if (seen != "-" && seen != NameOfId(other)) ++c.wrong;
+    }
+    return 0;
+}
+
+TEST(RunningPrograms, ClaimsWithoutALockFromManyThreads) {
+    std::unique_ptr<RunningPrograms> table(new RunningPrograms());
+    ASSERT_TRUE(PrepareRunningPrograms(*table));
+    Claimer claimers[8];
+    HANDLE threads[8];
+    volatile LONG arrived = 0;
+    for (int t = 0; t < 8; ++t) {
+        claimers[t] = {table.get(), 0x10000u * static_cast<uint32_t>(t + 1), &arrived, 0};
+        threads[t] = CreateThread(nullptr, 0, ClaimAndLook, &claimers[t], 0, nullptr);
+        ASSERT_NE(threads[t], nullptr);
+    }
+    WaitForMultipleObjects(8, threads, TRUE, INFINITE);
+    for (int t = 0; t < 8; ++t) {
+        CloseHandle(threads[t]);
+        EXPECT_EQ(claimers[t].wrong, 0) << "thread " << t;
+    }
+    EXPECT_EQ(table->Header.Used, kRunningProgramSlots) << "more live claims than slots";
+    std::set<uint32_t> ids;
+    for (const RunningProgramSlot& slot : table->Slots) {
+        EXPECT_EQ(slot.Sequence % 2, 0u) << "a slot left half claimed";
+        if (slot.ProcessId != 0) {
+            EXPECT_TRUE(ids.insert(slot.ProcessId).second) << "two slots name " << slot.ProcessId;
+        }
+    }
 }
 
 }  // namespace

@@ -178,6 +178,31 @@ class KeptPrograms(ProgramsTest):
         self.assertEqual(self.kept_programs(), expected)
         self.assertEqual(self.programs_block(hooks)[0], expected)
 
+    def test_a_writer_killed_in_the_middle_leaves_nothing_torn_kept(self):
+        self.keep({r"Programs\alpha.exe": {"WheelLines": 7}})
+        agent = self.start_agent()
+        hooks = self.blockctl()
+        # Another writer (as the settings program would) dies half way through
+        # a change, holding the programs lock.
+        writer = self.blockctl()
+        writer.ask("tear", "TORN")
+        writer.stop()
+
+        # An Apply: nothing of the torn block is kept, and the block is whole
+        # again, as kept.
+        self.post(UM_SETTINGSCHANGED)
+        agent.expect("PtrAgent: programs block torn: the kept programs stay and fill it again")
+        agent.expect("PtrAgent: settings saved")
+        self.assertEqual(self.kept_programs(), {"alpha.exe": {"WheelLines": 7}})
+        programs, generation = self.programs_block(hooks)
+        self.assertEqual(programs, {"alpha.exe": {"WheelLines": 7}})
+        self.assertEqual(generation % 2, 0, "no change left open")
+        # The lock the dead writer left is taken by the next.
+        hooks.ask("program beta.exe WheelLines=3", "OK")
+        self.post(UM_SETTINGSCHANGED)
+        agent.expect("PtrAgent: settings saved")
+        self.assertEqual(self.kept_programs(), {"alpha.exe": {"WheelLines": 7}, "beta.exe": {"WheelLines": 3}})
+
     def test_more_than_64_programs_are_refused_with_a_notice(self):
         self.keep({rf"Programs\p{i:02d}.exe": {"WheelLines": 1 + i % 10} for i in range(66)})
         agent = self.start_agent()

@@ -210,7 +210,8 @@ class PartsOfNotchesAndTiltsOnWindows7(ScrollingTest):
         for _ in range(4):
             inject.ask("wheel -30", "SENT")
         self.assertEqual(self.wait_state("list_top", lambda v: v >= 5), 5, "four parts of 30: a notch of 5 lines")
-        self.assertEqual(self.scroll_codes("list", "WM_VSCROLL"), [SB_ENDSCROLL] * 3 + [SB_LINEDOWN] * 5 + [SB_ENDSCROLL])
+        # The first three parts are swallowed and post nothing.
+        self.assertEqual(self.scroll_codes("list", "WM_VSCROLL"), [SB_LINEDOWN] * 5 + [SB_ENDSCROLL])
 
 
 class PartsOfNotchesAndTiltsOnWindows10(PartsOfNotchesAndTiltsOnWindows7):
@@ -356,6 +357,29 @@ class UniversalScroll(ScrollingTest):
             self.glide(self.sample_app, x, y + offset)
         self.settle("list")
         self.assertEqual(len(self.sample_app.messages("list", "WM_VSCROLL")), scrolled, "moves no longer scroll")
+
+
+class TwoThreadsOfOneProgram(PatientTest):
+    """Two threads of one program call the library's MouseProc at the same
+    time, each with the wheel messages of its own window, while the programs
+    block changes between rounds: neither ever scrolls with the other's
+    delta, direction, scroll bar or settings."""
+
+    def test_each_thread_scrolls_its_own_window_its_own_way(self):
+        rounds, notches = 10, 200
+        program = self.start("hookthreads.exe", "--rounds", str(rounds), "--notches", str(notches))
+        program.expect("DONE", timeout=START_TIMEOUT * 2)
+        families = {}
+        for line in program.lines:
+            if line.startswith("FAMILY "):
+                name, *counts = line.split()[1:]
+                families[name] = {key: int(value) for key, value in (c.split("=") for c in counts)}
+        n = rounds * notches
+        # The program's own settings: 2 lines and 4 columns a notch (everywhere else 3 and 3).
+        self.assertEqual(families["A"], {"vup": 2 * n, "vdown": 0, "vend": n, "hleft": 0, "hright": 4 * n, "hend": n,
+                                         "foreign": 0}, "up and tilted right")
+        self.assertEqual(families["B"], {"vup": 0, "vdown": 2 * n, "vend": n, "hleft": 4 * n, "hright": 0, "hend": n,
+                                         "foreign": 0}, "down and tilted left")
 
 
 class LegacyWheelWindowOn95(PatientTest):

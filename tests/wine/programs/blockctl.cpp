@@ -21,6 +21,10 @@
 //                         give a program settings of its own in the programs
 //                         block, as the settings program does (a new entry
 //                         unless one has that name); prints OK
+//   tear                  begin writing the programs block as a writer does,
+//                         spoil its first entry half way, print TORN and
+//                         stop there (the test kills the tool: a writer that
+//                         died in the middle)
 //   quit                  end
 #include "hook_context.h"
 #include "programs_block.h"
@@ -111,6 +115,23 @@ void WriteProgram(const char* rest) {
     else Print("ERROR %s", failure.c_str());
 }
 
+// A writer that dies in the middle of a change: it holds the programs
+// lock, the generation is odd and the first entry is half written.
+void TearPrograms() {
+    HANDLE mapping = nullptr;
+    ProgramsBlock* programs = MapTestProgramsBlock(false, mapping);
+    ProgramsLock* lock = new ProgramsLock();  // never let go
+    if (!programs || !lock->Held()) {
+        Print("ERROR no programs block or no lock");
+        return;
+    }
+    BeginProgramsChange(programs->Header);
+    memcpy(programs->Entries[0].Name, "torn", 4);
+    programs->Entries[0].FieldMask = 0xFFFFFFFF;
+    Print("TORN");
+    Sleep(INFINITE);
+}
+
 bool Run(HMODULE library, SettingsBlock* block, const char* line) {
     char command[64] = "";
     int used = 0;
@@ -153,6 +174,8 @@ bool Run(HMODULE library, SettingsBlock* block, const char* line) {
         PrintPrograms();
     } else if (!strcmp(command, "program")) {
         WriteProgram(rest);
+    } else if (!strcmp(command, "tear")) {
+        TearPrograms();
     } else if (!strcmp(command, "wheelwindow")) {
         auto create = LibraryExport<CreateWheelWindowFn>(library, "CreateWheelWindow");
         HWND w = create ? create(GetModuleHandleA(nullptr), nullptr) : nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "programs_block.h"
+#include "programs_view.h"
 
 #include <windows.h>
 
@@ -27,6 +28,7 @@ inline ptr::ProgramsBlock* MapTestProgramsBlock(bool create, HANDLE& mapping) {
         return nullptr;
     }
     if (create && !ptr::IsProgramsLayout(block->Header)) {
+        ptr::ProgramsLock lock;
         const uint32_t odd = ptr::BeginProgramsChange(block->Header);
         ptr::InitProgramsHeader(block->Header);
         ptr::EndProgramsChange(block->Header, odd);
@@ -60,12 +62,15 @@ inline std::vector<std::string> DescribeProgramsBlock(const ptr::ProgramsBlock& 
 }
 
 // "NAME FIELD=VALUE ...": the program's entry (a new one unless one has that
-// name) gets these fields of its own, in one change. Returns "" or what failed.
+// name) gets these fields of its own, in one change under the programs lock.
+// Returns "" or what failed.
 inline std::string WriteTestProgram(ptr::ProgramsBlock& programs, const char* text) {
     char name[ptr::kProgramNameSize] = "";
     int used = 0;
     sscanf(text, "%63s %n", name, &used);
     if (!ptr::IsProgramsLayout(programs.Header)) return "no programs block of this layout";
+    ptr::ProgramsLock lock;
+    if (!lock.Held()) return "the programs lock is held";
     const uint32_t odd = ptr::BeginProgramsChange(programs.Header);
     uint32_t index = 0;
     while (index < programs.Header.Count && _stricmp(programs.Entries[index].Name, name) != 0) ++index;
