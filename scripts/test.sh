@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/setup.sh
-for preset in win32 win64; do
+# win64 first: the win32 preset's Setup carries the 64-bit edition it builds.
+for preset in win64 win32; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
 done
