@@ -10,7 +10,9 @@ lines and by pages over a list box without the focus, button functions of the
 middle button and of button 4, Horizontal Wheel, universal scroll, auto
 scroll and zoom; opens the settings program from the tray agent's menu and
 changes a setting with real clicks; gives two more programs settings of their
-own and shows button 4 and the wheel behaving differently in each; and ends
+own and shows button 4 and the wheel behaving differently in each; shows the
+64-bit edition (the i686 tray agent of the win32 build with its 64-bit host
+serving the 64-bit sample program, a killed host started again); and ends
 by removing the suite with its
 uninstaller, checking that no file, folder or registry value is left. For
 each step it prints what it did and what the windows themselves report
@@ -19,8 +21,10 @@ screenshot in the output folder.
 
     main_job.py [--short] [--out FOLDER]
 
-Needs PTR_WINE_STATE (a running session of tools/wine-session) and PTR_BIN
-(the x86_64 build's bin folder). Exit code 0 when every step had its effect.
+Needs PTR_WINE_STATE (a running session of tools/wine-session), PTR_BIN
+(the x86_64 build's bin folder) and PTR_BIN32 (the i686 build's, with the
+64-bit edition beside the deliverables). Exit code 0 when every step had its
+effect.
 """
 import argparse
 import difflib
@@ -494,6 +498,45 @@ def step_two_programs(s):
     return did, got, shot
 
 
+def step_64_bit_edition(s):
+    """The suite as 64-bit Windows runs it: the i686 tray agent and its 64-bit host serve a 64-bit program."""
+    bin32 = os.environ.get("PTR_BIN32", "")
+    if not os.path.exists(os.path.join(bin32, "PtrAgent64.exe")):
+        raise StepFailed("PTR_BIN32 names no i686 build with the 64-bit edition beside it (see scripts/demo.sh)")
+    # The installed agent (of the x86_64 build) steps aside for the i686 deliverables.
+    s.agentctl("quit")
+    s.agent.wait(20)
+    agent = s.agent = Program(os.path.join(bin32, "PtrAgent.exe"), [], False)
+    s.programs.append(agent)
+    started = s.agent_says("PtrAgent: 64-bit host started", 120)
+    held = s.agent_says("PtrAgent: 64-bit host's hooks held", 60)
+    s.configure(EnhanceMode=-1, WheelLines=4, WheelPageScroll=0)
+    tops = [s.state("list_top")]
+    # Towards the list's other end, whichever it is nearer to.
+    button, step = (WHEEL_UP, -4) if tops[0] >= 8 else (WHEEL_DOWN, 4)
+    s.notches(button, 1, "list")
+    tops.append(s.wait_state("list_top", lambda v: v != tops[0]))
+    # A host that dies is started again.
+    killed = s.agentctl("kill-host")[1]
+    again = s.agent_says("PtrAgent: 64-bit host ended unexpectedly", 30)
+    s.agent_says("PtrAgent: 64-bit host's hooks held", 60)
+    s.notches(button, 1, "list")
+    tops.append(s.wait_state("list_top", lambda v: v != tops[1]))
+    shot = s.screenshot("12-64-bit-edition")
+    s.agentctl("quit")
+    ended = agent.wait(30) == 0 and "PtrAgent: 64-bit host ended (exit code 0)" in agent.lines
+    host_left = s.agentctl("host")[0] == 0
+    s.start_installed_agent()
+    did = ("the i686 PtrAgent.exe with PTRHK64A.dll and PtrAgent64.exe beside it (as Setup places them on 64-bit "
+           "Windows); one notch over the 64-bit sample's list box, 4 lines a notch; the host killed; one more notch; "
+           "the agent ended")
+    got = (f"{started}; {held}; list_top {' -> '.join(str(t) for t in tops)} (Wine alone: 3 a notch); "
+           f"{killed}: {again}; agent and host ended: {ended}, host left running: {host_left}")
+    if tops != [tops[0], tops[0] + step, tops[0] + 2 * step] or not ended or host_left:
+        raise StepFailed(got)
+    return did, got, shot
+
+
 def step_uninstall(s):
     """The uninstaller closes the tray agent, and nothing of the suite is left."""
     # The hooks loaded the installed library into every program that took
@@ -553,9 +596,12 @@ STEPS = [
     ("08-zoom", "Zoom", step_zoom),
     ("09-settings", "Settings from the tray menu", step_settings),
     ("10-two-programs", "Two programs, each with settings of its own", step_two_programs),
+    ("12-64-bit-edition", "The 64-bit edition: a 64-bit program served by the i686 agent's 64-bit host",
+     step_64_bit_edition),
     ("11-uninstall", "Uninstall", step_uninstall),
 ]
-SHORT = ("00-install", "01-wheel-lines", "03-copy", "07-auto-scroll", "10-two-programs", "11-uninstall")
+SHORT = ("00-install", "01-wheel-lines", "03-copy", "07-auto-scroll", "10-two-programs", "12-64-bit-edition",
+         "11-uninstall")
 
 
 def main():

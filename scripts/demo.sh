@@ -15,4 +15,5 @@ trap stop_session EXIT
 trap 'exit 130' INT TERM
 tools/wine-session start "$state"
 
-PTR_WINE_STATE="$state" PTR_BIN="$root/build/win64/bin" python3 -W ignore demo/main_job.py --out "$root/build/demo" "$@"
+PTR_WINE_STATE="$state" PTR_BIN="$root/build/win64/bin" PTR_BIN32="$root/build/win32/bin" \
+    python3 -W ignore demo/main_job.py --out "$root/build/demo" "$@"

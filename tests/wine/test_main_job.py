@@ -1,6 +1,6 @@
-"""The scripted session of demo/main_job.py, in its short form (install, four
-steps, uninstall), in this run's Wine session: it must finish with every step
-having had its effect."""
+"""The scripted session of demo/main_job.py, in its short form (install, five
+steps, the 64-bit edition among them, uninstall), in this run's Wine session:
+it must finish with every step having had its effect."""
 import os
 import subprocess
 import sys
@@ -21,11 +21,12 @@ class MainJobShort(unittest.TestCase):
                                 stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=400)
         account = result.stdout + result.stderr
         self.assertEqual(result.returncode, 0, account)
-        self.assertIn("6 steps, 6 passed", account)
-        self.assertEqual(account.count("  PASS"), 6, account)
+        self.assertIn("7 steps, 7 passed", account)
+        self.assertEqual(account.count("  PASS"), 7, account)
         self.assertIn("Two programs, each with settings of its own", account)
+        self.assertIn("The 64-bit edition", account)
         pictures = sorted(f for f in os.listdir(out) if f.endswith(".png"))
-        self.assertEqual(len(pictures), 6, pictures)
+        self.assertEqual(len(pictures), 7, pictures)
         for picture in pictures:
             self.assertGreater(os.path.getsize(os.path.join(out, picture)), 1000, picture)
 
