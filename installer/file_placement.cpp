@@ -1,6 +1,6 @@
 #include "file_placement.h"
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "file_checks.h"
 #include "paths.h"
 #include "win32_error.h"

@@ -7,7 +7,7 @@
 // takes them too.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "file_placement.h"
 #include "registry_recording.h"
 

@@ -3,7 +3,7 @@
 // that what the uninstaller will read back is tested alone.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "install_table.h"
 
 #include <cstdint>

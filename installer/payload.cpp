@@ -1,6 +1,6 @@
 #include "payload.h"
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "install_table.h"
 
 #include <zlib.h>

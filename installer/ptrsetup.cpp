@@ -17,7 +17,7 @@
 // changed), 3 no administrator rights for /ALLUSERS, 4 the running tray agent
 // did not close for the update, 5 another Setup or removal of the suite is
 // running, 6 a newer version is installed (and /DOWNGRADE was not given).
-#include "ainslog.h"
+#include "inslog.h"
 #include "dll_search.h"
 #include "elevation.h"
 #include "file_checks.h"

@@ -8,7 +8,7 @@
 // that a failed installation puts back how things were.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // a target folder holds.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "file_version.h"
 #include "install_plan.h"
 

@@ -1,6 +1,6 @@
 #include "shell_links.h"
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <windows.h>
 #include <objbase.h>

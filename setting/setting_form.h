@@ -4,7 +4,7 @@
 // tells the tray agent, Cancel goes back to the state of the last Apply.
 #pragma once
 
-#include "programs_page.h"
+#include "programs_tab.h"
 #include "region_data.h"
 #include "resource_modules.h"
 #include "settings_block.h"

@@ -5,7 +5,7 @@
 // outside these bounds is left alone and named.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <string>
 #include <vector>

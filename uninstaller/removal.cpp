@@ -1,5 +1,5 @@
 // The removal run and the process routines it and the first instance share.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "os_version.h"
 #include "ptrhk32a.h"
 #include "restart_removal.h"

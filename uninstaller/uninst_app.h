@@ -2,7 +2,7 @@
 // first-instance routine, the removal run and the wizard that drives it.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "file_checks.h"
 #include "module_path.h"
 #include "program_window.h"

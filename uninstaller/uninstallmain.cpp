@@ -2,7 +2,7 @@
 // instance, which hands over to a temporary copy; the copy, started with the
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "dll_search.h"
 #include "elevation.h"
 #include "log_bounds.h"

@@ -1,7 +1,7 @@
 // TUninstallMainForm: the wizard of the second instance. A picture on the
 // left, the notebook pages "pFirst" and "pFinish" on the right, Next, Abort
 // and Finish below. Every caption comes from the dialog text file.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "side_picture.h"
 #include "uninst_app.h"
 #include "wizard_ids.h"

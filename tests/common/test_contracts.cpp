@@ -5,8 +5,8 @@
 // other by. The expected numbers are written out here as the block's layout
 // documents them, not taken from the table.
 #include "agent_logic.h"
-#include "ainslog.h"
-#include "ainsutils.h"
+#include "inslog.h"
+#include "temp_copy.h"
 #include "app_block.h"
 #include "control_values.h"
 #include "function_list.h"

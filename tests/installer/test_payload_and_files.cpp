@@ -1,7 +1,7 @@
 // The installer's payload reader, its file placement with backups and
 // rollback on real files, its look at a target folder, and a shell link
 // made and read back through the shell.
-#include "ainslog.h"
+#include "inslog.h"
 #include "file_placement.h"
 #include "install_log.h"
 #include "payload.h"

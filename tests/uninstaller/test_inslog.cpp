@@ -1,5 +1,5 @@
 // Loading and writing the installation log through the real file system.
-#include "ainslog.h"
+#include "inslog.h"
 #include "uninst_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // What a removal could not do: the records whose state does not hold, the
 // removal run's report with a file held open and a program that does not
 // close, and what goes at the next restart; shared keys that go only once empty.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 

@@ -1,6 +1,6 @@
 // The removal run over a scratch folder and scratch registry key, with a view
 // that records what the wizard is asked to do and when.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "log_bounds.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"

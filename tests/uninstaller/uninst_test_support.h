@@ -2,7 +2,7 @@
 // (independently of the writer), a scratch folder and a scratch registry key.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "ainsutils.h"
+#include "temp_copy.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ainslog.h"
+#include "inslog.h"
 
 #include "reg_key.h"
 

@@ -1,5 +1,5 @@
 // Path, name and retry routines and the copy's arguments.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 

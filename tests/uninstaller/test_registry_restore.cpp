@@ -1,6 +1,6 @@
 // Restoring and recording registry state through the real advapi32 registry
 // of the test prefix, below a scratch key.
-#include "ainslog.h"
+#include "inslog.h"
 #include "uninst_test_support.h"
 
 #include <gtest/gtest.h>

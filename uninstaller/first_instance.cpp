@@ -2,7 +2,7 @@
 // only hands over to a temporary copy of itself and keeps the installed
 // executable in use until the copy releases it. The silent one also writes
 // the copy's lines and ends with the removal's result.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdint>

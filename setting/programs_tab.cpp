@@ -1,4 +1,4 @@
-#include "programs_page.h"
+#include "programs_tab.h"
 
 #include "form_ids.h"
 #include "function_list.h"
