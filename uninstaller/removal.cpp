@@ -1,9 +1,11 @@
 // The removal run and the process routines it and the first instance share.
-#include "temp_copy.h"
+#include "folder_contents.h"
 #include "os_version.h"
 #include "ptrhk32a.h"
+#include "registry_restore.h"
 #include "restart_removal.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdio>
@@ -35,7 +37,7 @@ bool HooksStillIn(HMODULE module) {
 // are gone the copy held here is released, or the file could not be deleted.
 // Only files the log lists as installed are looked at, and nothing while the
 // program still runs.
-void ReleaseInstalledModules(const TInsLog& log, ptr::CloseOutcome outcome) {
+void ReleaseInstalledModules(const inslog::TInsLog& log, ptr::CloseOutcome outcome) {
     if (outcome == ptr::CloseOutcome::StillRunning) return;
     const HMODULE self = GetModuleHandleA(nullptr);
     for (const std::string& file : log.Files.Items()) {
@@ -90,26 +92,11 @@ void Pause(DWORD milliseconds) { Sleep(milliseconds); }
 
 bool StartsWithFolder(const std::string& path, const std::string& folder) {
     const std::string prefix = AddBackslash(folder);
-    return path.size() > prefix.size() && CompareLocaleNoCase(path.substr(0, prefix.size()), prefix) == 0;
-}
-
-// Every file and folder below `folder`, full paths.
-void CollectContents(const std::string& folder, std::vector<std::string>& contents) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((AddBackslash(folder) + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = AddBackslash(folder) + name;
-        contents.push_back(path);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CollectContents(path, contents);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    return path.size() > prefix.size() && ptr::CompareLocaleNoCase(path.substr(0, prefix.size()), prefix) == 0;
 }
 
 struct NoCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const { return CompareLocaleNoCase(a, b) < 0; }
+    bool operator()(const std::string& a, const std::string& b) const { return ptr::CompareLocaleNoCase(a, b) < 0; }
 };
 
 // What could not be deleted goes at the next restart where the system allows
@@ -125,10 +112,9 @@ void ArrangeRemovalAtRestart(const UninstallContext& context, RemovalReport& rep
     const std::vector<std::string>& folders = context.log.Folders.Items();
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         if (!ptr::FolderExists(*folder)) continue;
-        std::vector<std::string> contents;
-        CollectContents(*folder, contents);
         bool emptyThen = true;
-        for (const std::string& entry : contents) emptyThen = emptyThen && going.count(entry) != 0;
+        for (const ptr::FolderEntry& entry : ptr::FolderContents(*folder))
+            emptyThen = emptyThen && going.count(entry.path) != 0;
         if (emptyThen && context.removeAtRestart(*folder)) {
             going.insert(*folder);
             report.atRestart.push_back(*folder);
@@ -280,7 +266,7 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
     const ptr::CloseOutcome closed = ptr::QuitProgramWindow(context.log.AppWindowClass, context.log.AppWindowTitle,
                                                             kCloseWait, context.closeOps);
     report.programLeftRunning = !ptr::IsClosed(closed);
-    context.log.RestoreRegistry();
+    RestoreRegistry(context.log);
     view.HandlePendingMessages();
     if (context.silent) {
         SetOwnFilesAside(context);
@@ -319,7 +305,7 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
 
     view.ShowProgressLine(4);
     view.HandlePendingMessages();
-    context.log.RestoreRegistry(&report.registryLeft);
+    RestoreRegistry(context.log, &report.registryLeft);
     if (report.registryLeft.empty()) {
         view.ShowProgressLine(5);
     } else {
@@ -354,7 +340,7 @@ int RunSilentRemoval(UninstallContext& context) {
         const RemovalReport report = RunRemoval(context, view);
         ReportLines(context, report);
         result = report.Complete() ? kSilentRemoved : kSilentLeft;
-    } catch (const EUninstError& error) {
+    } catch (const inslog::EInsLogError& error) {
         TellFromCopy(context, error.what(), MB_ICONERROR);
     }
     // Moved out of its folder, the executable no longer holds up an installation.
@@ -372,8 +358,8 @@ void RemoveCopyAtRestart(const UninstallContext& context) {
     // Only a copy in a folder of its own, named as the copy: never the
     // installed executable started with a copy's arguments.
     const bool ownFolder = folder.size() > name.size() && folder[folder.size() - name.size() - 1] == '\\' &&
-                           CompareLocaleNoCase(folder.substr(folder.size() - name.size()), name) == 0;
-    if (!ownFolder || CompareLocaleNoCase(copy, context.installedExecutable) == 0) return;
+                           ptr::CompareLocaleNoCase(folder.substr(folder.size() - name.size()), name) == 0;
+    if (!ownFolder || ptr::CompareLocaleNoCase(copy, context.installedExecutable) == 0) return;
     if (!context.executableAside.empty() && ptr::FileExists(context.executableAside)) {
         context.removeAtRestart(context.executableAside);
     }

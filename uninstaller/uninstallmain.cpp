@@ -2,12 +2,12 @@
 // instance, which hands over to a temporary copy; the copy, started with the
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
-#include "temp_copy.h"
 #include "dll_search.h"
 #include "elevation.h"
 #include "log_bounds.h"
 #include "os_version.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdint>
@@ -106,6 +106,8 @@ int Main(HINSTANCE instance) {
         LoadContext(context, __argv[1], __argv[2]);
         code = context.silent ? RunSilentRemoval(context) : RunWizard(instance, context);
     } catch (const EUninstError& error) {
+        TellFromCopy(context, error.what(), MB_ICONERROR);
+    } catch (const inslog::EInsLogError& error) {
         TellFromCopy(context, error.what(), MB_ICONERROR);
     }
     RemoveCopyAtRestart(context);

@@ -5,17 +5,17 @@
 // other by. The expected numbers are written out here as the block's layout
 // documents them, not taken from the table.
 #include "agent_logic.h"
-#include "inslog.h"
-#include "temp_copy.h"
 #include "app_block.h"
 #include "control_values.h"
 #include "function_list.h"
 #include "install_table.h"
 #include "markers.h"
+#include "paths.h"
 #include "programs_view.h"
 #include "settings_editor.h"
 #include "settings_fields.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -279,7 +279,7 @@ TEST(NameContract, TheUninstallerFindsTheFilesTheInstallerWritesBesideIt) {
     const std::string expected[][2] = {{".log", ptr::kInstallLogFile}, {".Log", ptr::kInstallLogFile},
                                        {".UN2", ptr::kDialogTextFile}};
     for (const auto& e : expected) {
-        EXPECT_EQ(uninst::CompareLocaleNoCase(uninst::ChangeFileExt(uninstaller, e[0]),
+        EXPECT_EQ(ptr::CompareLocaleNoCase(uninst::ChangeFileExt(uninstaller, e[0]),
                                               std::string("C:\\Suite\\") + e[1]),
                   0)
             << e[0];

@@ -1,7 +1,7 @@
 // The removal run over a scratch folder and scratch registry key, with a view
 // that records what the wizard is asked to do and when.
-#include "temp_copy.h"
 #include "log_bounds.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
@@ -129,7 +129,7 @@ TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
         {0x80000000, "Software\\PTRHK32A", "", 0, false},  // HKEY_CLASSES_ROOT
         {kHkcu, "", "", 0, false},
     };
-    uninst::TInsLog log;
+    inslog::TInsLog log;
     std::vector<std::string> expected;
     for (const auto& file : files) {
         log.Files.Add(file.path);
@@ -146,7 +146,7 @@ TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
         inslog::WriteShortString(object.ValueName, record.value);
         object.Kind = record.kind;
         log.RegObjects.push_back(object);
-        if (!record.kept) expected.push_back(uninst::DescribeRecord(object));
+        if (!record.kept) expected.push_back(inslog::DescribeRecord(object));
     }
     std::vector<std::string> refused = uninst::KeepWithinBounds(log, bounds);
     std::sort(refused.begin(), refused.end());
