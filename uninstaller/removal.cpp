@@ -1,4 +1,5 @@
 // The removal run and the process routines it and the first instance share.
+#include "delete_retries.h"
 #include "folder_contents.h"
 #include "os_version.h"
 #include "ptrhk32a.h"
