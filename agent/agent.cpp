@@ -27,7 +27,7 @@ constexpr int kExitNoHooks = 3;
 
 bool LoadHookLibrary() {
     const std::string path = g_agent.folder + ptr::kLibraryFile;
-    Library& library = g_agent.library;
+    HookLibrary& library = g_agent.library;
     library.module = LoadLibraryA(path.c_str());
     if (!library.module) {
         const std::string error = ptr::Win32ErrorText(GetLastError());
@@ -35,7 +35,7 @@ bool LoadHookLibrary() {
                       ptr::kProductName);
         return false;
     }
-    if (const char* missing = ptr::BindHookLibraryExports(library)) {
+    if (const char* missing = BindHookLibraryExports(library)) {
         TellUserFatal("%s has no export %s: it does not belong to this version of %s.", ptr::kLibraryFile, missing,
                       ptr::kProductName);
         return false;
@@ -296,7 +296,7 @@ uint32_t HooksThisWindowsNeeds() {
 
 // True when the hooks this Windows needs are all in.
 bool InstallHooks() {
-    Library& library = g_agent.library;
+    HookLibrary& library = g_agent.library;
     // An agent that was killed leaves its hook handles and its mode (a held
     // Shift, say) in the library's shared state while any other process
     // holds the library; InstallHook(1) would see the dead handles and
@@ -344,7 +344,7 @@ void ShutDown() {
     // After the library: a process that still holds either keeps the block
     // alive for the next agent, which fills it again.
     CloseProgramsBlock();
-    g_agent.library = Library();
+    g_agent.library = HookLibrary();
     g_agent.block = nullptr;
 }
 

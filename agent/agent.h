@@ -25,12 +25,10 @@ constexpr char kAnotherStartMessageName[] = "PtrHkTrayAgentAnotherStart";
 // The hidden child of the main window whose text is always the tray tooltip.
 constexpr int kStatusControlId = 100;
 
-using Library = ptr::HookLibrary;
-
 struct Agent {
     HINSTANCE instance = nullptr;
     std::string folder;  // the program's folder, ending in a backslash
-    Library library;
+    HookLibrary library;
     ptr::SettingsBlock* block = nullptr;
     ptr::AppBlockView app;
     ptr::ProgramsView programs;
