@@ -54,7 +54,10 @@ bool LoadHookLibrary() {
 void FillBlock() {
     ptr::SettingsBlock kept = {};
     LoadKeptConfiguration(kept);
-    for (int i = 0; i < kKeptFieldCount; ++i) WriteKeptField(*g_agent.block, kKeptFields[i], ReadKeptField(kept, kKeptFields[i]));
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
+        ptr::WriteSettingsField(*g_agent.block, field, ptr::ReadSettingsField(kept, field));
+    }
     g_agent.block->ZoomWindow = ptr::FromHwnd(g_agent.zoomWindow);
     g_agent.block->AutoScrollWindow = ptr::FromHwnd(g_agent.autoScrollWindow);
     g_agent.block->AgentWindow = ptr::FromHwnd(g_agent.mainWindow);
@@ -90,7 +93,7 @@ void TellSettingsForm() {
 // someone else join it.
 void KeepPrograms() {
     if (!g_agent.programs.block) return;
-    std::vector<ProgramSettings> inBlock;
+    std::vector<ptr::ProgramSettings> inBlock;
     if (!ptr::ReadPrograms(*g_agent.programs.block, inBlock)) {
         // A writer died in the middle: nothing of the block is kept, and it
         // is made whole again from what is kept.
@@ -100,7 +103,7 @@ void KeepPrograms() {
         return;
     }
     const KeepPlan plan = PlanKeeping(inBlock, ReadKeptPrograms(), g_agent.knownPrograms);
-    for (const ProgramSettings& program : plan.keep) KeepProgram(program);
+    for (const ptr::ProgramSettings& program : plan.keep) KeepProgram(program);
     for (const std::string& name : plan.remove) RemoveKeptProgram(name);
     g_agent.knownPrograms = KnownNames(plan.keep);
     Say("PtrAgent: programs kept %u: %s", static_cast<unsigned>(plan.keep.size()), DescribePrograms(plan.keep).c_str());
@@ -172,7 +175,7 @@ void ShowModeStatus(WPARAM mode) {
 }
 
 void ConnectInternet(WPARAM slot) {
-    if (slot >= static_cast<WPARAM>(kWebAddressSlots)) {
+    if (slot >= static_cast<WPARAM>(ptr::kWebAddressSlots)) {
         Say("PtrAgent: no web address slot %u", static_cast<unsigned>(slot));
         return;
     }
@@ -371,7 +374,7 @@ int Start() {
         return kExitCannotStart;
     }
     if (!OpenAppBlock())
-        return FailStart(kExitCannotStart, "Cannot open the application block %s (%s).", kAppBlockName,
+        return FailStart(kExitCannotStart, "Cannot open the application block %s (%s).", ptr::kAppBlockName,
                          ptr::Win32ErrorText(GetLastError()).c_str());
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     if (!CreateAgentWindows())

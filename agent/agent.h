@@ -71,8 +71,8 @@ bool OpenProgramsBlock();
 void CloseProgramsBlock();
 // The programs kept under HKCU\Software\PTRHK32A\Programs.
 ProgramChoice LoadKeptPrograms();
-std::vector<ProgramSettings> ReadKeptPrograms();
-void KeepProgram(const ProgramSettings& program);
+std::vector<ptr::ProgramSettings> ReadKeptPrograms();
+void KeepProgram(const ptr::ProgramSettings& program);
 void RemoveKeptProgram(const std::string& name);
 
 // Auto-scroll window and magnifier. The End functions may be called at any

@@ -11,14 +11,12 @@ namespace inslog {
 
 namespace {
 
-using ptr::RegKey;
-
 // A fresh accessor on the record's key, with the record's root and path.
-bool OpenKey(RegKey& key, std::uint32_t rootKey, const std::string& keyName, REGSAM access) {
+bool OpenKey(ptr::RegKey& key, std::uint32_t rootKey, const std::string& keyName, REGSAM access) {
     return key.Open(ptr::RootKey(rootKey), RelativeKeyPath(keyName), access);
 }
 
-bool CreateKey(RegKey& key, std::uint32_t rootKey, const std::string& keyName) {
+bool CreateKey(ptr::RegKey& key, std::uint32_t rootKey, const std::string& keyName) {
     return key.Create(ptr::RootKey(rootKey), RelativeKeyPath(keyName), KEY_ALL_ACCESS);
 }
 
@@ -34,7 +32,7 @@ void DeleteKeyIfEmpty(std::uint32_t rootKey, const std::string& keyName) {
     const std::string path = RelativeKeyPath(keyName);
     if (path.empty()) return;
     {
-        RegKey key;
+        ptr::RegKey key;
         if (!OpenKey(key, rootKey, path, KEY_READ)) return;
         if (!key.SubkeyNames().empty() || !key.ValueNames().empty()) return;
     }
@@ -42,12 +40,12 @@ void DeleteKeyIfEmpty(std::uint32_t rootKey, const std::string& keyName) {
 }
 
 void DeleteValue(std::uint32_t rootKey, const std::string& keyName, const std::string& valueName) {
-    RegKey key;
+    ptr::RegKey key;
     if (!OpenKey(key, rootKey, keyName, KEY_ALL_ACCESS)) return;
     if (key.HasValue(valueName)) key.DeleteValue(valueName);
 }
 
-bool WriteKind(const RegKey& key, std::uint8_t kind, const std::string& valueName, const RegValue& value) {
+bool WriteKind(const ptr::RegKey& key, std::uint8_t kind, const std::string& valueName, const RegValue& value) {
     switch (kind) {
     case rkString: return key.WriteString(valueName, value.text, REG_SZ);
     case rkExpandString: return key.WriteString(valueName, value.text, REG_EXPAND_SZ);
@@ -58,7 +56,7 @@ bool WriteKind(const RegKey& key, std::uint8_t kind, const std::string& valueNam
 
 void WriteValue(std::uint32_t rootKey, const std::string& keyName, std::uint8_t kind, const std::string& valueName,
                 const RegValue& value) {
-    RegKey key;
+    ptr::RegKey key;
     if (!CreateKey(key, rootKey, keyName)) return;
     if (!WriteKind(key, kind, valueName, value)) throw EInsLogError("Failed to set data for '" + valueName + "'");
 }
@@ -66,7 +64,9 @@ void WriteValue(std::uint32_t rootKey, const std::string& keyName, std::uint8_t 
 }  // namespace
 
 TInsLog::TInsLog()
-    : ReservedSortedList(ptr::CompareLocaleNoCase), Files(ptr::CompareLocaleNoCase), Folders(ptr::CompareLocaleNoCase) {}
+    : ReservedSortedList(ptr::CompareLocaleNoCase),
+      Files(ptr::CompareLocaleNoCase),
+      Folders(ptr::CompareLocaleNoCase) {}
 
 void TInsLog::LoadFromFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -131,7 +131,7 @@ std::string RelativeKeyPath(const std::string& keyName) {
 }
 
 void CheckRecordable(const std::string& keyName, const std::string& valueName) {
-    if (keyName.size() >= kShortStringSize || valueName.size() >= kShortStringSize) {
+    if (keyName.size() >= ptr::kShortStringSize || valueName.size() >= ptr::kShortStringSize) {
         throw EInsLogError("Registry name too long to record: '" + keyName + "\\" + valueName + "'");
     }
 }
@@ -141,8 +141,8 @@ TUninsRegObject MakeRecord(std::uint32_t rootKey, const std::string& keyName, st
     CheckRecordable(keyName, valueName);
     TUninsRegObject object;
     object.RootKey = rootKey;
-    WriteShortString(object.KeyName, keyName);
-    WriteShortString(object.ValueName, valueName);
+    ptr::FillShortString(object.KeyName, keyName);
+    ptr::FillShortString(object.ValueName, valueName);
     object.Kind = kind;
     return object;
 }

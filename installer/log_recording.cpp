@@ -40,12 +40,12 @@ ValueState RecordValue(TInsLog& log, std::uint32_t rootKey, const std::string& k
         std::memcpy(&number, bytes.data(), sizeof number);
         object.Kind = inslog::rkInteger;
         inslog::SetDataInteger(object, number);
-    } else if (type == REG_BINARY && bytes.size() < inslog::kShortStringSize) {
+    } else if (type == REG_BINARY && bytes.size() < ptr::kShortStringSize) {
         object.Kind = inslog::rkBinary;
-        inslog::WriteShortString(object.Data, bytes);
-    } else if ((type == REG_SZ || type == REG_EXPAND_SZ) && text.size() < inslog::kShortStringSize) {
+        ptr::FillShortString(object.Data, bytes);
+    } else if ((type == REG_SZ || type == REG_EXPAND_SZ) && text.size() < ptr::kShortStringSize) {
         object.Kind = type == REG_SZ ? inslog::rkString : inslog::rkExpandString;
-        inslog::WriteShortString(object.Data, text);
+        ptr::FillShortString(object.Data, text);
     } else {
         // Another type, or more than a record holds: it could not be put back as it is.
         return ValueState::TooMuch;
@@ -64,10 +64,10 @@ bool RecordKeyTree(TInsLog& log, std::uint32_t rootKey, const std::string& keyNa
     bool whole = true;
     for (const std::string& subkey : key.SubkeyNames()) {
         const std::string path = keyName + "\\" + subkey;
-        whole = whole && path.size() < inslog::kShortStringSize && RecordKeyTree(log, rootKey, path);
+        whole = whole && path.size() < ptr::kShortStringSize && RecordKeyTree(log, rootKey, path);
     }
     for (const std::string& valueName : key.ValueNames()) {
-        whole = whole && valueName.size() < inslog::kShortStringSize &&
+        whole = whole && valueName.size() < ptr::kShortStringSize &&
                 RecordValue(log, rootKey, keyName, valueName) != ValueState::TooMuch;
     }
     if (!whole) log.RegObjects.resize(before);

@@ -179,7 +179,7 @@ void PlaceFiles(const Installation& setup, const std::vector<PayloadFile>& paylo
 // left them there (an installation whose folder was deleted by hand).
 void PlaceShellLinks(const Installation& setup, FilePlacement& files, TInsLog& log) {
     if (setup.plan.startMenuPrograms.empty()) return;
-    const std::string group = ptr::AddBackslash(setup.plan.startMenuPrograms) + kStartMenuGroup;
+    const std::string group = ptr::AddBackslash(setup.plan.startMenuPrograms) + ptr::kStartMenuGroup;
     log.Folders.Add(group);
     files.CreateFolders(group, log.Folders);
     for (const ShellLinkEntry& link : kShellLinks) {

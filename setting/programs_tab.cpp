@@ -188,7 +188,7 @@ void TProgramsPage::FillList(int select) {
     Quiet quiet(quiet_);
     HWND list = Control(ProgramList);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const ProgramSettings& program : editor_.Programs())
+    for (const ptr::ProgramSettings& program : editor_.Programs())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(program.name.c_str()));
     SendMessageA(list, LB_SETCURSEL, select, 0);
     ShowSelected();

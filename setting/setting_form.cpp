@@ -532,7 +532,7 @@ void TMOUSESETTINGForm::LoadSettingsFile() {
 
 void TMOUSESETTINGForm::LoadPictures() {
     const std::string icon = env_.folder + ptr::kTrayIconFile;
-    if (FileExists(icon)) {
+    if (ptr::FileExists(icon)) {
         bigIcon_ = static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                  GetSystemMetrics(SM_CYICON), LR_LOADFROMFILE));
         smallIcon_ = static_cast<HICON>(LoadImageA(nullptr, icon.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -541,7 +541,7 @@ void TMOUSESETTINGForm::LoadPictures() {
         if (smallIcon_) SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
     const std::string logo = env_.folder + ptr::kLogoFile;
-    if (FileExists(logo)) {
+    if (ptr::FileExists(logo)) {
         logo_ = static_cast<HBITMAP>(LoadImageA(nullptr, logo.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
         if (logo_) SendMessageA(Control(LogoImage), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
     }
@@ -550,7 +550,7 @@ void TMOUSESETTINGForm::LoadPictures() {
 void TMOUSESETTINGForm::LoadMousePicture() {
     pictureMapLoaded_ = false;
     const std::string regions = env_.folder + ptr::kRegionDataFile;
-    if (FileExists(regions)) {
+    if (ptr::FileExists(regions)) {
         regionFile_ = std::make_unique<TKsvRegionFile>(regions);
         DroppingFailures([this] {
             regionFile_->LoadFromFile();
@@ -562,7 +562,7 @@ void TMOUSESETTINGForm::LoadMousePicture() {
         });
     }
     const std::string plain = env_.folder + ptr::kMouseBitmapFile;
-    if (!pictureMapLoaded_ && FileExists(plain)) {
+    if (!pictureMapLoaded_ && ptr::FileExists(plain)) {
         mouseBitmap_ = static_cast<HBITMAP>(LoadImageA(nullptr, plain.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
         if (mouseBitmap_)
             SendMessageA(Control(MouseImage), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(mouseBitmap_));
@@ -798,7 +798,7 @@ void TMOUSESETTINGForm::UpdateWheelLineControls() {
 void TMOUSESETTINGForm::ShowFunctionPage(int32_t code, bool hasCode) {
     // With nothing selected there is no function to describe.
     const FunctionPage page = hasCode ? PageForFunction(code) : FunctionPage::Default;
-    if (page == FunctionPage::WebAddress && WebAddressSlotOfButton(editor_->CurrentButton()) >= 0)
+    if (page == FunctionPage::WebAddress && ptr::WebAddressSlotOfButton(editor_->CurrentButton()) >= 0)
         SetText(WebAddrEdit, editor_->CurrentWebAddress());
     if (page == FunctionPage::Default) SetText(FunDescLabel, hasCode ? names_.LoadFunctionDescription(code) : "");
     ShowNotebookPage(static_cast<int>(page));

@@ -13,7 +13,7 @@ TSettingsEditor::TSettingsEditor(ptr::SettingsBlock& block, uint8_t* appBlock) :
 
 void TSettingsEditor::TakeSavedCopies() {
     std::memcpy(&savedBlock_, &block_, sizeof savedBlock_);
-    std::memcpy(savedApp_, app_, kAppBlockSize);
+    std::memcpy(savedApp_, app_, ptr::kAppBlockSize);
 }
 
 void TSettingsEditor::RestoreSavedCopies() {
@@ -21,7 +21,7 @@ void TSettingsEditor::RestoreSavedCopies() {
     for (const ptr::SettingsField& field : ptr::kSettingsFields)
         if (field.kind != ptr::FieldKind::Handle)
             ptr::WriteSettingsField(block_, field, ptr::ReadSettingsField(savedBlock_, field));
-    std::memcpy(app_, savedApp_, kAppBlockSize);
+    std::memcpy(app_, savedApp_, ptr::kAppBlockSize);
 }
 
 uint32_t TSettingsEditor::Apply() {
@@ -106,11 +106,11 @@ void TSettingsEditor::UseFunctionBox(int button, bool hasCode, int32_t code) {
 }
 
 std::string TSettingsEditor::CurrentWebAddress() const {
-    return GetWebAddress(app_, WebAddressSlotOfButton(currentButton_));
+    return ptr::GetWebAddress(app_, ptr::WebAddressSlotOfButton(currentButton_));
 }
 
 void TSettingsEditor::SetCurrentWebAddress(const std::string& text) {
-    SetWebAddress(app_, WebAddressSlotOfButton(currentButton_), text);
+    ptr::SetWebAddress(app_, ptr::WebAddressSlotOfButton(currentButton_), text);
 }
 
 }  // namespace setting

@@ -4,7 +4,7 @@
 // The form reads its controls and hands the values in here.
 #pragma once
 
-#include "app_block.h"
+#include "app_block_view.h"
 #include "settings_block.h"
 
 #include <cstdint>
@@ -77,7 +77,7 @@ private:
     ptr::SettingsBlock& block_;
     uint8_t* app_;
     ptr::SettingsBlock savedBlock_;
-    uint8_t savedApp_[kAppBlockSize];
+    uint8_t savedApp_[ptr::kAppBlockSize];
     bool applyEnabled_ = false;
     int currentButton_ = 3;
 };

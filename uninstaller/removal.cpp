@@ -81,9 +81,9 @@ void ReleaseFirstInstance(const UninstallContext& context) {
 // executable leaves its folder for the copy's own at once, and goes once the
 // first instance has ended; elsewhere it goes then from where it is.
 void SetOwnFilesAside(UninstallContext& context) {
-    const std::string copyFolder = ModulePath().substr(0, ModulePath().find_last_of('\\'));
+    const std::string copyFolder = ptr::ModulePath().substr(0, ptr::ModulePath().find_last_of('\\'));
     const std::string name = context.installedExecutable.substr(context.installedExecutable.find_last_of('\\') + 1);
-    const std::string aside = AddBackslash(copyFolder) + name;
+    const std::string aside = ptr::AddBackslash(copyFolder) + name;
     if (MoveFileExA(context.installedExecutable.c_str(), aside.c_str(), 0)) context.executableAside = aside;
     context.executableGoes = true;
     DeleteFileA(context.logPath.c_str());
@@ -92,7 +92,7 @@ void SetOwnFilesAside(UninstallContext& context) {
 void Pause(DWORD milliseconds) { Sleep(milliseconds); }
 
 bool StartsWithFolder(const std::string& path, const std::string& folder) {
-    const std::string prefix = AddBackslash(folder);
+    const std::string prefix = ptr::AddBackslash(folder);
     return path.size() > prefix.size() && ptr::CompareLocaleNoCase(path.substr(0, prefix.size()), prefix) == 0;
 }
 
@@ -222,7 +222,7 @@ RestartRemoval SystemRestartRemoval() {
 }
 
 std::string MessageCaption() {
-    const std::string path = ModulePath();
+    const std::string path = ptr::ModulePath();
     const std::string name = path.substr(path.find_last_of("\\/") + 1);
     return name.substr(0, name.find_last_of('.'));
 }
@@ -353,7 +353,7 @@ int RunSilentRemoval(UninstallContext& context) {
 }
 
 void RemoveCopyAtRestart(const UninstallContext& context) {
-    const std::string copy = ModulePath();
+    const std::string copy = ptr::ModulePath();
     const std::string folder = copy.substr(0, copy.find_last_of('\\'));
     const std::string name = copy.substr(folder.size() + 1);
     // Only a copy in a folder of its own, named as the copy: never the

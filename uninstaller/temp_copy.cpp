@@ -33,7 +33,7 @@ std::string NameCode(std::uint32_t code) {
 
 bool UniqueName(const std::string& folder, const std::string& extension, std::uint32_t start,
                 const std::function<bool(const std::string&)>& pathExists, std::string& name) {
-    const std::string base = AddBackslash(folder) + kTempPrefix;
+    const std::string base = ptr::AddBackslash(folder) + kTempPrefix;
     start %= kNameSpace;
     std::uint32_t code = start;
     for (;;) {

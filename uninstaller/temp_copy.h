@@ -16,8 +16,6 @@ constexpr char kNameAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
 constexpr char kTempPrefix[] = "is-";
 constexpr char kTempExtension[] = ".TMP";
 
-using ptr::AddBackslash;
-using ptr::RemoveBackslash;
 // Drops control characters and spaces at both ends; a path with a space that is
 // not already enclosed in double quotes gets them.
 std::string Quote(const std::string& path);

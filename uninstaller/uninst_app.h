@@ -85,8 +85,6 @@ struct RemovalReport {
 };
 
 // Process-level helpers.
-using ptr::ModulePath;
-using ptr::PathExists;
 std::string MessageCaption();
 void ShowMessage(HWND owner, const std::string& text, UINT icon);
 // A message box, or in the silent mode a line on standard output (standard

@@ -61,7 +61,7 @@ bool IsSilentFlag(const char* argument) { return lstrcmpiA(argument, ptr::kSilen
 
 int Main(HINSTANCE instance) {
     ptr::SearchSystemFolderForDlls();
-    const std::string executable = ModulePath();
+    const std::string executable = ptr::ModulePath();
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName(executable).c_str());
     if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(semaphore);

@@ -19,7 +19,7 @@ namespace {
 // Every byte of both blocks set to something no handler writes.
 struct Blocks {
     ptr::SettingsBlock block;
-    std::vector<uint8_t> app = std::vector<uint8_t>(kAppBlockSize);
+    std::vector<uint8_t> app = std::vector<uint8_t>(ptr::kAppBlockSize);
 
     Blocks() {
         uint8_t* bytes = reinterpret_cast<uint8_t*>(&block);

@@ -18,13 +18,13 @@ inslog::TUninsRegObject Record(const std::string& key, const std::string& value,
                                const std::string& data = "") {
     inslog::TUninsRegObject record;
     record.RootKey = kHkcu;
-    inslog::WriteShortString(record.KeyName, key);
-    inslog::WriteShortString(record.ValueName, value);
+    ptr::FillShortString(record.KeyName, key);
+    ptr::FillShortString(record.ValueName, value);
     record.Kind = kind;
     if (kind == inslog::rkInteger) {
         inslog::SetDataInteger(record, std::stoi(data));
     } else {
-        inslog::WriteShortString(record.Data, data);
+        ptr::FillShortString(record.Data, data);
     }
     return record;
 }

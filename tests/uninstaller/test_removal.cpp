@@ -52,8 +52,8 @@ TEST(RemovalRun, StepsInOrderFilesFoldersExecutableLogAndRegistry) {
     context.log.Folders.Add(folder);
     inslog::TUninsRegObject record;
     record.RootKey = kHkcu;
-    inslog::WriteShortString(record.KeyName, TestKey());
-    inslog::WriteShortString(record.ValueName, "Installed");
+    ptr::FillShortString(record.KeyName, TestKey());
+    ptr::FillShortString(record.ValueName, "Installed");
     record.Kind = inslog::rkValueCreated;
     context.log.RegObjects.push_back(record);
 
@@ -142,8 +142,8 @@ TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
     for (const auto& record : records) {
         inslog::TUninsRegObject object;
         object.RootKey = record.root;
-        inslog::WriteShortString(object.KeyName, record.key);
-        inslog::WriteShortString(object.ValueName, record.value);
+        ptr::FillShortString(object.KeyName, record.key);
+        ptr::FillShortString(object.ValueName, record.value);
         object.Kind = record.kind;
         log.RegObjects.push_back(object);
         if (!record.kept) expected.push_back(inslog::DescribeRecord(object));

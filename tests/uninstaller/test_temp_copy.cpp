@@ -21,10 +21,10 @@ TEST(PathRoutines, QuoteBackslashesAndExtensions) {
         {" \t C:\\A B\\x.exe \r\n", "\"C:\\A B\\x.exe\""},
     };
     for (const auto& q : quotes) EXPECT_EQ(Quote(q.path), q.quoted) << q.path;
-    EXPECT_EQ(AddBackslash("C:\\Temp"), "C:\\Temp\\");
-    EXPECT_EQ(AddBackslash("C:\\Temp\\"), "C:\\Temp\\");
-    EXPECT_EQ(AddBackslash(""), "");
-    EXPECT_EQ(RemoveBackslash("C:\\Temp\\"), "C:\\Temp");
+    EXPECT_EQ(ptr::AddBackslash("C:\\Temp"), "C:\\Temp\\");
+    EXPECT_EQ(ptr::AddBackslash("C:\\Temp\\"), "C:\\Temp\\");
+    EXPECT_EQ(ptr::AddBackslash(""), "");
+    EXPECT_EQ(ptr::RemoveBackslash("C:\\Temp\\"), "C:\\Temp");
     EXPECT_EQ(ChangeFileExt("C:\\P.d\\uninst.exe", ".Log"), "C:\\P.d\\uninst.Log");
     EXPECT_EQ(ChangeFileExt("C:\\P.d\\uninst", ".UN2"), "C:\\P.d\\uninst.UN2");
 }
@@ -37,11 +37,11 @@ TEST(TemporaryName, CodesAndTheFirstFreeName) {
 
     const std::string folder = uninst_test::ScratchFolder();
     std::string name;
-    ASSERT_TRUE(UniqueName(folder, ".TMP", 0, PathExists, name));
+    ASSERT_TRUE(UniqueName(folder, ".TMP", 0, ptr::PathExists, name));
     EXPECT_EQ(name, folder + "\\is-00001.TMP");  // a folder without a trailing backslash
     uninst_test::WriteFile(folder + "\\is-00001.TMP", {});
     CreateDirectoryA((folder + "\\is-00002.TMP").c_str(), nullptr);
-    ASSERT_TRUE(UniqueName(folder + "\\", ".TMP", 0, PathExists, name));
+    ASSERT_TRUE(UniqueName(folder + "\\", ".TMP", 0, ptr::PathExists, name));
     EXPECT_EQ(name, folder + "\\is-00003.TMP");
     // Past the last code the search goes round to 0; with every name taken it fails.
     ASSERT_TRUE(UniqueName(folder, ".TMP", 0x1FFFFFF, [](const std::string&) { return false; }, name));
