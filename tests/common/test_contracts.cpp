@@ -173,9 +173,10 @@ TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
 
     std::vector<uint8_t> app(ptr::kAppBlockSize, 0);
     setting::TSettingsEditor editor(block, app.data());
-    editor.SetWheelLines(7);
-    editor.SetUScrollVSpeed(9);
-    editor.SetZoomSourceWidth(40, 3);
+    editor.Set("WheelLines", 7);
+    editor.Set("UScrollVSpeed", 9);
+    editor.Set("ZoomSourceWidth", 40);
+    editor.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 3);
     editor.UseFunctionBox(5, true, 103);
     const struct {
         const char* field;
