@@ -65,11 +65,11 @@ struct ZoomSize {
 };
 
 constexpr ZoomSize kZoomSizes[] = {
-    {"ZoomSourceWidth", "ZoomTargetWidth", {ZX1, ZX1Spin, &kZoomSourceWidthRange}, ZX2},
-    {"ZoomSourceHeight", "ZoomTargetHeight", {ZY1, ZY1Spin, &kZoomSourceHeightRange}, ZY2},
+    {"ZoomSourceWidth", "ZoomTargetWidth", {IDC_ZOOM_SOURCE_WIDTH, IDC_ZOOM_SOURCE_WIDTH_SPIN, &kZoomSourceWidthRange}, IDC_ZOOM_TARGET_WIDTH},
+    {"ZoomSourceHeight", "ZoomTargetHeight", {IDC_ZOOM_SOURCE_HEIGHT, IDC_ZOOM_SOURCE_HEIGHT_SPIN, &kZoomSourceHeightRange}, IDC_ZOOM_TARGET_HEIGHT},
 };
 
-constexpr SpinControl kZoomFactor = {ZF, ZFSpin, &kZoomFactorRange};
+constexpr SpinControl kZoomFactor = {IDC_ZOOM_FACTOR, IDC_ZOOM_FACTOR_SPIN, &kZoomFactorRange};
 
 const ZoomSize* ZoomSizeOf(int edit) {
     for (const ZoomSize& size : kZoomSizes)

@@ -36,8 +36,8 @@ void TFormPictures::Prepare() {
     // The test pictures live inside their scroll boxes.
     scrollTestImage_ = Control(ScrollTestIMage);
     autoScrollTestImage_ = Control(AutoScrollTestIMage);
-    SetParent(scrollTestImage_, Control(ScrollBox1));
-    SetParent(autoScrollTestImage_, Control(ScrollBox2));
+    SetParent(scrollTestImage_, Control(IDC_SCROLL_TEST_BOX));
+    SetParent(autoScrollTestImage_, Control(IDC_AUTO_SCROLL_TEST_BOX));
     SetWindowPos(scrollTestImage_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetWindowPos(autoScrollTestImage_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
@@ -66,8 +66,8 @@ void TFormPictures::ShowScreenSnapshot() {
         if (memory) DeleteDC(memory);
         ReleaseDC(desktop, screen);
     }
-    ShowSnapshotIn(scrollTestImage_, Control(ScrollBox1));
-    ShowSnapshotIn(autoScrollTestImage_, Control(ScrollBox2));
+    ShowSnapshotIn(scrollTestImage_, Control(IDC_SCROLL_TEST_BOX));
+    ShowSnapshotIn(autoScrollTestImage_, Control(IDC_AUTO_SCROLL_TEST_BOX));
 }
 
 void TFormPictures::ShowSnapshotIn(HWND image, HWND box) {
@@ -84,8 +84,8 @@ void TFormPictures::Load(unsigned buttonCount) {
     LoadTrayIcon();
     LoadLogo();
     LoadMousePicture(buttonCount);
-    CentreInFrame(LogoImage, Panel1);
-    CentreInFrame(MouseImage, Panel2);
+    CentreInFrame(LogoImage, IDC_LOGO_FRAME);
+    CentreInFrame(MouseImage, IDC_MOUSE_FRAME);
 }
 
 void TFormPictures::LoadTrayIcon() {

@@ -312,7 +312,7 @@ bool TProgramsTab::RemoveSelected() {
 // Titled as the tab is, without its mnemonic.
 void TProgramsTab::Tell(unsigned textId) const {
     std::string title;
-    for (char c : WindowText(Control(TabSheet3)))
+    for (char c : WindowText(Control(IDC_PROGRAMS_TAB_CAPTION)))
         if (c != '&') title += c;
     MessageBoxA(env_.form, String(textId).c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }

@@ -73,7 +73,7 @@ INT_PTR TMOUSESETTINGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
         PrepareControls();
         FormCreate();
-        SetFocus(controls_->Control(PageControl1));
+        SetFocus(controls_->Control(IDC_TABS));
         return FALSE;  // the focus is set
     case WM_COMMAND: return HandleCommand(LOWORD(wParam), HIWORD(wParam));
     case ptr::UM_PROGRAMSKEPT:
@@ -133,9 +133,9 @@ bool TMOUSESETTINGForm::HandleCommand(int id, int code) {
 }
 
 bool TMOUSESETTINGForm::HandleNotify(NMHDR* header) {
-    if (static_cast<int>(header->idFrom) == PageControl1 && header->code == TCN_SELCHANGE) {
-        ShowTab(static_cast<int>(SendMessageA(controls_->Control(PageControl1), TCM_GETCURSEL, 0, 0)));
-        PageControl1Change();
+    if (static_cast<int>(header->idFrom) == IDC_TABS && header->code == TCN_SELCHANGE) {
+        ShowTab(static_cast<int>(SendMessageA(controls_->Control(IDC_TABS), TCM_GETCURSEL, 0, 0)));
+        TabsChange();
         return true;
     }
     if (buttonTab_) buttonTab_->HandleNotify(header);
@@ -165,9 +165,9 @@ void TMOUSESETTINGForm::PrepareControls() {
                          FALSE);
 
     // The tabs, captioned by the hidden sheet labels.
-    HWND tabs = controls_->Control(PageControl1);
+    HWND tabs = controls_->Control(IDC_TABS);
     DrawClassicTabs(tabs);
-    const int sheets[] = {TabSheet1, TabSheet2, TabSheet3};
+    const int sheets[] = {IDC_WHEEL_TAB_CAPTION, IDC_BUTTON_TAB_CAPTION, IDC_PROGRAMS_TAB_CAPTION};
     for (int i = 0; i < 3; ++i) {
         std::string caption = controls_->Text(sheets[i]);
         tabCaptions_.push_back(caption);
@@ -204,7 +204,7 @@ void TMOUSESETTINGForm::FormCreate() {
     programsTab_->Load();
     editor_->SetCurrentButton(3);
     ShowNotebookPage(0);
-    SendMessageA(controls_->Control(PageControl1), TCM_SETCURSEL, kWheelTab, 0);
+    SendMessageA(controls_->Control(IDC_TABS), TCM_SETCURSEL, kWheelTab, 0);
     ShowTab(kWheelTab);
     editor_->DisableApply();
     SyncApplyButton();
@@ -232,24 +232,24 @@ void TMOUSESETTINGForm::FormDestroy() {
 
 // ---- The tabs, Apply, OK and Cancel ----
 
-void TMOUSESETTINGForm::PageControl1Change() {
+void TMOUSESETTINGForm::TabsChange() {
     if (activeTab_ == kButtonTab) buttonTab_->EnterFirstBox();
 }
 
 // A page turned from the keyboard turns as a click on its tab does.
 void TMOUSESETTINGForm::SwitchToTab(int tab) {
-    HWND tabs = controls_->Control(PageControl1);
+    HWND tabs = controls_->Control(IDC_TABS);
     SetFocus(tabs);
     if (tab != activeTab_) {
         SendMessageA(tabs, TCM_SETCURSEL, tab, 0);
         ShowTab(tab);
     }
-    PageControl1Change();
+    TabsChange();
 }
 
 bool TMOUSESETTINGForm::HandleFormKey(const MSG& message) {
     if (!window_ || closing_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
-    const int tabs = static_cast<int>(SendMessageA(controls_->Control(PageControl1), TCM_GETITEMCOUNT, 0, 0));
+    const int tabs = static_cast<int>(SendMessageA(controls_->Control(IDC_TABS), TCM_GETITEMCOUNT, 0, 0));
     if (message.message == WM_KEYDOWN) {
         const int step = TabStepOfKey(static_cast<unsigned>(message.wParam), GetKeyState(VK_CONTROL) < 0,
                                       GetKeyState(VK_SHIFT) < 0);

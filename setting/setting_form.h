@@ -68,7 +68,7 @@ private:
     void FormShow();
     void FormDestroy();
 
-    void PageControl1Change();
+    void TabsChange();
     void SwitchToTab(int tab);
     // False when the tray agent could not be told: the user is told instead.
     bool ApplyButtonClick();
