@@ -6,6 +6,7 @@ import queue
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -263,6 +264,10 @@ class WineTest(unittest.TestCase):
         # up: a set-up that fails half-way leaves nothing behind either.
         if not STATE or not BIN:
             self.skipTest("PTR_WINE_STATE and PTR_BIN are set by the test run")
+        started = time.monotonic()
+        # Last of all: what the case took, to keep the test command's time in view.
+        self.addCleanup(lambda: print(f"  ({self.id().split('.', 1)[1]}: {time.monotonic() - started:.1f} s)",
+                                      file=sys.stderr))
         self.folder = tempfile.mkdtemp(prefix="ptrwine-")
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.programs = []

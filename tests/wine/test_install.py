@@ -86,7 +86,7 @@ class InstallTests(UninstallTest):
         tray agent, whose output then shares its pipe."""
         program = self.launch(self.setup_exe, *args)
         code = program.wait(120)
-        return code, "\n".join(program.lines)
+        return code, "\n".join(program.lines + program.errors)
 
     def test_for_the_current_user_by_default_and_removed_by_the_quiet_command(self):
         rows = [
@@ -427,7 +427,7 @@ class InstallTests(UninstallTest):
         self.assertEqual(result.returncode, 5, result.stderr)
         self.assertIn("Another Setup or removal of PTRHK32A Mouse is running.", result.stderr)
         first = self.quiet_uninstall(USER_UNINSTALL, code=1)
-        self.assertIn("uninst: Setup of PTRHK32A Mouse is running. Remove it when Setup has ended.", first.lines)
+        self.assertIn("uninst: Setup of PTRHK32A Mouse is running. Remove it when Setup has ended.", first.errors)
         self.assert_as_before(installed)
         self.answer_message_box("PTRHK32A Mouse Setup", "&No")
         self.assertEqual(asking.wait(60), 1)
