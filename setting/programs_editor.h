@@ -1,4 +1,4 @@
-// What the Programs page does to the programs block, without any window: the
+// What the Programs tab does to the programs block, without any window: the
 // programs with settings of their own, each change written into the live
 // block at once, and the saved copy that Cancel writes back.
 #pragma once
