@@ -27,7 +27,7 @@ constexpr int kExitNoHooks = 3;
 
 bool LoadHookLibrary() {
     const std::string path = g_agent.folder + ptr::kLibraryFile;
-    Library& library = g_agent.library;
+    HookLibrary& library = g_agent.library;
     library.module = LoadLibraryA(path.c_str());
     if (!library.module) {
         const std::string error = ptr::Win32ErrorText(GetLastError());
@@ -35,7 +35,7 @@ bool LoadHookLibrary() {
                       ptr::kProductName);
         return false;
     }
-    if (const char* missing = ptr::BindHookLibraryExports(library)) {
+    if (const char* missing = BindHookLibraryExports(library)) {
         TellUserFatal("%s has no export %s: it does not belong to this version of %s.", ptr::kLibraryFile, missing,
                       ptr::kProductName);
         return false;
@@ -54,7 +54,10 @@ bool LoadHookLibrary() {
 void FillBlock() {
     ptr::SettingsBlock kept = {};
     LoadKeptConfiguration(kept);
-    for (int i = 0; i < kKeptFieldCount; ++i) WriteKeptField(*g_agent.block, kKeptFields[i], ReadKeptField(kept, kKeptFields[i]));
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
+        ptr::WriteSettingsField(*g_agent.block, field, ptr::ReadSettingsField(kept, field));
+    }
     g_agent.block->ZoomWindow = ptr::FromHwnd(g_agent.zoomWindow);
     g_agent.block->AutoScrollWindow = ptr::FromHwnd(g_agent.autoScrollWindow);
     g_agent.block->AgentWindow = ptr::FromHwnd(g_agent.mainWindow);
@@ -90,7 +93,7 @@ void TellSettingsForm() {
 // someone else join it.
 void KeepPrograms() {
     if (!g_agent.programs.block) return;
-    std::vector<ProgramSettings> inBlock;
+    std::vector<ptr::ProgramSettings> inBlock;
     if (!ptr::ReadPrograms(*g_agent.programs.block, inBlock)) {
         // A writer died in the middle: nothing of the block is kept, and it
         // is made whole again from what is kept.
@@ -100,7 +103,7 @@ void KeepPrograms() {
         return;
     }
     const KeepPlan plan = PlanKeeping(inBlock, ReadKeptPrograms(), g_agent.knownPrograms);
-    for (const ProgramSettings& program : plan.keep) KeepProgram(program);
+    for (const ptr::ProgramSettings& program : plan.keep) KeepProgram(program);
     for (const std::string& name : plan.remove) RemoveKeptProgram(name);
     g_agent.knownPrograms = KnownNames(plan.keep);
     Say("PtrAgent: programs kept %u: %s", static_cast<unsigned>(plan.keep.size()), DescribePrograms(plan.keep).c_str());
@@ -174,7 +177,7 @@ void ShowModeStatus(WPARAM mode) {
 }
 
 void ConnectInternet(WPARAM slot) {
-    if (slot >= static_cast<WPARAM>(kWebAddressSlots)) {
+    if (slot >= static_cast<WPARAM>(ptr::kWebAddressSlots)) {
         Say("PtrAgent: no web address slot %u", static_cast<unsigned>(slot));
         return;
     }
@@ -299,7 +302,7 @@ uint32_t HooksThisWindowsNeeds() {
 
 // True when the hooks this Windows needs are all in.
 bool InstallHooks() {
-    Library& library = g_agent.library;
+    HookLibrary& library = g_agent.library;
     // An agent that was killed leaves its hook handles and its mode (a held
     // Shift, say) in the library's shared state while any other process
     // holds the library; InstallHook(1) would see the dead handles and
@@ -362,7 +365,7 @@ void ShutDown() {
     // After the library: a process that still holds either keeps the block
     // alive for the next agent, which fills it again.
     CloseProgramsBlock();
-    g_agent.library = Library();
+    g_agent.library = HookLibrary();
     g_agent.block = nullptr;
 }
 
@@ -389,7 +392,7 @@ int Start() {
         return kExitCannotStart;
     }
     if (!OpenAppBlock())
-        return FailStart(kExitCannotStart, "Cannot open the application block %s (%s).", kAppBlockName,
+        return FailStart(kExitCannotStart, "Cannot open the application block %s (%s).", ptr::kAppBlockName,
                          ptr::Win32ErrorText(GetLastError()).c_str());
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     if (!CreateAgentWindows())

@@ -26,12 +26,10 @@ constexpr char kAnotherStartMessageName[] = "PtrHkTrayAgentAnotherStart";
 // The hidden child of the main window whose text is always the tray tooltip.
 constexpr int kStatusControlId = 100;
 
-using Library = ptr::HookLibrary;
-
 struct Agent {
     HINSTANCE instance = nullptr;
     std::string folder;  // the program's folder, ending in a backslash
-    Library library;
+    HookLibrary library;
     ptr::SettingsBlock* block = nullptr;
     ptr::AppBlockView app;
     ptr::ProgramsView programs;
@@ -79,8 +77,8 @@ bool OpenProgramsBlock();
 void CloseProgramsBlock();
 // The programs kept under HKCU\Software\PTRHK32A\Programs.
 ProgramChoice LoadKeptPrograms();
-std::vector<ProgramSettings> ReadKeptPrograms();
-void KeepProgram(const ProgramSettings& program);
+std::vector<ptr::ProgramSettings> ReadKeptPrograms();
+void KeepProgram(const ptr::ProgramSettings& program);
 void RemoveKeptProgram(const std::string& name);
 
 // Auto-scroll window and magnifier. The End functions may be called at any

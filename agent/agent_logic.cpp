@@ -8,46 +8,50 @@
 
 namespace agent {
 
-using ptr::SettingsBlock;
 
-const KeptField* FindKeptField(const char* name) {
-    const KeptField* field = ptr::FindSettingsField(name);
+const ptr::SettingsField* FindKeptField(const char* name) {
+    const ptr::SettingsField* field = ptr::FindSettingsField(name);
     return field && field->kind != ptr::FieldKind::Handle ? field : nullptr;
 }
 
 int ButtonCountFromSystem(int systemButtons) {
-    constexpr const KeptField& kButtonCount = ptr::SettingsFieldNamed("ButtonCount");
+    constexpr const ptr::SettingsField& kButtonCount = ptr::SettingsFieldNamed("ButtonCount");
     return ptr::ClampSettingsFieldValue(kButtonCount, systemButtons);
 }
 
-void SetDefaultConfiguration(SettingsBlock& block, int systemButtons) {
+void SetDefaultConfiguration(ptr::SettingsBlock& block, int systemButtons) {
     ptr::WriteFirstRunFields(block);
     block.ButtonCount = static_cast<uint16_t>(ButtonCountFromSystem(systemButtons));
 }
 
-void ClampConfiguration(SettingsBlock& block) {
-    for (int i = 0; i < kKeptFieldCount; ++i)
-        WriteKeptField(block, kKeptFields[i], ClampKeptValue(kKeptFields[i], ReadKeptField(block, kKeptFields[i])));
+void ClampConfiguration(ptr::SettingsBlock& block) {
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
+        const int32_t value = ptr::ReadSettingsField(block, field);
+        ptr::WriteSettingsField(block, field, ptr::ClampSettingsFieldValue(field, value));
+    }
     SetZoomFactor(block, ZoomFactor(block));
 }
 
-void LoadConfiguration(SettingsBlock& block, int systemButtons, const KeptValueLookup& lookup) {
+void LoadConfiguration(ptr::SettingsBlock& block, int systemButtons, const KeptValueLookup& lookup) {
     SetDefaultConfiguration(block, systemButtons);
-    for (int i = 0; i < kKeptFieldCount; ++i) {
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
         int32_t value = 0;
         // Clamped before it is written: a 16-bit field would otherwise wrap.
-        if (lookup(kKeptFields[i].name, value)) WriteKeptField(block, kKeptFields[i], ClampKeptValue(kKeptFields[i], value));
+        if (!lookup(field.name, value)) continue;
+        ptr::WriteSettingsField(block, field, ptr::ClampSettingsFieldValue(field, value));
     }
     ClampConfiguration(block);
 }
 
-std::string DescribeConfiguration(const SettingsBlock& block) {
+std::string DescribeConfiguration(const ptr::SettingsBlock& block) {
     std::string text;
-    for (int i = 0; i < kKeptFieldCount; ++i) {
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
         if (!text.empty()) text += ' ';
-        text += kKeptFields[i].name;
+        text += ptr::kSettingsFields[i].name;
         text += '=';
-        text += std::to_string(ReadKeptField(block, kKeptFields[i]));
+        text += std::to_string(ptr::ReadSettingsField(block, ptr::kSettingsFields[i]));
     }
     return text;
 }
@@ -60,9 +64,9 @@ int AutoScrollLines(int distance) {
     return static_cast<int>(distance < 0 ? -lines : lines);
 }
 
-int ZoomFactor(const SettingsBlock& block) {
-    const int factor = block.ZoomSourceWidth > 0 ? block.ZoomTargetWidth / block.ZoomSourceWidth : kMinZoomFactor;
-    return std::min(std::max(factor, kMinZoomFactor), kMaxZoomFactor);
+int ZoomFactor(const ptr::SettingsBlock& block) {
+    const int factor = block.ZoomSourceWidth > 0 ? block.ZoomTargetWidth / block.ZoomSourceWidth : ptr::kMinZoomFactor;
+    return std::min(std::max(factor, ptr::kMinZoomFactor), ptr::kMaxZoomFactor);
 }
 
 int SteppedZoomFactor(int factor, int32_t wheelDelta) {
@@ -70,11 +74,11 @@ int SteppedZoomFactor(int factor, int32_t wheelDelta) {
     // still steps once in its direction.
     int32_t steps = wheelDelta / 120;
     if (steps == 0 && wheelDelta != 0) steps = wheelDelta > 0 ? 1 : -1;
-    steps = std::min(std::max(steps, -kMaxZoomFactor), kMaxZoomFactor);
-    return std::min(std::max(factor + steps, kMinZoomFactor), kMaxZoomFactor);
+    steps = std::min(std::max(steps, -ptr::kMaxZoomFactor), ptr::kMaxZoomFactor);
+    return std::min(std::max(factor + steps, ptr::kMinZoomFactor), ptr::kMaxZoomFactor);
 }
 
-void SetZoomFactor(SettingsBlock& block, int factor) {
+void SetZoomFactor(ptr::SettingsBlock& block, int factor) {
     // Each target is one aligned word; the hooks may read one before the other.
     block.ZoomTargetWidth = factor * block.ZoomSourceWidth;
     block.ZoomTargetHeight = factor * block.ZoomSourceHeight;

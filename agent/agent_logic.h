@@ -14,23 +14,10 @@
 
 namespace agent {
 
-// The configuration fields the agent keeps between runs, each a REG_DWORD
-// value of its name: every field of the block's table but the window handles.
-using KeptField = ptr::SettingsField;
-constexpr const KeptField* kKeptFields = ptr::kSettingsFields;
-constexpr int kKeptFieldCount = ptr::kKeptSettingsFieldCount;
-
-const KeptField* FindKeptField(const char* name);
-inline int32_t ReadKeptField(const ptr::SettingsBlock& block, const KeptField& field) {
-    return ptr::ReadSettingsField(block, field);
-}
-inline void WriteKeptField(ptr::SettingsBlock& block, const KeptField& field, int32_t value) {
-    ptr::WriteSettingsField(block, field, value);
-}
-inline int32_t ClampKeptValue(const KeptField& field, int32_t value) {
-    return ptr::ClampSettingsFieldValue(field, value);
-}
-using ptr::IsKnownFunctionCode;
+// The agent keeps the first ptr::kKeptSettingsFieldCount fields of the
+// block's table between runs, each a REG_DWORD value of its name: every
+// field but the window handles. The one of that name, or none.
+const ptr::SettingsField* FindKeptField(const char* name);
 
 // The mouse's button count as the block should carry it: 3 to 5.
 int ButtonCountFromSystem(int systemButtons);
@@ -59,8 +46,6 @@ constexpr int kAutoScrollMaxLines = 20;
 int AutoScrollLines(int distance);
 
 // Universal Zoom: the factor is kept only as target / source.
-using ptr::kMaxZoomFactor;
-using ptr::kMinZoomFactor;
 int ZoomFactor(const ptr::SettingsBlock& block);
 int SteppedZoomFactor(int factor, int32_t wheelDelta);
 void SetZoomFactor(ptr::SettingsBlock& block, int factor);
@@ -88,13 +73,6 @@ bool IsUsableWebAddress(const std::string& address);
 std::string WebAddressToOpen(const std::string& address);
 
 // The application block and its short strings, as the agent reads them.
-using ptr::kAppBlockName;
-using ptr::kAppBlockSize;
-using ptr::kShortStringSize;
-using ptr::kWebAddressSlots;
-using ptr::ReadShortString;
-using ptr::WebAddressOffset;
-using ptr::WriteShortString;
 
 // Windows 95 is platform 1 (Windows 9x), version 4.0.
 bool IsWindows95(unsigned long platformId, unsigned long major, unsigned long minor);

@@ -34,7 +34,10 @@ void SaveKeptConfiguration(const ptr::SettingsBlock& block) {
         Say("PtrAgent: cannot open HKCU\\%s, settings not saved", ptr::kAgentConfigKey);
         return;
     }
-    for (int i = 0; i < kKeptFieldCount; ++i) key.WriteDword(kKeptFields[i].name, ReadKeptField(block, kKeptFields[i]));
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
+        key.WriteDword(field.name, ptr::ReadSettingsField(block, field));
+    }
 }
 
 bool OpenAppBlock() {
@@ -48,7 +51,7 @@ int LoadKeptWebAddresses() {
     ptr::RegKey key;
     if (!OpenConfigKey(key, false) || !g_agent.app.block) return 0;
     int loaded = 0;
-    for (int slot = 0; slot < kWebAddressSlots; ++slot) {
+    for (int slot = 0; slot < ptr::kWebAddressSlots; ++slot) {
         std::string address;
         if (key.ReadString(WebAddressValueName(slot), address, kMaxKeptText)) {
             ptr::SetWebAddress(g_agent.app.block, slot, address);
@@ -61,7 +64,8 @@ int LoadKeptWebAddresses() {
 void SaveKeptWebAddresses() {
     ptr::RegKey key;
     if (!OpenConfigKey(key, true)) return;
-    for (int slot = 0; slot < kWebAddressSlots; ++slot) key.WriteString(WebAddressValueName(slot), WebAddressInSlot(slot));
+    for (int slot = 0; slot < ptr::kWebAddressSlots; ++slot)
+        key.WriteString(WebAddressValueName(slot), WebAddressInSlot(slot));
 }
 
 std::string WebAddressInSlot(int slot) { return ptr::GetWebAddress(g_agent.app.block, slot); }
@@ -93,14 +97,14 @@ bool ReadProgramValue(const std::string& program, const char* field, int32_t& va
 
 ProgramChoice LoadKeptPrograms() { return ChooseKeptPrograms(KeptProgramNames(), ReadProgramValue); }
 
-std::vector<ProgramSettings> ReadKeptPrograms() {
-    std::vector<ProgramSettings> kept;
+std::vector<ptr::ProgramSettings> ReadKeptPrograms() {
+    std::vector<ptr::ProgramSettings> kept;
     for (const std::string& name : KeptProgramNames())
         if (ptr::IsProgramFileName(name)) kept.push_back(LoadProgram(name, ReadProgramValue));
     return kept;
 }
 
-void KeepProgram(const ProgramSettings& program) {
+void KeepProgram(const ptr::ProgramSettings& program) {
     ptr::RegKey key;
     if (!ptr::IsProgramFileName(program.name) ||
         !key.Create(HKEY_CURRENT_USER, ProgramKeyPath(program.name), KEY_READ | KEY_WRITE)) {

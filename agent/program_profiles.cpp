@@ -4,8 +4,8 @@
 
 namespace agent {
 
-ProgramSettings LoadProgram(const std::string& name, const ProgramValueLookup& lookup) {
-    ProgramSettings program;
+ptr::ProgramSettings LoadProgram(const std::string& name, const ProgramValueLookup& lookup) {
+    ptr::ProgramSettings program;
     program.name = name;
     for (const char* field : ptr::kProgramFieldNames) {
         int32_t value = 0;
@@ -31,12 +31,12 @@ ProgramChoice ChooseKeptPrograms(std::vector<std::string> names, const ProgramVa
     return choice;
 }
 
-KeepPlan PlanKeeping(const std::vector<ProgramSettings>& inBlock, const std::vector<ProgramSettings>& kept,
+KeepPlan PlanKeeping(const std::vector<ptr::ProgramSettings>& inBlock, const std::vector<ptr::ProgramSettings>& kept,
                      const std::set<std::string>& known) {
     KeepPlan plan;
     plan.keep = inBlock;
     if (plan.keep.size() > static_cast<size_t>(ptr::kMaxPrograms)) plan.keep.resize(ptr::kMaxPrograms);
-    for (const ProgramSettings& program : kept) {
+    for (const ptr::ProgramSettings& program : kept) {
         if (ptr::FindProgram(plan.keep, program.name) >= 0) continue;
         if (known.count(ptr::UpperProgramName(program.name))) {
             plan.remove.push_back(program.name);
@@ -50,15 +50,15 @@ KeepPlan PlanKeeping(const std::vector<ProgramSettings>& inBlock, const std::vec
     return plan;
 }
 
-std::set<std::string> KnownNames(const std::vector<ProgramSettings>& programs) {
+std::set<std::string> KnownNames(const std::vector<ptr::ProgramSettings>& programs) {
     std::set<std::string> names;
-    for (const ProgramSettings& program : programs) names.insert(ptr::UpperProgramName(program.name));
+    for (const ptr::ProgramSettings& program : programs) names.insert(ptr::UpperProgramName(program.name));
     return names;
 }
 
-std::string DescribePrograms(const std::vector<ProgramSettings>& programs) {
+std::string DescribePrograms(const std::vector<ptr::ProgramSettings>& programs) {
     std::string text;
-    for (const ProgramSettings& program : programs) {
+    for (const ptr::ProgramSettings& program : programs) {
         if (!text.empty()) text += ' ';
         text += program.name + '(';
         bool first = true;

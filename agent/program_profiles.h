@@ -12,16 +12,15 @@
 
 namespace agent {
 
-using ptr::ProgramSettings;
 
 // Looks up a kept value of a program by field name; false when there is none.
 using ProgramValueLookup = std::function<bool(const std::string& program, const char* field, int32_t& value)>;
 
 // A program's kept settings: the program fields it holds, brought into range.
-ProgramSettings LoadProgram(const std::string& name, const ProgramValueLookup& lookup);
+ptr::ProgramSettings LoadProgram(const std::string& name, const ProgramValueLookup& lookup);
 
 struct ProgramChoice {
-    std::vector<ProgramSettings> used;  // at most ptr::kMaxPrograms
+    std::vector<ptr::ProgramSettings> used;  // at most ptr::kMaxPrograms
     std::vector<std::string> tooMany;   // beyond the limit
     std::vector<std::string> unusable;  // no program file name, or one that came before
 };
@@ -38,19 +37,19 @@ ProgramChoice ChooseKeptPrograms(std::vector<std::string> names, const ProgramVa
 // there is room. A kept program the agent knew that is gone from the block
 // was removed in the settings program.
 struct KeepPlan {
-    std::vector<ProgramSettings> keep;  // written as kept, and the block's contents from now on
+    std::vector<ptr::ProgramSettings> keep;  // written as kept, and the block's contents from now on
     std::vector<std::string> remove;    // kept programs to remove
     std::vector<std::string> refused;   // kept programs that found no room (they stay kept)
     bool blockChanged = false;          // keep holds more than the block did
 };
-KeepPlan PlanKeeping(const std::vector<ProgramSettings>& inBlock, const std::vector<ProgramSettings>& kept,
+KeepPlan PlanKeeping(const std::vector<ptr::ProgramSettings>& inBlock, const std::vector<ptr::ProgramSettings>& kept,
                      const std::set<std::string>& known);
 
 // The upper-case names of the programs, as the agent remembers what it knows.
-std::set<std::string> KnownNames(const std::vector<ProgramSettings>& programs);
+std::set<std::string> KnownNames(const std::vector<ptr::ProgramSettings>& programs);
 
 // "alpha.exe(ButtonFunction1=13 WheelLines=5) beta.exe()" for the output.
-std::string DescribePrograms(const std::vector<ProgramSettings>& programs);
+std::string DescribePrograms(const std::vector<ptr::ProgramSettings>& programs);
 
 // The words of the notice for kept programs that are not used; empty when
 // every one is.

@@ -107,4 +107,15 @@ std::vector<std::string> RegKey::ValueNames() const {
     return names;
 }
 
+void DeleteKeyTree(HKEY root, const std::string& path) {
+    {
+        RegKey key;
+        if (!key.Open(root, path, KEY_ALL_ACCESS)) return;
+        const std::vector<std::string> subkeys = key.SubkeyNames();
+        key.Close();
+        for (const std::string& subkey : subkeys) DeleteKeyTree(root, path + "\\" + subkey);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
 }  // namespace ptr

@@ -53,4 +53,8 @@ private:
     HKEY key_ = nullptr;
 };
 
+// Deletes a key below `root` with everything it holds: its subkeys depth
+// first, then the key. A key that does not open is left as it is.
+void DeleteKeyTree(HKEY root, const std::string& path);
+
 }  // namespace ptr

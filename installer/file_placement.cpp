@@ -1,8 +1,8 @@
 #include "file_placement.h"
 
-#include "ainslog.h"
 #include "file_checks.h"
 #include "paths.h"
+#include "setup_error.h"
 #include "win32_error.h"
 
 #include <windows.h>
@@ -17,7 +17,7 @@ std::string LastErrorText() { return ptr::Win32ErrorText(GetLastError()); }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw uninst::EUninstError("Cannot write " + path + " (" + LastErrorText() + ").");
+    if (file == INVALID_HANDLE_VALUE) throw ESetupError("Cannot write " + path + " (" + LastErrorText() + ").");
     std::size_t done = 0;
     bool ok = true;
     while (ok && done < bytes.size()) {
@@ -30,7 +30,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     if (!CloseHandle(file) && ok) ok = false;
     if (!ok) {
         DeleteFileA(path.c_str());
-        throw uninst::EUninstError("Cannot write " + path + " (" + (error.empty() ? LastErrorText() : error) + ").");
+        throw ESetupError("Cannot write " + path + " (" + (error.empty() ? LastErrorText() : error) + ").");
     }
 }
 
@@ -52,7 +52,7 @@ void FilePlacement::CreateFolders(const std::string& folder, inslog::SortedStrin
         logFolders.Add(*path);
         Announce(*path, Change::Folder);
         if (!CreateDirectoryA(path->c_str(), nullptr)) {
-            throw uninst::EUninstError("Cannot create the folder " + *path + " (" + LastErrorText() + ").");
+            throw ESetupError("Cannot create the folder " + *path + " (" + LastErrorText() + ").");
         }
         createdFolders_.push_back(*path);
     }
@@ -69,12 +69,12 @@ void FilePlacement::MakeRoomFor(const std::string& path) {
             if (ptr::FileExists(backup) && !DeleteFileA(backup.c_str())) continue;
             Announce(backup, Change::Backup);
             if (!MoveFileA(path.c_str(), backup.c_str())) {
-                throw uninst::EUninstError("Cannot replace " + path + " (" + LastErrorText() +
+                throw ESetupError("Cannot replace " + path + " (" + LastErrorText() +
                                            "). Close the program that uses it and run Setup again.");
             }
             placed.backup = backup;
         }
-        if (placed.backup.empty()) throw uninst::EUninstError("Cannot replace " + path + ".");
+        if (placed.backup.empty()) throw ESetupError("Cannot replace " + path + ".");
     }
     placed_.push_back(placed);
 }

@@ -2,6 +2,7 @@
 
 #include "file_checks.h"
 #include "install_log.h"
+#include "setup_error.h"
 #include "win32_error.h"
 
 #include <windows.h>
@@ -33,7 +34,7 @@ void ReplaceFileWhole(const std::string& path, const std::vector<unsigned char>&
     HANDLE file =
         CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        throw uninst::EUninstError("Cannot write " + written + " (" + ptr::Win32ErrorText(GetLastError()) + ").");
+        throw ESetupError("Cannot write " + written + " (" + ptr::Win32ErrorText(GetLastError()) + ").");
     }
     DWORD done = 0;
     const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
@@ -42,7 +43,7 @@ void ReplaceFileWhole(const std::string& path, const std::vector<unsigned char>&
     CloseHandle(file);
     if (!ok) {
         DeleteFileA(written.c_str());
-        throw uninst::EUninstError("Cannot write " + written + " (" + ptr::Win32ErrorText(error) + ").");
+        throw ESetupError("Cannot write " + written + " (" + ptr::Win32ErrorText(error) + ").");
     }
     if (MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
     // 95, 98 and Me rename nothing over an existing file.
@@ -50,10 +51,10 @@ void ReplaceFileWhole(const std::string& path, const std::vector<unsigned char>&
         DeleteFileA(path.c_str());
         if (MoveFileA(written.c_str(), path.c_str())) return;
     }
-    throw uninst::EUninstError("Cannot write " + path + " (" + ptr::Win32ErrorText(GetLastError()) + ").");
+    throw ESetupError("Cannot write " + path + " (" + ptr::Win32ErrorText(GetLastError()) + ").");
 }
 
-InstallJournal::InstallJournal(const std::string& logPath, const uninst::TInsLog* earlier)
+InstallJournal::InstallJournal(const std::string& logPath, const inslog::TInsLog* earlier)
     : path_(logPath),
       earlier_(earlier),
       earlierBytes_(earlier ? ReadWholeFile(logPath) : std::vector<unsigned char>()),
@@ -68,8 +69,8 @@ BeforeChange InstallJournal::FileChanges() {
     };
 }
 
-uninst::TInsLog InstallJournal::Current() const {
-    uninst::TInsLog log = AssembleLog(earlier_, fresh_, registry_.SharedKeys());
+inslog::TInsLog InstallJournal::Current() const {
+    inslog::TInsLog log = AssembleLog(earlier_, fresh_, registry_.SharedKeys());
     for (const std::string& backup : pending_) log.Files.Add(backup);
     // A run killed while it wrote the log leaves this beside it.
     log.Files.Add(path_ + kJournalSuffix);
@@ -94,7 +95,7 @@ void InstallJournal::Abandon() noexcept {
         } else {
             DeleteFileA(path_.c_str());
         }
-    } catch (const uninst::EUninstError&) {
+    } catch (const ESetupError&) {
         // What cannot be put back stays; the failure that led here is reported.
     }
     DeleteFileA((path_ + kJournalSuffix).c_str());

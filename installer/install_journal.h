@@ -7,8 +7,8 @@
 // takes them too.
 #pragma once
 
-#include "ainslog.h"
 #include "file_placement.h"
+#include "inslog.h"
 #include "registry_recording.h"
 
 #include <string>
@@ -25,12 +25,12 @@ public:
     // `earlier` is the log of the installation an update replaces (null for
     // a first installation); the journal keeps its bytes to put back if the
     // run fails.
-    InstallJournal(const std::string& logPath, const uninst::TInsLog* earlier);
+    InstallJournal(const std::string& logPath, const inslog::TInsLog* earlier);
     InstallJournal(const InstallJournal&) = delete;
     InstallJournal& operator=(const InstallJournal&) = delete;
 
     // What this run does: its files, folders and registry records.
-    uninst::TInsLog& Log() { return fresh_; }
+    inslog::TInsLog& Log() { return fresh_; }
     RegistryRecorder& Registry() { return registry_; }
     // For the file placement: a backup name is listed until the run ends,
     // and the log is saved before every change.
@@ -48,13 +48,13 @@ public:
     void Abandon() noexcept;
 
     // The log as it stands.
-    uninst::TInsLog Current() const;
+    inslog::TInsLog Current() const;
 
 private:
     std::string path_;
-    const uninst::TInsLog* earlier_;
+    const inslog::TInsLog* earlier_;
     std::vector<unsigned char> earlierBytes_;
-    uninst::TInsLog fresh_;
+    inslog::TInsLog fresh_;
     RegistryRecorder registry_;
     std::vector<std::string> pending_;
 };

@@ -2,8 +2,8 @@
 
 namespace setup {
 
-uninst::TInsLog NewInstallLog() {
-    uninst::TInsLog log;
+inslog::TInsLog NewInstallLog() {
+    inslog::TInsLog log;
     log.ProductName = ptr::kProductName;
     log.FontName = kWizardFont;
     log.AppWindowClass = ptr::kAgentWindowClass;
@@ -21,8 +21,8 @@ std::string RegistryValueText(const RegistryEntry& entry, const std::string& tar
     }
 }
 
-uninst::RegValue RegistryValueOf(const RegistryEntry& entry, const InstallFacts& facts) {
-    uninst::RegValue value;
+inslog::RegValue RegistryValueOf(const RegistryEntry& entry, const InstallFacts& facts) {
+    inslog::RegValue value;
     switch (entry.source) {
     case ValueSource::Number: value.number = entry.number; break;
     case ValueSource::InstalledSize: value.number = static_cast<std::int32_t>(facts.sizeKb); break;

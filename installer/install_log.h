@@ -3,7 +3,7 @@
 // that what the uninstaller will read back is tested alone.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 #include "install_table.h"
 
 #include <cstdint>
@@ -13,7 +13,7 @@ namespace setup {
 
 // A log that names the product, the wizard's typeface and the tray agent's
 // main window, which the uninstaller closes before it removes the files.
-uninst::TInsLog NewInstallLog();
+inslog::TInsLog NewInstallLog();
 
 // What the values of an installation depend on besides the table.
 struct InstallFacts {
@@ -26,7 +26,7 @@ struct InstallFacts {
 // `target` (a folder without its trailing backslash).
 std::string RegistryValueText(const RegistryEntry& entry, const std::string& target);
 // The value of any entry.
-uninst::RegValue RegistryValueOf(const RegistryEntry& entry, const InstallFacts& facts);
+inslog::RegValue RegistryValueOf(const RegistryEntry& entry, const InstallFacts& facts);
 
 // The wizard's captions as the dialog text file holds them (section "DLG").
 std::string DialogTextFile();

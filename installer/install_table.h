@@ -66,43 +66,40 @@ struct RegistryEntry {
     const char* argument;
 };
 
-using ptr::kRunKey;
-using ptr::kUninstallKey;
 
 constexpr RegistryEntry kRegistryEntries[] = {
     // Where the suite lives; the tray agent keeps its settings below this key.
     {kCurrentUser, ptr::kSuiteKey, "InstallFolder", inslog::rkString, ValueSource::InstallFolder, "", 0,
      KeyPlace::Suite, ptr::kSuiteKey, ""},
     // The tray agent starts at log-on.
-    {kCurrentUser, kRunKey, ptr::kRunValue, inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
+    {kCurrentUser, ptr::kRunKey, ptr::kRunValue, inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
      KeyPlace::Run, "", ""},
     // The entry in the system's list of installed programs.
-    {kCurrentUser, kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, ptr::kProductName, 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "DisplayVersion", inslog::rkString, ValueSource::Text, ptr::kProductVersion, 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "Publisher", inslog::rkString, ValueSource::Text, ptr::kPublisher, 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile,
-     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "QuietUninstallString", inslog::rkString, ValueSource::QuotedFileWithArgument,
-     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, kUninstallKey, ptr::kSilentFlag},
-    {kCurrentUser, kUninstallKey, "InstallLocation", inslog::rkString, ValueSource::InstallFolder, "", 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "EstimatedSize", inslog::rkInteger, ValueSource::InstalledSize, "", 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "InstallDate", inslog::rkString, ValueSource::InstallDate, "", 0,
-     KeyPlace::Uninstall, kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "NoModify", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
-     kUninstallKey, ""},
-    {kCurrentUser, kUninstallKey, "NoRepair", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
-     kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "DisplayName", inslog::rkString, ValueSource::Text, ptr::kProductName, 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "DisplayVersion", inslog::rkString, ValueSource::Text, ptr::kProductVersion, 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "Publisher", inslog::rkString, ValueSource::Text, ptr::kPublisher, 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "UninstallString", inslog::rkString, ValueSource::QuotedFile,
+     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "QuietUninstallString", inslog::rkString, ValueSource::QuotedFileWithArgument,
+     ptr::kUninstallerFile, 0, KeyPlace::Uninstall, ptr::kUninstallKey, ptr::kSilentFlag},
+    {kCurrentUser, ptr::kUninstallKey, "InstallLocation", inslog::rkString, ValueSource::InstallFolder, "", 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "DisplayIcon", inslog::rkString, ValueSource::QuotedFile, ptr::kAgentFile, 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "EstimatedSize", inslog::rkInteger, ValueSource::InstalledSize, "", 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "InstallDate", inslog::rkString, ValueSource::InstallDate, "", 0,
+     KeyPlace::Uninstall, ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "NoModify", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
+     ptr::kUninstallKey, ""},
+    {kCurrentUser, ptr::kUninstallKey, "NoRepair", inslog::rkInteger, ValueSource::Number, "", 1, KeyPlace::Uninstall,
+     ptr::kUninstallKey, ""},
 };
 
 // The Start-menu folder and its shortcuts, made through the shell.
-using ptr::kStartMenuGroup;
 
 struct ShellLinkEntry {
     const char* name;

@@ -1,7 +1,7 @@
 #include "payload.h"
 
-#include "ainslog.h"
 #include "install_table.h"
+#include "setup_error.h"
 
 #include <zlib.h>
 
@@ -59,14 +59,14 @@ std::vector<PayloadFile> LoadPayload(HMODULE module) {
         HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
         HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
         const auto* data = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
-        if (!data) throw uninst::EUninstError("Setup does not carry " + name + ": it is damaged.");
+        if (!data) throw ESetupError("Setup does not carry " + name + ": it is damaged.");
         PayloadFile file;
         std::string error;
         if (!UnpackPayloadFile(data, SizeofResource(module, found), file, error)) {
-            throw uninst::EUninstError("Setup's copy of " + name + " is " + error + ".");
+            throw ESetupError("Setup's copy of " + name + " is " + error + ".");
         }
         if (lstrcmpiA(file.path.c_str(), entry.path) != 0) {
-            throw uninst::EUninstError("Setup carries " + file.path + " where " + name + " belongs.");
+            throw ESetupError("Setup carries " + file.path + " where " + name + " belongs.");
         }
         file.path = entry.path;
         files.push_back(std::move(file));

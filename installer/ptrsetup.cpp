@@ -17,13 +17,13 @@
 // changed), 3 no administrator rights for /ALLUSERS, 4 the running tray agent
 // did not close for the update, 5 another Setup or removal of the suite is
 // running, 6 a newer version is installed (and /DOWNGRADE was not given).
-#include "ainslog.h"
 #include "dll_search.h"
 #include "elevation.h"
 #include "file_checks.h"
 #include "file_placement.h"
 #include "file_version.h"
 #include "folder_rights.h"
+#include "inslog.h"
 #include "install_journal.h"
 #include "install_log.h"
 #include "install_plan.h"
@@ -34,6 +34,7 @@
 #include "payload.h"
 #include "program_window.h"
 #include "restart_removal.h"
+#include "setup_error.h"
 #include "setup_lock.h"
 #include "setup_options.h"
 #include "setup_system.h"
@@ -66,8 +67,7 @@ constexpr DWORD kSetupWait = 5000;
 constexpr char kCaption[] = "PTRHK32A Mouse Setup";
 constexpr char kUsage[] = "Usage: PtrSetup.exe [/S] [/NORUN] [/ALLUSERS] [/DOWNGRADE] [/D=folder]";
 
-using uninst::EUninstError;
-using uninst::TInsLog;
+using inslog::TInsLog;
 
 // A reason to stop, with the exit code it ends the installer with.
 class SetupStop : public std::runtime_error {
@@ -189,7 +189,7 @@ void PlaceFiles(const Installation& setup, const std::vector<PayloadFile>& paylo
 // left them there (an installation whose folder was deleted by hand).
 void PlaceShellLinks(const Installation& setup, FilePlacement& files, TInsLog& log) {
     if (setup.plan.startMenuPrograms.empty()) return;
-    const std::string group = ptr::AddBackslash(setup.plan.startMenuPrograms) + kStartMenuGroup;
+    const std::string group = ptr::AddBackslash(setup.plan.startMenuPrograms) + ptr::kStartMenuGroup;
     log.Folders.Add(group);
     files.CreateFolders(group, log.Folders);
     for (const ShellLinkEntry& link : kShellLinks) {
@@ -229,6 +229,14 @@ void ReportBackupsLeft(const std::vector<std::string>& left, const std::vector<b
     }
 }
 
+// A run that failed is taken back whole: the registry, the log, the files.
+[[noreturn]] void TakeBack(InstallJournal& journal, FilePlacement& files, const std::runtime_error& error) {
+    journal.Registry().Undo();
+    journal.Abandon();
+    files.Rollback();
+    throw SetupStop(kExitFailed, std::string(error.what()) + "\n\nNothing was changed.");
+}
+
 // The folders, files, Start-menu entries and registry, each recorded in the
 // journal before it is made.
 void Install(const Installation& setup, const std::vector<PayloadFile>& payload) {
@@ -239,11 +247,10 @@ void Install(const Installation& setup, const std::vector<PayloadFile>& payload)
         PlaceShellLinks(setup, files, journal.Log());
         SetRegistryEntries(setup, SizeInKilobytes(setup.plan, payload), journal.Registry());
         journal.Save("the backups of replaced files");
-    } catch (const EUninstError& error) {
-        journal.Registry().Undo();
-        journal.Abandon();
-        files.Rollback();
-        throw SetupStop(kExitFailed, std::string(error.what()) + "\n\nNothing was changed.");
+    } catch (const ESetupError& error) {
+        TakeBack(journal, files, error);
+    } catch (const inslog::EInsLogError& error) {
+        TakeBack(journal, files, error);
     }
     std::vector<bool> arranged;
     const std::vector<std::string> left = files.Commit([&arranged](const std::string& path) {
@@ -252,7 +259,7 @@ void Install(const Installation& setup, const std::vector<PayloadFile>& payload)
     });
     try {
         journal.Finish(left);
-    } catch (const EUninstError&) {
+    } catch (const ESetupError&) {
         // The log as last saved lists them too.
     }
     ReportBackupsLeft(left, arranged);
@@ -389,7 +396,7 @@ int RunSetup(const Options& options, const std::string& arguments) {
     std::vector<PayloadFile> payload;
     try {
         payload = LoadPayload(GetModuleHandleA(nullptr));
-    } catch (const EUninstError& error) {
+    } catch (const ESetupError& error) {
         throw SetupStop(kExitFailed, error.what());
     }
     const bool startsAgentHere = StartsAgentItself(options, ptr::StartsProgramsAsTheUser());

@@ -1,20 +1,20 @@
 #include "registry_recording.h"
 
+#include "paths.h"
 #include "reg_key.h"
+#include "setup_error.h"
 
 #include <algorithm>
-
-using uninst::DescribeRecord;
 
 namespace setup {
 
 namespace {
 
+using inslog::RelativeKeyPath;
+using inslog::TInsLog;
 using inslog::TUninsRegObject;
 
-std::string Relative(const std::string& key) { return !key.empty() && key[0] == '\\' ? key.substr(1) : key; }
-
-bool SameKey(const std::string& a, const std::string& b) { return uninst::CompareLocaleNoCase(a, b) == 0; }
+bool SameKey(const std::string& a, const std::string& b) { return ptr::CompareLocaleNoCase(a, b) == 0; }
 
 // `key` is `parent` or lies below it.
 bool AtOrBelow(const std::string& key, const std::string& parent) {
@@ -28,51 +28,31 @@ bool KeyExists(std::uint32_t root, const std::string& key) {
 }
 
 std::size_t Depth(const TUninsRegObject& record) {
-    const std::string key = Relative(inslog::KeyNameOf(record));
+    const std::string key = RelativeKeyPath(inslog::KeyNameOf(record));
     return static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
 }
 
 bool IsValueKind(std::uint8_t kind) { return kind >= inslog::rkValueCreated && kind <= inslog::rkBinary; }
 
-TUninsRegObject MakeRecord(std::uint32_t root, const std::string& key, std::uint8_t kind,
-                           const std::string& valueName) {
-    uninst::TInsLog made;
-    made.RecordKey(root, key, kind);
-    TUninsRegObject record = made.RegObjects.front();
-    inslog::WriteShortString(record.ValueName, valueName);
-    return record;
-}
-
-void DeleteTree(HKEY root, const std::string& path) {
-    {
-        ptr::RegKey key;
-        if (!key.Open(root, path, KEY_ALL_ACCESS)) return;
-        const std::vector<std::string> subkeys = key.SubkeyNames();
-        key.Close();
-        for (const std::string& subkey : subkeys) DeleteTree(root, path + "\\" + subkey);
-    }
-    RegDeleteKeyA(root, path.c_str());
-}
-
 }  // namespace
 
 void RegistryRecorder::AddRecord(std::uint32_t root, const std::string& key, std::uint8_t kind,
                                  const std::string& valueName) {
-    const TUninsRegObject record = MakeRecord(root, key, kind, valueName);
+    const TUninsRegObject record = inslog::MakeRecord(root, key, kind, valueName);
     const bool known = std::any_of(log_.RegObjects.begin(), log_.RegObjects.end(),
                                    [&record](const TUninsRegObject& old) { return Covers(old, record); });
     if (!known) log_.RegObjects.push_back(record);
 }
 
 void RegistryRecorder::RecordOwnKey(std::uint32_t root, const std::string& key) {
-    AddRecord(root, Relative(key), inslog::rkKeyCreated, "");
+    AddRecord(root, RelativeKeyPath(key), inslog::rkKeyCreated, "");
 }
 
 void RegistryRecorder::Write(std::uint32_t root, const std::string& ownKey, const std::string& key,
-                             const std::string& valueName, std::uint8_t kind, const uninst::RegValue& value) {
-    const std::string path = Relative(key);
-    const std::string own = Relative(ownKey);
-    if (!own.empty() && !AtOrBelow(path, own)) throw uninst::EUninstError("The key " + own + " is not above " + path);
+                             const std::string& valueName, std::uint8_t kind, const inslog::RegValue& value) {
+    const std::string path = RelativeKeyPath(key);
+    const std::string own = RelativeKeyPath(ownKey);
+    if (!own.empty() && !AtOrBelow(path, own)) throw ESetupError("The key " + own + " is not above " + path);
     // The key goes whole, or the value alone in a key the suite shares.
     if (!own.empty()) {
         AddRecord(root, own, inslog::rkKeyCreated, "");
@@ -88,7 +68,7 @@ void RegistryRecorder::Write(std::uint32_t root, const std::string& ownKey, cons
                 replaced.keyMade = true;
             }
             if (own.empty() || !AtOrBelow(prefix, own)) {
-                shared_.push_back(MakeRecord(root, prefix, inslog::rkSharedKeyCreated, ""));
+                shared_.push_back(inslog::MakeRecord(root, prefix, inslog::rkSharedKeyCreated, ""));
             }
         }
         if (end == std::string::npos) break;
@@ -98,14 +78,16 @@ void RegistryRecorder::Write(std::uint32_t root, const std::string& ownKey, cons
         replaced.valueExisted = existing.Open(ptr::RootKey(root), path, KEY_READ) &&
                                 existing.ReadRaw(valueName, replaced.type, replaced.data);
     }
-    if (beforeChange_) beforeChange_(DescribeRecord(MakeRecord(root, path, inslog::rkValueCreated, valueName)));
+    if (beforeChange_) {
+        beforeChange_(inslog::DescribeRecord(inslog::MakeRecord(root, path, inslog::rkValueCreated, valueName)));
+    }
     replaced_.push_back(replaced);
     ptr::RegKey made;
     if (!made.Create(ptr::RootKey(root), path, KEY_WRITE)) {
-        throw uninst::EUninstError("Failed to set data for '" + valueName + "'");
+        throw ESetupError("Failed to set data for '" + valueName + "'");
     }
     made.Close();
-    log_.ApplyRegChange(root, path, kind, valueName, value, false);
+    inslog::ApplyRegChange(root, path, kind, valueName, value);
 }
 
 std::vector<TUninsRegObject> RegistryRecorder::SharedKeys() const { return OrderSharedKeys(shared_); }
@@ -114,7 +96,7 @@ void RegistryRecorder::Undo() noexcept {
     for (auto change = replaced_.rbegin(); change != replaced_.rend(); ++change) {
         const HKEY root = ptr::RootKey(change->root);
         if (change->keyMade) {
-            DeleteTree(root, change->key);
+            ptr::DeleteKeyTree(root, change->key);
             continue;
         }
         ptr::RegKey key;
@@ -130,8 +112,8 @@ void RegistryRecorder::Undo() noexcept {
 
 bool Covers(const TUninsRegObject& record, const TUninsRegObject& other) {
     if (record.RootKey != other.RootKey) return false;
-    const std::string key = Relative(inslog::KeyNameOf(record));
-    const std::string otherKey = Relative(inslog::KeyNameOf(other));
+    const std::string key = RelativeKeyPath(inslog::KeyNameOf(record));
+    const std::string otherKey = RelativeKeyPath(inslog::KeyNameOf(other));
     if (record.Kind == inslog::rkKeyCreated) return AtOrBelow(otherKey, key);
     if (record.Kind == inslog::rkSharedKeyCreated) {
         return other.Kind == inslog::rkSharedKeyCreated && SameKey(key, otherKey);
@@ -152,9 +134,8 @@ std::vector<TUninsRegObject> OrderSharedKeys(std::vector<TUninsRegObject> record
     return unique;
 }
 
-uninst::TInsLog AssembleLog(const uninst::TInsLog* earlier, const uninst::TInsLog& fresh,
-                            const std::vector<TUninsRegObject>& sharedKeys) {
-    uninst::TInsLog log = fresh;
+TInsLog AssembleLog(const TInsLog* earlier, const TInsLog& fresh, const std::vector<TUninsRegObject>& sharedKeys) {
+    TInsLog log = fresh;
     log.RegObjects.clear();
     std::vector<TUninsRegObject> shared = sharedKeys;
     if (earlier) {

@@ -8,7 +8,7 @@
 // that a failed installation puts back how things were.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <windows.h>
 
@@ -25,7 +25,7 @@ public:
     // the change is made (the installer saves its log then), with the value
     // about to be written ("HKCU\\Key\\Value").
     using BeforeChange = std::function<void(const std::string& value)>;
-    explicit RegistryRecorder(uninst::TInsLog& log, BeforeChange beforeChange = nullptr)
+    explicit RegistryRecorder(inslog::TInsLog& log, BeforeChange beforeChange = nullptr)
         : log_(log), beforeChange_(std::move(beforeChange)) {}
 
     // Records the suite's own key as the suite's (a removal deletes it with
@@ -37,9 +37,9 @@ public:
     // that belongs to the suite (empty when none does): it is recorded as the
     // suite's; missing keys above it are shared, and so is the key of a value
     // without an own key, where the value alone is the suite's. Raises the
-    // registry error when the value cannot be written.
+    // installer's error when the value cannot be written.
     void Write(std::uint32_t root, const std::string& ownKey, const std::string& key, const std::string& valueName,
-               std::uint8_t kind, const uninst::RegValue& value);
+               std::uint8_t kind, const inslog::RegValue& value);
 
     // The shared keys that were missing, innermost first: their records go
     // after every other, so that a key is looked at once the suite's values
@@ -61,7 +61,7 @@ private:
     };
     void AddRecord(std::uint32_t root, const std::string& key, std::uint8_t kind, const std::string& valueName);
 
-    uninst::TInsLog& log_;
+    inslog::TInsLog& log_;
     BeforeChange beforeChange_;
     std::vector<inslog::TUninsRegObject> shared_;
     std::vector<Replaced> replaced_;
@@ -79,7 +79,7 @@ std::vector<inslog::TUninsRegObject> OrderSharedKeys(std::vector<inslog::TUninsR
 // last. For an update, `earlier` is the log of the installation it replaces:
 // its files and folders stay listed, and so do the records this run's do not
 // cover (shared keys the first installation made, above all).
-uninst::TInsLog AssembleLog(const uninst::TInsLog* earlier, const uninst::TInsLog& fresh,
+inslog::TInsLog AssembleLog(const inslog::TInsLog* earlier, const inslog::TInsLog& fresh,
                             const std::vector<inslog::TUninsRegObject>& sharedKeys);
 
 }  // namespace setup

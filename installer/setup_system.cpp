@@ -1,6 +1,7 @@
 #include "setup_system.h"
 
 #include "file_checks.h"
+#include "folder_contents.h"
 #include "install_journal.h"
 #include "paths.h"
 #include "reg_key.h"
@@ -60,22 +61,6 @@ bool CanWriteKey(const char* key, REGSAM access) {
     }
 }
 
-void CollectFiles(const std::string& folder, const std::string& relative, std::vector<std::string>& files) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((ptr::AddBackslash(folder) + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            CollectFiles(ptr::AddBackslash(folder) + name, relative + name + "\\", files);
-        } else {
-            files.push_back(relative + name);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 }  // namespace
 
 SystemFolders QuerySystemFolders() {
@@ -131,11 +116,12 @@ bool InstalledVersion(const std::string& folder, ptr::FileVersion& version) {
     return ptr::ReadFileVersion(InstalledPath(folder, ptr::kLibraryFile), version);
 }
 
-TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier) {
+TargetCheck CheckTarget(const std::string& target, inslog::TInsLog& earlier) {
     TargetCheck check;
     if (!ptr::FolderExists(target)) return check;
     std::vector<std::string> files;
-    CollectFiles(target, "", files);
+    for (const ptr::FolderEntry& entry : ptr::FolderContents(target))
+        if (!entry.folder) files.push_back(entry.relative);
     const std::string journalLeft = std::string(ptr::kInstallLogFile) + kJournalSuffix;
     auto isJournalLeft = [&journalLeft](const std::string& file) {
         return lstrcmpiA(file.c_str(), journalLeft.c_str()) == 0;
@@ -153,7 +139,7 @@ TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier) {
                 check.state = TargetState::OwnInstallation;
                 return check;
             }
-        } catch (const uninst::EUninstError&) {
+        } catch (const inslog::EInsLogError&) {
             // Not a log of ours: the folder is someone else's.
         }
     }

@@ -3,8 +3,8 @@
 // a target folder holds.
 #pragma once
 
-#include "ainslog.h"
 #include "file_version.h"
+#include "inslog.h"
 #include "install_plan.h"
 
 #include <string>
@@ -53,7 +53,7 @@ struct TargetCheck {
 // Looks at the target folder; for the suite's own installation its log is
 // loaded into `earlier`. The file an installation killed while writing its
 // log left there counts as the suite's.
-TargetCheck CheckTarget(const std::string& target, uninst::TInsLog& earlier);
+TargetCheck CheckTarget(const std::string& target, inslog::TInsLog& earlier);
 
 // Two paths of the same folder, whatever the case and a trailing backslash.
 bool SameFolder(const std::string& a, const std::string& b);

@@ -1,6 +1,6 @@
 #include "shell_links.h"
 
-#include "ainslog.h"
+#include "setup_error.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -48,7 +48,7 @@ std::string FolderOf(const std::string& path) {
 void CreateShellLink(const std::string& linkPath, const std::string& target, const std::string& description) {
     ComRef<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid()))) {
-        throw uninst::EUninstError("Cannot make the shortcut " + linkPath + ": the shell offers no links.");
+        throw ESetupError("Cannot make the shortcut " + linkPath + ": the shell offers no links.");
     }
     link->SetPath(target.c_str());
     link->SetWorkingDirectory(FolderOf(target).c_str());
@@ -56,7 +56,7 @@ void CreateShellLink(const std::string& linkPath, const std::string& target, con
     ComRef<IPersistFile> file;
     const std::vector<WCHAR> widePath = Wide(linkPath);
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) || FAILED(file->Save(widePath.data(), TRUE))) {
-        throw uninst::EUninstError("Cannot save the shortcut " + linkPath + ".");
+        throw ESetupError("Cannot save the shortcut " + linkPath + ".");
     }
 }
 

@@ -28,8 +28,8 @@ if(NOT TARGET gtest)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 ptr_native_test(region_native_tests
-    ${PTR_REGION_TESTS}/parser_tests.cpp
-    ${PTR_REGION_TESTS}/picture_text_tests.cpp
+    ${PTR_REGION_TESTS}/test_region_layout.cpp
+    ${PTR_REGION_TESTS}/test_picture_text.cpp
     ${PTR_REGION_TESTS}/region_test_files.cpp)
 target_link_libraries(region_native_tests PRIVATE ksvregion_native krdwriter_native gtest gtest_main)
 
@@ -52,6 +52,6 @@ foreach(description ${CMAKE_SOURCE_DIR}/setting/tools/mouse_pictures.txt ${PTR_R
 endforeach()
 add_custom_target(region_corpus ALL DEPENDS ${PTR_REGION_SEEDS})
 
-ptr_native_fuzzer(region_fuzzer ${PTR_REGION_CORPUS} 1200000 ${PTR_REGION_TESTS}/fuzz_region_file.cpp)
+ptr_native_fuzzer(region_fuzzer ${PTR_REGION_CORPUS} 1200000 ${PTR_REGION_TESTS}/fuzz_region_layout.cpp)
 target_link_libraries(region_fuzzer PRIVATE ksvregion_native)
 add_dependencies(region_fuzzer region_corpus)

@@ -1,6 +1,9 @@
 /* Identifiers of the settings form's controls and of the program's resources.
-   Each control's identifier is its name. Read by windres as well as by the
-   compiler, so it holds plain #defines only. */
+   A control the user works with is named by its role and kind, as its
+   handlers are (WheelLineUpDown, FunctionComboBox); labels, frames and the
+   parts of the zoom page are IDC_ names that say what they show. The language
+   modules' forms carry the same values: a value never changes. Read by
+   windres as well as by the compiler, so it holds plain #defines only. */
 #ifndef SETTING_FORM_IDS_H
 #define SETTING_FORM_IDS_H
 
@@ -12,27 +15,27 @@
 #define VersionLabel 10
 
 /* The left column. */
-#define Panel1 20
+#define IDC_LOGO_FRAME 20
 #define LogoImage 21
-#define Panel2 22
+#define IDC_MOUSE_FRAME 22
 #define MouseImage 23
 
 /* The page control; the sheets are hidden labels carrying the tab captions. */
-#define PageControl1 30
-#define TabSheet1 31
-#define TabSheet2 32
-#define TabSheet3 33
+#define IDC_TABS 30
+#define IDC_WHEEL_TAB_CAPTION 31
+#define IDC_BUTTON_TAB_CAPTION 32
+#define IDC_PROGRAMS_TAB_CAPTION 33
 
 /* Tab 0, "Wheel". */
-#define Label4 100
+#define IDC_WHEEL_MODE_LABEL 100
 #define SystemModeRadioButton 101
 #define EnhanceModeRadioButton 102
-#define Label5 103
+#define IDC_WHEEL_SPEED_LABEL 103
 #define LineScrollRadioButton 104
 #define PageScrollRadioButton 105
 #define WheelLineEdit 106
 #define WheelLineUpDown 107
-#define Label6 108
+#define IDC_LINES_PER_UNIT_LABEL 108
 
 /* Tab 1, "Button": the three rows. */
 #define Fun3Label 200
@@ -42,51 +45,51 @@
 #define Fun5Label 204
 #define Fun5ComboBox 205
 
-/* Notebook1 page 0, "Default". */
-#define Label1 300
+/* The Button tab's page 0, "Default". */
+#define IDC_DESCRIPTION_LABEL 300
 #define FunDescLabel 301
 
-/* Notebook1 page 1, "pZoom". The spin edits are an edit and its up-down. */
+/* The Button tab's page 1, "pZoom". The spin edits are an edit and its up-down. */
 #define ZoomImage 400
-#define Label2 401
-#define Label10 402
-#define ZX1 403
-#define ZX1Spin 404
-#define Label11 405
-#define ZY1 406
-#define ZY1Spin 407
-#define Label12 408
-#define ZF 409
-#define ZFSpin 410
-#define Label13 411
-#define ZX2 412
-#define Label14 413
-#define ZY2 414
+#define IDC_ZOOM_HINT 401
+#define IDC_ZOOM_SOURCE_LABEL 402
+#define IDC_ZOOM_SOURCE_WIDTH 403
+#define IDC_ZOOM_SOURCE_WIDTH_SPIN 404
+#define IDC_ZOOM_SOURCE_TIMES 405
+#define IDC_ZOOM_SOURCE_HEIGHT 406
+#define IDC_ZOOM_SOURCE_HEIGHT_SPIN 407
+#define IDC_ZOOM_FACTOR_LABEL 408
+#define IDC_ZOOM_FACTOR 409
+#define IDC_ZOOM_FACTOR_SPIN 410
+#define IDC_ZOOM_TARGET_LABEL 411
+#define IDC_ZOOM_TARGET_WIDTH 412
+#define IDC_ZOOM_TARGET_TIMES 413
+#define IDC_ZOOM_TARGET_HEIGHT 414
 
-/* Notebook1 page 2, "pScroll". */
-#define Label23 500
-#define ScrollBox1 501
+/* The Button tab's page 2, "pScroll". */
+#define IDC_SCROLL_TEST_LABEL 500
+#define IDC_SCROLL_TEST_BOX 501
 #define ScrollTestIMage 502
-#define Label15 503
+#define IDC_VERTICAL_FAST_LABEL 503
 #define vScrollRxSlider 504
-#define Label16 505
-#define Label17 506
+#define IDC_VERTICAL_SLOW_LABEL 505
+#define IDC_HORIZONTAL_SLOW_LABEL 506
 #define hScrollRxSlider 507
-#define Label18 508
-#define Panel3 509
+#define IDC_HORIZONTAL_FAST_LABEL 508
+#define IDC_SCROLL_ENABLE_FRAME 509
 #define VScrollCheckBox 510
 #define hScrollCheckBox 511
 #define ReverseScrollCheckBox 512
 
-/* Notebook1 page 3, "pAutoScroll". */
-#define Label8 600
-#define ScrollBox2 601
+/* The Button tab's page 3, "pAutoScroll". */
+#define IDC_AUTO_SCROLL_TEST_LABEL 600
+#define IDC_AUTO_SCROLL_TEST_BOX 601
 #define AutoScrollTestIMage 602
-#define Label3 603
-#define Label7 604
+#define IDC_AUTO_SCROLL_CLICK_HINT 603
+#define IDC_AUTO_SCROLL_MOVE_HINT 604
 
-/* Notebook1 page 4, "pWWW". */
-#define Label9 700
+/* The Button tab's page 4, "pWWW". */
+#define IDC_WEB_ADDRESS_LABEL 700
 #define WebAddrEdit 701
 
 /* Tab 2, "Programs": programs with settings of their own. The picker is a

@@ -17,15 +17,15 @@ constexpr int kWebPage = 4;
 // The images of the test areas are children of their scroll boxes and show
 // with them, so they are not listed.
 const ControlPlace kControlPlaces[] = {
-    {Label4, kWheelTab, kWholeTab},
+    {IDC_WHEEL_MODE_LABEL, kWheelTab, kWholeTab},
     {SystemModeRadioButton, kWheelTab, kWholeTab},
     {EnhanceModeRadioButton, kWheelTab, kWholeTab},
-    {Label5, kWheelTab, kWholeTab},
+    {IDC_WHEEL_SPEED_LABEL, kWheelTab, kWholeTab},
     {LineScrollRadioButton, kWheelTab, kWholeTab},
     {PageScrollRadioButton, kWheelTab, kWholeTab},
     {WheelLineEdit, kWheelTab, kWholeTab},
     {WheelLineUpDown, kWheelTab, kWholeTab},
-    {Label6, kWheelTab, kWholeTab},
+    {IDC_LINES_PER_UNIT_LABEL, kWheelTab, kWholeTab},
 
     {Fun3Label, kButtonTab, kWholeTab},
     {FunctionComboBox, kButtonTab, kWholeTab},
@@ -34,44 +34,44 @@ const ControlPlace kControlPlaces[] = {
     {Fun5Label, kButtonTab, kWholeTab},
     {Fun5ComboBox, kButtonTab, kWholeTab},
 
-    {Label1, kButtonTab, kDefaultPage},
+    {IDC_DESCRIPTION_LABEL, kButtonTab, kDefaultPage},
     {FunDescLabel, kButtonTab, kDefaultPage},
 
     {ZoomImage, kButtonTab, kZoomPage},
-    {Label2, kButtonTab, kZoomPage},
-    {Label10, kButtonTab, kZoomPage},
-    {ZX1, kButtonTab, kZoomPage},
-    {ZX1Spin, kButtonTab, kZoomPage},
-    {Label11, kButtonTab, kZoomPage},
-    {ZY1, kButtonTab, kZoomPage},
-    {ZY1Spin, kButtonTab, kZoomPage},
-    {Label12, kButtonTab, kZoomPage},
-    {ZF, kButtonTab, kZoomPage},
-    {ZFSpin, kButtonTab, kZoomPage},
-    {Label13, kButtonTab, kZoomPage},
-    {ZX2, kButtonTab, kZoomPage},
-    {Label14, kButtonTab, kZoomPage},
-    {ZY2, kButtonTab, kZoomPage},
+    {IDC_ZOOM_HINT, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_LABEL, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_WIDTH, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_WIDTH_SPIN, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_TIMES, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_HEIGHT, kButtonTab, kZoomPage},
+    {IDC_ZOOM_SOURCE_HEIGHT_SPIN, kButtonTab, kZoomPage},
+    {IDC_ZOOM_FACTOR_LABEL, kButtonTab, kZoomPage},
+    {IDC_ZOOM_FACTOR, kButtonTab, kZoomPage},
+    {IDC_ZOOM_FACTOR_SPIN, kButtonTab, kZoomPage},
+    {IDC_ZOOM_TARGET_LABEL, kButtonTab, kZoomPage},
+    {IDC_ZOOM_TARGET_WIDTH, kButtonTab, kZoomPage},
+    {IDC_ZOOM_TARGET_TIMES, kButtonTab, kZoomPage},
+    {IDC_ZOOM_TARGET_HEIGHT, kButtonTab, kZoomPage},
 
-    {Label23, kButtonTab, kScrollPage},
-    {ScrollBox1, kButtonTab, kScrollPage},
-    {Label15, kButtonTab, kScrollPage},
+    {IDC_SCROLL_TEST_LABEL, kButtonTab, kScrollPage},
+    {IDC_SCROLL_TEST_BOX, kButtonTab, kScrollPage},
+    {IDC_VERTICAL_FAST_LABEL, kButtonTab, kScrollPage},
     {vScrollRxSlider, kButtonTab, kScrollPage},
-    {Label16, kButtonTab, kScrollPage},
-    {Label17, kButtonTab, kScrollPage},
+    {IDC_VERTICAL_SLOW_LABEL, kButtonTab, kScrollPage},
+    {IDC_HORIZONTAL_SLOW_LABEL, kButtonTab, kScrollPage},
     {hScrollRxSlider, kButtonTab, kScrollPage},
-    {Label18, kButtonTab, kScrollPage},
-    {Panel3, kButtonTab, kScrollPage},
+    {IDC_HORIZONTAL_FAST_LABEL, kButtonTab, kScrollPage},
+    {IDC_SCROLL_ENABLE_FRAME, kButtonTab, kScrollPage},
     {VScrollCheckBox, kButtonTab, kScrollPage},
     {hScrollCheckBox, kButtonTab, kScrollPage},
     {ReverseScrollCheckBox, kButtonTab, kScrollPage},
 
-    {Label8, kButtonTab, kAutoScrollPage},
-    {ScrollBox2, kButtonTab, kAutoScrollPage},
-    {Label3, kButtonTab, kAutoScrollPage},
-    {Label7, kButtonTab, kAutoScrollPage},
+    {IDC_AUTO_SCROLL_TEST_LABEL, kButtonTab, kAutoScrollPage},
+    {IDC_AUTO_SCROLL_TEST_BOX, kButtonTab, kAutoScrollPage},
+    {IDC_AUTO_SCROLL_CLICK_HINT, kButtonTab, kAutoScrollPage},
+    {IDC_AUTO_SCROLL_MOVE_HINT, kButtonTab, kAutoScrollPage},
 
-    {Label9, kButtonTab, kWebPage},
+    {IDC_WEB_ADDRESS_LABEL, kButtonTab, kWebPage},
     {WebAddrEdit, kButtonTab, kWebPage},
 
     {ProgramsLabel, kProgramsTab, kWholeTab},
@@ -92,15 +92,15 @@ const ControlPlace kControlPlaces[] = {
     {ProgWheelLineEdit, kProgramsTab, kWholeTab},
     {ProgWheelLineUpDown, kProgramsTab, kWholeTab},
 
-    {Panel1, kEveryTab, kWholeTab},
+    {IDC_LOGO_FRAME, kEveryTab, kWholeTab},
     {LogoImage, kEveryTab, kWholeTab},
-    {Panel2, kEveryTab, kWholeTab},
+    {IDC_MOUSE_FRAME, kEveryTab, kWholeTab},
     {MouseImage, kEveryTab, kWholeTab},
     {VersionLabel, kEveryTab, kWholeTab},
     {OkButton, kEveryTab, kWholeTab},
     {CancelButton, kEveryTab, kWholeTab},
     {ApplyButton, kEveryTab, kWholeTab},
-    {PageControl1, kEveryTab, kWholeTab},
+    {IDC_TABS, kEveryTab, kWholeTab},
 };
 const int kControlPlaceCount = sizeof kControlPlaces / sizeof kControlPlaces[0];
 
@@ -112,9 +112,9 @@ bool PlaceIsShowing(const ControlPlace& place, int activeTab, int activePage) {
 
 bool IsBoldLabel(int id) {
     switch (id) {
-    case Label4:
-    case Label5:
-    case Label1:
+    case IDC_WHEEL_MODE_LABEL:
+    case IDC_WHEEL_SPEED_LABEL:
+    case IDC_DESCRIPTION_LABEL:
     case FunDescLabel:
     case Fun3Label:
     case Fun4Label:

@@ -17,7 +17,7 @@ constexpr int32_t kAutoScroll = 101;
 constexpr int32_t kUniversalZoom = 102;
 constexpr int32_t kConnectToInternet = 103;
 
-// Notebook1's pages.
+// The pages under the function boxes of the Button tab.
 enum class FunctionPage { Default = 0, Zoom = 1, Scroll = 2, AutoScroll = 3, WebAddress = 4 };
 constexpr int kFunctionPageCount = 5;
 

@@ -1,7 +1,7 @@
 // Setting.exe: binds the hook library's settings block by import, maps the
 // application block, refuses to start without a tray agent or beside an open
 // settings form, chooses its language and name modules, and runs the form.
-#include "app_block.h"
+#include "app_block_view.h"
 #include "control_classes.h"
 #include "form_ids.h"
 #include "peer_windows.h"
@@ -28,21 +28,21 @@ constexpr int kExitRefused = 1;
 
 struct TBlockBinding {
     ptr::SettingsBlock* block = nullptr;
-    TAppBlockView app;
+    ptr::AppBlockView app;
     ptr::ProgramsView programs;  // the tray agent's, where it has one
 };
 
 TBlockBinding BindBlocks() {
     TBlockBinding binding;
     binding.block = static_cast<ptr::SettingsBlock*>(GetMapFilePointer());
-    binding.app = MapAppBlock();
+    binding.app = ptr::MapAppBlock();
     binding.programs = ptr::OpenProgramsBlock();
     return binding;
 }
 
 void UnbindBlocks(TBlockBinding& binding) {
     ptr::CloseProgramsBlock(binding.programs);
-    UnmapAppBlock(binding.app);
+    ptr::UnmapAppBlock(binding.app);
     binding.block = nullptr;
 }
 
@@ -108,7 +108,7 @@ int RunProgram(HINSTANCE instance, const TBlockBinding& binding) {
     case StartDecision::Run: break;
     }
 
-    const std::string folder = ProgramFolder();
+    const std::string folder = ptr::ProgramFolder();
     TResourceModule resources(instance);
     resources.SetResourceModule(folder + kLanguageModuleFile);
     TNameModule names = ChooseNameModule(folder, resources.ResourceModule());

@@ -17,7 +17,7 @@ std::string ReadProfileText(const std::string& file, const char* key) {
 TSettingsFileTexts ReadSettingsFile(const std::string& folder) {
     const std::string file = folder + ptr::kSettingsIniFile;
     TSettingsFileTexts texts;
-    if (!FileExists(file)) return texts;
+    if (!ptr::FileExists(file)) return texts;
     texts.version = ReadProfileText(file, "VER");
     texts.caption = ReadProfileText(file, "CAP");
     return texts;

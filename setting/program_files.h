@@ -1,8 +1,7 @@
-// The files the settings program looks for in its own folder, the settings
-// file "SETTING.INI", and the mapping of the application block.
+// The files the settings program looks for in its own folder, and the
+// settings file "SETTING.INI".
 #pragma once
 
-#include "app_block_view.h"
 #include "file_checks.h"
 #include "module_path.h"
 #include "suite_names.h"
@@ -11,8 +10,6 @@
 
 namespace setting {
 
-using ptr::FileExists;
-using ptr::ProgramFolder;
 
 struct TSettingsFileTexts {
     std::string version;
@@ -22,10 +19,5 @@ struct TSettingsFileTexts {
 // "VER" and "CAP" of section "MAIN"; both empty when the file is missing or a
 // key is absent. The file is only read.
 TSettingsFileTexts ReadSettingsFile(const std::string& folder);
-
-// The application block, created zero-filled or opened.
-using TAppBlockView = ptr::AppBlockView;
-using ptr::MapAppBlock;
-using ptr::UnmapAppBlock;
 
 }  // namespace setting

@@ -23,7 +23,7 @@ TProgramsEditor::AddResult TProgramsEditor::Add(const std::string& name, int& in
     if (index >= 0) return AddResult::Known;
     if (!Available() || !ptr::IsProgramFileName(name)) return AddResult::NoName;
     if (programs_.size() >= static_cast<size_t>(ptr::kMaxPrograms)) return AddResult::Full;
-    ProgramSettings program;
+    ptr::ProgramSettings program;
     program.name = name;
     programs_.push_back(program);
     index = static_cast<int>(programs_.size()) - 1;

@@ -1,4 +1,4 @@
-// What the Programs page does to the programs block, without any window: the
+// What the Programs tab does to the programs block, without any window: the
 // programs with settings of their own, each change written into the live
 // block at once, and the saved copy that Cancel writes back.
 #pragma once
@@ -10,7 +10,6 @@
 
 namespace setting {
 
-using ptr::ProgramSettings;
 
 class TProgramsEditor {
 public:
@@ -20,7 +19,7 @@ public:
 
     // There is a block, and it was read whole when it was last taken.
     bool Available() const { return block_ != nullptr && whole_; }
-    const std::vector<ProgramSettings>& Programs() const { return programs_; }
+    const std::vector<ptr::ProgramSettings>& Programs() const { return programs_; }
 
     // The block as it is now (the tray agent rewrote it): shown, and the
     // state that Cancel goes back to; nothing, and not Available, when it
@@ -48,8 +47,8 @@ private:
 
     ptr::ProgramsBlock* block_;
     bool whole_ = false;
-    std::vector<ProgramSettings> programs_;
-    std::vector<ProgramSettings> saved_;
+    std::vector<ptr::ProgramSettings> programs_;
+    std::vector<ptr::ProgramSettings> saved_;
 };
 
 // The program file name at the end of a path ("C:\Windows\notepad.exe").

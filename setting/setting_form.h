@@ -1,19 +1,23 @@
 // TMOUSESETTINGForm: the settings program's one window, a dialog built from
-// the template "TMOUSESETTINGFORM" of the resource module. Every change of a
-// control goes into the live blocks at once (through TSettingsEditor); Apply
-// tells the tray agent, Cancel goes back to the state of the last Apply.
+// the template "TMOUSESETTINGFORM" of the resource module. Its tabs, each a
+// file of its own (wheel_tab, button_tab, programs_tab), write every change
+// of a control into the live blocks at once (through TSettingsEditor), and
+// its pictures (form_pictures) light the button being edited; Apply tells
+// the tray agent, Cancel goes back to the state of the last Apply.
 #pragma once
 
-#include "programs_page.h"
-#include "region_data.h"
+#include "button_tab.h"
+#include "form_controls.h"
+#include "form_pictures.h"
+#include "programs_tab.h"
 #include "resource_modules.h"
 #include "settings_block.h"
 #include "settings_editor.h"
+#include "wheel_tab.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,51 +60,16 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleCommand(int id, int code);
     bool HandleNotify(NMHDR* header);
-    void HandleSlider(HWND slider, int request);
-
-    // A change handler of the form.
-    using Handler = void (TMOUSESETTINGForm::*)();
-    // Sets a control while its notifications run no handler, then runs handler.
-    void SetQuietlyThenRun(const std::function<void()>& set, Handler handler);
 
     // Creation, showing, destruction.
     void PrepareControls();
     void FormCreate();
-    void LoadWheelTab();
-    void FillFunctionBox(int id, int32_t code);
-    void LoadFunctionRows();
-    void TakeScreenSnapshot();
-    void ShowSnapshotIn(HWND image, HWND box);
-    void LoadScrollPage();
-    void LoadZoomPage();
     void LoadSettingsFile();
-    void LoadPictures();
-    void LoadMousePicture();
-    void CentreInFrame(int image, int frame);
-    void LoadProgramsPage();
     void FormShow();
     void FormDestroy();
 
-    // The change handlers.
-    void SystemModeRadioButtonClick();
-    void EnhanceModeRadioButtonClick();
-    void LineScrollRadioButtonClick();
-    void PageScrollRadioButtonClick();
-    void WheelLineEditChange();
-    void VScrollCheckBoxClick();
-    void hScrollCheckBoxClick();
-    void ReverseScrollCheckBoxClick();
-    void vScrollRxSliderChange();
-    void hScrollRxSliderChange();
-    void ZX1Change();
-    void ZY1Change();
-    void ZFChange();
-    void FunctionBoxChange(int id);
-    void FunctionComboBoxExit();
-    void WebAddrEditChange();
-    void PageControl1Change();
+    void TabsChange();
     void SwitchToTab(int tab);
-    void SpinEditExit(int edit);
     // False when the tray agent could not be told: the user is told instead.
     bool ApplyButtonClick();
     void ReportAgentGone();
@@ -108,18 +77,9 @@ private:
     void CancelButtonClick();
     void Close();
 
-    void UpdateWheelLineControls();
-    void ShowFunctionPage(int32_t code, bool hasCode);
-
-    // Controls.
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
-    std::string Text(int id) const;
-    void SetText(int id, const std::string& text);
-    bool Checked(int id) const;
-    int32_t SpinValue(int id) const;
-    int32_t SliderValue(int id) const;
+    // Which controls show: those of the tab shown and, on the Button tab,
+    // of the page shown, each where it is visible by itself.
     void SetControlVisible(int id, bool visible);
-    RECT ChildRect(int id) const;
     void ShowTab(int tab);
     void ShowNotebookPage(int page);
     void RefreshVisibility();
@@ -127,28 +87,20 @@ private:
 
     TFormEnvironment env_;
     TFunctionNames names_;
-    std::unique_ptr<TSettingsEditor> editor_;
-    std::unique_ptr<TProgramsPage> programsPage_;
     HWND window_ = nullptr;
-    int quiet_ = 0;  // while positive, control notifications run no handler
+    std::unique_ptr<TFormControls> controls_;
+    std::unique_ptr<TFormPictures> pictures_;
+    std::unique_ptr<TSettingsEditor> editor_;
+    std::unique_ptr<TWheelTab> wheelTab_;
+    std::unique_ptr<TButtonTab> buttonTab_;
+    std::unique_ptr<TProgramsTab> programsTab_;
     bool closing_ = false;  // once closing, no notification runs a handler
     int activeTab_ = 0;
     int activePage_ = 0;
-    int activeFunctionBox_ = 0;  // the function box that holds the form's focus
     std::map<int, bool> ownVisible_;  // a control's own visibility, whatever its page
     HFONT boldFont_ = nullptr;
-    HBITMAP snapshot_ = nullptr;
-    HBITMAP logo_ = nullptr;
-    HBITMAP mouseBitmap_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HWND scrollTestImage_ = nullptr;
-    HWND autoScrollTestImage_ = nullptr;
     std::string versionCaption_;
     std::vector<std::string> tabCaptions_;
-    bool pictureMapLoaded_ = false;
-    std::unique_ptr<TKsvRegionFile> regionFile_;
-    TKsvRegionObject* mouseRegion_ = nullptr;
 };
 
 }  // namespace setting

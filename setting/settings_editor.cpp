@@ -13,7 +13,7 @@ TSettingsEditor::TSettingsEditor(ptr::SettingsBlock& block, uint8_t* appBlock) :
 
 void TSettingsEditor::TakeSavedCopies() {
     std::memcpy(&savedBlock_, &block_, sizeof savedBlock_);
-    std::memcpy(savedApp_, app_, kAppBlockSize);
+    std::memcpy(savedApp_, app_, ptr::kAppBlockSize);
 }
 
 void TSettingsEditor::RestoreSavedCopies() {
@@ -21,7 +21,7 @@ void TSettingsEditor::RestoreSavedCopies() {
     for (const ptr::SettingsField& field : ptr::kSettingsFields)
         if (field.kind != ptr::FieldKind::Handle)
             ptr::WriteSettingsField(block_, field, ptr::ReadSettingsField(savedBlock_, field));
-    std::memcpy(app_, savedApp_, kAppBlockSize);
+    std::memcpy(app_, savedApp_, ptr::kAppBlockSize);
 }
 
 uint32_t TSettingsEditor::Apply() {
@@ -36,66 +36,22 @@ bool TSettingsEditor::ApplyTelling(const std::function<bool(uint32_t agentWindow
     return true;
 }
 
-void TSettingsEditor::SetEnhanceMode(bool enhanced) {
-    block_.EnhanceMode = Flag(enhanced);
+int32_t TSettingsEditor::Get(const char* field) const {
+    const ptr::SettingsField* found = ptr::FindSettingsField(field);
+    return found ? ptr::ReadSettingsField(block_, *found) : 0;
+}
+
+void TSettingsEditor::Set(const char* field, int32_t value) {
+    const ptr::SettingsField* found = ptr::FindSettingsField(field);
+    if (!found) return;
+    ptr::WriteSettingsField(block_, *found, value);
     EnableApply();
 }
 
-void TSettingsEditor::SetPageScroll(bool page) {
-    block_.WheelPageScroll = Flag(page);
-    EnableApply();
-}
-
-void TSettingsEditor::SetWheelLines(int16_t upDownPosition) {
-    block_.WheelLines = WheelLinesFromPosition(upDownPosition);
-    EnableApply();
-}
-
-void TSettingsEditor::SetUScrollVertical(bool on) {
-    block_.UScrollVertical = Flag(on);
-    EnableApply();
-}
-
-void TSettingsEditor::SetUScrollHorizontal(bool on) {
-    block_.UScrollHorizontal = Flag(on);
-    EnableApply();
-}
-
-void TSettingsEditor::SetUScrollReverse(bool on) {
-    block_.UScrollReverse = Flag(on);
-    EnableApply();
-}
-
-void TSettingsEditor::SetUScrollVSpeed(int32_t speed) {
-    block_.UScrollVSpeed = speed;
-    EnableApply();
-}
-
-void TSettingsEditor::SetUScrollHSpeed(int32_t speed) {
-    block_.UScrollHSpeed = speed;
-    EnableApply();
-}
-
-int32_t TSettingsEditor::SetZoomSourceWidth(int32_t width, int32_t factor) {
-    block_.ZoomSourceWidth = width;
-    block_.ZoomTargetWidth = WrappingProduct(factor, block_.ZoomSourceWidth);
-    EnableApply();
-    return block_.ZoomTargetWidth;
-}
-
-int32_t TSettingsEditor::SetZoomSourceHeight(int32_t height, int32_t factor) {
-    block_.ZoomSourceHeight = height;
-    block_.ZoomTargetHeight = WrappingProduct(factor, block_.ZoomSourceHeight);
-    EnableApply();
-    return block_.ZoomTargetHeight;
-}
-
-// The block's source sizes count here, not what the size controls show.
-TSettingsEditor::ZoomTargets TSettingsEditor::SetZoomFactor(int32_t factor) {
-    block_.ZoomTargetWidth = WrappingProduct(factor, block_.ZoomSourceWidth);
-    block_.ZoomTargetHeight = WrappingProduct(factor, block_.ZoomSourceHeight);
-    EnableApply();
-    return ZoomTargets{block_.ZoomTargetWidth, block_.ZoomTargetHeight};
+int32_t TSettingsEditor::SetZoomTarget(const char* target, const char* source, int32_t factor) {
+    const int32_t size = WrappingProduct(factor, Get(source));
+    Set(target, size);
+    return Get(target);
 }
 
 void TSettingsEditor::UseFunctionBox(int button, bool hasCode, int32_t code) {
@@ -106,11 +62,11 @@ void TSettingsEditor::UseFunctionBox(int button, bool hasCode, int32_t code) {
 }
 
 std::string TSettingsEditor::CurrentWebAddress() const {
-    return GetWebAddress(app_, WebAddressSlotOfButton(currentButton_));
+    return ptr::GetWebAddress(app_, ptr::WebAddressSlotOfButton(currentButton_));
 }
 
 void TSettingsEditor::SetCurrentWebAddress(const std::string& text) {
-    SetWebAddress(app_, WebAddressSlotOfButton(currentButton_), text);
+    ptr::SetWebAddress(app_, ptr::WebAddressSlotOfButton(currentButton_), text);
 }
 
 }  // namespace setting

@@ -1,10 +1,11 @@
 // What the settings form does to the two shared blocks, without any window:
-// each change handler's field and value, the Apply state, the saved copies
-// that Cancel writes back, and the button whose function box was last used.
-// The form reads its controls and hands the values in here.
+// a change of a field, by its name in the block's field table, the Apply
+// state, the saved copies that Cancel writes back, and the button whose
+// function box was last used. The form reads its controls and hands the
+// values in here.
 #pragma once
 
-#include "app_block.h"
+#include "app_block_view.h"
 #include "settings_block.h"
 
 #include <cstdint>
@@ -42,32 +43,25 @@ public:
     // otherwise nothing changes and Apply stays enabled.
     bool ApplyTelling(const std::function<bool(uint32_t agentWindow)>& tell);
 
-    // The change handlers. Each writes its fields and enables Apply, except
-    // SetCurrentWebAddress, which leaves Apply as it is.
-    void SetEnhanceMode(bool enhanced);
-    void SetPageScroll(bool page);
-    void SetWheelLines(int16_t upDownPosition);
-    void SetUScrollVertical(bool on);
-    void SetUScrollHorizontal(bool on);
-    void SetUScrollReverse(bool on);
-    void SetUScrollVSpeed(int32_t speed);
-    void SetUScrollHSpeed(int32_t speed);
-    // Source sizes and the factor: each returns the target sizes it wrote.
-    int32_t SetZoomSourceWidth(int32_t width, int32_t factor);
-    int32_t SetZoomSourceHeight(int32_t height, int32_t factor);
-    struct ZoomTargets {
-        int32_t width;
-        int32_t height;
-    };
-    ZoomTargets SetZoomFactor(int32_t factor);
+    // A field of the block by its name in the field table: what it holds,
+    // and its change as its control shows it, written at once and Apply
+    // enabled. A name the table does not have reads 0 and writes nothing.
+    int32_t Get(const char* field) const;
+    void Set(const char* field, int32_t value);
+    // Universal Zoom's target size that follows a source size: the factor
+    // times the block's source (not what a control shows), written at once
+    // and Apply enabled; returns what it wrote.
+    int32_t SetZoomTarget(const char* target, const char* source, int32_t factor);
 
-    // A function box of button 3, 4 or 5 was entered or changed. hasCode is
-    // false when nothing is selected in it: then nothing is stored.
+    // A function box of button 3, 4 or 5 was entered or changed: its code is
+    // stored and Apply enabled. hasCode is false when nothing is selected in
+    // it: then nothing is stored.
     void UseFunctionBox(int button, bool hasCode, int32_t code);
     int CurrentButton() const { return currentButton_; }
     void SetCurrentButton(int button) { currentButton_ = button; }
 
-    // The live web address of the current button, and its change.
+    // The live web address of the current button, and its change, which
+    // leaves Apply as it is.
     std::string CurrentWebAddress() const;
     void SetCurrentWebAddress(const std::string& text);
 
@@ -77,7 +71,7 @@ private:
     ptr::SettingsBlock& block_;
     uint8_t* app_;
     ptr::SettingsBlock savedBlock_;
-    uint8_t savedApp_[kAppBlockSize];
+    uint8_t savedApp_[ptr::kAppBlockSize];
     bool applyEnabled_ = false;
     int currentButton_ = 3;
 };

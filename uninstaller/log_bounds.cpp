@@ -16,9 +16,7 @@ constexpr std::uint32_t kLocalMachine = 0x80000002;
 
 using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
 
-std::string Relative(const std::string& key) { return !key.empty() && key[0] == '\\' ? key.substr(1) : key; }
-
-bool Same(const std::string& a, const std::string& b) { return CompareLocaleNoCase(a, b) == 0; }
+bool Same(const std::string& a, const std::string& b) { return ptr::CompareLocaleNoCase(a, b) == 0; }
 
 // `path` is `parent` or lies below it (keys and folders alike).
 bool AtOrBelow(const std::string& path, const std::string& parent) {
@@ -85,9 +83,9 @@ SuiteBounds SystemSuiteBounds(const std::string& installedExecutable) {
     return bounds;
 }
 
-bool RecordWithinBounds(const TUninsRegObject& record) {
+bool RecordWithinBounds(const inslog::TUninsRegObject& record) {
     if (record.RootKey != kCurrentUser && record.RootKey != kLocalMachine) return false;
-    const std::string key = Relative(inslog::KeyNameOf(record));
+    const std::string key = inslog::RelativeKeyPath(inslog::KeyNameOf(record));
     if (key.empty()) return false;
     switch (record.Kind) {
     case inslog::rkKeyCreated: return IsSuiteKey(key);
@@ -103,7 +101,7 @@ bool RecordWithinBounds(const TUninsRegObject& record) {
     }
 }
 
-std::vector<std::string> KeepWithinBounds(TInsLog& log, const SuiteBounds& bounds) {
+std::vector<std::string> KeepWithinBounds(inslog::TInsLog& log, const SuiteBounds& bounds) {
     std::vector<std::string> refused;
     const std::string install = CanonicalPath(bounds.installFolder);
     std::vector<std::string> menus;
@@ -115,7 +113,7 @@ std::vector<std::string> KeepWithinBounds(TInsLog& log, const SuiteBounds& bound
             if (Below(path, menu)) return true;
         return false;
     };
-    inslog::SortedStringList files(CompareLocaleNoCase);
+    inslog::SortedStringList files(ptr::CompareLocaleNoCase);
     for (const std::string& file : log.Files.Items()) {
         const std::string path = CanonicalPath(file);
         if (!install.empty() && inside(path)) {
@@ -124,7 +122,7 @@ std::vector<std::string> KeepWithinBounds(TInsLog& log, const SuiteBounds& bound
             refused.push_back(file);
         }
     }
-    inslog::SortedStringList folders(CompareLocaleNoCase);
+    inslog::SortedStringList folders(ptr::CompareLocaleNoCase);
     for (const std::string& folder : log.Folders.Items()) {
         const std::string path = CanonicalPath(folder);
         bool kept = !install.empty() && !path.empty() &&
@@ -138,12 +136,12 @@ std::vector<std::string> KeepWithinBounds(TInsLog& log, const SuiteBounds& bound
     }
     log.Files = files;
     log.Folders = folders;
-    std::vector<TUninsRegObject> records;
-    for (const TUninsRegObject& record : log.RegObjects) {
+    std::vector<inslog::TUninsRegObject> records;
+    for (const inslog::TUninsRegObject& record : log.RegObjects) {
         if (RecordWithinBounds(record)) {
             records.push_back(record);
         } else {
-            refused.push_back(DescribeRecord(record));
+            refused.push_back(inslog::DescribeRecord(record));
         }
     }
     log.RegObjects = records;

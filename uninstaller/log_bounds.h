@@ -5,7 +5,7 @@
 // outside these bounds is left alone and named.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <string>
 #include <vector>
@@ -30,13 +30,13 @@ std::string CanonicalPath(const std::string& path);
 // of installed programs) under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE, its
 // value in the Run key, or, for a shared key that goes only when empty, a key
 // above those.
-bool RecordWithinBounds(const TUninsRegObject& record);
+bool RecordWithinBounds(const inslog::TUninsRegObject& record);
 
 // Takes out of the log every file, folder and registry record outside the
 // bounds, and returns them as the user reads them: files below the
 // installation or the Start-menu folder; folders that are one of them or lie
 // below them, or lie above the installation folder (a folder goes only when
 // empty).
-std::vector<std::string> KeepWithinBounds(TInsLog& log, const SuiteBounds& bounds);
+std::vector<std::string> KeepWithinBounds(inslog::TInsLog& log, const SuiteBounds& bounds);
 
 }  // namespace uninst

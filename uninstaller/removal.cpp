@@ -1,9 +1,12 @@
 // The removal run and the process routines it and the first instance share.
-#include "ainsutils.h"
+#include "delete_retries.h"
+#include "folder_contents.h"
 #include "os_version.h"
 #include "ptrhk32a.h"
+#include "registry_restore.h"
 #include "restart_removal.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdio>
@@ -35,7 +38,7 @@ bool HooksStillIn(HMODULE module) {
 // are gone the copy held here is released, or the file could not be deleted.
 // Only files the log lists as installed are looked at, and nothing while the
 // program still runs.
-void ReleaseInstalledModules(const TInsLog& log, ptr::CloseOutcome outcome) {
+void ReleaseInstalledModules(const inslog::TInsLog& log, ptr::CloseOutcome outcome) {
     if (outcome == ptr::CloseOutcome::StillRunning) return;
     const HMODULE self = GetModuleHandleA(nullptr);
     for (const std::string& file : log.Files.Items()) {
@@ -78,9 +81,9 @@ void ReleaseFirstInstance(const UninstallContext& context) {
 // executable leaves its folder for the copy's own at once, and goes once the
 // first instance has ended; elsewhere it goes then from where it is.
 void SetOwnFilesAside(UninstallContext& context) {
-    const std::string copyFolder = ModulePath().substr(0, ModulePath().find_last_of('\\'));
+    const std::string copyFolder = ptr::ModulePath().substr(0, ptr::ModulePath().find_last_of('\\'));
     const std::string name = context.installedExecutable.substr(context.installedExecutable.find_last_of('\\') + 1);
-    const std::string aside = AddBackslash(copyFolder) + name;
+    const std::string aside = ptr::AddBackslash(copyFolder) + name;
     if (MoveFileExA(context.installedExecutable.c_str(), aside.c_str(), 0)) context.executableAside = aside;
     context.executableGoes = true;
     DeleteFileA(context.logPath.c_str());
@@ -89,27 +92,12 @@ void SetOwnFilesAside(UninstallContext& context) {
 void Pause(DWORD milliseconds) { Sleep(milliseconds); }
 
 bool StartsWithFolder(const std::string& path, const std::string& folder) {
-    const std::string prefix = AddBackslash(folder);
-    return path.size() > prefix.size() && CompareLocaleNoCase(path.substr(0, prefix.size()), prefix) == 0;
-}
-
-// Every file and folder below `folder`, full paths.
-void CollectContents(const std::string& folder, std::vector<std::string>& contents) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((AddBackslash(folder) + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = AddBackslash(folder) + name;
-        contents.push_back(path);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CollectContents(path, contents);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    const std::string prefix = ptr::AddBackslash(folder);
+    return path.size() > prefix.size() && ptr::CompareLocaleNoCase(path.substr(0, prefix.size()), prefix) == 0;
 }
 
 struct NoCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const { return CompareLocaleNoCase(a, b) < 0; }
+    bool operator()(const std::string& a, const std::string& b) const { return ptr::CompareLocaleNoCase(a, b) < 0; }
 };
 
 // What could not be deleted goes at the next restart where the system allows
@@ -125,10 +113,9 @@ void ArrangeRemovalAtRestart(const UninstallContext& context, RemovalReport& rep
     const std::vector<std::string>& folders = context.log.Folders.Items();
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         if (!ptr::FolderExists(*folder)) continue;
-        std::vector<std::string> contents;
-        CollectContents(*folder, contents);
         bool emptyThen = true;
-        for (const std::string& entry : contents) emptyThen = emptyThen && going.count(entry) != 0;
+        for (const ptr::FolderEntry& entry : ptr::FolderContents(*folder))
+            emptyThen = emptyThen && going.count(entry.path) != 0;
         if (emptyThen && context.removeAtRestart(*folder)) {
             going.insert(*folder);
             report.atRestart.push_back(*folder);
@@ -235,7 +222,7 @@ RestartRemoval SystemRestartRemoval() {
 }
 
 std::string MessageCaption() {
-    const std::string path = ModulePath();
+    const std::string path = ptr::ModulePath();
     const std::string name = path.substr(path.find_last_of("\\/") + 1);
     return name.substr(0, name.find_last_of('.'));
 }
@@ -290,7 +277,7 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
     view.HideButtons();
     const ptr::CloseOutcome closed = CloseSuitePrograms(context);
     report.programLeftRunning = !ptr::IsClosed(closed);
-    context.log.RestoreRegistry();
+    RestoreRegistry(context.log);
     view.HandlePendingMessages();
     if (context.silent) {
         SetOwnFilesAside(context);
@@ -329,7 +316,7 @@ RemovalReport RunRemoval(UninstallContext& context, RemovalView& view) {
 
     view.ShowProgressLine(4);
     view.HandlePendingMessages();
-    context.log.RestoreRegistry(&report.registryLeft);
+    RestoreRegistry(context.log, &report.registryLeft);
     if (report.registryLeft.empty()) {
         view.ShowProgressLine(5);
     } else {
@@ -364,7 +351,7 @@ int RunSilentRemoval(UninstallContext& context) {
         const RemovalReport report = RunRemoval(context, view);
         ReportLines(context, report);
         result = report.Complete() ? kSilentRemoved : kSilentLeft;
-    } catch (const EUninstError& error) {
+    } catch (const inslog::EInsLogError& error) {
         TellFromCopy(context, error.what(), MB_ICONERROR);
     }
     // Moved out of its folder, the executable no longer holds up an installation.
@@ -376,14 +363,14 @@ int RunSilentRemoval(UninstallContext& context) {
 }
 
 void RemoveCopyAtRestart(const UninstallContext& context) {
-    const std::string copy = ModulePath();
+    const std::string copy = ptr::ModulePath();
     const std::string folder = copy.substr(0, copy.find_last_of('\\'));
     const std::string name = copy.substr(folder.size() + 1);
     // Only a copy in a folder of its own, named as the copy: never the
     // installed executable started with a copy's arguments.
     const bool ownFolder = folder.size() > name.size() && folder[folder.size() - name.size() - 1] == '\\' &&
-                           CompareLocaleNoCase(folder.substr(folder.size() - name.size()), name) == 0;
-    if (!ownFolder || CompareLocaleNoCase(copy, context.installedExecutable) == 0) return;
+                           ptr::CompareLocaleNoCase(folder.substr(folder.size() - name.size()), name) == 0;
+    if (!ownFolder || ptr::CompareLocaleNoCase(copy, context.installedExecutable) == 0) return;
     if (!context.executableAside.empty() && ptr::FileExists(context.executableAside)) {
         context.removeAtRestart(context.executableAside);
     }

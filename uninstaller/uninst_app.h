@@ -2,8 +2,8 @@
 // first-instance routine, the removal run and the wizard that drives it.
 #pragma once
 
-#include "ainslog.h"
 #include "file_checks.h"
+#include "inslog.h"
 #include "module_path.h"
 #include "program_window.h"
 #include "setup_lock.h"
@@ -11,10 +11,17 @@
 #include <windows.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace uninst {
+
+// A failure of either instance at its start, with a message for the user.
+class EUninstError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 constexpr UINT kReleaseMessage = WM_USER + 333;  // 1357
 constexpr DWORD kWaitAccess = SYNCHRONIZE | STANDARD_RIGHTS_REQUIRED;  // 0x1F0000
@@ -49,7 +56,7 @@ struct UninstallContext {
     std::string installedExecutable;
     std::string logPath;
     HWND signalWindow = nullptr;
-    TInsLog log;
+    inslog::TInsLog log;
     bool silent = false;  // no wizard, no message boxes
     // What the log named outside the suite's bounds, taken out of it and left alone.
     std::vector<std::string> refused;
@@ -78,8 +85,6 @@ struct RemovalReport {
 };
 
 // Process-level helpers.
-using ptr::ModulePath;
-using ptr::PathExists;
 std::string MessageCaption();
 void ShowMessage(HWND owner, const std::string& text, UINT icon);
 // A message box, or in the silent mode a line on standard output (standard

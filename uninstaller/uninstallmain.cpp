@@ -2,12 +2,12 @@
 // instance, which hands over to a temporary copy; the copy, started with the
 // installed executable's path and the signal window, loads the log and shows
 // the wizard.
-#include "ainsutils.h"
 #include "dll_search.h"
 #include "elevation.h"
 #include "log_bounds.h"
 #include "os_version.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdint>
@@ -61,7 +61,7 @@ bool IsSilentFlag(const char* argument) { return lstrcmpiA(argument, ptr::kSilen
 
 int Main(HINSTANCE instance) {
     ptr::SearchSystemFolderForDlls();
-    const std::string executable = ModulePath();
+    const std::string executable = ptr::ModulePath();
     HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, SemaphoreName(executable).c_str());
     if (semaphore && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(semaphore);
@@ -106,6 +106,8 @@ int Main(HINSTANCE instance) {
         LoadContext(context, __argv[1], __argv[2]);
         code = context.silent ? RunSilentRemoval(context) : RunWizard(instance, context);
     } catch (const EUninstError& error) {
+        TellFromCopy(context, error.what(), MB_ICONERROR);
+    } catch (const inslog::EInsLogError& error) {
         TellFromCopy(context, error.what(), MB_ICONERROR);
     }
     RemoveCopyAtRestart(context);

@@ -1,8 +1,8 @@
 // TUninstallMainForm: the wizard of the second instance. A picture on the
 // left, the notebook pages "pFirst" and "pFinish" on the right, Next, Abort
 // and Finish below. Every caption comes from the dialog text file.
-#include "ainsutils.h"
 #include "side_picture.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "wizard_ids.h"
 
@@ -228,11 +228,11 @@ private:
             HWND control = ControlOf(spec);
             if (spec.kind == Kind::Other) continue;
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.id)), FALSE);
-            if (spec.kind != Kind::Report) SetWindowTextA(control, ReadDialogText(dialogTexts, spec.name).c_str());
+            if (spec.kind != Kind::Report) SetWindowTextA(control, inslog::ReadDialogText(dialogTexts, spec.name).c_str());
         }
         // Read now: the dialog text file is deleted with the other files.
         for (const FailureText& failure : kFailureTexts) {
-            std::string text = ReadDialogText(dialogTexts, failure.key);
+            std::string text = inslog::ReadDialogText(dialogTexts, failure.key);
             failureTexts_.push_back(text.empty() ? failure.fallback : text);
         }
         CheckDlgButton(pFinish_, IDC_P22, BST_CHECKED);  // kept as laid out, though never shown
@@ -341,7 +341,7 @@ private:
         std::vector<std::string> stays;
         auto goesLater = [&report](const std::string& path) {
             for (const std::string& going : report.atRestart)
-                if (CompareLocaleNoCase(going, path) == 0) return true;
+                if (ptr::CompareLocaleNoCase(going, path) == 0) return true;
             return false;
         };
         for (const std::string& path : report.filesLeft) (goesLater(path) ? later : stays).push_back(path);
@@ -381,7 +381,7 @@ private:
         state_ = State::Running;
         try {
             RunRemoval(context_, *this);
-        } catch (const EUninstError& error) {
+        } catch (const inslog::EInsLogError& error) {
             // The run stops here; the user can still close the wizard.
             ShowMessage(form_, error.what(), MB_ICONERROR);
             OfferFinish();

@@ -21,8 +21,8 @@ OUT = sys.argv.pop(1) if len(sys.argv) > 1 else os.path.join(HERE)
 
 class Screenshots(SettingTest):
     def shoot(self, name):
-        left, top, right, bottom = self.state("PageControl1")["rect"]
-        form_left = self.state("Panel1")["rect"][0] - 8
+        left, top, right, bottom = self.state("IDC_TABS")["rect"]
+        form_left = self.state("IDC_LOGO_FRAME")["rect"][0] - 8
         form_top = top - 8
         width = right - form_left + 8
         height = self.state("OkButton")["rect"][3] - form_top + 8

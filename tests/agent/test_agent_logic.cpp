@@ -13,12 +13,11 @@
 #include <vector>
 
 using namespace agent;
-using ptr::SettingsBlock;
 
 namespace {
 
-SettingsBlock Loaded(int systemButtons, const std::map<std::string, int32_t>& kept) {
-    SettingsBlock block;
+ptr::SettingsBlock Loaded(int systemButtons, const std::map<std::string, int32_t>& kept) {
+    ptr::SettingsBlock block;
     std::memset(&block, 0x5A, sizeof block);  // whatever was there before
     block.AgentWindow = 0x1111;
     block.SettingsWindow = 0x2222;
@@ -52,12 +51,12 @@ TEST(AgentKeptFields, NamesAndOffsetsMatchTheBlockLayout) {
         {"ZoomTargetHeight", 80, 4}, {"ButtonFunction0", 84, 4},   {"ButtonFunction1", 88, 4},
         {"ButtonFunction2", 92, 4},  {"ButtonFunction3", 96, 4},   {"ButtonFunction4", 100, 4},
     };
-    ASSERT_EQ(kKeptFieldCount, static_cast<int>(sizeof expected / sizeof expected[0]));
-    for (int i = 0; i < kKeptFieldCount; ++i) {
+    ASSERT_EQ(ptr::kKeptSettingsFieldCount, static_cast<int>(sizeof expected / sizeof expected[0]));
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
         SCOPED_TRACE(expected[i].name);
-        EXPECT_STREQ(kKeptFields[i].name, expected[i].name);
-        EXPECT_EQ(kKeptFields[i].offset, expected[i].offset);
-        EXPECT_EQ(kKeptFields[i].width, expected[i].width);
+        EXPECT_STREQ(ptr::kSettingsFields[i].name, expected[i].name);
+        EXPECT_EQ(ptr::kSettingsFields[i].offset, expected[i].offset);
+        EXPECT_EQ(ptr::kSettingsFields[i].width, expected[i].width);
     }
 }
 
@@ -67,22 +66,23 @@ TEST(AgentKeptFields, HandlesAreNeverKept) {
 }
 
 TEST(AgentKeptFields, WritesLandOnlyOnTheirOwnBytes) {
-    for (int i = 0; i < kKeptFieldCount; ++i) {
-        SCOPED_TRACE(kKeptFields[i].name);
-        SettingsBlock block;
+    for (int i = 0; i < ptr::kKeptSettingsFieldCount; ++i) {
+        const ptr::SettingsField& field = ptr::kSettingsFields[i];
+        SCOPED_TRACE(field.name);
+        ptr::SettingsBlock block;
         std::memset(&block, 0, sizeof block);
-        WriteKeptField(block, kKeptFields[i], -1);
+        ptr::WriteSettingsField(block, field, -1);
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&block);
         for (uint32_t b = 0; b < sizeof block; ++b) {
-            const bool own = b >= kKeptFields[i].offset && b < kKeptFields[i].offset + kKeptFields[i].width;
+            const bool own = b >= field.offset && b < field.offset + field.width;
             EXPECT_EQ(bytes[b], own ? 0xFF : 0x00) << "byte " << b;
         }
-        EXPECT_EQ(ReadKeptField(block, kKeptFields[i]), kKeptFields[i].width == 2 ? 0xFFFF : -1);
+        EXPECT_EQ(ptr::ReadSettingsField(block, field), field.width == 2 ? 0xFFFF : -1);
     }
 }
 
 TEST(AgentConfiguration, FirstRunDefaults) {
-    const SettingsBlock block = Loaded(3, {});
+    const ptr::SettingsBlock block = Loaded(3, {});
     EXPECT_EQ(DescribeConfiguration(block),
               "ButtonCount=3 WheelCount=1 LowLevelWheelHook=0 EnhanceMode=-1 Reserved12=0 Reserved16=0 "
               "ReverseWheel=0 WheelPageScroll=0 WheelLines=3 Reserved32=0 ReverseHWheel=0 HWheelPageScroll=0 "
@@ -103,7 +103,7 @@ TEST(AgentConfiguration, ButtonCountFromTheSystem) {
 }
 
 TEST(AgentConfiguration, LoadingLeavesTheHandlesAlone) {
-    const SettingsBlock block = Loaded(5, {{"WheelLines", 7}});
+    const ptr::SettingsBlock block = Loaded(5, {{"WheelLines", 7}});
     EXPECT_EQ(block.AgentWindow, 0x1111u);
     EXPECT_EQ(block.SettingsWindow, 0x2222u);
     EXPECT_EQ(block.ZoomWindow, 0x3333u);
@@ -111,7 +111,7 @@ TEST(AgentConfiguration, LoadingLeavesTheHandlesAlone) {
 }
 
 TEST(AgentConfiguration, KeptValuesOverrideDefaults) {
-    const SettingsBlock block = Loaded(5, {{"ButtonCount", 5},
+    const ptr::SettingsBlock block = Loaded(5, {{"ButtonCount", 5},
                                            {"WheelCount", 2},
                                            {"EnhanceMode", 0},
                                            {"ReverseWheel", -1},
@@ -154,8 +154,8 @@ TEST(AgentConfiguration, KeptValuesAreClampedToTheFormsRanges) {
         {"ZoomSourceHeight", 0, 2},  {"ZoomSourceHeight", 47, 46}, {"ZoomSourceHeight", 49, 48},
     };
     for (const auto& c : cases) {
-        const SettingsBlock block = Loaded(3, {{c.name, c.kept}});
-        EXPECT_EQ(ReadKeptField(block, *FindKeptField(c.name)), c.expected) << c.name << " kept as " << c.kept;
+        const ptr::SettingsBlock block = Loaded(3, {{c.name, c.kept}});
+        EXPECT_EQ(ptr::ReadSettingsField(block, *FindKeptField(c.name)), c.expected) << c.name << " kept as " << c.kept;
     }
 }
 
@@ -176,7 +176,8 @@ TEST(AgentConfiguration, UnknownKeptFunctionCodesBecomeSystemDefault) {
         const std::string name = "ButtonFunction" + std::to_string(button);
         const int other = button == 0 ? 1 : 0;
         for (const auto& c : cases) {
-            const SettingsBlock block = Loaded(5, {{name, c.kept}, {"ButtonFunction" + std::to_string(other), 28}});
+            const ptr::SettingsBlock block =
+                Loaded(5, {{name, c.kept}, {"ButtonFunction" + std::to_string(other), 28}});
             EXPECT_EQ(block.ButtonFunction[button], c.expected) << name << " kept as " << c.kept;
             EXPECT_EQ(block.ButtonFunction[other], 28) << name << " kept as " << c.kept;
         }
@@ -197,7 +198,7 @@ TEST(AgentConfiguration, ZoomTargetsAreOneFactorTimesTheSources) {
         {64, 48, 640, 480, 640, 480}, // largest
     };
     for (const auto& c : cases) {
-        const SettingsBlock block = Loaded(3, {{"ZoomSourceWidth", c.sourceWidth},
+        const ptr::SettingsBlock block = Loaded(3, {{"ZoomSourceWidth", c.sourceWidth},
                                                {"ZoomSourceHeight", c.sourceHeight},
                                                {"ZoomTargetWidth", c.targetWidth},
                                                {"ZoomTargetHeight", c.targetHeight}});
@@ -221,7 +222,7 @@ TEST(AgentAutoScroll, LinesPerTickFromDistance) {
 }
 
 TEST(AgentZoom, FactorFromTheBlock) {
-    SettingsBlock block = {};
+    ptr::SettingsBlock block = {};
     const struct {
         int32_t source, target;
         int factor;
@@ -244,11 +245,11 @@ TEST(AgentZoom, WheelStepsTheFactorWithinRange) {
 }
 
 TEST(AgentZoom, SettingTheFactorRewritesOnlyBothTargets) {
-    SettingsBlock block;
+    ptr::SettingsBlock block;
     std::memset(&block, 0x33, sizeof block);
     block.ZoomSourceWidth = 30;
     block.ZoomSourceHeight = 20;
-    SettingsBlock expected = block;
+    ptr::SettingsBlock expected = block;
     expected.ZoomTargetWidth = 120;
     expected.ZoomTargetHeight = 80;
     SetZoomFactor(block, 4);
@@ -308,53 +309,54 @@ TEST(AgentWebAddress, WhichAddressesAreOpened) {
 }
 
 TEST(AgentAppBlock, SlotOffsets) {
-    EXPECT_EQ(WebAddressOffset(0), 516);
-    EXPECT_EQ(WebAddressOffset(1), 772);
-    EXPECT_EQ(WebAddressOffset(2), 1028);
-    EXPECT_EQ(WebAddressOffset(2) + static_cast<int>(kShortStringSize), static_cast<int>(kAppBlockSize));
-    EXPECT_EQ(WebAddressOffset(-1), -1);
-    EXPECT_EQ(WebAddressOffset(3), -1);
+    EXPECT_EQ(ptr::WebAddressOffset(0), 516);
+    EXPECT_EQ(ptr::WebAddressOffset(1), 772);
+    EXPECT_EQ(ptr::WebAddressOffset(2), 1028);
+    EXPECT_EQ(ptr::WebAddressOffset(2) + static_cast<int>(ptr::kShortStringSize), static_cast<int>(ptr::kAppBlockSize));
+    EXPECT_EQ(ptr::WebAddressOffset(-1), -1);
+    EXPECT_EQ(ptr::WebAddressOffset(3), -1);
 }
 
 TEST(AgentAppBlock, FreshSlotsAreEmpty) {
-    std::vector<unsigned char> block(kAppBlockSize, 0);
-    for (int slot = 0; slot < kWebAddressSlots; ++slot) EXPECT_EQ(ReadShortString(&block[WebAddressOffset(slot)]), "");
+    std::vector<unsigned char> block(ptr::kAppBlockSize, 0);
+    for (int slot = 0; slot < ptr::kWebAddressSlots; ++slot)
+        EXPECT_EQ(ptr::ReadShortString(&block[ptr::WebAddressOffset(slot)]), "");
 }
 
 TEST(AgentAppBlock, ShortStringLayout) {
-    std::vector<unsigned char> block(kAppBlockSize, 0xEE);
-    WriteShortString(&block[WebAddressOffset(1)], "abc");
+    std::vector<unsigned char> block(ptr::kAppBlockSize, 0xEE);
+    ptr::WriteShortString(&block[ptr::WebAddressOffset(1)], "abc");
     EXPECT_EQ(block[772], 3);
     EXPECT_EQ(block[773], 'a');
     EXPECT_EQ(block[775], 'c');
     EXPECT_EQ(block[776], 0xEE);  // no terminator
     EXPECT_EQ(block[771], 0xEE);  // slot 0 untouched
     EXPECT_EQ(block[1028], 0xEE); // slot 2 untouched
-    EXPECT_EQ(ReadShortString(&block[772]), "abc");
+    EXPECT_EQ(ptr::ReadShortString(&block[772]), "abc");
 }
 
 TEST(AgentAppBlock, ShorterTextOverALongerOneKeepsTheTailButReadsShort) {
-    std::vector<unsigned char> slot(kShortStringSize, 0);
-    WriteShortString(slot.data(), "http://www.example.com/long");
-    WriteShortString(slot.data(), "abc");
-    EXPECT_EQ(ReadShortString(slot.data()), "abc");
+    std::vector<unsigned char> slot(ptr::kShortStringSize, 0);
+    ptr::WriteShortString(slot.data(), "http://www.example.com/long");
+    ptr::WriteShortString(slot.data(), "abc");
+    EXPECT_EQ(ptr::ReadShortString(slot.data()), "abc");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&slot[4]), 4), "p://");  // old tail, ignored
 }
 
 TEST(AgentAppBlock, LongTextIsCutAt255) {
-    std::vector<unsigned char> block(kAppBlockSize, 0);
+    std::vector<unsigned char> block(ptr::kAppBlockSize, 0);
     const std::string text(300, 'x');
-    WriteShortString(&block[WebAddressOffset(2)], text);
+    ptr::WriteShortString(&block[ptr::WebAddressOffset(2)], text);
     EXPECT_EQ(block[1028], 255);
-    EXPECT_EQ(ReadShortString(&block[1028]), std::string(255, 'x'));
-    WriteShortString(&block[WebAddressOffset(0)], std::string(255, 'y'));
+    EXPECT_EQ(ptr::ReadShortString(&block[1028]), std::string(255, 'x'));
+    ptr::WriteShortString(&block[ptr::WebAddressOffset(0)], std::string(255, 'y'));
     EXPECT_EQ(block[772], 0);  // slot 1 starts right after slot 0's last byte
 }
 
 TEST(AgentAppBlock, LengthByteIsUnsigned) {
-    std::vector<unsigned char> slot(kShortStringSize, 'q');
+    std::vector<unsigned char> slot(ptr::kShortStringSize, 'q');
     slot[0] = 200;
-    EXPECT_EQ(ReadShortString(slot.data()), std::string(200, 'q'));
+    EXPECT_EQ(ptr::ReadShortString(slot.data()), std::string(200, 'q'));
 }
 
 TEST(AgentVersion, HooksThatMustBeInAfterInstalling) {

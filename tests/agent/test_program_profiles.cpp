@@ -13,7 +13,6 @@
 #include <vector>
 
 using namespace agent;
-using ptr::ProgramSettings;
 
 namespace {
 
@@ -30,14 +29,14 @@ ProgramValueLookup LookupIn(const Kept& kept) {
     };
 }
 
-std::vector<std::string> Names(const std::vector<ProgramSettings>& programs) {
+std::vector<std::string> Names(const std::vector<ptr::ProgramSettings>& programs) {
     std::vector<std::string> names;
-    for (const ProgramSettings& program : programs) names.push_back(program.name);
+    for (const ptr::ProgramSettings& program : programs) names.push_back(program.name);
     return names;
 }
 
-ProgramSettings Program(const std::string& name, const std::map<std::string, int32_t>& fields = {}) {
-    ProgramSettings program;
+ptr::ProgramSettings Program(const std::string& name, const std::map<std::string, int32_t>& fields = {}) {
+    ptr::ProgramSettings program;
     program.name = name;
     for (const auto& field : fields) program.Set(field.first.c_str(), field.second);
     return program;
@@ -59,7 +58,7 @@ TEST(ProgramProfiles, AKeptProgramHoldsItsFieldsInRange) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.field) + "=" + std::to_string(row.kept));
         const Kept kept = {{"alpha.exe", {{row.field, row.kept}}}};
-        const ProgramSettings program = LoadProgram("alpha.exe", LookupIn(kept));
+        const ptr::ProgramSettings program = LoadProgram("alpha.exe", LookupIn(kept));
         EXPECT_EQ(program.fields, ptr::FieldBit(row.field));
         EXPECT_EQ(program.Get(row.field), row.held);
     }
@@ -92,14 +91,14 @@ TEST(ProgramProfiles, AtMost64KeptProgramsAreUsedInTheOrderOfTheirNames) {
 // An Apply keeps what the block holds; what someone else kept meanwhile
 // joins it while there is room; what the settings program removed goes.
 TEST(ProgramProfiles, AnApplyKeepsTheBlockAndWhatWasKeptMeanwhile) {
-    const ProgramSettings alpha = Program("alpha.exe", {{"WheelLines", 5}});
-    const ProgramSettings alphaKept = Program("ALPHA.EXE", {{"WheelLines", 9}});
-    const ProgramSettings beta = Program("beta.exe", {{"ButtonFunction1", 28}});
-    const ProgramSettings gamma = Program("gamma.exe", {{"EnhanceMode", 0}});
+    const ptr::ProgramSettings alpha = Program("alpha.exe", {{"WheelLines", 5}});
+    const ptr::ProgramSettings alphaKept = Program("ALPHA.EXE", {{"WheelLines", 9}});
+    const ptr::ProgramSettings beta = Program("beta.exe", {{"ButtonFunction1", 28}});
+    const ptr::ProgramSettings gamma = Program("gamma.exe", {{"EnhanceMode", 0}});
     const struct {
         const char* name;
-        std::vector<ProgramSettings> inBlock;
-        std::vector<ProgramSettings> kept;
+        std::vector<ptr::ProgramSettings> inBlock;
+        std::vector<ptr::ProgramSettings> kept;
         std::set<std::string> known;
         std::vector<std::string> keep;
         std::vector<std::string> remove;
@@ -126,7 +125,7 @@ TEST(ProgramProfiles, AnApplyKeepsTheBlockAndWhatWasKeptMeanwhile) {
 }
 
 TEST(ProgramProfiles, WhatWasKeptMeanwhileFindsNoRoomInAFullBlock) {
-    std::vector<ProgramSettings> full;
+    std::vector<ptr::ProgramSettings> full;
     for (int i = 0; i < ptr::kMaxPrograms; ++i) full.push_back(Program("p" + std::to_string(i) + ".exe"));
     const KeepPlan plan = PlanKeeping(full, {Program("extra.exe"), Program("p3.exe")}, KnownNames(full));
     EXPECT_EQ(plan.keep.size(), 64u);
@@ -140,13 +139,13 @@ struct Blocks {
     std::unique_ptr<ptr::ProgramsBlock> block{new ptr::ProgramsBlock()};
 };
 
-std::vector<ProgramSettings> ReadWhole(const ptr::ProgramsBlock& block) {
-    std::vector<ProgramSettings> programs;
+std::vector<ptr::ProgramSettings> ReadWhole(const ptr::ProgramsBlock& block) {
+    std::vector<ptr::ProgramSettings> programs;
     EXPECT_TRUE(ptr::ReadPrograms(block, programs));
     return programs;
 }
 
-bool SamePrograms(const std::vector<ProgramSettings>& a, const std::vector<ProgramSettings>& b) {
+bool SamePrograms(const std::vector<ptr::ProgramSettings>& a, const std::vector<ptr::ProgramSettings>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i].name != b[i].name || a[i].fields != b[i].fields ||
@@ -156,8 +155,8 @@ bool SamePrograms(const std::vector<ProgramSettings>& a, const std::vector<Progr
 }
 
 // Two lists of programs that share no name and no value.
-std::vector<ProgramSettings> ListOf(const char* prefix, int count, int32_t lines) {
-    std::vector<ProgramSettings> programs;
+std::vector<ptr::ProgramSettings> ListOf(const char* prefix, int count, int32_t lines) {
+    std::vector<ptr::ProgramSettings> programs;
     for (int i = 0; i < count; ++i)
         programs.push_back(Program(prefix + std::to_string(i) + ".exe", {{"WheelLines", lines}, {"ButtonFunction1", lines}}));
     return programs;
@@ -165,7 +164,7 @@ std::vector<ProgramSettings> ListOf(const char* prefix, int count, int32_t lines
 
 struct Writer {
     ptr::ProgramsBlock* block;
-    std::vector<ProgramSettings> programs;
+    std::vector<ptr::ProgramSettings> programs;
     int writes;
     HANDLE go;  // the writers start together
     int refused;
@@ -180,7 +179,7 @@ DWORD WINAPI WriteOften(void* context) {
 
 struct Reader {
     const ptr::ProgramsBlock* block;
-    const std::vector<ProgramSettings>* lists[2];
+    const std::vector<ptr::ProgramSettings>* lists[2];
     volatile LONG* writing;
     int reads;
     int failed;
@@ -190,7 +189,7 @@ struct Reader {
 DWORD WINAPI ReadOften(void* context) {
     Reader& r = *static_cast<Reader*>(context);
     while (*r.writing != 0) {
-        std::vector<ProgramSettings> programs;
+        std::vector<ptr::ProgramSettings> programs;
         ++r.reads;
         if (!ptr::ReadPrograms(*r.block, programs)) ++r.failed;
         else if (!programs.empty() && !SamePrograms(programs, *r.lists[0]) && !SamePrograms(programs, *r.lists[1]))
@@ -223,7 +222,7 @@ TEST(ProgramsView, WritersTakeTurnsAndReadersNeverSeeAMix) {
 
     EXPECT_EQ(writers[0].refused + writers[1].refused, 0);
     EXPECT_EQ(b.block->Header.Generation, 2u * 1000) << "two writers ended a change on the same number";
-    const std::vector<ProgramSettings> last = ReadWhole(*b.block);
+    const std::vector<ptr::ProgramSettings> last = ReadWhole(*b.block);
     EXPECT_TRUE(SamePrograms(last, writers[0].programs) || SamePrograms(last, writers[1].programs));
     for (const Reader& r : readers) {
         EXPECT_GT(r.reads, 0);
@@ -246,7 +245,7 @@ DWORD WINAPI DieWhileWriting(void* context) {
 
 TEST(ProgramsView, AWriterKilledInTheMiddleLeavesATornBlockTheNextWriterMakesWhole) {
     Blocks b;
-    const std::vector<ProgramSettings> before = ListOf("a", 3, 2);
+    const std::vector<ptr::ProgramSettings> before = ListOf("a", 3, 2);
     ASSERT_TRUE(ptr::WritePrograms(*b.block, before));
     HANDLE writer = CreateThread(nullptr, 0, DieWhileWriting, b.block.get(), 0, nullptr);
     while ((b.block->Header.Generation & 1u) == 0) Sleep(1);
@@ -254,10 +253,10 @@ TEST(ProgramsView, AWriterKilledInTheMiddleLeavesATornBlockTheNextWriterMakesWho
     WaitForSingleObject(writer, INFINITE);
     CloseHandle(writer);
 
-    std::vector<ProgramSettings> read = before;
+    std::vector<ptr::ProgramSettings> read = before;
     EXPECT_FALSE(ptr::ReadPrograms(*b.block, read));
     EXPECT_TRUE(read.empty());
-    const std::vector<ProgramSettings> after = ListOf("c", 5, 9);
+    const std::vector<ptr::ProgramSettings> after = ListOf("c", 5, 9);
     EXPECT_TRUE(ptr::WritePrograms(*b.block, after));
     EXPECT_EQ(b.block->Header.Generation % 2, 0u);
     EXPECT_TRUE(SamePrograms(ReadWhole(*b.block), after));
@@ -265,7 +264,7 @@ TEST(ProgramsView, AWriterKilledInTheMiddleLeavesATornBlockTheNextWriterMakesWho
 
 TEST(ProgramsView, WhatIsWrittenIsReadBackInRangeAndInOrder) {
     Blocks b;
-    std::vector<ProgramSettings> programs;
+    std::vector<ptr::ProgramSettings> programs;
     for (int i = 0; i < 70; ++i) programs.push_back(Program("p" + std::to_string(i) + ".exe", {{"WheelLines", i % 12}}));
     programs[1].Set("ButtonFunction2", 101);
     programs[1].Set("EnhanceMode", -1);
@@ -278,7 +277,7 @@ TEST(ProgramsView, WhatIsWrittenIsReadBackInRangeAndInOrder) {
     EXPECT_EQ(b.block->Entries[1].FieldMask,
               ptr::FieldBit("WheelLines") | ptr::FieldBit("ButtonFunction2") | ptr::FieldBit("EnhanceMode"));
 
-    const std::vector<ProgramSettings> read = ReadWhole(*b.block);
+    const std::vector<ptr::ProgramSettings> read = ReadWhole(*b.block);
     ASSERT_EQ(read.size(), 64u);
     for (int i = 0; i < 64; ++i) {
         SCOPED_TRACE(i);
@@ -327,7 +326,7 @@ TEST(ProgramsView, ABlockIsReadWithinItsLayout) {
     b.block->Entries[0].FieldMask = 0xFFFFFFFF;
     b.block->Entries[0].Values.WheelLines = 1000;
     b.block->Entries[0].Values.ButtonFunction[0] = 57;
-    const ProgramSettings read = ReadWhole(*b.block).at(0);
+    const ptr::ProgramSettings read = ReadWhole(*b.block).at(0);
     EXPECT_EQ(read.fields, ptr::kProgramFieldMask);
     EXPECT_EQ(read.Get("WheelLines"), 10);
     EXPECT_EQ(read.Get("ButtonFunction0"), 0);

@@ -5,17 +5,17 @@
 // other by. The expected numbers are written out here as the block's layout
 // documents them, not taken from the table.
 #include "agent_logic.h"
-#include "ainslog.h"
-#include "ainsutils.h"
-#include "app_block.h"
+#include "app_block_view.h"
 #include "control_values.h"
 #include "function_list.h"
 #include "install_table.h"
 #include "markers.h"
+#include "paths.h"
 #include "programs_view.h"
 #include "settings_editor.h"
 #include "settings_fields.h"
 #include "suite_names.h"
+#include "temp_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +25,12 @@
 #include <string>
 #include <vector>
 
-using ptr::SettingsBlock;
 
 namespace {
 
 // A field's value as the hooks read it: the struct member itself.
-using Member = int64_t (*)(const SettingsBlock&);
-#define MEMBER(expr) [](const SettingsBlock& b) -> int64_t { return b.expr; }
+using Member = int64_t (*)(const ptr::SettingsBlock&);
+#define MEMBER(expr) [](const ptr::SettingsBlock& b) -> int64_t { return b.expr; }
 
 struct Layout {
     const char* name;
@@ -88,7 +87,7 @@ TEST(FieldTable, EveryFieldLiesWhereTheHooksReadItAndNowhereElse) {
         EXPECT_EQ(field.width, expected.width);
         EXPECT_EQ(field.kind == ptr::FieldKind::Handle, IsHandle(expected.name));
 
-        SettingsBlock block;
+        ptr::SettingsBlock block;
         std::memset(&block, 0, sizeof block);
         const int32_t value = expected.width == 2 ? 0xA5C3 : static_cast<int32_t>(0x81A5C3E7u);
         ptr::WriteSettingsField(block, field, value);
@@ -126,14 +125,15 @@ TEST(FieldTable, TheFormOffersWhatTheAgentKeeps) {
         EXPECT_EQ(c.control.min, c.min);
         EXPECT_EQ(c.control.max, c.max);
         EXPECT_EQ(c.control.step, c.step);
-        const agent::KeptField* kept = agent::FindKeptField(c.field);
+        const ptr::SettingsField* kept = agent::FindKeptField(c.field);
         ASSERT_NE(kept, nullptr);
-        EXPECT_EQ(agent::ClampKeptValue(*kept, INT_MIN), c.min);
-        EXPECT_EQ(agent::ClampKeptValue(*kept, INT_MAX), c.max);
-        EXPECT_EQ(agent::ClampKeptValue(*kept, c.min + 1), c.step == 2 ? c.min : c.min + 1);
+        EXPECT_EQ(ptr::ClampSettingsFieldValue(*kept, INT_MIN), c.min);
+        EXPECT_EQ(ptr::ClampSettingsFieldValue(*kept, INT_MAX), c.max);
+        EXPECT_EQ(ptr::ClampSettingsFieldValue(*kept, c.min + 1), c.step == 2 ? c.min : c.min + 1);
         // What the form's edit shows out of range is what the agent would keep.
-        EXPECT_EQ(setting::SpinEditValue(std::to_string(c.max + 7), c.control), agent::ClampKeptValue(*kept, c.max + 7));
-        EXPECT_EQ(setting::SpinEditValue("-3", c.control), agent::ClampKeptValue(*kept, -3));
+        EXPECT_EQ(setting::SpinEditValue(std::to_string(c.max + 7), c.control),
+                  ptr::ClampSettingsFieldValue(*kept, c.max + 7));
+        EXPECT_EQ(setting::SpinEditValue("-3", c.control), ptr::ClampSettingsFieldValue(*kept, -3));
     }
     // The zoom factor is no field, but both programs bound it alike.
     EXPECT_EQ(setting::kZoomFactorRange.min, 2);
@@ -144,22 +144,23 @@ TEST(FieldTable, TheFormOffersWhatTheAgentKeeps) {
 
 // A function chosen in the settings form must survive the agent's next start.
 TEST(FieldTable, EveryFunctionTheFormOffersIsOneTheAgentKeeps) {
-    const agent::KeptField* button3 = agent::FindKeptField("ButtonFunction0");
+    const ptr::SettingsField* button3 = agent::FindKeptField("ButtonFunction0");
     ASSERT_NE(button3, nullptr);
     std::set<int32_t> offered(setting::kFunctionDisplayList,
                               setting::kFunctionDisplayList + setting::kFunctionDisplayCount);
-    for (int32_t code : offered) EXPECT_EQ(agent::ClampKeptValue(*button3, code), code) << code;
+    for (int32_t code : offered) EXPECT_EQ(ptr::ClampSettingsFieldValue(*button3, code), code) << code;
     // The hooks know two more: Cycle Task, which the form does not offer, and 151.
     std::vector<int32_t> keptOnly;
     for (int32_t code = -5; code <= 300; ++code)
-        if (agent::ClampKeptValue(*button3, code) == code && code != 0 && !offered.count(code)) keptOnly.push_back(code);
+        if (ptr::ClampSettingsFieldValue(*button3, code) == code && code != 0 && !offered.count(code))
+            keptOnly.push_back(code);
     EXPECT_EQ(keptOnly, (std::vector<int32_t>{40, 151}));
 }
 
 // The first run as the agent writes it, field by field, and the form's editor
 // writing every field it edits into the same place.
 TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
-    SettingsBlock block;
+    ptr::SettingsBlock block;
     std::memset(&block, 0x77, sizeof block);
     agent::SetDefaultConfiguration(block, 5);
     EXPECT_EQ(agent::DescribeConfiguration(block),
@@ -172,9 +173,10 @@ TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
 
     std::vector<uint8_t> app(ptr::kAppBlockSize, 0);
     setting::TSettingsEditor editor(block, app.data());
-    editor.SetWheelLines(7);
-    editor.SetUScrollVSpeed(9);
-    editor.SetZoomSourceWidth(40, 3);
+    editor.Set("WheelLines", 7);
+    editor.Set("UScrollVSpeed", 9);
+    editor.Set("ZoomSourceWidth", 40);
+    editor.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 3);
     editor.UseFunctionBox(5, true, 103);
     const struct {
         const char* field;
@@ -182,7 +184,7 @@ TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
     } written[] = {{"WheelLines", 7}, {"UScrollVSpeed", 9}, {"ZoomSourceWidth", 40}, {"ZoomTargetWidth", 120},
                    {"ButtonFunction2", 103}};
     for (const auto& w : written)
-        EXPECT_EQ(agent::ReadKeptField(block, *agent::FindKeptField(w.field)), w.value) << w.field;
+        EXPECT_EQ(ptr::ReadSettingsField(block, *agent::FindKeptField(w.field)), w.value) << w.field;
 }
 
 // The settings form writes a button's address where the agent reads the slot
@@ -234,10 +236,10 @@ TEST(AppBlockContract, EachButtonsAddressIsWhereEveryProgramLooks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         std::vector<uint8_t> block(ptr::kAppBlockSize, 0xEE);
-        setting::SetWebAddress(block.data(), setting::WebAddressSlotOfButton(c.button), "www.example.com");
-        EXPECT_EQ(agent::WebAddressOffset(c.hookIndex), c.offset);
+        ptr::SetWebAddress(block.data(), ptr::WebAddressSlotOfButton(c.button), "www.example.com");
+        EXPECT_EQ(ptr::WebAddressOffset(c.hookIndex), c.offset);
         EXPECT_EQ(block[c.offset], 15);
-        EXPECT_EQ(agent::ReadShortString(&block[agent::WebAddressOffset(c.hookIndex)]), "www.example.com");
+        EXPECT_EQ(ptr::ReadShortString(&block[ptr::WebAddressOffset(c.hookIndex)]), "www.example.com");
         EXPECT_EQ(block[c.offset + 16], 0xEE) << "the rest of the slot is left as it was";
         for (size_t b = 0; b < block.size(); ++b) {
             const bool written = b >= static_cast<size_t>(c.offset) && b < static_cast<size_t>(c.offset) + 16;
@@ -246,8 +248,8 @@ TEST(AppBlockContract, EachButtonsAddressIsWhereEveryProgramLooks) {
             }
         }
     }
-    EXPECT_EQ(setting::WebAddressSlotOfButton(6), -1);
-    EXPECT_EQ(agent::WebAddressOffset(3), -1);
+    EXPECT_EQ(ptr::WebAddressSlotOfButton(6), -1);
+    EXPECT_EQ(ptr::WebAddressOffset(3), -1);
 }
 
 TEST(MarkerContract, TheAgentsOwnInputCarriesTheMarkerTheHooksTest) {
@@ -279,7 +281,7 @@ TEST(NameContract, TheUninstallerFindsTheFilesTheInstallerWritesBesideIt) {
     const std::string expected[][2] = {{".log", ptr::kInstallLogFile}, {".Log", ptr::kInstallLogFile},
                                        {".UN2", ptr::kDialogTextFile}};
     for (const auto& e : expected) {
-        EXPECT_EQ(uninst::CompareLocaleNoCase(uninst::ChangeFileExt(uninstaller, e[0]),
+        EXPECT_EQ(ptr::CompareLocaleNoCase(uninst::ChangeFileExt(uninstaller, e[0]),
                                               std::string("C:\\Suite\\") + e[1]),
                   0)
             << e[0];

@@ -1,9 +1,8 @@
 // The shared Win32 helpers on the real system (under Wine): the short-string
 // codec, RegKey on a scratch key, the file and folder checks, the program's
-// own path, the error text and the binding of PTRHK32A.dll's exports.
+// own path and the error text.
 #include "file_checks.h"
 #include "file_version.h"
-#include "hook_library.h"
 #include "module_path.h"
 #include "reg_key.h"
 #include "short_string.h"
@@ -205,30 +204,6 @@ TEST(FileVersion, ReadFromTheResourceAndCompared) {
     };
     for (const auto& c : cases) EXPECT_EQ(ptr::CompareVersions(c.a, c.b), c.order) << ptr::VersionText(c.a);
     EXPECT_EQ(ptr::VersionText({3, 1, 2, 4}), "3.1.2.4");
-}
-
-TEST(HookLibrary, EveryExportTheAgentCallsIsBoundByName) {
-    ptr::HookLibrary library;
-    library.module = LoadLibraryA((ptr::ProgramFolder() + "PTRHK32A.dll").c_str());
-    ASSERT_NE(library.module, nullptr);
-    EXPECT_EQ(ptr::BindHookLibraryExports(library), nullptr);
-    const void* bound[] = {reinterpret_cast<void*>(library.InstallHook),
-                           reinterpret_cast<void*>(library.GetMapFilePointer),
-                           reinterpret_cast<void*>(library.DoAutoUp),
-                           reinterpret_cast<void*>(library.DoAutoDown),
-                           reinterpret_cast<void*>(library.DoAutoLeft),
-                           reinterpret_cast<void*>(library.DoAutoRight),
-                           reinterpret_cast<void*>(library.CreateWheelWindow),
-                           reinterpret_cast<void*>(library.GetHookStatus)};
-    for (const void* function : bound) EXPECT_NE(function, nullptr);
-    EXPECT_NE(library.GetMapFilePointer(), nullptr);
-    FreeLibrary(library.module);
-
-    // A library of another kind lacks the first export, and binding stops there.
-    ptr::HookLibrary other;
-    other.module = GetModuleHandleA("kernel32.dll");
-    EXPECT_STREQ(ptr::BindHookLibraryExports(other), "InstallHook");
-    EXPECT_EQ(other.GetMapFilePointer, nullptr);
 }
 
 }  // namespace

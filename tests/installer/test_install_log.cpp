@@ -46,7 +46,7 @@ TEST(InstallLog, TheUninstallerFindsTheRunningAgentThroughTheLog) {
     ASSERT_NE(agent.Handle(), nullptr);
     const std::string path = ScratchLogPath();
     setup::NewInstallLog().SaveToFile(path);
-    uninst::TInsLog read;
+    inslog::TInsLog read;
     read.LoadFromFile(path);
     DeleteFileA(path.c_str());
 

@@ -111,7 +111,7 @@ TEST(InstallPlan, TheEntryOfTheListOfInstalledPrograms) {
     facts.target = "C:\\Program Files\\PTRHK32A";
     facts.date = "20240229";
     facts.sizeKb = 1234;
-    std::map<std::string, uninst::RegValue> values;
+    std::map<std::string, inslog::RegValue> values;
     for (const setup::RegistryEntry& entry : setup::kRegistryEntries)
         values[entry.valueName] = setup::RegistryValueOf(entry, facts);
     EXPECT_EQ(values["DisplayVersion"].text, "3.0.0");

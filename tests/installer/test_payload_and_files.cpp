@@ -1,10 +1,10 @@
 // The installer's payload reader, its file placement with backups and
 // rollback on real files, its look at a target folder, and a shell link
 // made and read back through the shell.
-#include "ainslog.h"
 #include "file_placement.h"
 #include "install_log.h"
 #include "payload.h"
+#include "setup_error.h"
 #include "setup_system.h"
 #include "shell_links.h"
 
@@ -119,7 +119,7 @@ TEST_F(ScratchFolder, PlacedFilesAndFoldersAreTakenBackWholeOrCommitted) {
         CreateDirectoryA((root_ + "\\Programs").c_str(), nullptr);
         CreateDirectoryA(target.c_str(), nullptr);
         Write(target + "\\old.dll", "old");
-        uninst::TInsLog log;
+        inslog::TInsLog log;
         setup::FilePlacement files;
         files.CreateFolders(target + "\\RES\\Deep", log.Folders);
         EXPECT_EQ(log.Folders.Items(), (std::vector<std::string>{target + "\\RES", target + "\\RES\\Deep"}));
@@ -131,9 +131,9 @@ TEST_F(ScratchFolder, PlacedFilesAndFoldersAreTakenBackWholeOrCommitted) {
         EXPECT_THROW(files.PlaceWith(target + "\\broken.lnk",
                                      [](const std::string& path) {
                                          Write(path, "half");
-                                         throw uninst::EUninstError("cannot");
+                                         throw setup::ESetupError("cannot");
                                      }),
-                     uninst::EUninstError);
+                     setup::ESetupError);
         if (commit) {
             std::vector<std::string> arranged;
             const std::vector<std::string> left =
@@ -164,7 +164,7 @@ TEST_F(ScratchFolder, AFileHeldOpenIsNotReplacedAndABackupStillInUseGoesLater) {
         try {
             files.Place(held, "new");
             ADD_FAILURE() << "a held file was replaced";
-        } catch (const uninst::EUninstError& error) {
+        } catch (const setup::ESetupError& error) {
             EXPECT_NE(std::string(error.what()).find("Cannot replace " + held), std::string::npos) << error.what();
         }
         files.Rollback();
@@ -187,8 +187,8 @@ TEST_F(ScratchFolder, AFileHeldOpenIsNotReplacedAndABackupStillInUseGoesLater) {
 }
 
 TEST_F(ScratchFolder, WhatATargetFolderHolds) {
-    uninst::TInsLog ours = setup::NewInstallLog();
-    uninst::TInsLog theirs;
+    inslog::TInsLog ours = setup::NewInstallLog();
+    inslog::TInsLog theirs;
     theirs.ProductName = "Another Mouse";
     const struct {
         const char* name;
@@ -219,7 +219,7 @@ TEST_F(ScratchFolder, WhatATargetFolderHolds) {
                 Write(full, content);
             }
         }
-        uninst::TInsLog earlier;
+        inslog::TInsLog earlier;
         const setup::TargetCheck check = setup::CheckTarget(root_ + "\\T", earlier);
         EXPECT_EQ(check.state, c.state) << c.name;
         EXPECT_EQ(check.foreignFiles, c.named) << c.name;
@@ -238,7 +238,7 @@ TEST_F(ScratchFolder, AShellLinkStartsItsTarget) {
     setup::CreateShellLink(link, target, "Changes the settings");
     EXPECT_TRUE(Exists(link));
     EXPECT_EQ(setup::ShellLinkTarget(link), target);
-    EXPECT_THROW(setup::CreateShellLink(root_ + "\\No Such Folder\\x.lnk", target, ""), uninst::EUninstError);
+    EXPECT_THROW(setup::CreateShellLink(root_ + "\\No Such Folder\\x.lnk", target, ""), setup::ESetupError);
     CoUninitialize();
 }
 

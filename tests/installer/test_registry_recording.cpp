@@ -6,6 +6,8 @@
 #include "registry_recording.h"
 
 #include "reg_key.h"
+#include "registry_restore.h"
+#include "setup_error.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +20,8 @@ namespace {
 
 using inslog::TUninsRegObject;
 using setup::RegistryRecorder;
-using uninst::RegValue;
-using uninst::TInsLog;
+using inslog::RegValue;
+using inslog::TInsLog;
 
 constexpr std::uint32_t kHkcu = 0x80000001;
 constexpr char kScratch[] = "Software\\PtrSetupUnitTest";
@@ -129,8 +131,8 @@ TEST_F(RegistryRecording, SharedKeysAreNeverRecordedAsCreatedAndGoOnlyWhenEmpty)
         const TInsLog assembled = setup::AssembleLog(nullptr, log, recorder.SharedKeys());
         TInsLog removal;
         removal.RegObjects = assembled.RegObjects;
-        removal.RestoreRegistry();
-        removal.RestoreRegistry();
+        uninst::RestoreRegistry(removal);
+        uninst::RestoreRegistry(removal);
         const bool ownKeyGoes = *c.ownKey != 0;
         EXPECT_EQ(Text(Key(c.key), "Later"), ownKeyGoes ? "(none)" : "another program's") << c.name;
         EXPECT_EQ(Text(Key(c.key), "PtrAgent"), "(none)") << c.name;
@@ -148,7 +150,7 @@ TEST_F(RegistryRecording, SharedKeysAreNeverRecordedAsCreatedAndGoOnlyWhenEmpty)
             ASSERT_TRUE(opened.Open(HKEY_CURRENT_USER, Key(c.key), KEY_ALL_ACCESS));
             opened.DeleteValue("Later");
             opened.Close();
-            removal.RestoreRegistry();
+            uninst::RestoreRegistry(removal);
         }
         for (const std::string& shared : c.shared) {
             EXPECT_FALSE(KeyExists(Key(shared.substr(2)))) << c.name << ": " << shared;
@@ -170,7 +172,7 @@ TEST_F(RegistryRecording, TheOwnKeyOfAllUsersIsRecordedWithoutBeingWritten) {
     EXPECT_EQ(Describe(again.RegObjects), std::vector<std::string>{"0 Suite"});
     // A key named as the own key must lie above the value's key.
     EXPECT_THROW(recorder.Write(kHkcu, Key("Elsewhere"), Key("Run"), "v", inslog::rkString, TextValue("x")),
-                 uninst::EUninstError);
+                 setup::ESetupError);
 }
 
 TEST_F(RegistryRecording, UndoPutsBackExactlyWhatThisRunChanged) {
@@ -232,7 +234,7 @@ TEST_F(RegistryRecording, AnUpdatesLogTakesAllTheSuiteEverPutThere) {
 
     TInsLog removal;
     removal.RegObjects = update.RegObjects;
-    removal.RestoreRegistry();
+    uninst::RestoreRegistry(removal);
     EXPECT_FALSE(KeyExists(Key("Suite")));
     EXPECT_FALSE(KeyExists(Key("Uninstall")));
     EXPECT_EQ(Text(Key("Run"), "PtrAgent"), "(none)");
@@ -241,11 +243,7 @@ TEST_F(RegistryRecording, AnUpdatesLogTakesAllTheSuiteEverPutThere) {
 
 TEST(RegistryRecords, WhatAnEarlierRecordAlreadyCovers) {
     auto record = [](std::uint32_t root, const char* key, const char* value, std::uint8_t kind) {
-        TInsLog log;
-        log.RecordKey(root, key, kind);
-        TUninsRegObject object = log.RegObjects.front();
-        inslog::WriteShortString(object.ValueName, value);
-        return object;
+        return inslog::MakeRecord(root, key, kind, value);
     };
     const struct {
         TUninsRegObject earlier, later;

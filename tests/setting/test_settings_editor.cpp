@@ -1,5 +1,6 @@
-// What each change handler of the form writes into the live blocks, the
-// Apply state, and the saved copies that Apply takes and Cancel writes back.
+// What each change of the form writes into the live blocks, by the field's
+// name in the field table, the Apply state, and the saved copies that Apply
+// takes and Cancel writes back.
 #include "settings_editor.h"
 
 #include "settings_fields.h"
@@ -19,7 +20,7 @@ namespace {
 // Every byte of both blocks set to something no handler writes.
 struct Blocks {
     ptr::SettingsBlock block;
-    std::vector<uint8_t> app = std::vector<uint8_t>(kAppBlockSize);
+    std::vector<uint8_t> app = std::vector<uint8_t>(ptr::kAppBlockSize);
 
     Blocks() {
         uint8_t* bytes = reinterpret_cast<uint8_t*>(&block);
@@ -55,28 +56,25 @@ void ExpectHandler(const char* name, const std::function<void(TSettingsEditor&)>
 
 }  // namespace
 
-TEST(SettingsEditor, EachHandlerWritesItsFieldsOnlyAndEnablesApply) {
-    ExpectHandler("SystemMode", [](TSettingsEditor& e) { e.SetEnhanceMode(false); }, {{"EnhanceMode", 0}});
-    ExpectHandler("EnhanceMode", [](TSettingsEditor& e) { e.SetEnhanceMode(true); }, {{"EnhanceMode", -1}});
-    ExpectHandler("LineScroll", [](TSettingsEditor& e) { e.SetPageScroll(false); }, {{"WheelPageScroll", 0}});
-    ExpectHandler("PageScroll", [](TSettingsEditor& e) { e.SetPageScroll(true); }, {{"WheelPageScroll", -1}});
-    ExpectHandler("WheelLines", [](TSettingsEditor& e) { e.SetWheelLines(7); }, {{"WheelLines", 7}});
-    ExpectHandler("WheelLinesNegative", [](TSettingsEditor& e) { e.SetWheelLines(-2); }, {{"WheelLines", -2}});
-    ExpectHandler("VScroll", [](TSettingsEditor& e) { e.SetUScrollVertical(true); }, {{"UScrollVertical", -1}});
-    ExpectHandler("HScroll", [](TSettingsEditor& e) { e.SetUScrollHorizontal(false); }, {{"UScrollHorizontal", 0}});
-    ExpectHandler("Reverse", [](TSettingsEditor& e) { e.SetUScrollReverse(true); }, {{"UScrollReverse", -1}});
-    ExpectHandler("VSpeed", [](TSettingsEditor& e) { e.SetUScrollVSpeed(9); }, {{"UScrollVSpeed", 9}});
-    ExpectHandler("HSpeed", [](TSettingsEditor& e) { e.SetUScrollHSpeed(4); }, {{"UScrollHSpeed", 4}});
-    ExpectHandler("ZX1", [](TSettingsEditor& e) { EXPECT_EQ(e.SetZoomSourceWidth(40, 3), 120); },
-                  {{"ZoomSourceWidth", 40}, {"ZoomTargetWidth", 120}});
-    ExpectHandler("ZY1", [](TSettingsEditor& e) { EXPECT_EQ(e.SetZoomSourceHeight(16, 4), 64); },
-                  {{"ZoomSourceHeight", 16}, {"ZoomTargetHeight", 64}});
-    // The factor multiplies the block's source sizes (30 by 20 here).
-    ExpectHandler("ZF", [](TSettingsEditor& e) {
-        const TSettingsEditor::ZoomTargets targets = e.SetZoomFactor(3);
-        EXPECT_EQ(targets.width, 90);
-        EXPECT_EQ(targets.height, 60);
-    }, {{"ZoomTargetWidth", 90}, {"ZoomTargetHeight", 60}});
+TEST(SettingsEditor, EachChangeWritesItsFieldsOnlyAndEnablesApply) {
+    ExpectHandler("EnhanceMode", [](TSettingsEditor& e) { e.Set("EnhanceMode", -1); }, {{"EnhanceMode", -1}});
+    ExpectHandler("WheelLines", [](TSettingsEditor& e) { e.Set("WheelLines", -2); }, {{"WheelLines", -2}});
+    // A 16-bit field takes the low 16 bits, as the hooks read it.
+    ExpectHandler("ButtonCount", [](TSettingsEditor& e) { e.Set("ButtonCount", 0x10004); }, {{"ButtonCount", 4}});
+    ExpectHandler("UnknownField", [](TSettingsEditor& e) { e.Set("NoSuchField", 1); }, {}, false);
+    ExpectHandler("ZoomSource", [](TSettingsEditor& e) {
+        e.Set("ZoomSourceWidth", 40);
+        EXPECT_EQ(e.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 3), 120);
+    }, {{"ZoomSourceWidth", 40}, {"ZoomTargetWidth", 120}});
+    // A target is the factor times the block's source size (20 here), and wraps.
+    ExpectHandler("ZoomFactor", [](TSettingsEditor& e) {
+        EXPECT_EQ(e.SetZoomTarget("ZoomTargetHeight", "ZoomSourceHeight", 3), 60);
+        EXPECT_EQ(e.Get("ZoomTargetHeight"), 60);
+    }, {{"ZoomTargetHeight", 60}});
+    ExpectHandler("ZoomWraps", [](TSettingsEditor& e) {
+        e.Set("ZoomSourceWidth", 0x40000001);
+        EXPECT_EQ(e.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 4), 4);
+    }, {{"ZoomSourceWidth", 0x40000001}, {"ZoomTargetWidth", 4}});
     ExpectHandler("Button3", [](TSettingsEditor& e) { e.UseFunctionBox(3, true, 28); }, {{"ButtonFunction0", 28}});
     ExpectHandler("Button4", [](TSettingsEditor& e) { e.UseFunctionBox(4, true, 103); }, {{"ButtonFunction1", 103}});
     ExpectHandler("Button5", [](TSettingsEditor& e) { e.UseFunctionBox(5, true, 0); }, {{"ButtonFunction2", 0}});
@@ -110,7 +108,7 @@ TEST(SettingsEditor, ApplyKeepsTheStateAndCancelRestoresBothBlocksButNotTheHandl
     const ptr::SettingsBlock opened = blocks.block;
     blocks.block.AgentWindow = 0x0001004E;
 
-    editor.SetWheelLines(5);
+    editor.Set("WheelLines", 5);
     editor.SetCurrentWebAddress("applied");
     EXPECT_EQ(editor.Apply(), 0x0001004Eu) << "the window to tell";
     EXPECT_FALSE(editor.ApplyEnabled());
@@ -119,7 +117,7 @@ TEST(SettingsEditor, ApplyKeepsTheStateAndCancelRestoresBothBlocksButNotTheHandl
     EXPECT_NE(std::memcmp(&applied, &opened, sizeof applied), 0);
 
     // Changes after the Apply, by the form and by another process.
-    editor.SetEnhanceMode(false);
+    editor.Set("EnhanceMode", 0);
     editor.SetCurrentWebAddress("typed later");
     blocks.block.ZoomWindow = 0x77;
     blocks.block.Reserved12 = 12;
@@ -159,7 +157,7 @@ TEST(SettingsEditor, AnApplyThatReachesNoAgentKeepsNothingAndStaysEnabled) {
     blocks.block.AgentWindow = 0x0002002A;
     TSettingsEditor editor(blocks.block, blocks.app.data());
     const ptr::SettingsBlock opened = blocks.block;
-    editor.SetWheelLines(9);
+    editor.Set("WheelLines", 9);
     editor.SetCurrentWebAddress("not kept");
 
     std::vector<uint32_t> told;
@@ -174,7 +172,7 @@ TEST(SettingsEditor, AnApplyThatReachesNoAgentKeepsNothingAndStaysEnabled) {
     EXPECT_EQ(blocks.block.WheelLines, opened.WheelLines) << "Cancel still goes back to the last Apply that was kept";
     EXPECT_EQ(editor.CurrentWebAddress(), "");
 
-    editor.SetWheelLines(4);
+    editor.Set("WheelLines", 4);
     EXPECT_TRUE(editor.ApplyTelling([](uint32_t) { return true; }));
     EXPECT_FALSE(editor.ApplyEnabled());
     EXPECT_EQ(editor.SavedBlock().WheelLines, 4);
@@ -185,7 +183,7 @@ TEST(SettingsEditor, WithoutAnApplyCancelGoesBackToTheBlocksAsFound) {
     const ptr::SettingsBlock found = blocks.block;
     const std::vector<uint8_t> foundApp = blocks.app;
     TSettingsEditor editor(blocks.block, blocks.app.data());
-    editor.SetZoomFactor(5);
+    editor.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 5);
     editor.UseFunctionBox(5, true, 101);
     editor.SetCurrentWebAddress("x");
     editor.RestoreSavedCopies();

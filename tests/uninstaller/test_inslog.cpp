@@ -1,5 +1,5 @@
 // Loading and writing the installation log through the real file system.
-#include "ainslog.h"
+#include "inslog.h"
 #include "uninst_test_support.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <windows.h>
 
 using namespace uninst_test;
-using uninst::EUninstError;
-using uninst::TInsLog;
+using inslog::EInsLogError;
+using inslog::TInsLog;
 
 namespace {
 
@@ -28,7 +28,7 @@ protected:
         WriteFile(path_, bytes);
         try {
             log.LoadFromFile(path_);
-        } catch (const EUninstError& error) {
+        } catch (const EInsLogError& error) {
             return error.what();
         }
         return "";
@@ -98,17 +98,17 @@ TEST_F(InsLogTest, AMissingOrWriterLockedLogCannotBeOpened) {
         {
             try {
                 log.LoadFromFile(folder_ + "\\none.log");
-            } catch (const EUninstError& error) {
+            } catch (const EInsLogError& error) {
                 EXPECT_EQ(std::string(error.what()), "Cannot open file " + folder_ + "\\none.log");
                 throw;
             }
         },
-        EUninstError);
+        EInsLogError);
     WriteFile(path_, LogBytes().Bytes());
     HANDLE writer = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_THROW(log.LoadFromFile(path_), EUninstError);
+    EXPECT_THROW(log.LoadFromFile(path_), EInsLogError);
     CloseHandle(writer);
 }
 

@@ -1,7 +1,8 @@
 // What a removal could not do: the records whose state does not hold, the
 // removal run's report with a file held open and a program that does not
 // close, and what goes at the next restart; shared keys that go only once empty.
-#include "ainsutils.h"
+#include "registry_restore.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
@@ -17,13 +18,13 @@ inslog::TUninsRegObject Record(const std::string& key, const std::string& value,
                                const std::string& data = "") {
     inslog::TUninsRegObject record;
     record.RootKey = kHkcu;
-    inslog::WriteShortString(record.KeyName, key);
-    inslog::WriteShortString(record.ValueName, value);
+    ptr::FillShortString(record.KeyName, key);
+    ptr::FillShortString(record.ValueName, value);
     record.Kind = kind;
     if (kind == inslog::rkInteger) {
         inslog::SetDataInteger(record, std::stoi(data));
     } else {
-        inslog::WriteShortString(record.Data, data);
+        ptr::FillShortString(record.Data, data);
     }
     return record;
 }
@@ -61,7 +62,7 @@ TEST_F(Leftovers, WhetherTheStateARecordDescribesHolds) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(uninst::RecordHolds(cases[i].record), cases[i].holds) << "case " << i;
-        EXPECT_EQ(uninst::DescribeRecord(cases[i].record), cases[i].described) << "case " << i;
+        EXPECT_EQ(inslog::DescribeRecord(cases[i].record), cases[i].described) << "case " << i;
     }
 }
 
@@ -69,11 +70,11 @@ TEST_F(Leftovers, ASharedKeyGoesOnlyWhenNothingIsLeftInIt) {
     SetString(TestKey("Run"), "Other", "theirs");
     SetString(TestKey("Parent\\Child"), "v", "x");
     SetString(TestKey("Empty"), "v", "x");
-    uninst::TInsLog log;
+    inslog::TInsLog log;
     log.RegObjects = {Record(TestKey("Empty"), "v", 1), Record(TestKey("Run"), "", 6), Record(TestKey("Parent"), "", 6),
                       Record(TestKey("Empty"), "", 6)};
     std::vector<std::string> notRestored;
-    log.RestoreRegistry(&notRestored);
+    uninst::RestoreRegistry(log, &notRestored);
     EXPECT_TRUE(KeyExists(TestKey("Run")));
     EXPECT_TRUE(KeyExists(TestKey("Parent\\Child")));
     EXPECT_FALSE(KeyExists(TestKey("Empty")));

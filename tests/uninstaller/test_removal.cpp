@@ -1,7 +1,7 @@
 // The removal run over a scratch folder and scratch registry key, with a view
 // that records what the wizard is asked to do and when.
-#include "ainsutils.h"
 #include "log_bounds.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
@@ -52,8 +52,8 @@ TEST(RemovalRun, StepsInOrderFilesFoldersExecutableLogAndRegistry) {
     context.log.Folders.Add(folder);
     inslog::TUninsRegObject record;
     record.RootKey = kHkcu;
-    inslog::WriteShortString(record.KeyName, TestKey());
-    inslog::WriteShortString(record.ValueName, "Installed");
+    ptr::FillShortString(record.KeyName, TestKey());
+    ptr::FillShortString(record.ValueName, "Installed");
     record.Kind = inslog::rkValueCreated;
     context.log.RegObjects.push_back(record);
 
@@ -129,7 +129,7 @@ TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
         {0x80000000, "Software\\PTRHK32A", "", 0, false},  // HKEY_CLASSES_ROOT
         {kHkcu, "", "", 0, false},
     };
-    uninst::TInsLog log;
+    inslog::TInsLog log;
     std::vector<std::string> expected;
     for (const auto& file : files) {
         log.Files.Add(file.path);
@@ -142,11 +142,11 @@ TEST(RemovalBounds, WhatALogNamesOutsideTheSuitesBoundsIsTakenOutAndNamed) {
     for (const auto& record : records) {
         inslog::TUninsRegObject object;
         object.RootKey = record.root;
-        inslog::WriteShortString(object.KeyName, record.key);
-        inslog::WriteShortString(object.ValueName, record.value);
+        ptr::FillShortString(object.KeyName, record.key);
+        ptr::FillShortString(object.ValueName, record.value);
         object.Kind = record.kind;
         log.RegObjects.push_back(object);
-        if (!record.kept) expected.push_back(uninst::DescribeRecord(object));
+        if (!record.kept) expected.push_back(inslog::DescribeRecord(object));
     }
     std::vector<std::string> refused = uninst::KeepWithinBounds(log, bounds);
     std::sort(refused.begin(), refused.end());

@@ -32,7 +32,38 @@ HKEY CreateKey(const std::string& path) {
     return key;
 }
 
+void Put(std::vector<unsigned char>& record, std::size_t at, const std::string& text) {
+    record[at] = static_cast<unsigned char>(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) record[at + 1 + i] = static_cast<unsigned char>(text[i]);
+}
+
 }  // namespace
+
+LogBytes& LogBytes::Entry(const std::string& path) {
+    std::vector<unsigned char> field(256, 0xCC);
+    field[0] = static_cast<unsigned char>(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) field[1 + i] = static_cast<unsigned char>(path[i]);
+    bytes_.insert(bytes_.end(), field.begin(), field.end());
+    return *this;
+}
+
+LogBytes& LogBytes::Record(std::uint32_t root, const std::string& key, const std::string& value, std::uint8_t kind,
+                           const std::vector<unsigned char>& data) {
+    std::vector<unsigned char> record(773, 0);
+    for (int i = 0; i < 4; ++i) record[i] = static_cast<unsigned char>(root >> (8 * i));
+    Put(record, 4, key);
+    Put(record, 260, value);
+    record[516] = kind;
+    for (std::size_t i = 0; i < data.size() && i < 256; ++i) record[517 + i] = data[i];
+    bytes_.insert(bytes_.end(), record.begin(), record.end());
+    return *this;
+}
+
+std::vector<unsigned char> ShortData(const std::string& text) {
+    std::vector<unsigned char> data(text.size() + 1, static_cast<unsigned char>(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) data[i + 1] = static_cast<unsigned char>(text[i]);
+    return data;
+}
 
 std::string ScratchFolder() {
     char temp[MAX_PATH];
@@ -95,5 +126,14 @@ bool ReadValue(const std::string& key, const std::string& name, DWORD& type, std
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }
+
+std::pair<DWORD, std::vector<unsigned char>> ValueOf(const std::string& key, const std::string& name) {
+    DWORD type = 0;
+    std::vector<unsigned char> data;
+    if (!ReadValue(key, name, type, data)) return {REG_NONE, {0xEE}};
+    return {type, data};
+}
+
+std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 }  // namespace uninst_test

@@ -2,12 +2,13 @@
 // (independently of the writer), a scratch folder and a scratch registry key.
 #pragma once
 
-#include "ainslog.h"
+#include "inslog.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace uninst_test {
@@ -29,41 +30,19 @@ public:
         for (int i = 0; i < 4; ++i) bytes_[offset + i] = static_cast<unsigned char>(static_cast<std::uint32_t>(count) >> (8 * i));
         return *this;
     }
-    LogBytes& Entry(const std::string& path) {
-        std::vector<unsigned char> field(256, 0xCC);  // bytes past the length do not matter
-        field[0] = static_cast<unsigned char>(path.size());
-        for (std::size_t i = 0; i < path.size(); ++i) field[1 + i] = static_cast<unsigned char>(path[i]);
-        bytes_.insert(bytes_.end(), field.begin(), field.end());
-        return *this;
-    }
+    // A file or folder entry: a short string whose bytes past the length do not matter.
+    LogBytes& Entry(const std::string& path);
     // A record: root, key, value name, kind and up to 256 data bytes.
     LogBytes& Record(std::uint32_t root, const std::string& key, const std::string& value, std::uint8_t kind,
-                     const std::vector<unsigned char>& data) {
-        std::vector<unsigned char> record(773, 0);
-        for (int i = 0; i < 4; ++i) record[i] = static_cast<unsigned char>(root >> (8 * i));
-        Put(record, 4, key);
-        Put(record, 260, value);
-        record[516] = kind;
-        for (std::size_t i = 0; i < data.size() && i < 256; ++i) record[517 + i] = data[i];
-        bytes_.insert(bytes_.end(), record.begin(), record.end());
-        return *this;
-    }
+                     const std::vector<unsigned char>& data);
     const std::vector<unsigned char>& Bytes() const { return bytes_; }
 
 private:
-    static void Put(std::vector<unsigned char>& record, std::size_t at, const std::string& text) {
-        record[at] = static_cast<unsigned char>(text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) record[at + 1 + i] = static_cast<unsigned char>(text[i]);
-    }
     std::vector<unsigned char> bytes_;
 };
 
 // Kind 2, 3 and 5 data: a short string.
-inline std::vector<unsigned char> ShortData(const std::string& text) {
-    std::vector<unsigned char> data(text.size() + 1, static_cast<unsigned char>(text.size()));
-    for (std::size_t i = 0; i < text.size(); ++i) data[i + 1] = static_cast<unsigned char>(text[i]);
-    return data;
-}
+std::vector<unsigned char> ShortData(const std::string& text);
 
 std::string ScratchFolder();
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
@@ -78,5 +57,8 @@ void SetBinary(const std::string& key, const std::string& name, const std::vecto
 bool KeyExists(const std::string& key);
 // Type and bytes of a value; false when it does not exist.
 bool ReadValue(const std::string& key, const std::string& name, DWORD& type, std::vector<unsigned char>& data);
+// The same as one pair, REG_NONE and a byte 0xEE for a value that does not exist.
+std::pair<DWORD, std::vector<unsigned char>> ValueOf(const std::string& key, const std::string& name);
+std::vector<unsigned char> Bytes(const std::string& text);
 
 }  // namespace uninst_test

@@ -208,7 +208,7 @@ class SettingTest(WineTest):
 
     def click_tab(self, index):
         """A real click on a tab of the page control: the tabs sit left to right along its top."""
-        left, top, _, _ = self.state("PageControl1")["rect"]
+        left, top, _, _ = self.state("IDC_TABS")["rect"]
         self.click(1, left + 20 + 50 * index, top + 10)
 
     def close_box(self):

@@ -19,17 +19,17 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 ZOOM, SCROLL, AUTO_SCROLL, CONNECT, COPY = 102, 100, 101, 103, 28
 
 # Controls that show on every tab; the rest lie on the page control.
-EVERY_TAB = {"Panel1", "LogoImage", "Panel2", "MouseImage", "VersionLabel", "OkButton", "CancelButton",
-             "ApplyButton", "PageControl1"}
+EVERY_TAB = {"IDC_LOGO_FRAME", "LogoImage", "IDC_MOUSE_FRAME", "MouseImage", "VersionLabel", "OkButton", "CancelButton",
+             "ApplyButton", "IDC_TABS"}
 # Pairs that lie on one another by design: an edit and its up-down, the
 # group box and its check boxes, a frame and its picture.
 TOGETHER = {frozenset(pair) for pair in [
-    ("WheelLineEdit", "WheelLineUpDown"), ("ZX1", "ZX1Spin"), ("ZY1", "ZY1Spin"), ("ZF", "ZFSpin"),
-    ("Panel3", "VScrollCheckBox"), ("Panel3", "hScrollCheckBox"), ("Panel1", "LogoImage"),
-    ("Panel2", "MouseImage"), ("ProgWheelLineEdit", "ProgWheelLineUpDown")]}
-BOLD = {"Label4", "Label5", "Label1", "FunDescLabel", "Fun3Label", "Fun4Label", "Fun5Label", "VersionLabel",
+    ("WheelLineEdit", "WheelLineUpDown"), ("IDC_ZOOM_SOURCE_WIDTH", "IDC_ZOOM_SOURCE_WIDTH_SPIN"), ("IDC_ZOOM_SOURCE_HEIGHT", "IDC_ZOOM_SOURCE_HEIGHT_SPIN"), ("IDC_ZOOM_FACTOR", "IDC_ZOOM_FACTOR_SPIN"),
+    ("IDC_SCROLL_ENABLE_FRAME", "VScrollCheckBox"), ("IDC_SCROLL_ENABLE_FRAME", "hScrollCheckBox"), ("IDC_LOGO_FRAME", "LogoImage"),
+    ("IDC_MOUSE_FRAME", "MouseImage"), ("ProgWheelLineEdit", "ProgWheelLineUpDown")]}
+BOLD = {"IDC_WHEEL_MODE_LABEL", "IDC_WHEEL_SPEED_LABEL", "IDC_DESCRIPTION_LABEL", "FunDescLabel", "Fun3Label", "Fun4Label", "Fun5Label", "VersionLabel",
         "ProgFun3Label", "ProgFun4Label", "ProgFun5Label"}
-PICTURES = {"LogoImage", "MouseImage", "ZoomImage", "Panel1", "Panel2", "ScrollTestIMage", "AutoScrollTestIMage"}
+PICTURES = {"LogoImage", "MouseImage", "ZoomImage", "IDC_LOGO_FRAME", "IDC_MOUSE_FRAME", "ScrollTestIMage", "AutoScrollTestIMage"}
 
 
 def read_bmp(path):
@@ -79,7 +79,7 @@ class Fonts(SettingTest):
         names = sorted(shown)
         for i, a in enumerate(names):
             for b in names[i + 1:]:
-                if "PageControl1" in (a, b) and not (a in EVERY_TAB and b in EVERY_TAB):
+                if "IDC_TABS" in (a, b) and not (a in EVERY_TAB and b in EVERY_TAB):
                     continue
                 if frozenset((a, b)) not in TOGETHER and overlap(shown[a][1], shown[b][1]):
                     problems.append(f"{view}: {a} {shown[a][1]} and {b} {shown[b][1]} overlap")
@@ -96,7 +96,7 @@ class Fonts(SettingTest):
 
     def problems_of_pictures(self):
         problems = []
-        for image, frame, file in (("LogoImage", "Panel1", "Logo.bmp"), ("MouseImage", "Panel2", "MOUSE.BMP")):
+        for image, frame, file in (("LogoImage", "IDC_LOGO_FRAME", "Logo.bmp"), ("MouseImage", "IDC_MOUSE_FRAME", "MOUSE.BMP")):
             width, height, pixels = read_bmp(os.path.join(BIN, file))
             rect = self.state(image)["rect"]
             left, top, right, bottom = self.state(frame)["rect"]
@@ -124,7 +124,7 @@ class Fonts(SettingTest):
         problems = self.problems_of_pictures() + self.problems_of_view(f"{view}, Wheel")
         self.click_tab(1)
         self.assertTrue(wait_until(lambda: self.tab() == 1))
-        for code, control in ((ZOOM, "ZF"), (SCROLL, "vScrollRxSlider"), (AUTO_SCROLL, "ScrollBox2"),
+        for code, control in ((ZOOM, "IDC_ZOOM_FACTOR"), (SCROLL, "vScrollRxSlider"), (AUTO_SCROLL, "IDC_AUTO_SCROLL_TEST_BOX"),
                               (CONNECT, "WebAddrEdit"), (COPY, "FunDescLabel")):
             self.select("FunctionComboBox", code)
             self.assertTrue(wait_until(lambda: self.state(control)["visible"]), control)
@@ -156,7 +156,7 @@ class Fonts(SettingTest):
         for dpi in (96, 120):
             self.set_dpi(dpi)
             program = self.open_form()
-            left, top, right, bottom = self.state("PageControl1")["rect"]
+            left, top, right, bottom = self.state("IDC_TABS")["rect"]
             sizes[dpi] = (right - left, bottom - top)
             self.close_box()
             self.wait_ended(program)

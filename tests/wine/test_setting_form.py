@@ -173,14 +173,14 @@ class Keyboard(FormTest):
 
     def test_tab_goes_from_the_tab_strip_through_the_page_to_apply_and_back(self):
         self.open_with(ButtonCount=3, EnhanceMode=-1, WheelPageScroll=0, ButtonFunction0=ZOOM)
-        self.assertEqual(self.focused(), "PageControl1", "the form opens with the tab strip focused")
+        self.assertEqual(self.focused(), "IDC_TABS", "the form opens with the tab strip focused")
         self.click_control("SystemModeRadioButton", dx=6)  # Apply enabled: it takes its turn
         self.key("Tab")
         self.assertTrue(wait_until(lambda: self.focused() == "LineScrollRadioButton"))
         cycles = {
-            0: ["PageControl1", "SystemModeRadioButton", "LineScrollRadioButton", "WheelLineEdit", "OkButton",
+            0: ["IDC_TABS", "SystemModeRadioButton", "LineScrollRadioButton", "WheelLineEdit", "OkButton",
                 "CancelButton", "ApplyButton"],
-            1: ["PageControl1", "FunctionComboBox", "ZX1", "ZY1", "ZF", "OkButton", "CancelButton", "ApplyButton"],
+            1: ["IDC_TABS", "FunctionComboBox", "IDC_ZOOM_SOURCE_WIDTH", "IDC_ZOOM_SOURCE_HEIGHT", "IDC_ZOOM_FACTOR", "OkButton", "CancelButton", "ApplyButton"],
         }
         for tab, cycle in cycles.items():
             if tab == 1:
@@ -189,7 +189,7 @@ class Keyboard(FormTest):
                 self.key("shift+Tab")
             else:
                 self.click_tab(0)
-            self.assertTrue(wait_until(lambda: self.focused() == "PageControl1"), self.focused())
+            self.assertTrue(wait_until(lambda: self.focused() == "IDC_TABS"), self.focused())
             for expected in cycle[1:] + cycle[:1]:
                 self.key("Tab")
                 self.assertTrue(wait_until(lambda: self.focused() == expected), (tab, expected, self.focused()))
@@ -233,21 +233,21 @@ class Keyboard(FormTest):
             ("WheelLineEdit", "0", "WheelLines", 1),
             ("WheelLineEdit", "7", "WheelLines", 7),
             ("WheelLineEdit", "abc", "WheelLines", 7),
-            ("ZX1", "100", "ZoomSourceWidth", 64),
-            ("ZF", "25", "ZoomTargetWidth", 640),
-            ("ZF", "", "ZoomTargetWidth", 128),
+            ("IDC_ZOOM_SOURCE_WIDTH", "100", "ZoomSourceWidth", 64),
+            ("IDC_ZOOM_FACTOR", "25", "ZoomTargetWidth", 640),
+            ("IDC_ZOOM_FACTOR", "", "ZoomTargetWidth", 128),
         ]
         for edit, typed, field, value in cases:
             if edit != "WheelLineEdit" and self.tab() != 1:
                 self.click_tab(1)
-                self.assertTrue(wait_until(lambda: self.state("ZX1")["visible"]))
+                self.assertTrue(wait_until(lambda: self.state("IDC_ZOOM_SOURCE_WIDTH")["visible"]))
             self.type_into(edit, typed)
             self.key("Tab")
             self.assertTrue(wait_until(lambda: self.focused() != edit))
             self.wait_field(field, value)
-            shown = str(self.field(field) if edit != "ZF" else value // self.field("ZoomSourceWidth"))
+            shown = str(self.field(field) if edit != "IDC_ZOOM_FACTOR" else value // self.field("ZoomSourceWidth"))
             self.assertTrue(wait_until(lambda: self.text(edit) == shown), (edit, typed, self.text(edit), shown))
-        self.assertEqual(self.text("ZX2"), str(self.field("ZoomTargetWidth")))
+        self.assertEqual(self.text("IDC_ZOOM_TARGET_WIDTH"), str(self.field("ZoomTargetWidth")))
 
 
 class ButtonTab(FormTest):
@@ -314,7 +314,7 @@ class ButtonTab(FormTest):
     def test_each_function_shows_its_page_and_writes_its_element(self):
         self.open_with(ButtonCount=5)
         self.show_button_tab()
-        pages = {ZOOM: "ZF", SCROLL: "vScrollRxSlider", AUTO_SCROLL: "ScrollBox2", CONNECT: "WebAddrEdit",
+        pages = {ZOOM: "IDC_ZOOM_FACTOR", SCROLL: "vScrollRxSlider", AUTO_SCROLL: "IDC_AUTO_SCROLL_TEST_BOX", CONNECT: "WebAddrEdit",
                  COPY: "FunDescLabel"}
         for box, element in (("FunctionComboBox", 0), ("Fun4ComboBox", 1), ("Fun5ComboBox", 2)):
             for code, control in pages.items():
@@ -344,28 +344,28 @@ class Zoom(FormTest):
     def test_a_target_that_is_no_multiple_shows_factor_2_until_the_first_change_rewrites_it(self):
         self.open_with(ButtonCount=3, ZoomSourceWidth=30, ZoomSourceHeight=30, ZoomTargetWidth=65,
                        ZoomTargetHeight=61)
-        self.assertEqual([self.text(c) for c in ("ZX1", "ZY1", "ZF", "ZX2", "ZY2")], ["30", "30", "2", "65", "61"])
+        self.assertEqual([self.text(c) for c in ("IDC_ZOOM_SOURCE_WIDTH", "IDC_ZOOM_SOURCE_HEIGHT", "IDC_ZOOM_FACTOR", "IDC_ZOOM_TARGET_WIDTH", "IDC_ZOOM_TARGET_HEIGHT")], ["30", "30", "2", "65", "61"])
         self.assertEqual(self.fields("ZoomTargetWidth", "ZoomTargetHeight"),
                          {"ZoomTargetWidth": 65, "ZoomTargetHeight": 61}, "opening changes nothing")
         self.show_button_tab()
         self.select("FunctionComboBox", ZOOM)
-        self.click_arrow("ZFSpin")
+        self.click_arrow("IDC_ZOOM_FACTOR_SPIN")
         self.wait_field("ZoomTargetWidth", 90)
         self.assertEqual(self.field("ZoomTargetHeight"), 90)
-        self.assertEqual((self.text("ZF"), self.text("ZX2"), self.text("ZY2")), ("3", "90", "90"))
+        self.assertEqual((self.text("IDC_ZOOM_FACTOR"), self.text("IDC_ZOOM_TARGET_WIDTH"), self.text("IDC_ZOOM_TARGET_HEIGHT")), ("3", "90", "90"))
 
         # The sizes go in steps of two; each rewrites its target.
-        self.click_arrow("ZX1Spin")
+        self.click_arrow("IDC_ZOOM_SOURCE_WIDTH_SPIN")
         self.wait_field("ZoomSourceWidth", 32)
-        self.assertEqual((self.field("ZoomTargetWidth"), self.text("ZX2")), (96, "96"))
-        self.set_text("ZY1", "20")
+        self.assertEqual((self.field("ZoomTargetWidth"), self.text("IDC_ZOOM_TARGET_WIDTH")), (96, "96"))
+        self.set_text("IDC_ZOOM_SOURCE_HEIGHT", "20")
         self.wait_field("ZoomTargetHeight", 60)
-        self.assertEqual((self.field("ZoomSourceHeight"), self.text("ZY2")), (20, "60"))
+        self.assertEqual((self.field("ZoomSourceHeight"), self.text("IDC_ZOOM_TARGET_HEIGHT")), (20, "60"))
 
     def test_a_source_width_of_0_shows_factor_2(self):
         self.open_with(ZoomSourceWidth=0, ZoomTargetWidth=64)
-        self.assertEqual(self.text("ZF"), "2")
-        self.assertEqual(self.text("ZX1"), "2", "the size shows its smallest value")
+        self.assertEqual(self.text("IDC_ZOOM_FACTOR"), "2")
+        self.assertEqual(self.text("IDC_ZOOM_SOURCE_WIDTH"), "2", "the size shows its smallest value")
         self.assertEqual(self.fields("ZoomSourceWidth", "ZoomTargetWidth"),
                          {"ZoomSourceWidth": 2, "ZoomTargetWidth": 4})
 

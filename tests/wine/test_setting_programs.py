@@ -175,7 +175,7 @@ class ProgramsTab(SettingTest):
     def test_the_language_module_translates_the_tab(self):
         shutil.copy(os.path.join(MODULES, "LNGPAK.DLL"), self.app_folder)
         self.open_programs_tab("alpha.exe")
-        captions = {"TabSheet3": "&Programme", "ProgramsLabel": "Programme mit eigenen Einstellungen:",
+        captions = {"IDC_PROGRAMS_TAB_CAPTION": "&Programme", "ProgramsLabel": "Programme mit eigenen Einstellungen:",
                     "ProgramBrowseButton": "&Durchsuchen...", "ProgramRemoveButton": "&Entfernen",
                     "ProgWheelModeLabel": "Rad:"}
         for name, text in captions.items():

@@ -9,14 +9,14 @@ from settingharness import DISPLAY_LIST, ENGLISH_NAMES, ID, MODULES, SettingTest
 
 # Captions of the form, in English and as the language module has them.
 CAPTIONS = {
-    "TabSheet2": ("&Button", "&Tasten"),
-    "Label4": ("Wheel Mode", "Radmodus"),
+    "IDC_BUTTON_TAB_CAPTION": ("&Button", "&Tasten"),
+    "IDC_WHEEL_MODE_LABEL": ("Wheel Mode", "Radmodus"),
     "SystemModeRadioButton": ("System default ( Intelli-Mouse) mode.", "Systemstandard (Intelli-Mouse-Modus)."),
-    "Label6": ("lines per scroll unit.", "Zeilen je Radraste."),
-    "Label1": ("Function Description:", "Beschreibung der Funktion:"),
-    "Label3": ("Click function Button enable auto scroll  function.",
+    "IDC_LINES_PER_UNIT_LABEL": ("lines per scroll unit.", "Zeilen je Radraste."),
+    "IDC_DESCRIPTION_LABEL": ("Function Description:", "Beschreibung der Funktion:"),
+    "IDC_AUTO_SCROLL_CLICK_HINT": ("Click function Button enable auto scroll  function.",
                "Funktionstaste klicken, um Auto-Bildlauf zu starten."),
-    "Label10": ("Before Zoomed Size:", "Größe vor dem Zoom:"),
+    "IDC_ZOOM_SOURCE_LABEL": ("Before Zoomed Size:", "Größe vor dem Zoom:"),
     "ApplyButton": ("&Apply", "Ü&bernehmen"),
 }
 

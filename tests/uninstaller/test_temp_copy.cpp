@@ -1,5 +1,5 @@
-// Path, name and retry routines and the copy's arguments.
-#include "ainsutils.h"
+// The temporary copy's names and its command line, read back.
+#include "temp_copy.h"
 #include "uninst_app.h"
 #include "uninst_test_support.h"
 
@@ -21,10 +21,10 @@ TEST(PathRoutines, QuoteBackslashesAndExtensions) {
         {" \t C:\\A B\\x.exe \r\n", "\"C:\\A B\\x.exe\""},
     };
     for (const auto& q : quotes) EXPECT_EQ(Quote(q.path), q.quoted) << q.path;
-    EXPECT_EQ(AddBackslash("C:\\Temp"), "C:\\Temp\\");
-    EXPECT_EQ(AddBackslash("C:\\Temp\\"), "C:\\Temp\\");
-    EXPECT_EQ(AddBackslash(""), "");
-    EXPECT_EQ(RemoveBackslash("C:\\Temp\\"), "C:\\Temp");
+    EXPECT_EQ(ptr::AddBackslash("C:\\Temp"), "C:\\Temp\\");
+    EXPECT_EQ(ptr::AddBackslash("C:\\Temp\\"), "C:\\Temp\\");
+    EXPECT_EQ(ptr::AddBackslash(""), "");
+    EXPECT_EQ(ptr::RemoveBackslash("C:\\Temp\\"), "C:\\Temp");
     EXPECT_EQ(ChangeFileExt("C:\\P.d\\uninst.exe", ".Log"), "C:\\P.d\\uninst.Log");
     EXPECT_EQ(ChangeFileExt("C:\\P.d\\uninst", ".UN2"), "C:\\P.d\\uninst.UN2");
 }
@@ -37,11 +37,11 @@ TEST(TemporaryName, CodesAndTheFirstFreeName) {
 
     const std::string folder = uninst_test::ScratchFolder();
     std::string name;
-    ASSERT_TRUE(UniqueName(folder, ".TMP", 0, PathExists, name));
+    ASSERT_TRUE(UniqueName(folder, ".TMP", 0, ptr::PathExists, name));
     EXPECT_EQ(name, folder + "\\is-00001.TMP");  // a folder without a trailing backslash
     uninst_test::WriteFile(folder + "\\is-00001.TMP", {});
     CreateDirectoryA((folder + "\\is-00002.TMP").c_str(), nullptr);
-    ASSERT_TRUE(UniqueName(folder + "\\", ".TMP", 0, PathExists, name));
+    ASSERT_TRUE(UniqueName(folder + "\\", ".TMP", 0, ptr::PathExists, name));
     EXPECT_EQ(name, folder + "\\is-00003.TMP");
     // Past the last code the search goes round to 0; with every name taken it fails.
     ASSERT_TRUE(UniqueName(folder, ".TMP", 0x1FFFFFF, [](const std::string&) { return false; }, name));
@@ -76,48 +76,6 @@ TEST(ParseInteger, HexAfterDollarDecimalAndErrors) {
         }
     }
     EXPECT_EQ(NotAnIntegerMessage("$zz"), "'$zz' is not a valid integer value");
-}
-
-// A deletion that fails `failures` times with `error`, recording the pauses.
-struct FakeDeletion {
-    int failures;
-    unsigned long error;
-    int attempts = 0;
-    std::vector<unsigned> pauses;
-
-    DeleteOps Ops() {
-        DeleteOps ops;
-        ops.remove = [this](const std::string&) { return ++attempts > failures; };
-        ops.lastError = [this] { return error; };
-        ops.sleep = [this](unsigned ms) { pauses.push_back(ms); };
-        return ops;
-    }
-};
-
-TEST(DeleteRetries, ExecutableAndFileRules) {
-    const std::vector<unsigned> eleven(11, 250);
-    const struct {
-        bool executable;
-        int failures;
-        unsigned long error;
-        int attempts;
-        std::vector<unsigned> pauses;
-    } cases[] = {
-        {true, 100, 32, 12, eleven},          // locked: 12 attempts, a pause before each retry
-        {true, 3, 32, 4, {250, 250, 250}},    // freed while retrying
-        {true, 100, 2, 1, {}},                // already gone: no waiting
-        {true, 100, 3, 1, {}},
-        {false, 100, 32, 12, {250, 250}},     // a locked file: 500 ms of pauses in 12 attempts
-        {false, 100, 2, 12, {250, 250}},
-        {false, 0, 0, 1, {}},
-    };
-    for (const auto& c : cases) {
-        FakeDeletion fake{c.failures, c.error, 0, {}};
-        const int attempts = c.executable ? DeleteInstalledExecutable("x", fake.Ops()) : DeleteInstalledFile("x", fake.Ops());
-        EXPECT_EQ(attempts, c.attempts);
-        EXPECT_EQ(fake.attempts, c.attempts);
-        EXPECT_EQ(fake.pauses, c.pauses);
-    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // SETTING.INI through the profile API, and the application block's mapping.
 #include "program_files.h"
 
-#include "app_block.h"
+#include "app_block_view.h"
 #include "setting_test_files.h"
 
 #include <gtest/gtest.h>
@@ -38,19 +38,19 @@ TEST(SettingsFile, AVersionLongerThanTheBufferIsCutTo2047Characters) {
 }
 
 TEST(AppBlockView, TwoMappingsShareOneZeroFilledBlock) {
-    TAppBlockView first = MapAppBlock();
-    TAppBlockView second = MapAppBlock();
+    ptr::AppBlockView first = ptr::MapAppBlock();
+    ptr::AppBlockView second = ptr::MapAppBlock();
     ASSERT_NE(first.block, nullptr);
     ASSERT_NE(second.block, nullptr);
-    SetWebAddress(first.block, 2, "shared");
-    EXPECT_EQ(GetWebAddress(second.block, 2), "shared");
-    UnmapAppBlock(first);
+    ptr::SetWebAddress(first.block, 2, "shared");
+    EXPECT_EQ(ptr::GetWebAddress(second.block, 2), "shared");
+    ptr::UnmapAppBlock(first);
     EXPECT_EQ(first.block, nullptr);
     EXPECT_EQ(first.mapping, nullptr);
-    UnmapAppBlock(second);
+    ptr::UnmapAppBlock(second);
 
-    TAppBlockView fresh = MapAppBlock();
+    ptr::AppBlockView fresh = ptr::MapAppBlock();
     ASSERT_NE(fresh.block, nullptr);
-    EXPECT_EQ(GetWebAddress(fresh.block, 2), "") << "the last view gone, the block is made anew";
-    UnmapAppBlock(fresh);
+    EXPECT_EQ(ptr::GetWebAddress(fresh.block, 2), "") << "the last view gone, the block is made anew";
+    ptr::UnmapAppBlock(fresh);
 }

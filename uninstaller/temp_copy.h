@@ -1,4 +1,6 @@
-// Path, name and retry routines of the uninstaller that need no window system.
+// The temporary copy of uninst.exe that does the removal: its unique name,
+// the command line the first instance starts it with and how the copy reads
+// it, and the files named after the installed executable. No window system.
 #pragma once
 
 #include "paths.h"
@@ -13,13 +15,7 @@ constexpr std::uint32_t kNameSpace = 0x2000000;  // 2^25 name codes
 constexpr char kNameAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
 constexpr char kTempPrefix[] = "is-";
 constexpr char kTempExtension[] = ".TMP";
-constexpr int kDeleteAttempts = 12;
-constexpr unsigned kRetryPause = 250;
-constexpr unsigned long kErrorFileNotFound = 2;
-constexpr unsigned long kErrorPathNotFound = 3;
 
-using ptr::AddBackslash;
-using ptr::RemoveBackslash;
 // Drops control characters and spaces at both ends; a path with a space that is
 // not already enclosed in double quotes gets them.
 std::string Quote(const std::string& path);
@@ -40,19 +36,5 @@ std::string CopyArguments(const std::string& installedExecutable, std::uint32_t 
 // "$" or "0x"; an optional sign. False when the text is not a number of 32 bits.
 bool ParseInteger(const std::string& text, std::int32_t& value);
 std::string NotAnIntegerMessage(const std::string& text);
-
-// What a deletion needs from the system, so the retry rules can be checked alone.
-struct DeleteOps {
-    std::function<bool(const std::string&)> remove;  // true on success
-    std::function<unsigned long()> lastError;
-    std::function<void(unsigned)> sleep;
-};
-
-// The installed executable: up to 12 attempts with a pause before each retry,
-// ending early when the file or its path is already gone. Returns the attempts.
-int DeleteInstalledExecutable(const std::string& path, const DeleteOps& ops);
-// An installed file: up to 12 attempts; only the first two failures are
-// followed by a pause. Returns the attempts.
-int DeleteInstalledFile(const std::string& path, const DeleteOps& ops);
 
 }  // namespace uninst

@@ -5,6 +5,7 @@
 // once; Apply makes it the state Cancel goes back to.
 #pragma once
 
+#include "form_controls.h"
 #include "program_names.h"
 #include "programs_editor.h"
 #include "resource_modules.h"
@@ -15,27 +16,27 @@
 
 namespace setting {
 
-class TProgramsPage {
+class TProgramsTab {
 public:
     struct Environment {
         HWND form;
-        HINSTANCE resources;        // strings of the page
+        HINSTANCE resources;        // strings of the tab
         const TFunctionNames* names;
-        unsigned buttonCount;       // which function rows the page shows
+        unsigned buttonCount;       // which function rows the tab shows
         ptr::ProgramsBlock* block;  // null: the tray agent has none, nothing to edit
         // Sets a control's own visibility; the form shows it with its tab.
         std::function<void(int id, bool visible)> setVisible;
     };
 
-    explicit TProgramsPage(const Environment& environment);
-    ~TProgramsPage();
-    TProgramsPage(const TProgramsPage&) = delete;
-    TProgramsPage& operator=(const TProgramsPage&) = delete;
+    explicit TProgramsTab(const Environment& environment);
+    ~TProgramsTab();
+    TProgramsTab(const TProgramsTab&) = delete;
+    TProgramsTab& operator=(const TProgramsTab&) = delete;
 
     // Fills the boxes and the list (at the form's creation).
     void Load();
-    static bool IsPageControl(int id);
-    // A notification of one of the page's controls; returns true when it
+    static bool IsTabControl(int id);
+    // A notification of one of the tab's controls; returns true when it
     // changed the programs block (Apply is then enabled).
     bool HandleCommand(int id, int code);
     void Apply() { editor_.TakeSavedCopy(); }
@@ -60,8 +61,6 @@ private:
     void EnableEditing();
     void ShowSelected();
     void EnableFields(bool enabled);
-    void FillChoices(int id, const std::vector<std::pair<std::string, int32_t>>& choices);
-    void SelectChoice(int id, int32_t value);
     int32_t ChosenValue(int id) const;
     void UpdateLineControls();
     bool FunctionBoxChange(int id);

@@ -22,8 +22,8 @@ inslog::LogContents Sample() {
     log.Folders = {"C:\\P"};
     inslog::TUninsRegObject record;
     record.RootKey = 0x80000002;
-    inslog::WriteShortString(record.KeyName, "Software\\X");
-    inslog::WriteShortString(record.ValueName, "NoModify");
+    ptr::FillShortString(record.KeyName, "Software\\X");
+    ptr::FillShortString(record.ValueName, "NoModify");
     record.Kind = inslog::rkInteger;
     inslog::SetDataInteger(record, -2);
     log.RegObjects = {record};

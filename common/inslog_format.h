@@ -13,7 +13,6 @@
 
 namespace inslog {
 
-using ptr::kShortStringSize;
 constexpr std::size_t kHeaderSize = 1298;
 constexpr std::size_t kRecordSize = 773;
 // A log is a few kilobytes; anything past this is not a log of ours.
@@ -36,17 +35,15 @@ enum RecordKind : std::uint8_t {
 
 // Every text of the log is a short string, written into a whole field whose
 // bytes after the text are zero; texts longer than 255 characters are cut.
-using ptr::ReadShortString;
-inline void WriteShortString(unsigned char* field, const std::string& text) { ptr::FillShortString(field, text); }
 
 #pragma pack(push, 1)
 // One registry record, read straight from and written straight to the file.
 struct TUninsRegObject {
     std::uint32_t RootKey = 0;
-    unsigned char KeyName[kShortStringSize] = {};
-    unsigned char ValueName[kShortStringSize] = {};
+    unsigned char KeyName[ptr::kShortStringSize] = {};
+    unsigned char ValueName[ptr::kShortStringSize] = {};
     std::uint8_t Kind = 0;
-    unsigned char Data[kShortStringSize] = {};
+    unsigned char Data[ptr::kShortStringSize] = {};
 };
 #pragma pack(pop)
 static_assert(sizeof(TUninsRegObject) == kRecordSize, "a registry record is 773 packed bytes");

@@ -2,7 +2,7 @@
 // only hands over to a temporary copy of itself and keeps the installed
 // executable in use until the copy releases it. The silent one also writes
 // the copy's lines and ends with the removal's result.
-#include "ainsutils.h"
+#include "temp_copy.h"
 #include "uninst_app.h"
 
 #include <cstdint>
@@ -80,14 +80,14 @@ std::string TemporaryFolder() {
 // copy in it.
 bool MakeCopyFolder(std::string& copyPath) {
     std::set<std::string> tried;
-    auto taken = [&tried](const std::string& path) { return tried.count(path) != 0 || PathExists(path); };
+    auto taken = [&tried](const std::string& path) { return tried.count(path) != 0 || ptr::PathExists(path); };
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         std::string folder;
         // The name code starts at 0, so the first name tried is is-00001.TMP.
         if (!UniqueName(TemporaryFolder(), kTempExtension, 0, taken, folder)) return false;
         tried.insert(folder);
         if (!CreateDirectoryA(folder.c_str(), nullptr)) continue;  // made by another meanwhile
-        copyPath = AddBackslash(folder) + folder.substr(folder.find_last_of('\\') + 1);
+        copyPath = ptr::AddBackslash(folder) + folder.substr(folder.find_last_of('\\') + 1);
         return true;
     }
     return false;
@@ -106,7 +106,7 @@ int ResultOfEndedCopy(HANDLE copy) {
 }  // namespace
 
 int RunFirstInstance(HINSTANCE instance, const std::string& executable, bool silent) {
-    if (!PathExists(ChangeFileExt(executable, kLogExtension))) {
+    if (!ptr::PathExists(ChangeFileExt(executable, kLogExtension))) {
         Tell(silent, "Log File Not Exist.", MB_ICONWARNING);
         return 1;
     }

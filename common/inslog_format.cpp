@@ -57,20 +57,20 @@ private:
 
 bool ReadStringSection(Cursor& cursor, std::size_t count, std::vector<std::string>& out) {
     // Only what the bytes left can hold is reserved; the rest fails below.
-    out.reserve(out.size() + std::min(count, cursor.Left() / kShortStringSize));
+    out.reserve(out.size() + std::min(count, cursor.Left() / ptr::kShortStringSize));
     for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* entry = cursor.Take(kShortStringSize);
+        const unsigned char* entry = cursor.Take(ptr::kShortStringSize);
         if (!entry) return false;
-        out.push_back(ReadShortString(entry));
+        out.push_back(ptr::ReadShortString(entry));
     }
     return true;
 }
 
 }  // namespace
 
-std::string KeyNameOf(const TUninsRegObject& object) { return ReadShortString(object.KeyName); }
-std::string ValueNameOf(const TUninsRegObject& object) { return ReadShortString(object.ValueName); }
-std::string DataTextOf(const TUninsRegObject& object) { return ReadShortString(object.Data); }
+std::string KeyNameOf(const TUninsRegObject& object) { return ptr::ReadShortString(object.KeyName); }
+std::string ValueNameOf(const TUninsRegObject& object) { return ptr::ReadShortString(object.ValueName); }
+std::string DataTextOf(const TUninsRegObject& object) { return ptr::ReadShortString(object.Data); }
 
 std::int32_t DataIntegerOf(const TUninsRegObject& object) {
     return static_cast<std::int32_t>(ReadLittle32(object.Data));
@@ -84,11 +84,11 @@ ParseResult ParseLog(const unsigned char* data, std::size_t size, LogContents& o
     Cursor cursor(data, size);
     const unsigned char* header = cursor.Take(kHeaderSize);
     if (!header) return ParseResult::ShortRead;
-    out.ReservedText = ReadShortString(header + kReservedTextAt);
-    out.ProductName = ReadShortString(header + kProductNameAt);
-    out.FontName = ReadShortString(header + kFontNameAt);
-    out.AppWindowClass = ReadShortString(header + kAppWindowClassAt);
-    out.AppWindowTitle = ReadShortString(header + kAppWindowTitleAt);
+    out.ReservedText = ptr::ReadShortString(header + kReservedTextAt);
+    out.ProductName = ptr::ReadShortString(header + kProductNameAt);
+    out.FontName = ptr::ReadShortString(header + kFontNameAt);
+    out.AppWindowClass = ptr::ReadShortString(header + kAppWindowClassAt);
+    out.AppWindowTitle = ptr::ReadShortString(header + kAppWindowTitleAt);
     out.ReservedFlag1 = header[kReservedFlag1At];
     out.ReservedFlag2 = header[kReservedFlag2At];
     out.ReservedHeaderWord = ReadLittle32(header + kReservedWordAt);
@@ -111,11 +111,11 @@ ParseResult ParseLog(const unsigned char* data, std::size_t size, LogContents& o
 
 std::vector<unsigned char> SerializeLog(const LogContents& contents) {
     unsigned char header[kHeaderSize] = {};
-    WriteShortString(header + kReservedTextAt, contents.ReservedText);
-    WriteShortString(header + kProductNameAt, contents.ProductName);
-    WriteShortString(header + kFontNameAt, contents.FontName);
-    WriteShortString(header + kAppWindowClassAt, contents.AppWindowClass);
-    WriteShortString(header + kAppWindowTitleAt, contents.AppWindowTitle);
+    ptr::FillShortString(header + kReservedTextAt, contents.ReservedText);
+    ptr::FillShortString(header + kProductNameAt, contents.ProductName);
+    ptr::FillShortString(header + kFontNameAt, contents.FontName);
+    ptr::FillShortString(header + kAppWindowClassAt, contents.AppWindowClass);
+    ptr::FillShortString(header + kAppWindowTitleAt, contents.AppWindowTitle);
     header[kReservedFlag1At] = contents.ReservedFlag1;
     header[kReservedFlag2At] = contents.ReservedFlag2;
     WriteLittle32(header + kFileCountAt, static_cast<std::uint32_t>(contents.Files.size()));
@@ -124,11 +124,11 @@ std::vector<unsigned char> SerializeLog(const LogContents& contents) {
     WriteLittle32(header + kReservedWordAt, contents.ReservedHeaderWord);
 
     std::vector<unsigned char> bytes(header, header + kHeaderSize);
-    unsigned char field[kShortStringSize];
+    unsigned char field[ptr::kShortStringSize];
     for (const std::vector<std::string>* section : {&contents.Files, &contents.Folders}) {
         for (const std::string& path : *section) {
-            WriteShortString(field, path);
-            bytes.insert(bytes.end(), field, field + kShortStringSize);
+            ptr::FillShortString(field, path);
+            bytes.insert(bytes.end(), field, field + ptr::kShortStringSize);
         }
     }
     for (const TUninsRegObject& object : contents.RegObjects) {

@@ -4,7 +4,7 @@
 
 #include "ptrhk32a.h"
 
-namespace ptr {
+namespace agent {
 
 struct HookLibrary {
     HMODULE module = nullptr;
@@ -23,4 +23,4 @@ struct HookLibrary {
 // nullptr when all are bound.
 const char* BindHookLibraryExports(HookLibrary& library);
 
-}  // namespace ptr
+}  // namespace agent

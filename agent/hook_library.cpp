@@ -1,6 +1,6 @@
 #include "hook_library.h"
 
-namespace ptr {
+namespace agent {
 
 namespace {
 
@@ -28,4 +28,4 @@ const char* BindHookLibraryExports(HookLibrary& library) {
     return missing;
 }
 
-}  // namespace ptr
+}  // namespace agent

@@ -1,4 +1,4 @@
-#include "programs_page.h"
+#include "programs_tab.h"
 
 #include "form_ids.h"
 #include "function_list.h"
@@ -50,33 +50,33 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-TProgramsPage::TProgramsPage(const Environment& environment) : env_(environment), editor_(environment.block) {
+TProgramsTab::TProgramsTab(const Environment& environment) : env_(environment), editor_(environment.block) {
     ptr::BindProgramNameLookup(programNames_);
 }
 
-TProgramsPage::~TProgramsPage() {
+TProgramsTab::~TProgramsTab() {
     HWND picker = Control(ProgramPicker);
     if (picker && pickerProc_) SetWindowLongPtrA(picker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pickerProc_));
 }
 
-bool TProgramsPage::IsPageControl(int id) { return id >= ProgramsLabel && id <= ProgWheelLineUpDown; }
+bool TProgramsTab::IsTabControl(int id) { return id >= ProgramsLabel && id <= ProgWheelLineUpDown; }
 
-void TProgramsPage::Load() {
+void TProgramsTab::Load() {
     Quiet quiet(quiet_);
-    std::vector<std::pair<std::string, int32_t>> functions = {{String(AS_EVERYWHERE_TEXT), kAsEverywhere}};
+    Choices functions = {{String(AS_EVERYWHERE_TEXT), kAsEverywhere}};
     for (int32_t code : kFunctionDisplayList) functions.emplace_back(env_.names->LoadFunctionName(code), code);
     for (const ProgramFunctionBox& box : kFunctionBoxes) {
-        FillChoices(box.id, functions);
+        FillChoices(Control(box.id), functions);
         const bool shown = env_.buttonCount >= box.button;
         // As on the Button tab: no number beside a lone middle button.
         env_.setVisible(box.label, shown && env_.buttonCount > 3);
         env_.setVisible(box.id, shown);
     }
     // The wheel's choices in the words of the Wheel tab.
-    FillChoices(ProgWheelModeBox, {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
+    FillChoices(Control(ProgWheelModeBox), {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
                                    {WindowText(Control(SystemModeRadioButton)), 0},
                                    {WindowText(Control(EnhanceModeRadioButton)), -1}});
-    FillChoices(ProgWheelSpeedBox, {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
+    FillChoices(Control(ProgWheelSpeedBox), {{String(AS_EVERYWHERE_TEXT), kAsEverywhere},
                                     {String(PROGRAM_LINES_TEXT), kLines},
                                     {WindowText(Control(PageScrollRadioButton)), kPage}});
     SendMessageA(Control(ProgWheelLineUpDown), UDM_SETRANGE, 0, MAKELPARAM(kLinesField.max, kLinesField.min));
@@ -90,12 +90,12 @@ void TProgramsPage::Load() {
     FillList(editor_.Programs().empty() ? -1 : 0);
 }
 
-void TProgramsPage::EnableEditing() {
+void TProgramsTab::EnableEditing() {
     const bool available = editor_.Available();
     for (int id : {ProgramList, ProgramPicker, ProgramBrowseButton}) EnableWindow(Control(id), available);
 }
 
-bool TProgramsPage::HandleCommand(int id, int code) {
+bool TProgramsTab::HandleCommand(int id, int code) {
     if (quiet_ > 0) return false;
     // Sent by the picker when it added a program.
     if (id == ProgramPicker && code == kPicked) return true;
@@ -112,7 +112,7 @@ bool TProgramsPage::HandleCommand(int id, int code) {
     return false;
 }
 
-void TProgramsPage::TakeKept() {
+void TProgramsTab::TakeKept() {
     const int selected = Selected();
     const std::string name = selected >= 0 ? editor_.Programs()[selected].name : std::string();
     editor_.TakeKept();
@@ -121,7 +121,7 @@ void TProgramsPage::TakeKept() {
     FillList(again >= 0 ? again : (editor_.Programs().empty() ? -1 : 0));
 }
 
-bool TProgramsPage::AddProgram(const std::string& name) {
+bool TProgramsTab::AddProgram(const std::string& name) {
     int index = -1;
     switch (editor_.Add(name, index)) {
     case TProgramsEditor::AddResult::Added: FillList(index); return true;
@@ -132,7 +132,7 @@ bool TProgramsPage::AddProgram(const std::string& name) {
     return false;
 }
 
-bool TProgramsPage::PickWindow(HWND window) {
+bool TProgramsTab::PickWindow(HWND window) {
     DWORD process = 0;
     if (!window || !GetWindowThreadProcessId(window, &process)) return false;
     // This program's own windows: nothing to pick.
@@ -144,12 +144,12 @@ bool TProgramsPage::PickWindow(HWND window) {
 
 // ---- The picker: pressed, dragged onto a window, let go there ----
 
-LRESULT CALLBACK TProgramsPage::PickerProc(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* page = reinterpret_cast<TProgramsPage*>(GetWindowLongPtrA(picker, GWLP_USERDATA));
-    return page ? page->HandlePicker(picker, message, wParam, lParam) : DefWindowProcA(picker, message, wParam, lParam);
+LRESULT CALLBACK TProgramsTab::PickerProc(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* tab = reinterpret_cast<TProgramsTab*>(GetWindowLongPtrA(picker, GWLP_USERDATA));
+    return tab ? tab->HandlePicker(picker, message, wParam, lParam) : DefWindowProcA(picker, message, wParam, lParam);
 }
 
-LRESULT TProgramsPage::HandlePicker(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TProgramsTab::HandlePicker(HWND picker, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
         picking_ = true;
@@ -178,35 +178,37 @@ LRESULT TProgramsPage::HandlePicker(HWND picker, UINT message, WPARAM wParam, LP
 
 // ---- The list and the selected program's fields ----
 
-int TProgramsPage::Selected() const {
+int TProgramsTab::Selected() const {
     const LRESULT selected = SendMessageA(Control(ProgramList), LB_GETCURSEL, 0, 0);
     return selected == LB_ERR || selected >= static_cast<LRESULT>(editor_.Programs().size()) ? -1
                                                                                               : static_cast<int>(selected);
 }
 
-void TProgramsPage::FillList(int select) {
+void TProgramsTab::FillList(int select) {
     Quiet quiet(quiet_);
     HWND list = Control(ProgramList);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const ProgramSettings& program : editor_.Programs())
+    for (const ptr::ProgramSettings& program : editor_.Programs())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(program.name.c_str()));
     SendMessageA(list, LB_SETCURSEL, select, 0);
     ShowSelected();
 }
 
-void TProgramsPage::ShowSelected() {
+void TProgramsTab::ShowSelected() {
     Quiet quiet(quiet_);
     const int index = Selected();
     EnableFields(index >= 0);
-    for (const ProgramFunctionBox& box : kFunctionBoxes)
-        SelectChoice(box.id, editor_.Has(index, box.field) ? editor_.Get(index, box.field) : kAsEverywhere);
-    SelectChoice(ProgWheelModeBox, !editor_.Has(index, "EnhanceMode")  ? kAsEverywhere
-                                   : editor_.Get(index, "EnhanceMode") ? -1
-                                                                       : 0);
+    for (const ProgramFunctionBox& box : kFunctionBoxes) {
+        const int32_t code = editor_.Has(index, box.field) ? editor_.Get(index, box.field) : kAsEverywhere;
+        SelectChoice(Control(box.id), code);
+    }
+    SelectChoice(Control(ProgWheelModeBox), !editor_.Has(index, "EnhanceMode")  ? kAsEverywhere
+                                            : editor_.Get(index, "EnhanceMode") ? -1
+                                                                                : 0);
     int32_t speed = kAsEverywhere;
     if (editor_.Has(index, "WheelPageScroll")) speed = editor_.Get(index, "WheelPageScroll") ? kPage : kLines;
     else if (editor_.Has(index, "WheelLines")) speed = kLines;
-    SelectChoice(ProgWheelSpeedBox, speed);
+    SelectChoice(Control(ProgWheelSpeedBox), speed);
     // Lines of its own, or those of the Wheel tab to begin with.
     const int32_t lines = editor_.Has(index, "WheelLines")
                               ? editor_.Get(index, "WheelLines")
@@ -215,43 +217,23 @@ void TProgramsPage::ShowSelected() {
     UpdateLineControls();
 }
 
-void TProgramsPage::EnableFields(bool enabled) {
+void TProgramsTab::EnableFields(bool enabled) {
     for (const ProgramFunctionBox& box : kFunctionBoxes) EnableWindow(Control(box.id), enabled);
     for (int id : {ProgWheelModeBox, ProgWheelSpeedBox, ProgramRemoveButton}) EnableWindow(Control(id), enabled);
 }
 
-void TProgramsPage::UpdateLineControls() {
+void TProgramsTab::UpdateLineControls() {
     const bool lines = Selected() >= 0 && ChosenValue(ProgWheelSpeedBox) == kLines;
     EnableWindow(Control(ProgWheelLineEdit), lines);
     EnableWindow(Control(ProgWheelLineUpDown), lines);
 }
 
-void TProgramsPage::FillChoices(int id, const std::vector<std::pair<std::string, int32_t>>& choices) {
-    HWND box = Control(id);
-    SendMessageA(box, CB_RESETCONTENT, 0, 0);
-    for (const auto& choice : choices) {
-        const LRESULT index = SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.first.c_str()));
-        if (index >= 0) SendMessageA(box, CB_SETITEMDATA, index, static_cast<LPARAM>(choice.second));
-    }
-}
-
-// Found by the value each entry carries; a value no entry carries (a code
-// the list does not offer) selects nothing.
-void TProgramsPage::SelectChoice(int id, int32_t value) {
-    HWND box = Control(id);
-    LRESULT selected = CB_ERR;
-    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count && selected == CB_ERR; ++i)
-        if (static_cast<int32_t>(SendMessageA(box, CB_GETITEMDATA, i, 0)) == value) selected = i;
-    SendMessageA(box, CB_SETCURSEL, selected, 0);
-}
-
-int32_t TProgramsPage::ChosenValue(int id) const {
+int32_t TProgramsTab::ChosenValue(int id) const {
     const LRESULT selected = SendMessageA(Control(id), CB_GETCURSEL, 0, 0);
     return selected == CB_ERR ? kAsEverywhere : static_cast<int32_t>(SendMessageA(Control(id), CB_GETITEMDATA, selected, 0));
 }
 
-bool TProgramsPage::FunctionBoxChange(int id) {
+bool TProgramsTab::FunctionBoxChange(int id) {
     const int index = Selected();
     if (index < 0) return false;
     const int32_t code = ChosenValue(id);
@@ -260,7 +242,7 @@ bool TProgramsPage::FunctionBoxChange(int id) {
     return true;
 }
 
-bool TProgramsPage::WheelModeChange() {
+bool TProgramsTab::WheelModeChange() {
     const int index = Selected();
     if (index < 0) return false;
     const int32_t mode = ChosenValue(ProgWheelModeBox);
@@ -269,7 +251,7 @@ bool TProgramsPage::WheelModeChange() {
     return true;
 }
 
-bool TProgramsPage::WheelSpeedChange() {
+bool TProgramsTab::WheelSpeedChange() {
     const int index = Selected();
     if (index < 0) return false;
     switch (ChosenValue(ProgWheelSpeedBox)) {
@@ -292,7 +274,7 @@ bool TProgramsPage::WheelSpeedChange() {
 }
 
 // The up-down's position counts, as on the Wheel tab.
-bool TProgramsPage::WheelLinesChange() {
+bool TProgramsTab::WheelLinesChange() {
     const int index = Selected();
     if (index < 0 || ChosenValue(ProgWheelSpeedBox) != kLines) return false;
     editor_.Set(index, "WheelLines",
@@ -300,7 +282,7 @@ bool TProgramsPage::WheelLinesChange() {
     return true;
 }
 
-bool TProgramsPage::Browse() {
+bool TProgramsTab::Browse() {
     std::string filter = String(PROGRAM_BROWSE_FILTER);
     for (char& c : filter)
         if (c == '|') c = '\0';
@@ -319,7 +301,7 @@ bool TProgramsPage::Browse() {
     return AddProgram(ProgramNameOfPath(file));
 }
 
-bool TProgramsPage::RemoveSelected() {
+bool TProgramsTab::RemoveSelected() {
     const int index = Selected();
     if (!editor_.Remove(index)) return false;
     const int count = static_cast<int>(editor_.Programs().size());
@@ -328,9 +310,9 @@ bool TProgramsPage::RemoveSelected() {
 }
 
 // Titled as the tab is, without its mnemonic.
-void TProgramsPage::Tell(unsigned textId) const {
+void TProgramsTab::Tell(unsigned textId) const {
     std::string title;
-    for (char c : WindowText(Control(TabSheet3)))
+    for (char c : WindowText(Control(IDC_PROGRAMS_TAB_CAPTION)))
         if (c != '&') title += c;
     MessageBoxA(env_.form, String(textId).c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }

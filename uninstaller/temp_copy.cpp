@@ -1,4 +1,4 @@
-#include "ainsutils.h"
+#include "temp_copy.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -33,7 +33,7 @@ std::string NameCode(std::uint32_t code) {
 
 bool UniqueName(const std::string& folder, const std::string& extension, std::uint32_t start,
                 const std::function<bool(const std::string&)>& pathExists, std::string& name) {
-    const std::string base = AddBackslash(folder) + kTempPrefix;
+    const std::string base = ptr::AddBackslash(folder) + kTempPrefix;
     start %= kNameSpace;
     std::uint32_t code = start;
     for (;;) {
@@ -91,25 +91,5 @@ bool ParseInteger(const std::string& text, std::int32_t& value) {
 }
 
 std::string NotAnIntegerMessage(const std::string& text) { return "'" + text + "' is not a valid integer value"; }
-
-int DeleteInstalledExecutable(const std::string& path, const DeleteOps& ops) {
-    int attempt = 1;
-    for (;; ++attempt) {
-        if (attempt > 1) ops.sleep(kRetryPause);
-        if (ops.remove(path)) break;
-        const unsigned long error = ops.lastError();
-        if (error == kErrorFileNotFound || error == kErrorPathNotFound || attempt == kDeleteAttempts) break;
-    }
-    return attempt;
-}
-
-int DeleteInstalledFile(const std::string& path, const DeleteOps& ops) {
-    int attempt = 1;
-    for (;; ++attempt) {
-        if (ops.remove(path) || attempt == kDeleteAttempts) break;
-        if (attempt <= 2) ops.sleep(kRetryPause);
-    }
-    return attempt;
-}
 
 }  // namespace uninst
