@@ -5,6 +5,7 @@
 #include "dispatcher.h"
 
 #include "actions.h"
+#include "button_functions.h"
 #include "markers.h"
 #include "modes.h"
 #include "programs.h"
@@ -15,10 +16,6 @@ namespace {
 
 constexpr uint32_t kMiddleButtonIndex = 0;
 constexpr uint32_t kButtonIndexOffset = 3;  // index 0 is button 3
-
-// WM_APPCOMMAND lParam: the command in the high word with FAPPCOMMAND_OEM.
-constexpr LPARAM kAppCommandBack = 0x10010000;
-constexpr LPARAM kAppCommandForward = 0x10020000;
 
 bool IsValidButtonIndex(HookContext& ctx, uint16_t index) {
     // The index comes from dwExtraInfo, which any program can set: it must
@@ -34,8 +31,6 @@ bool IsTranslatedXButton(uint16_t marker, uint16_t index) {
 uint32_t ChosenButton(HookContext& ctx, uint16_t index) {
     return IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
 }
-
-bool HasXButtons(int32_t osKind) { return osKind == OS_WIN2000 || osKind == OS_WINME || osKind == OS_WINXP; }
 
 // Functions 0 and 45 give the application an ordinary middle click, except
 // that 0 on buttons 4 and 5 gives their X button where the system has one.
@@ -145,188 +140,6 @@ int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, ui
     }
 }
 
-// The X button goes down now and up at the user's own release, which the
-// dispatcher makes again in its turn; when that release went by before this
-// run, the application gets the whole click now, so that the X button does
-// not stay down.
-int XButtonClick(HookContext& ctx, DWORD button, int32_t releaseAction) {
-    bool releaseWentBy = ctx.shared.ReleasePending == 0;
-    ctx.api.mouse_event(MOUSEEVENTF_XDOWN, 0, 0, button, 0);
-    if (releaseWentBy) ctx.api.mouse_event(MOUSEEVENTF_XUP, 0, 0, button, 0);
-    SetReleaseAction(ctx, releaseWentBy ? kReleaseSwallow : releaseAction);
-    return 1;
-}
-
-// A middle click made at the marked release (a press the system reported as
-// a double click; a plain click passes on as it came) is made whole: the
-// user's own release may already have let the middle button go in the
-// system while it waits behind this release, and a press made now would
-// then stay down. The user's release is handled as ReleaseAction says.
-int MiddleClick(HookContext& ctx) {
-    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEDOWN, 0, 0, 0, ExtraInfo(MARK_PASS));
-    ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
-    return 1;
-}
-
-int SystemDefault(HookContext& ctx) {
-    if (HasXButtons(ctx.shared.OsKind)) {
-        if (ctx.shared.PendingButton == 1) return XButtonClick(ctx, XBUTTON1, kReleaseXButton1);
-        if (ctx.shared.PendingButton == 2) return XButtonClick(ctx, XBUTTON2, kReleaseXButton2);
-    }
-    return MiddleClick(ctx);
-}
-
-BYTE KeyOfFunction(uint32_t code) {
-    if (code >= 1 && code <= 10) return static_cast<BYTE>(VK_F1 + code - 1);
-    switch (code) {
-    case 11: return VK_ESCAPE;
-    case 12: return VK_BACK;
-    case 13: return VK_RETURN;
-    case 14: return VK_SPACE;
-    case 15: return VK_DELETE;
-    case 16: return VK_PRIOR;
-    case 17: return VK_NEXT;
-    case 18: return VK_TAB;
-    case 19: return VK_HOME;
-    case 20: return VK_END;
-    case 21: return VK_UP;
-    case 22: return VK_DOWN;
-    case 23: return VK_LEFT;
-    case 24: return VK_RIGHT;
-    default: return 0;
-    }
-}
-
-BYTE ChordKeyOfFunction(uint32_t code) {
-    switch (code) {
-    case 25: return 'Z';
-    case 26: return 'Y';
-    case 27: return 'X';
-    case 28: return 'C';
-    case 29: return 'V';
-    default: return 0;
-    }
-}
-
-void CycleTask(HookContext& ctx) {
-    KeyDown(ctx, VK_MENU);
-    TapKey(ctx, VK_TAB);
-    KeyUp(ctx, VK_MENU);
-}
-
-void StartMenu(HookContext& ctx) {
-    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-}
-
-void DoubleClick(HookContext& ctx) {
-    for (int click = 0; click < 2; ++click) {
-        InjectButton(ctx, MOUSEEVENTF_LEFTDOWN, ExtraInfo(MARK_PASS));
-        InjectButton(ctx, MOUSEEVENTF_LEFTUP, ExtraInfo(MARK_PASS));
-    }
-}
-
-void CloseApplication(HookContext& ctx, HWND window) {
-    HWND top = TopLevelOf(ctx, window);
-    // The desktop's icon view: closing "Progman" offers to shut down instead.
-    if (ClassIs(ctx, window, "SysListView32") && ClassIs(ctx, top, "Progman")) {
-        PostToWindow(ctx, top, WM_CLOSE, 0, 0);
-        return;
-    }
-    PostToWindow(ctx, top, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-// The first window from `window` up whose style has both boxes; the shell's
-// folder view carries them without being the window to size.
-HWND SizableAncestor(HookContext& ctx, HWND window, LONG box) {
-    const LONG wanted = box | WS_SYSMENU;
-    HWND current = window;
-    for (int depth = 0; current != nullptr && depth < kMaxAncestors; ++depth) {
-        LONG style = ctx.api.GetWindowLongA(current, GWL_STYLE);
-        if ((style & wanted) == wanted && !ClassIs(ctx, current, "SHELLDLL_DefView")) return current;
-        current = ctx.api.GetParent(current);
-    }
-    return nullptr;
-}
-
-void MaximizeWindow(HookContext& ctx, HWND window) {
-    HWND target = SizableAncestor(ctx, window, WS_MAXIMIZEBOX);
-    if (target != nullptr && !ctx.api.IsZoomed(target)) PostToWindow(ctx, target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-}
-
-void MinimizeWindow(HookContext& ctx, HWND window) {
-    HWND target = SizableAncestor(ctx, window, WS_MINIMIZEBOX);
-    if (target != nullptr && !ctx.api.IsIconic(target)) PostToWindow(ctx, target, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
-
-void BrowserNavigate(HookContext& ctx, HWND window, bool back) {
-    if (ctx.shared.OsKind < OS_WIN2000) {
-        // No WM_APPCOMMAND before Windows 2000: Alt+Left or Alt+Right to the foreground.
-        ctx.api.SetFocus(ctx.api.GetForegroundWindow());
-        KeyDown(ctx, VK_MENU);
-        TapKey(ctx, back ? VK_LEFT : VK_RIGHT);
-        KeyUp(ctx, VK_MENU);
-        return;
-    }
-    PostToWindow(ctx, window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
-                 back ? kAppCommandBack : kAppCommandForward);
-}
-
-// Functions 0 to 55 and 70 to 73: one action each, the release is swallowed.
-// Returns -1 for a code that is not one of them.
-int RunAction(HookContext& ctx, HWND window, uint32_t code) {
-    if (BYTE vk = KeyOfFunction(code)) return PressKey(ctx, window, vk);
-    if (BYTE vk = ChordKeyOfFunction(code)) {
-        CtrlChord(ctx, window, vk);
-        return 1;
-    }
-    switch (code) {
-    case 0: return SystemDefault(ctx);
-    case 40: CycleTask(ctx); return 1;
-    case 41: WinChord(ctx, 0, 'E'); return 1;
-    case 42: WinChord(ctx, VK_CONTROL, 'F'); return 1;
-    case 43: WinChord(ctx, 0, 'F'); return 1;
-    case 44: WinChord(ctx, 0, VK_F1); return 1;
-    case 45: return MiddleClick(ctx);
-    case 46: WinChord(ctx, 0, 'M'); return 1;
-    case 47: WinChord(ctx, 0, 'R'); return 1;
-    case 48: StartMenu(ctx); return 1;
-    case 49: ctx.api.WinExec("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl,,0", SW_SHOW); return 1;
-    case 50: WinChord(ctx, VK_SHIFT, 'M'); return 1;
-    case 51: ctx.api.WinExec("Control.exe", SW_SHOWNORMAL); return 1;
-    case 52: CloseApplication(ctx, window); return 1;
-    case 53: DoubleClick(ctx); return 1;
-    case 54: MaximizeWindow(ctx, window); return 1;
-    case 55: MinimizeWindow(ctx, window); return 1;
-    case 70: PostToAgent(ctx, UM_LAUNCHBROWSER, 0); return 1;
-    case 71: PostToAgent(ctx, UM_LAUNCHMAIL, 0); return 1;
-    case 72: BrowserNavigate(ctx, window, true); return 1;
-    case 73: BrowserNavigate(ctx, window, false); return 1;
-    default: return -1;
-    }
-}
-
-// Functions that start a mode or talk to the tray agent. Returns -1 for a
-// code that is not one of them. A mode keeps the settings of the program it
-// starts in.
-int RunModeStart(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
-    if (code != 103) RememberModeProgram(ctx, window);
-    switch (code) {
-    case 56: return StartDragLock(ctx);
-    case 60:
-    case 61: return StartKeyLock(ctx, code);
-    case 62: return StartHorizontalWheel(ctx);
-    case 100:
-        StartUniversalScroll(ctx, window, x, y);
-        return 1;
-    case 101: return StartAutoScroll(ctx, window);
-    case 102: return StartZoom(ctx);
-    case 103: PostToAgent(ctx, UM_CONNECTINTERNET, ctx.shared.PendingButton); return 1;
-    case 151: return StartTaskSwitch(ctx);
-    default: return -1;
-    }
-}
-
 }  // namespace
 
 int Dispatch(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker, uint16_t index) {
@@ -340,34 +153,6 @@ int Dispatch(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t
     int modeResult = DispatchToMode(ctx, window, message, x, y, marker);
     if (modeResult >= 0) return modeResult;
     return DispatchIdle(ctx, window, message, x, y, marker, index, translatedDoubleClick);
-}
-
-int RunFunction(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
-    int result = RunAction(ctx, window, code);
-    if (result < 0) result = RunModeStart(ctx, window, x, y, code);
-    // Unknown codes do nothing and let the marked release through.
-    return result < 0 ? 0 : result;
-}
-
-int PressKey(HookContext& ctx, HWND window, BYTE vk) {
-    if (ctx.api.GetFocus() != window) ctx.api.SetFocus(window);
-    TapKey(ctx, vk);
-    return 1;
-}
-
-void CtrlChord(HookContext& ctx, HWND window, BYTE vk) {
-    ctx.api.SetFocus(window);
-    KeyDown(ctx, VK_CONTROL);
-    TapKey(ctx, vk);
-    KeyUp(ctx, VK_CONTROL);
-}
-
-void WinChord(HookContext& ctx, BYTE modifier, BYTE vk) {
-    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    if (modifier != 0) KeyDown(ctx, modifier);
-    TapKey(ctx, vk);
-    if (modifier != 0) KeyUp(ctx, modifier);
-    ctx.api.keybd_event(VK_LWIN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
 }  // namespace ptr

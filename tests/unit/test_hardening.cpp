@@ -4,6 +4,7 @@
 // or post more than one scroll's worth of messages for any count.
 #include "actions.h"
 #include "auto_scroll.h"
+#include "button_functions.h"
 #include "discovery.h"
 #include "dispatcher.h"
 #include "lifecycle.h"
