@@ -21,6 +21,7 @@
 //     each change of the programs block, whose names are then upper-cased anew
 //
 // Prints a Markdown table. Needs a display (real windows); run it with bench/run.sh.
+#include "function_codes.h"
 #include "hook_context.h"
 #include "mouse_proc.h"
 #include "noop_platform.h"
@@ -394,7 +395,7 @@ int main(int argc, char** argv) {
             entry.FieldMask = FieldBit("EnhanceMode") | FieldBit("WheelLines") | FieldBit("ButtonFunction0");
             entry.Values.EnhanceMode = -1;
             entry.Values.WheelLines = 3;
-            entry.Values.ButtonFunction[0] = 28;
+            entry.Values.ButtonFunction[0] = function::kCopy;
         }
         programs->Header.Count = kMaxPrograms;
         EndProgramsChange(programs->Header, odd);

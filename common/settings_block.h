@@ -4,6 +4,8 @@
 // fields by name, with their ranges, are in settings_fields.h.
 #pragma once
 
+#include "function_codes.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -97,11 +99,11 @@ static_assert(UM_SETTINGSCHANGED == 2025 && UM_MODESTATE == 2126 && UM_LAUNCHMAI
 // Status texts the tray agent shows for a mode announced by UM_MODESTATE.
 inline const char* ModeStatusText(unsigned mode) {
     switch (mode) {
-    case 56: return "Drag Lock Active";
-    case 60: return "Shift Locked";
-    case 61: return "Control Locked";
-    case 62: return "Horizontal Wheel";
-    case 100: return "Scroll Active";
+    case function::kDragLock: return "Drag Lock Active";
+    case function::kShiftLock: return "Shift Locked";
+    case function::kControlLock: return "Control Locked";
+    case function::kHorizontalWheel: return "Horizontal Wheel";
+    case function::kUniversalScroll: return "Scroll Active";
     default: return nullptr;
     }
 }

@@ -5,6 +5,7 @@
 // by it. Header-only and constexpr, so that the hook library may include it.
 #pragma once
 
+#include "function_codes.h"
 #include "settings_block.h"
 
 #include <cstddef>
@@ -31,13 +32,6 @@ struct SettingsField {
     int32_t firstRun;  // what the tray agent writes the first time (ButtonCount: the mouse's own)
 };
 
-// The button function codes the hook library knows: 0 to 29, 40 to 56, 60 to
-// 62, 70 to 73, 100 to 103 and 151.
-constexpr bool IsKnownFunctionCode(int32_t code) {
-    return (code >= 0 && code <= 29) || (code >= 40 && code <= 56) || (code >= 60 && code <= 62) ||
-           (code >= 70 && code <= 73) || (code >= 100 && code <= 103) || code == 151;
-}
-
 // Universal Zoom's factor is no field of its own: it is ZoomTargetWidth /
 // ZoomSourceWidth, and both targets are that factor times their sources.
 constexpr int32_t kMinZoomFactor = 2;
@@ -50,7 +44,7 @@ constexpr int32_t kMaxZoomFactor = 10;
 #define PTR_FUNCTION(index)                                                                                 \
     SettingsField { "ButtonFunction" #index,                                                                \
                     static_cast<uint32_t>(offsetof(SettingsBlock, ButtonFunction) + 4 * (index)), 4,        \
-                    FieldKind::Function, 0, 151, 1, 0 }
+                    FieldKind::Function, function::kSystemDefault, function::kHighest, 1, function::kSystemDefault }
 #define PTR_HANDLE(field) PTR_FIELD(field, Handle, 0, INT32_MAX, 1, 0)
 
 // In the block's order; the handles come last, after every field that is kept.
@@ -151,7 +145,7 @@ static_assert(SettingsFieldNamed("ButtonFunction4").offset + 4 == offsetof(Setti
 // its steps, an unknown function code to 0 (System Default). Flags, reserved
 // words and handles take any value.
 constexpr int32_t ClampSettingsFieldValue(const SettingsField& field, int32_t value) {
-    if (field.kind == FieldKind::Function) return IsKnownFunctionCode(value) ? value : 0;
+    if (field.kind == FieldKind::Function) return function::IsKnown(value) ? value : function::kSystemDefault;
     if (field.kind != FieldKind::Number) return value;
     int32_t clamped = value < field.min ? field.min : value > field.max ? field.max : value;
     if (field.step > 1) clamped -= (clamped - field.min) % field.step;  // down, and so still in range

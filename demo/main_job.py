@@ -43,6 +43,8 @@ sys.path.insert(0, HERE)
 
 import harness  # noqa: E402
 import uninst_support  # noqa: E402
+from function_codes import (AUTO_SCROLL, COPY, ENTER, HORIZONTAL_WHEEL, SYSTEM_DEFAULT, UNIVERSAL_SCROLL,  # noqa: E402
+                            UNIVERSAL_ZOOM)
 from harness import Program, Sample, read_text, wait_until, wine_binary, wine_env, winpath  # noqa: E402
 from settingharness import ID  # noqa: E402
 
@@ -50,9 +52,7 @@ MIDDLE, WHEEL_UP, WHEEL_DOWN, BUTTON4 = 2, 4, 5, 8
 SB_LINEDOWN, SB_PAGEDOWN, SB_ENDSCROLL = 1, 3, 8
 VK_RETURN, VK_CONTROL = 0x0D, 0x11
 
-FUNCTION_ENTER, FUNCTION_COPY = 13, 28
 TRAY_CALLBACK, WM_RBUTTONUP = 0x8000 + 1, 0x0205
-HORIZONTAL_WHEEL, UNIVERSAL_SCROLL, AUTO_SCROLL, ZOOM = 62, 100, 101, 102
 
 
 class StepFailed(Exception):
@@ -237,7 +237,7 @@ def step_install(s):
 
 
 def step_wheel_lines(s):
-    s.configure(EnhanceMode=-1, WheelCount=1, WheelLines=5, WheelPageScroll=0, ButtonFunction0=0)
+    s.configure(EnhanceMode=-1, WheelCount=1, WheelLines=5, WheelPageScroll=0, ButtonFunction0=SYSTEM_DEFAULT)
     before = s.state("list_top")
     sent = len(s.messages("list", "WM_VSCROLL"))
     s.notches(WHEEL_DOWN, 2, "list")
@@ -267,7 +267,7 @@ def step_wheel_page(s):
 
 
 def step_copy(s):
-    s.configure(ButtonFunction0=FUNCTION_COPY)
+    s.configure(ButtonFunction0=COPY)
     before = len(keys(s, "pad"))
     s.click(MIDDLE, "pad")
     wait_until(lambda: ord("C") in keys(s, "pad")[before:], 15)
@@ -282,7 +282,7 @@ def step_copy(s):
 
 
 def step_button4(s):
-    s.configure(ButtonCount=5, ButtonFunction1=FUNCTION_ENTER)
+    s.configure(ButtonCount=5, ButtonFunction1=ENTER)
     before = len(keys(s, "pad"))
     s.click(BUTTON4, "pad")
     wait_until(lambda: VK_RETURN in keys(s, "pad")[before:], 15)
@@ -301,7 +301,7 @@ def step_horizontal_wheel(s):
     line, hpos = s.state("edit_line"), s.state("edit_hpos")
     sent = len(s.messages("edit", "WM_HSCROLL"))
     s.click(MIDDLE, "edit")
-    s.agent_says("PtrAgent: mode 62: Horizontal Wheel")
+    s.agent_says(f"PtrAgent: mode {HORIZONTAL_WHEEL}: Horizontal Wheel")
     s.notches(WHEEL_DOWN, 2, "edit")
     after = s.wait_state("edit_hpos", lambda v: v > hpos)
     codes = scroll_codes(s, "edit", "WM_HSCROLL")[sent:]
@@ -322,7 +322,7 @@ def step_universal_scroll(s):
     before = s.state("list_top")
     s.move(x, y)
     s.click(MIDDLE)
-    s.agent_says("PtrAgent: mode 100: Scroll Active")
+    s.agent_says(f"PtrAgent: mode {UNIVERSAL_SCROLL}: Scroll Active")
     for i in range(1, 6):
         s.glide(x, y + 15 * i)
     after = s.wait_state("list_top", lambda v: v >= before + 10)
@@ -373,7 +373,7 @@ def step_auto_scroll(s):
 
 
 def step_zoom(s):
-    s.configure(ButtonFunction0=ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
+    s.configure(ButtonFunction0=UNIVERSAL_ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
                 ZoomTargetHeight=48)
     # Over the edit's text, so that the picture shows it magnified.
     s.click(MIDDLE, "edit")
@@ -397,7 +397,7 @@ def step_zoom(s):
 
 def step_settings(s):
     """From the tray agent's menu to the settings form, 5 lines a notch with real clicks, Apply and OK."""
-    s.configure(EnhanceMode=-1, WheelPageScroll=0, WheelLines=3, ButtonFunction0=0)
+    s.configure(EnhanceMode=-1, WheelPageScroll=0, WheelLines=3, ButtonFunction0=SYSTEM_DEFAULT)
     s.settingctl = s.start("settingctl.exe", stdin=True)
     s.settingctl.expect("READY", timeout=60)
     ctl = lambda command, prefix: s.settingctl.ask(command, prefix)
@@ -445,7 +445,7 @@ def step_settings(s):
 
 def step_two_programs(s):
     """Two programs with settings of their own: button 4 and the wheel each as the program says."""
-    s.configure(ButtonCount=5, ButtonFunction1=0, EnhanceMode=-1, WheelLines=3, WheelPageScroll=0)
+    s.configure(ButtonCount=5, ButtonFunction1=SYSTEM_DEFAULT, EnhanceMode=-1, WheelLines=3, WheelPageScroll=0)
     # Two copies of the sample program under other names: as far as the
     # suite is concerned, two other programs.
     copies = {}
@@ -461,7 +461,8 @@ def step_two_programs(s):
         sample.wait_ready()
         copies[name] = sample
     # As the settings program's Programs tab writes them, then kept as by its Apply.
-    for program in ("viewer.exe ButtonFunction1=13 EnhanceMode=0", "editor.exe ButtonFunction1=28 WheelLines=6"):
+    for program in (f"viewer.exe ButtonFunction1={ENTER} EnhanceMode=0",
+                    f"editor.exe ButtonFunction1={COPY} WheelLines=6"):
         if s.hooks.ask(f"program {program}", "") != "OK":
             raise StepFailed(f"cannot write the programs block: {program}")
     s.agentctl("post", 2025, 0, 0)  # UM_SETTINGSCHANGED

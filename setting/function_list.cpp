@@ -2,10 +2,18 @@
 
 namespace setting {
 
+using namespace ptr::function;
+
 const int32_t kFunctionDisplayList[kFunctionDisplayCount] = {
-    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
-    28, 29, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 60, 61, 62, 70, 71, 72, 73,
-    100, 101, 102, 103,
+    kSystemDefault, kF1, kF2, kF3, kF4, kF5, kF6, kF7, kF8, kF9, kF10,
+    kEscape, kBackspace, kEnter, kSpace, kDelete, kPageUp, kPageDown, kTab, kHome, kEnd, kUp, kDown, kLeft, kRight,
+    kUndo, kRedo, kCut, kCopy, kPaste,
+    kExplorer, kFindComputer, kFindFile, kSystemHelp, kMiddleButton, kMinimizeAllWindows, kRun, kStartMenu,
+    kSystemProperties, kUndoMinimizeAllWindows, kControlPanel, kCloseApplication, kDoubleClick, kMaximizeWindow,
+    kMinimizeWindow, kDragLock,
+    kShiftLock, kControlLock, kHorizontalWheel,
+    kLaunchBrowser, kLaunchMail, kBrowserBack, kBrowserForward,
+    kUniversalScroll, kAutoScroll, kUniversalZoom, kConnectToInternet,
 };
 
 FunctionPage PageForFunction(int32_t code) {

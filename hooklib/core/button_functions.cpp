@@ -4,6 +4,7 @@
 #include "button_functions.h"
 
 #include "actions.h"
+#include "function_codes.h"
 #include "markers.h"
 #include "modes.h"
 #include "programs.h"
@@ -48,33 +49,33 @@ int SystemDefault(HookContext& ctx) {
 }
 
 BYTE KeyOfFunction(uint32_t code) {
-    if (code >= 1 && code <= 10) return static_cast<BYTE>(VK_F1 + code - 1);
+    if (code >= function::kF1 && code <= function::kF10) return static_cast<BYTE>(VK_F1 + code - function::kF1);
     switch (code) {
-    case 11: return VK_ESCAPE;
-    case 12: return VK_BACK;
-    case 13: return VK_RETURN;
-    case 14: return VK_SPACE;
-    case 15: return VK_DELETE;
-    case 16: return VK_PRIOR;
-    case 17: return VK_NEXT;
-    case 18: return VK_TAB;
-    case 19: return VK_HOME;
-    case 20: return VK_END;
-    case 21: return VK_UP;
-    case 22: return VK_DOWN;
-    case 23: return VK_LEFT;
-    case 24: return VK_RIGHT;
+    case function::kEscape: return VK_ESCAPE;
+    case function::kBackspace: return VK_BACK;
+    case function::kEnter: return VK_RETURN;
+    case function::kSpace: return VK_SPACE;
+    case function::kDelete: return VK_DELETE;
+    case function::kPageUp: return VK_PRIOR;
+    case function::kPageDown: return VK_NEXT;
+    case function::kTab: return VK_TAB;
+    case function::kHome: return VK_HOME;
+    case function::kEnd: return VK_END;
+    case function::kUp: return VK_UP;
+    case function::kDown: return VK_DOWN;
+    case function::kLeft: return VK_LEFT;
+    case function::kRight: return VK_RIGHT;
     default: return 0;
     }
 }
 
 BYTE ChordKeyOfFunction(uint32_t code) {
     switch (code) {
-    case 25: return 'Z';
-    case 26: return 'Y';
-    case 27: return 'X';
-    case 28: return 'C';
-    case 29: return 'V';
+    case function::kUndo: return 'Z';
+    case function::kRedo: return 'Y';
+    case function::kCut: return 'X';
+    case function::kCopy: return 'C';
+    case function::kPaste: return 'V';
     default: return 0;
     }
 }
@@ -143,7 +144,8 @@ void BrowserNavigate(HookContext& ctx, HWND window, bool back) {
                  back ? kAppCommandBack : kAppCommandForward);
 }
 
-// Functions 0 to 55 and 70 to 73: one action each, the release is swallowed.
+// The functions that act once, System Default to Minimize Window and the
+// browser's and the tray agent's: the release is swallowed.
 // Returns -1 for a code that is not one of them.
 int RunAction(HookContext& ctx, HWND window, uint32_t code) {
     if (BYTE vk = KeyOfFunction(code)) return PressKey(ctx, window, vk);
@@ -152,27 +154,29 @@ int RunAction(HookContext& ctx, HWND window, uint32_t code) {
         return 1;
     }
     switch (code) {
-    case 0: return SystemDefault(ctx);
-    case 40: CycleTask(ctx); return 1;
-    case 41: WinChord(ctx, 0, 'E'); return 1;
-    case 42: WinChord(ctx, VK_CONTROL, 'F'); return 1;
-    case 43: WinChord(ctx, 0, 'F'); return 1;
-    case 44: WinChord(ctx, 0, VK_F1); return 1;
-    case 45: return MiddleClick(ctx);
-    case 46: WinChord(ctx, 0, 'M'); return 1;
-    case 47: WinChord(ctx, 0, 'R'); return 1;
-    case 48: StartMenu(ctx); return 1;
-    case 49: ctx.api.WinExec("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl,,0", SW_SHOW); return 1;
-    case 50: WinChord(ctx, VK_SHIFT, 'M'); return 1;
-    case 51: ctx.api.WinExec("Control.exe", SW_SHOWNORMAL); return 1;
-    case 52: CloseApplication(ctx, window); return 1;
-    case 53: DoubleClick(ctx); return 1;
-    case 54: MaximizeWindow(ctx, window); return 1;
-    case 55: MinimizeWindow(ctx, window); return 1;
-    case 70: PostToAgent(ctx, UM_LAUNCHBROWSER, 0); return 1;
-    case 71: PostToAgent(ctx, UM_LAUNCHMAIL, 0); return 1;
-    case 72: BrowserNavigate(ctx, window, true); return 1;
-    case 73: BrowserNavigate(ctx, window, false); return 1;
+    case function::kSystemDefault: return SystemDefault(ctx);
+    case function::kCycleTask: CycleTask(ctx); return 1;
+    case function::kExplorer: WinChord(ctx, 0, 'E'); return 1;
+    case function::kFindComputer: WinChord(ctx, VK_CONTROL, 'F'); return 1;
+    case function::kFindFile: WinChord(ctx, 0, 'F'); return 1;
+    case function::kSystemHelp: WinChord(ctx, 0, VK_F1); return 1;
+    case function::kMiddleButton: return MiddleClick(ctx);
+    case function::kMinimizeAllWindows: WinChord(ctx, 0, 'M'); return 1;
+    case function::kRun: WinChord(ctx, 0, 'R'); return 1;
+    case function::kStartMenu: StartMenu(ctx); return 1;
+    case function::kSystemProperties:
+        ctx.api.WinExec("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl,,0", SW_SHOW);
+        return 1;
+    case function::kUndoMinimizeAllWindows: WinChord(ctx, VK_SHIFT, 'M'); return 1;
+    case function::kControlPanel: ctx.api.WinExec("Control.exe", SW_SHOWNORMAL); return 1;
+    case function::kCloseApplication: CloseApplication(ctx, window); return 1;
+    case function::kDoubleClick: DoubleClick(ctx); return 1;
+    case function::kMaximizeWindow: MaximizeWindow(ctx, window); return 1;
+    case function::kMinimizeWindow: MinimizeWindow(ctx, window); return 1;
+    case function::kLaunchBrowser: PostToAgent(ctx, UM_LAUNCHBROWSER, 0); return 1;
+    case function::kLaunchMail: PostToAgent(ctx, UM_LAUNCHMAIL, 0); return 1;
+    case function::kBrowserBack: BrowserNavigate(ctx, window, true); return 1;
+    case function::kBrowserForward: BrowserNavigate(ctx, window, false); return 1;
     default: return -1;
     }
 }
@@ -181,19 +185,19 @@ int RunAction(HookContext& ctx, HWND window, uint32_t code) {
 // code that is not one of them. A mode keeps the settings of the program it
 // starts in.
 int RunModeStart(HookContext& ctx, HWND window, int x, int y, uint32_t code) {
-    if (code != 103) RememberModeProgram(ctx, window);
+    if (code != function::kConnectToInternet) RememberModeProgram(ctx, window);
     switch (code) {
-    case 56: return StartDragLock(ctx);
-    case 60:
-    case 61: return StartKeyLock(ctx, code);
-    case 62: return StartHorizontalWheel(ctx);
-    case 100:
+    case function::kDragLock: return StartDragLock(ctx);
+    case function::kShiftLock:
+    case function::kControlLock: return StartKeyLock(ctx, code);
+    case function::kHorizontalWheel: return StartHorizontalWheel(ctx);
+    case function::kUniversalScroll:
         StartUniversalScroll(ctx, window, x, y);
         return 1;
-    case 101: return StartAutoScroll(ctx, window);
-    case 102: return StartZoom(ctx);
-    case 103: PostToAgent(ctx, UM_CONNECTINTERNET, ctx.shared.PendingButton); return 1;
-    case 151: return StartTaskSwitch(ctx);
+    case function::kAutoScroll: return StartAutoScroll(ctx, window);
+    case function::kUniversalZoom: return StartZoom(ctx);
+    case function::kConnectToInternet: PostToAgent(ctx, UM_CONNECTINTERNET, ctx.shared.PendingButton); return 1;
+    case function::kTaskSwitch: return StartTaskSwitch(ctx);
     default: return -1;
     }
 }

@@ -6,6 +6,7 @@
 
 #include "actions.h"
 #include "button_functions.h"
+#include "function_codes.h"
 #include "markers.h"
 #include "modes.h"
 #include "programs.h"
@@ -32,11 +33,12 @@ uint32_t ChosenButton(HookContext& ctx, uint16_t index) {
     return IsValidButtonIndex(ctx, index) ? index : kMiddleButtonIndex;
 }
 
-// Functions 0 and 45 give the application an ordinary middle click, except
-// that 0 on buttons 4 and 5 gives their X button where the system has one.
+// System Default and Middle Button give the application an ordinary middle
+// click, except that System Default on buttons 4 and 5 gives their X button
+// where the system has one.
 bool IsPlainMiddleClick(HookContext& ctx, uint32_t code, uint32_t button) {
-    if (code == 45) return true;
-    return code == 0 && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
+    if (code == function::kMiddleButton) return true;
+    return code == function::kSystemDefault && !(HasXButtons(ctx.shared.OsKind) && (button == 1 || button == 2));
 }
 
 // mayPassThrough: the press may reach the application as it came.
@@ -128,14 +130,14 @@ int DispatchIdle(HookContext& ctx, HWND window, UINT message, int x, int y, uint
 // Returns -1 when no mode is active.
 int DispatchToMode(HookContext& ctx, HWND window, UINT message, int x, int y, uint16_t marker) {
     switch (ctx.shared.Mode) {
-    case 56: return DragLockHandler(ctx, window, message, marker);
-    case 60:
-    case 61: return KeyLockHandler(ctx, window, message, marker);
-    case 62: return HorizontalWheelHandler(ctx, window, message, marker);
-    case 100: return UniversalScrollHandler(ctx, window, message, x, y);
-    case 101: return AutoScrollHandler(ctx, window, message, marker);
-    case 102: return ZoomHandler(ctx, window, message, marker);
-    case 151: return TaskSwitchHandler(ctx, window, message, marker);
+    case function::kDragLock: return DragLockHandler(ctx, window, message, marker);
+    case function::kShiftLock:
+    case function::kControlLock: return KeyLockHandler(ctx, window, message, marker);
+    case function::kHorizontalWheel: return HorizontalWheelHandler(ctx, window, message, marker);
+    case function::kUniversalScroll: return UniversalScrollHandler(ctx, window, message, x, y);
+    case function::kAutoScroll: return AutoScrollHandler(ctx, window, message, marker);
+    case function::kUniversalZoom: return ZoomHandler(ctx, window, message, marker);
+    case function::kTaskSwitch: return TaskSwitchHandler(ctx, window, message, marker);
     default: return -1;
     }
 }

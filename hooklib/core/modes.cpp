@@ -5,18 +5,12 @@
 #include "modes.h"
 
 #include "actions.h"
+#include "function_codes.h"
 #include "markers.h"
 #include "wheel_router.h"
 
 namespace ptr {
 namespace {
-
-constexpr uint32_t kModeDragLock = 56;
-constexpr uint32_t kModeShiftLock = 60;
-constexpr uint32_t kModeHorizontalWheel = 62;
-constexpr uint32_t kModeAutoScroll = 101;
-constexpr uint32_t kModeZoom = 102;
-constexpr uint32_t kModeTaskSwitch = 151;
 
 constexpr DWORD kWin95TabPause = 50;
 
@@ -25,10 +19,10 @@ constexpr DWORD kWin95TabPause = 50;
 // pauses on Windows 95) would hold the hooked thread for ever longer.
 constexpr int32_t kMaxTabCount = 273;
 
-BYTE LockKey(uint32_t mode) { return mode == kModeShiftLock ? VK_SHIFT : VK_CONTROL; }
+BYTE LockKey(uint32_t mode) { return mode == function::kShiftLock ? VK_SHIFT : VK_CONTROL; }
 
 int32_t& LockFlag(HookContext& ctx, uint32_t mode) {
-    return mode == kModeShiftLock ? ctx.shared.ShiftLocked : ctx.shared.ControlLocked;
+    return mode == function::kShiftLock ? ctx.shared.ShiftLocked : ctx.shared.ControlLocked;
 }
 
 void TapTab(HookContext& ctx, DWORD pause) {
@@ -108,7 +102,7 @@ void NextTasks(HookContext& ctx, int notches) {
 int StartDragLock(HookContext& ctx) {
     // Marked so that this press does not end the lock it starts.
     InjectButton(ctx, MOUSEEVENTF_LEFTDOWN, ExtraInfo(MARK_PASS));
-    ctx.shared.Mode = kModeDragLock;
+    ctx.shared.Mode = function::kDragLock;
     AnnounceMode(ctx);
     return 1;
 }
@@ -138,7 +132,7 @@ int KeyLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t /*marke
 }
 
 int StartHorizontalWheel(HookContext& ctx) {
-    ctx.shared.Mode = kModeHorizontalWheel;
+    ctx.shared.Mode = function::kHorizontalWheel;
     AnnounceMode(ctx);
     return 1;
 }
@@ -165,7 +159,7 @@ int StartZoom(HookContext& ctx) {
     // Without a tray agent to show it, zoom would only swallow the wheel.
     if (!IsTargetWindow(ctx, ToHwnd(ctx.block.AgentWindow))) return 0;
     SendToAgent(ctx, UM_ZOOMSTART);
-    ctx.shared.Mode = kModeZoom;
+    ctx.shared.Mode = function::kUniversalZoom;
     return 1;
 }
 
@@ -196,7 +190,7 @@ int StartTaskSwitch(HookContext& ctx) {
     ctx.shared.TabCount = 1;
     // The task switcher opens when this release comes back to the handler.
     ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_SELF));
-    ctx.shared.Mode = kModeTaskSwitch;
+    ctx.shared.Mode = function::kTaskSwitch;
     return 1;
 }
 
@@ -217,10 +211,10 @@ int TaskSwitchHandler(HookContext& ctx, HWND /*window*/, UINT message, uint16_t 
 void ReleaseAnyMode(HookContext& ctx) {
     HookSharedState& shared = ctx.shared;
     switch (shared.Mode) {
-    case kModeDragLock: InjectButton(ctx, MOUSEEVENTF_LEFTUP, ExtraInfo(MARK_PASS)); break;
-    case kModeTaskSwitch: KeyUp(ctx, VK_MENU); break;
-    case kModeZoom: SendToAgent(ctx, UM_ZOOMEND); break;
-    case kModeAutoScroll:
+    case function::kDragLock: InjectButton(ctx, MOUSEEVENTF_LEFTUP, ExtraInfo(MARK_PASS)); break;
+    case function::kTaskSwitch: KeyUp(ctx, VK_MENU); break;
+    case function::kUniversalZoom: SendToAgent(ctx, UM_ZOOMEND); break;
+    case function::kAutoScroll:
         // The agent's auto scroll holds the middle button down once the user let it go.
         ctx.api.mouse_event(MOUSEEVENTF_MIDDLEUP, 0, 0, 0, ExtraInfo(MARK_PASS));
         break;

@@ -8,7 +8,7 @@ namespace ptr {
 
 int StartDragLock(HookContext& ctx);
 int DragLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
-int StartKeyLock(HookContext& ctx, uint32_t mode);  // 60 Shift Lock, 61 Control Lock
+int StartKeyLock(HookContext& ctx, uint32_t mode);  // function::kShiftLock or kControlLock
 int KeyLockHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);
 int StartHorizontalWheel(HookContext& ctx);
 int HorizontalWheelHandler(HookContext& ctx, HWND window, UINT message, uint16_t marker);

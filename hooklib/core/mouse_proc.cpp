@@ -6,6 +6,7 @@
 #include "mouse_proc.h"
 
 #include "dispatcher.h"
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "markers.h"
 #include "programs.h"
@@ -14,8 +15,6 @@
 namespace ptr {
 namespace {
 
-constexpr uint32_t kModeUniversalScroll = 100;
-
 LRESULT PassOn(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
     return ctx.api.CallNextHookEx(ToHhook(ctx.hooks.MouseHook), code, message, lParam);
 }
@@ -23,7 +22,7 @@ LRESULT PassOn(HookContext& ctx, int code, WPARAM message, LPARAM lParam) {
 // Only universal scroll needs cursor motion; every other move leaves here.
 bool IsLookedAt(HookContext& ctx, int code, WPARAM message) {
     if (code < 0 || code == HC_NOREMOVE) return false;
-    if ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && ctx.shared.Mode != kModeUniversalScroll)
+    if ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && ctx.shared.Mode != function::kUniversalScroll)
         return false;
     // No button function may fire into an open menu. The filter hook sees the
     // menu loop's input but never its end (WM_MENUSELECT is sent, not queued),

@@ -1,19 +1,17 @@
-// Universal scroll (mode 100): cursor movement scrolls the window that was
-// under the cursor. Auto scroll (mode 101): the browser's own, or the tray
-// agent's auto-scroll window driving the DoAuto operations.
+// Universal scroll: cursor movement scrolls the window that was under the
+// cursor. Auto scroll: the browser's own, or the tray agent's auto-scroll
+// window driving the DoAuto operations.
 #include "universal_scroll.h"
 
 #include "auto_scroll.h"
 #include "discovery.h"
 #include "actions.h"
+#include "function_codes.h"
 #include "markers.h"
 #include "scroll.h"
 
 namespace ptr {
 namespace {
-
-constexpr uint32_t kModeUniversalScroll = 100;
-constexpr uint32_t kModeAutoScroll = 101;
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
 
@@ -111,7 +109,7 @@ int StartBrowserAutoScroll(HookContext& ctx) {
     // Nothing leaves the foreground here; should another process end this
     // mode, it must not hand the foreground to the window of an earlier run.
     ctx.shared.SavedForeground = 0;
-    ctx.shared.Mode = kModeAutoScroll;
+    ctx.shared.Mode = function::kAutoScroll;
     // When the user's release went by before this run, the browser gets a
     // whole click, which starts its auto scroll too.
     bool releaseWentBy = ctx.shared.ReleasePending == 0;
@@ -196,7 +194,7 @@ int StartUniversalScroll(HookContext& ctx, HWND window, int x, int y) {
     SetStepsFromSpeeds(ctx);
     ctx.shared.Anchor = {x, y};
     ctx.shared.LastPos = {x, y};
-    ctx.shared.Mode = kModeUniversalScroll;
+    ctx.shared.Mode = function::kUniversalScroll;
     AnnounceMode(ctx);
     return 1;
 }
@@ -235,7 +233,7 @@ int StartAutoScroll(HookContext& ctx, HWND window) {
     ctx.shared.SavedForeground = FromHwnd(ctx.api.GetForegroundWindow());
     SendToAgent(ctx, UM_AUTOSCROLLSTART);
     ctx.api.SetForegroundWindow(autoScrollWindow);
-    ctx.shared.Mode = kModeAutoScroll;
+    ctx.shared.Mode = function::kAutoScroll;
     return 1;
 }
 

@@ -1,4 +1,4 @@
-// Universal scroll (mode 100) and auto scroll (mode 101).
+// Universal scroll and auto scroll, the modes of the functions of those names.
 #pragma once
 
 #include "hook_context.h"

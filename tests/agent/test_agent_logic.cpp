@@ -1,6 +1,7 @@
 // The tray agent's window-free rules: kept configuration, auto-scroll speed,
 // zoom factor, web addresses and the application block's short strings.
 #include "agent_logic.h"
+#include "function_codes.h"
 #include "ptrhk32a.h"
 
 #include <gtest/gtest.h>
@@ -118,9 +119,9 @@ TEST(AgentConfiguration, KeptValuesOverrideDefaults) {
                                            {"WheelPageScroll", -1},
                                            {"LowLevelWheelHook", -1},
                                            {"Reserved16", 77},
-                                           {"ButtonFunction0", 101},
-                                           {"ButtonFunction2", 28},
-                                           {"ButtonFunction4", 151}});
+                                           {"ButtonFunction0", ptr::function::kAutoScroll},
+                                           {"ButtonFunction2", ptr::function::kCopy},
+                                           {"ButtonFunction4", ptr::function::kTaskSwitch}});
     EXPECT_EQ(block.ButtonCount, 5);
     EXPECT_EQ(block.WheelCount, 2);
     EXPECT_EQ(block.EnhanceMode, 0);

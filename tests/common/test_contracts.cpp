@@ -7,6 +7,7 @@
 #include "agent_logic.h"
 #include "app_block_view.h"
 #include "control_values.h"
+#include "function_codes.h"
 #include "function_list.h"
 #include "install_table.h"
 #include "markers.h"
@@ -149,12 +150,12 @@ TEST(FieldTable, EveryFunctionTheFormOffersIsOneTheAgentKeeps) {
     std::set<int32_t> offered(setting::kFunctionDisplayList,
                               setting::kFunctionDisplayList + setting::kFunctionDisplayCount);
     for (int32_t code : offered) EXPECT_EQ(ptr::ClampSettingsFieldValue(*button3, code), code) << code;
-    // The hooks know two more: Cycle Task, which the form does not offer, and 151.
+    // The hooks know two more: Cycle Task, which the form does not offer, and the task switch.
     std::vector<int32_t> keptOnly;
     for (int32_t code = -5; code <= 300; ++code)
         if (ptr::ClampSettingsFieldValue(*button3, code) == code && code != 0 && !offered.count(code))
             keptOnly.push_back(code);
-    EXPECT_EQ(keptOnly, (std::vector<int32_t>{40, 151}));
+    EXPECT_EQ(keptOnly, (std::vector<int32_t>{ptr::function::kCycleTask, ptr::function::kTaskSwitch}));
 }
 
 // The first run as the agent writes it, field by field, and the form's editor
@@ -177,12 +178,12 @@ TEST(FieldTable, TheAgentsFirstRunAndTheFormsHandlersWriteTheTablesFields) {
     editor.Set("UScrollVSpeed", 9);
     editor.Set("ZoomSourceWidth", 40);
     editor.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 3);
-    editor.UseFunctionBox(5, true, 103);
+    editor.UseFunctionBox(5, true, ptr::function::kConnectToInternet);
     const struct {
         const char* field;
         int32_t value;
     } written[] = {{"WheelLines", 7}, {"UScrollVSpeed", 9}, {"ZoomSourceWidth", 40}, {"ZoomTargetWidth", 120},
-                   {"ButtonFunction2", 103}};
+                   {"ButtonFunction2", ptr::function::kConnectToInternet}};
     for (const auto& w : written)
         EXPECT_EQ(ptr::ReadSettingsField(block, *agent::FindKeptField(w.field)), w.value) << w.field;
 }

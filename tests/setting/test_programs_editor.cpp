@@ -3,6 +3,8 @@
 // and the names a program is added by.
 #include "programs_editor.h"
 
+#include "function_codes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,10 +70,10 @@ TEST(ProgramsEditor, EachChangeIsLiveAndCancelGoesBackToTheLastApply) {
     TProgramsEditor editor(live.block.get());
     int alpha = -1;
     editor.Add("alpha.exe", alpha);
-    editor.Set(alpha, "ButtonFunction1", 13);
+    editor.Set(alpha, "ButtonFunction1", ptr::function::kEnter);
     editor.Set(alpha, "WheelLines", 40);
     ASSERT_EQ(live.Read().size(), 1u);
-    EXPECT_EQ(live.Read()[0].Get("ButtonFunction1"), 13);
+    EXPECT_EQ(live.Read()[0].Get("ButtonFunction1"), ptr::function::kEnter);
     EXPECT_EQ(live.Read()[0].Get("WheelLines"), 10) << "brought into range";
     editor.TakeSavedCopy();  // an Apply
 
@@ -87,7 +89,7 @@ TEST(ProgramsEditor, EachChangeIsLiveAndCancelGoesBackToTheLastApply) {
     editor.RestoreSavedCopy();  // Cancel
     const auto restored = live.Read();
     ASSERT_EQ(Names(restored), (std::vector<std::string>{"alpha.exe"}));
-    EXPECT_EQ(restored[0].Get("ButtonFunction1"), 13);
+    EXPECT_EQ(restored[0].Get("ButtonFunction1"), ptr::function::kEnter);
     EXPECT_EQ(Names(editor.Programs()), Names(restored));
 
     // The tray agent rewrote the block: that is what Cancel goes back to now.

@@ -3,6 +3,7 @@
 // the resource and name modules.
 #include "resource_modules.h"
 
+#include "function_codes.h"
 #include "function_list.h"
 #include "setting_test_files.h"
 
@@ -36,10 +37,26 @@ TEST(FunctionNames, TheProgramsOwnTableNamesEveryListedCodeAndDescribesItByItsNa
         int code;
         const char* name;
     };
-    const Case spelled[] = {{0, "System Default"},       {47, "Run.."},
-                            {52, "Close Applocation"},   {70, "Lanuch Default Browser"},
-                            {71, "Lanuch Default E-Mail"}, {103, "Connect To Internel"},
-                            {40, "Cycle Task"},          {72, "I.E. Backward"}};
+    // Every named code against the table, whose ids are the codes: a name
+    // given the wrong number shows here. The names as stored, misspellings too.
+    using namespace ptr::function;
+    const Case spelled[] = {
+        {kSystemDefault, "System Default"}, {kF1, "F1"}, {kF2, "F2"}, {kF3, "F3"}, {kF4, "F4"}, {kF5, "F5"},
+        {kF6, "F6"}, {kF7, "F7"}, {kF8, "F8"}, {kF9, "F9"}, {kF10, "F10"}, {kEscape, "Esc"},
+        {kBackspace, "Backspace"}, {kEnter, "Enter"}, {kSpace, "Space"}, {kDelete, "Delete"}, {kPageUp, "Page Up"},
+        {kPageDown, "Page Down"}, {kTab, "Tab"}, {kHome, "Home"}, {kEnd, "End"}, {kUp, "Up"}, {kDown, "Down"},
+        {kLeft, "Left"}, {kRight, "Right"}, {kUndo, "Undo"}, {kRedo, "Redo"}, {kCut, "Cut"}, {kCopy, "Copy"},
+        {kPaste, "Paste"}, {kCycleTask, "Cycle Task"}, {kExplorer, "Explorer"}, {kFindComputer, "Find Computer"},
+        {kFindFile, "Find File"}, {kSystemHelp, "System Help"}, {kMiddleButton, "Middle Button"},
+        {kMinimizeAllWindows, "Minimize All Windows"}, {kRun, "Run.."}, {kStartMenu, "Start Menu"},
+        {kSystemProperties, "System Property"}, {kUndoMinimizeAllWindows, "Undo Minimize All Windows"},
+        {kControlPanel, "Control Panel"}, {kCloseApplication, "Close Applocation"}, {kDoubleClick, "Double Click"},
+        {kMaximizeWindow, "Maximize Window"}, {kMinimizeWindow, "Minimize Window"}, {kDragLock, "Drag Lock"},
+        {kShiftLock, "Shift Lock"}, {kControlLock, "Control Lock"}, {kHorizontalWheel, "Horizontal Wheel"},
+        {kLaunchBrowser, "Lanuch Default Browser"}, {kLaunchMail, "Lanuch Default E-Mail"},
+        {kBrowserBack, "I.E. Backward"}, {kBrowserForward, "I.E. Forward"}, {kUniversalScroll, "Universal Scroll"},
+        {kAutoScroll, "Auto Scroll"}, {kUniversalZoom, "Universal Zoom"}, {kConnectToInternet, "Connect To Internel"},
+        {kTaskSwitch, ""}};
     for (const Case& c : spelled) EXPECT_EQ(TextsOf(program, c.code).name, c.name) << c.code;
     for (int32_t code : kFunctionDisplayList) {
         const Texts texts = TextsOf(program, code);
@@ -47,7 +64,7 @@ TEST(FunctionNames, TheProgramsOwnTableNamesEveryListedCodeAndDescribesItByItsNa
         EXPECT_EQ(texts.description, texts.name) << code;
     }
     EXPECT_EQ(TextsOf(program, 30).name, "") << "a code without a name";
-    EXPECT_EQ(TextsOf(program, 151).description, "");
+    EXPECT_EQ(TextsOf(program, kTaskSwitch).description, "");
     const std::pair<int, const char*> status[] = {{4056, "Drag Lock Active"}, {4060, "Shift Locked"},
                                                   {4061, "Control Locked"},   {4062, "Horizontal Wheel"},
                                                   {4100, "Scroll Active"}};
@@ -84,7 +101,7 @@ TEST(ResourceModule, ALanguageModuleReplacesTheProgramAndAFileThatDoesNotLoadCha
     HMODULE other = resources.SetResourceModule(ModulesFolder() + "SPINRSRC.DLL");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(resources.ResourceModule(), other);
-    EXPECT_EQ(LoadResourceString(resources.ResourceModule(), 103), "Connect To Internet");
+    EXPECT_EQ(LoadResourceString(resources.ResourceModule(), ptr::function::kConnectToInternet), "Connect To Internet");
 }
 
 // A language module of an older program has no form, or only some texts:
@@ -121,7 +138,7 @@ TEST(ResourceModule, WhatALanguageModuleLacksComesFromTheProgram) {
     }
     HMODULE partial = LoadAsData(ModulesFolder() + "PARTLNG.DLL");
     EXPECT_EQ(TextsOf(partial, 29).name, "") << "without a fallback a missing text stays empty";
-    EXPECT_EQ(TextsOf(partial, 28).description, "Kopiert die Auswahl.");
+    EXPECT_EQ(TextsOf(partial, ptr::function::kCopy).description, "Kopiert die Auswahl.");
     FreeLibrary(partial);
     FreeLibrary(program);
 }

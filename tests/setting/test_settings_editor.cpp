@@ -3,6 +3,7 @@
 // takes and Cancel writes back.
 #include "settings_editor.h"
 
+#include "function_codes.h"
 #include "settings_fields.h"
 
 #include <gtest/gtest.h>
@@ -75,8 +76,10 @@ TEST(SettingsEditor, EachChangeWritesItsFieldsOnlyAndEnablesApply) {
         e.Set("ZoomSourceWidth", 0x40000001);
         EXPECT_EQ(e.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 4), 4);
     }, {{"ZoomSourceWidth", 0x40000001}, {"ZoomTargetWidth", 4}});
-    ExpectHandler("Button3", [](TSettingsEditor& e) { e.UseFunctionBox(3, true, 28); }, {{"ButtonFunction0", 28}});
-    ExpectHandler("Button4", [](TSettingsEditor& e) { e.UseFunctionBox(4, true, 103); }, {{"ButtonFunction1", 103}});
+    ExpectHandler("Button3", [](TSettingsEditor& e) { e.UseFunctionBox(3, true, ptr::function::kCopy); },
+                  {{"ButtonFunction0", ptr::function::kCopy}});
+    ExpectHandler("Button4", [](TSettingsEditor& e) { e.UseFunctionBox(4, true, ptr::function::kConnectToInternet); },
+                  {{"ButtonFunction1", ptr::function::kConnectToInternet}});
     ExpectHandler("Button5", [](TSettingsEditor& e) { e.UseFunctionBox(5, true, 0); }, {{"ButtonFunction2", 0}});
     // Entering a box with nothing selected stores nothing, and still counts as a change.
     ExpectHandler("NoSelection", [](TSettingsEditor& e) { e.UseFunctionBox(4, false, 0); }, {});
@@ -86,7 +89,7 @@ TEST(SettingsEditor, TheWebAddressGoesToTheCurrentButtonsSlotWithoutEnablingAppl
     Blocks blocks;
     TSettingsEditor editor(blocks.block, blocks.app.data());
     EXPECT_EQ(editor.CurrentButton(), 3);
-    editor.UseFunctionBox(4, true, 103);
+    editor.UseFunctionBox(4, true, ptr::function::kConnectToInternet);
     editor.DisableApply();
     std::vector<uint8_t> expected = blocks.app;
     editor.SetCurrentWebAddress("www.four.example");
@@ -184,7 +187,7 @@ TEST(SettingsEditor, WithoutAnApplyCancelGoesBackToTheBlocksAsFound) {
     const std::vector<uint8_t> foundApp = blocks.app;
     TSettingsEditor editor(blocks.block, blocks.app.data());
     editor.SetZoomTarget("ZoomTargetWidth", "ZoomSourceWidth", 5);
-    editor.UseFunctionBox(5, true, 101);
+    editor.UseFunctionBox(5, true, ptr::function::kAutoScroll);
     editor.SetCurrentWebAddress("x");
     editor.RestoreSavedCopies();
     EXPECT_EQ(std::memcmp(&blocks.block, &found, sizeof found), 0);

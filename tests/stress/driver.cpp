@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include "auto_scroll.h"
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "markers.h"
 #include "mouse_proc.h"
@@ -399,7 +400,7 @@ void Driver::CallMouseProc(int process, int code, UINT message, MOUSEHOOKSTRUCTE
     bool otherBitness = data != nullptr && w.process[process].HookThread != 0 &&
                         !(w.desk.HasWindow(data->hwnd) && w.desk.WindowOf(data->hwnd).processId == ProcessIdOf(process));
     bool gated = code < 0 || code == HC_NOREMOVE || inMenu || data == nullptr || otherBitness ||
-                 ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && w.shared.Mode != 100);
+                 ((message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) && w.shared.Mode != function::kUniversalScroll);
     if (data != nullptr)
         Record("%s MouseProc p%d code %d msg 0x%x hwnd %p pt %ld,%ld extra 0x%llx data 0x%lx (Mode %u, release %d, "
                "held 0x%x)",

@@ -8,6 +8,7 @@
 // followed by the invariants; the first one broken ends the run.
 #pragma once
 
+#include "function_codes.h"
 #include "invariants.h"
 #include "rng.h"
 #include "world.h"
@@ -39,7 +40,9 @@ struct Counters {
     size_t maxQueue = 0;
 };
 
-constexpr uint32_t kModes[8] = {56, 60, 61, 62, 100, 101, 102, 151};
+constexpr uint32_t kModes[8] = {function::kDragLock,         function::kShiftLock,       function::kControlLock,
+                                 function::kHorizontalWheel, function::kUniversalScroll, function::kAutoScroll,
+                                 function::kUniversalZoom,   function::kTaskSwitch};
 
 // An input event as the system takes it in, before any hook.
 struct RawInput {

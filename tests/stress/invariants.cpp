@@ -1,6 +1,7 @@
 #include "invariants.h"
 
 #include "actions.h"
+#include "function_codes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,7 +101,7 @@ std::string CheckHeldInput(World& world, const UserState& user, bool judgeButton
     const HookSharedState& s = world.shared;
     for (BYTE vk : world.desk.HeldKeys()) {
         bool allowed = (vk == VK_SHIFT && s.ShiftLocked != 0) || (vk == VK_CONTROL && s.ControlLocked != 0) ||
-                       (vk == VK_MENU && s.Mode == 151);
+                       (vk == VK_MENU && s.Mode == function::kTaskSwitch);
         if (!allowed)
             return Format("key 0x%llx left down (Mode %llu, ReleaseAction %llu)", vk, s.Mode,
                           static_cast<unsigned long long>(s.ReleaseAction));
@@ -111,12 +112,13 @@ std::string CheckHeldInput(World& world, const UserState& user, bool judgeButton
     unsigned userLetsGo = user.held & ~user.translated;
     unsigned held = world.desk.HeldButtons() & ~userLetsGo;
     unsigned allowed = 0;
-    if (s.Mode == 56) allowed |= world.primaryIsRight ? HELD_RIGHT : HELD_LEFT;
+    if (s.Mode == function::kDragLock) allowed |= world.primaryIsRight ? HELD_RIGHT : HELD_LEFT;
     // The middle press made for an application (released by the user's own
     // release), the agent's auto scroll, or the press made of a held X button.
-    if (s.ReleaseAction == 45 || s.Mode == 101 || user.translated != 0) allowed |= HELD_MIDDLE;
-    if (s.ReleaseAction == 72) allowed |= HELD_X1;
-    if (s.ReleaseAction == 73) allowed |= HELD_X2;
+    if (s.ReleaseAction == kReleasePassThrough || s.Mode == function::kAutoScroll || user.translated != 0)
+        allowed |= HELD_MIDDLE;
+    if (s.ReleaseAction == kReleaseXButton1) allowed |= HELD_X1;
+    if (s.ReleaseAction == kReleaseXButton2) allowed |= HELD_X2;
     if (held & ~allowed)
         return Format("buttons 0x%llx left down (Mode %llu, ReleaseAction %llu)", held & ~allowed, s.Mode,
                       static_cast<unsigned long long>(s.ReleaseAction));
@@ -125,22 +127,29 @@ std::string CheckHeldInput(World& world, const UserState& user, bool judgeButton
 
 std::string CheckSharedState(World& world, const AgentView& view) {
     const HookSharedState& s = world.shared;
-    if (!IsOneOf(s.Mode, {0, 56, 60, 61, 62, 100, 101, 102, 151})) return Format("Mode %llu", s.Mode);
-    if (!IsOneOf(static_cast<uint32_t>(s.ReleaseAction), {0, 45, 72, 73}))
+    if (!IsOneOf(s.Mode, {0, function::kDragLock, function::kShiftLock, function::kControlLock,
+                          function::kHorizontalWheel, function::kUniversalScroll, function::kAutoScroll,
+                          function::kUniversalZoom, function::kTaskSwitch}))
+        return Format("Mode %llu", s.Mode);
+    if (!IsOneOf(static_cast<uint32_t>(s.ReleaseAction),
+                 {kReleaseSwallow, kReleasePassThrough, kReleaseXButton1, kReleaseXButton2}))
         return Format("ReleaseAction %llu", static_cast<unsigned long long>(s.ReleaseAction));
     if (s.PendingButton >= 5) return Format("PendingButton %llu", s.PendingButton);
     if (s.TabCount < 0 || s.TabCount > kMaxSteps) return Format("TabCount %lld", static_cast<unsigned long long>(s.TabCount));
-    if (!IsOneOf(static_cast<uint32_t>(s.ShiftLocked), {0, 1}) || (s.ShiftLocked != 0) != (s.Mode == 60))
+    if (!IsOneOf(static_cast<uint32_t>(s.ShiftLocked), {0, 1}) ||
+        (s.ShiftLocked != 0) != (s.Mode == function::kShiftLock))
         return Format("ShiftLocked %llu in Mode %llu", static_cast<unsigned long long>(s.ShiftLocked), s.Mode);
-    if (!IsOneOf(static_cast<uint32_t>(s.ControlLocked), {0, 1}) || (s.ControlLocked != 0) != (s.Mode == 61))
+    if (!IsOneOf(static_cast<uint32_t>(s.ControlLocked), {0, 1}) ||
+        (s.ControlLocked != 0) != (s.Mode == function::kControlLock))
         return Format("ControlLocked %llu in Mode %llu", static_cast<unsigned long long>(s.ControlLocked), s.Mode);
     if (!IsOneOf(static_cast<uint32_t>(s.MenuActive), {0, 1})) return Format("MenuActive %llu", s.MenuActive);
     if (s.VThreshold < 1 || s.HThreshold < 1 || s.VStep < 1 || s.VStep > 20 || s.HStep < 1 || s.HStep > 10)
         return Format("universal-scroll steps %llu/%llu/%llu", s.VThreshold, s.VStep, s.HStep);
     if (view.announcedMode != 0 && view.announcedMode != s.Mode)
         return Format("the agent still shows mode %llu in Mode %llu", view.announcedMode, s.Mode);
-    if (view.zooming && s.Mode != 102) return Format("the agent still zooms in Mode %llu", s.Mode);
-    if (view.autoScrolling && s.Mode != 101) return Format("the agent still auto-scrolls in Mode %llu", s.Mode);
+    if (view.zooming && s.Mode != function::kUniversalZoom) return Format("the agent still zooms in Mode %llu", s.Mode);
+    if (view.autoScrolling && s.Mode != function::kAutoScroll)
+        return Format("the agent still auto-scrolls in Mode %llu", s.Mode);
     return "";
 }
 

@@ -1,5 +1,6 @@
 #include "world.h"
 
+#include "function_codes.h"
 #include "lifecycle.h"
 
 #include <climits>
@@ -390,12 +391,14 @@ POINT PickPoint(World& world, Rng& rng) {
 
 int32_t PickFunction(Rng& rng) {
     // Auto scroll lives longest across processes: it comes up more often.
-    static const std::vector<int32_t> modes = {0, 45, 56, 60, 61, 62, 100, 101, 101, 101, 102, 151};
+    using namespace function;
+    static const std::vector<int32_t> modes = {kSystemDefault,   kMiddleButton, kDragLock,  kShiftLock,
+                                               kControlLock,     kHorizontalWheel, kUniversalScroll, kAutoScroll,
+                                               kAutoScroll,      kAutoScroll,   kUniversalZoom, kTaskSwitch};
     static const std::vector<int32_t> all = [] {
         std::vector<int32_t> codes;
-        for (int32_t c = 0; c <= 29; ++c) codes.push_back(c);
-        for (int32_t c = 40; c <= 56; ++c) codes.push_back(c);
-        for (int32_t c : {60, 61, 62, 70, 71, 72, 73, 100, 101, 102, 103, 151}) codes.push_back(c);
+        for (int32_t c = 0; c <= kHighest; ++c)
+            if (IsKnown(c)) codes.push_back(c);
         return codes;
     }();
     int r = rng.Range(0, 99);

@@ -3,6 +3,7 @@
 // and the operations the functions share.
 #include "actions.h"
 #include "dispatcher.h"
+#include "function_codes.h"
 #include "mouse_scene.h"
 
 #include <gtest/gtest.h>
@@ -97,85 +98,106 @@ FunctionCase Row(const char* name, int32_t code, int result, Entries entries, ui
 // is over an edit child of a top-level frame that does not have the focus.
 std::vector<FunctionCase> AllFunctionCodes() {
     return {
-        Row("SystemDefault", 0, 1, [](const Desk&) { return MiddleClickEntries(); }, 0, 45),
-        Row("F1", 1, 1, KeyPress(VK_F1)),
-        Row("F2", 2, 1, KeyPress(VK_F2)),
-        Row("F3", 3, 1, KeyPress(VK_F3)),
-        Row("F4", 4, 1, KeyPress(VK_F4)),
-        Row("F5", 5, 1, KeyPress(VK_F5)),
-        Row("F6", 6, 1, KeyPress(VK_F6)),
-        Row("F7", 7, 1, KeyPress(VK_F7)),
-        Row("F8", 8, 1, KeyPress(VK_F8)),
-        Row("F9", 9, 1, KeyPress(VK_F9)),
-        Row("F10", 10, 1, KeyPress(VK_F10)),
-        Row("Esc", 11, 1, KeyPress(VK_ESCAPE)),
-        Row("Backspace", 12, 1, KeyPress(VK_BACK)),
-        Row("Enter", 13, 1, KeyPress(VK_RETURN)),
-        Row("Space", 14, 1, KeyPress(VK_SPACE)),
-        Row("Delete", 15, 1, KeyPress(VK_DELETE)),
-        Row("PageUp", 16, 1, KeyPress(VK_PRIOR)),
-        Row("PageDown", 17, 1, KeyPress(VK_NEXT)),
-        Row("Tab", 18, 1, KeyPress(VK_TAB)),
-        Row("Home", 19, 1, KeyPress(VK_HOME)),
-        Row("End", 20, 1, KeyPress(VK_END)),
-        Row("Up", 21, 1, KeyPress(VK_UP)),
-        Row("Down", 22, 1, KeyPress(VK_DOWN)),
-        Row("Left", 23, 1, KeyPress(VK_LEFT)),
-        Row("Right", 24, 1, KeyPress(VK_RIGHT)),
-        Row("Undo", 25, 1, CtrlKey('Z')),
-        Row("Redo", 26, 1, CtrlKey('Y')),
-        Row("Cut", 27, 1, CtrlKey('X')),
-        Row("Copy", 28, 1, CtrlKey('C')),
-        Row("Paste", 29, 1, CtrlKey('V')),
-        Row("CycleTask", 40, 1, [](const Desk&) { return Cat({{KeyDown(VK_MENU)}, Tap(VK_TAB), {KeyUp(VK_MENU)}}); }),
-        Row("Explorer", 41, 1, WinKey(0, 'E')),
-        Row("FindComputer", 42, 1, WinKey(VK_CONTROL, 'F')),
-        Row("FindFile", 43, 1, WinKey(0, 'F')),
-        Row("SystemHelp", 44, 1, WinKey(0, VK_F1)),
-        Row("MiddleButton", 45, 1, [](const Desk&) { return MiddleClickEntries(); }, 0, 45),
-        Row("MinimizeAllWindows", 46, 1, WinKey(0, 'M')),
-        Row("Run", 47, 1, WinKey(0, 'R')),
-        Row("StartMenu", 48, 1,
+        Row("SystemDefault", function::kSystemDefault, 1, [](const Desk&) { return MiddleClickEntries(); }, 0,
+            kReleasePassThrough),
+        Row("F1", function::kF1, 1, KeyPress(VK_F1)),
+        Row("F2", function::kF2, 1, KeyPress(VK_F2)),
+        Row("F3", function::kF3, 1, KeyPress(VK_F3)),
+        Row("F4", function::kF4, 1, KeyPress(VK_F4)),
+        Row("F5", function::kF5, 1, KeyPress(VK_F5)),
+        Row("F6", function::kF6, 1, KeyPress(VK_F6)),
+        Row("F7", function::kF7, 1, KeyPress(VK_F7)),
+        Row("F8", function::kF8, 1, KeyPress(VK_F8)),
+        Row("F9", function::kF9, 1, KeyPress(VK_F9)),
+        Row("F10", function::kF10, 1, KeyPress(VK_F10)),
+        Row("Esc", function::kEscape, 1, KeyPress(VK_ESCAPE)),
+        Row("Backspace", function::kBackspace, 1, KeyPress(VK_BACK)),
+        Row("Enter", function::kEnter, 1, KeyPress(VK_RETURN)),
+        Row("Space", function::kSpace, 1, KeyPress(VK_SPACE)),
+        Row("Delete", function::kDelete, 1, KeyPress(VK_DELETE)),
+        Row("PageUp", function::kPageUp, 1, KeyPress(VK_PRIOR)),
+        Row("PageDown", function::kPageDown, 1, KeyPress(VK_NEXT)),
+        Row("Tab", function::kTab, 1, KeyPress(VK_TAB)),
+        Row("Home", function::kHome, 1, KeyPress(VK_HOME)),
+        Row("End", function::kEnd, 1, KeyPress(VK_END)),
+        Row("Up", function::kUp, 1, KeyPress(VK_UP)),
+        Row("Down", function::kDown, 1, KeyPress(VK_DOWN)),
+        Row("Left", function::kLeft, 1, KeyPress(VK_LEFT)),
+        Row("Right", function::kRight, 1, KeyPress(VK_RIGHT)),
+        Row("Undo", function::kUndo, 1, CtrlKey('Z')),
+        Row("Redo", function::kRedo, 1, CtrlKey('Y')),
+        Row("Cut", function::kCut, 1, CtrlKey('X')),
+        Row("Copy", function::kCopy, 1, CtrlKey('C')),
+        Row("Paste", function::kPaste, 1, CtrlKey('V')),
+        Row("CycleTask", function::kCycleTask, 1,
+            [](const Desk&) { return Cat({{KeyDown(VK_MENU)}, Tap(VK_TAB), {KeyUp(VK_MENU)}}); }),
+        Row("Explorer", function::kExplorer, 1, WinKey(0, 'E')),
+        Row("FindComputer", function::kFindComputer, 1, WinKey(VK_CONTROL, 'F')),
+        Row("FindFile", function::kFindFile, 1, WinKey(0, 'F')),
+        Row("SystemHelp", function::kSystemHelp, 1, WinKey(0, VK_F1)),
+        Row("MiddleButton", function::kMiddleButton, 1, [](const Desk&) { return MiddleClickEntries(); }, 0,
+            kReleasePassThrough),
+        Row("MinimizeAllWindows", function::kMinimizeAllWindows, 1, WinKey(0, 'M')),
+        Row("Run", function::kRun, 1, WinKey(0, 'R')),
+        Row("StartMenu", function::kStartMenu, 1,
             [](const Desk&) {
                 return Log{Key(VK_LWIN, KEYEVENTF_EXTENDEDKEY), Key(VK_LWIN, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP)};
             }),
-        Row("SystemProperty", 49, 1,
+        Row("SystemProperty", function::kSystemProperties, 1,
             Entry([](const Desk&) { return Exec("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl,,0", SW_SHOW); })),
-        Row("UndoMinimizeAllWindows", 50, 1, WinKey(VK_SHIFT, 'M')),
-        Row("ControlPanel", 51, 1, Entry([](const Desk&) { return Exec("Control.exe", SW_SHOWNORMAL); })),
-        Row("CloseApplication", 52, 1, Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_CLOSE, 0); })),
-        Row("DoubleClick", 53, 1,
+        Row("UndoMinimizeAllWindows", function::kUndoMinimizeAllWindows, 1, WinKey(VK_SHIFT, 'M')),
+        Row("ControlPanel", function::kControlPanel, 1,
+            Entry([](const Desk&) { return Exec("Control.exe", SW_SHOWNORMAL); })),
+        Row("CloseApplication", function::kCloseApplication, 1,
+            Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_CLOSE, 0); })),
+        Row("DoubleClick", function::kDoubleClick, 1,
             [](const Desk&) {
                 return Log{Mouse(MOUSEEVENTF_LEFTDOWN, 0, kPassExtra), Mouse(MOUSEEVENTF_LEFTUP, 0, kPassExtra),
                            Mouse(MOUSEEVENTF_LEFTDOWN, 0, kPassExtra), Mouse(MOUSEEVENTF_LEFTUP, 0, kPassExtra)};
             }),
-        Row("MaximizeWindow", 54, 1, Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MAXIMIZE, 0); })),
-        Row("MinimizeWindow", 55, 1, Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MINIMIZE, 0); })),
-        Row("DragLock", 56, 1,
+        Row("MaximizeWindow", function::kMaximizeWindow, 1,
+            Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MAXIMIZE, 0); })),
+        Row("MinimizeWindow", function::kMinimizeWindow, 1,
+            Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MINIMIZE, 0); })),
+        Row("DragLock", function::kDragLock, 1,
             [](const Desk& d) {
-                return Log{Mouse(MOUSEEVENTF_LEFTDOWN, 0, kPassExtra), Post(d.agent, UM_MODESTATE, 56, 0)};
+                return Log{Mouse(MOUSEEVENTF_LEFTDOWN, 0, kPassExtra),
+                           Post(d.agent, UM_MODESTATE, function::kDragLock, 0)};
             },
-            56),
-        Row("ShiftLock", 60, 1,
-            [](const Desk& d) { return Log{Post(d.agent, UM_MODESTATE, 60, 0), KeyDown(VK_SHIFT)}; }, 60),
-        Row("ControlLock", 61, 1,
-            [](const Desk& d) { return Log{Post(d.agent, UM_MODESTATE, 61, 0), KeyDown(VK_CONTROL)}; }, 61),
-        Row("HorizontalWheel", 62, 1, Entry([](const Desk& d) { return Post(d.agent, UM_MODESTATE, 62, 0); }), 62),
-        Row("LaunchBrowser", 70, 1, Entry([](const Desk& d) { return Post(d.agent, UM_LAUNCHBROWSER, 0, 0); })),
-        Row("LaunchMail", 71, 1, Entry([](const Desk& d) { return Post(d.agent, UM_LAUNCHMAIL, 0, 0); })),
-        Row("BrowserBack", 72, 1,
+            function::kDragLock),
+        Row("ShiftLock", function::kShiftLock, 1,
+            [](const Desk& d) { return Log{Post(d.agent, UM_MODESTATE, function::kShiftLock, 0), KeyDown(VK_SHIFT)}; },
+            function::kShiftLock),
+        Row("ControlLock", function::kControlLock, 1,
+            [](const Desk& d) {
+                return Log{Post(d.agent, UM_MODESTATE, function::kControlLock, 0), KeyDown(VK_CONTROL)};
+            },
+            function::kControlLock),
+        Row("HorizontalWheel", function::kHorizontalWheel, 1,
+            Entry([](const Desk& d) { return Post(d.agent, UM_MODESTATE, function::kHorizontalWheel, 0); }),
+            function::kHorizontalWheel),
+        Row("LaunchBrowser", function::kLaunchBrowser, 1,
+            Entry([](const Desk& d) { return Post(d.agent, UM_LAUNCHBROWSER, 0, 0); })),
+        Row("LaunchMail", function::kLaunchMail, 1,
+            Entry([](const Desk& d) { return Post(d.agent, UM_LAUNCHMAIL, 0, 0); })),
+        Row("BrowserBack", function::kBrowserBack, 1,
             Entry([](const Desk& d) {
                 return Post(d.target, WM_APPCOMMAND, reinterpret_cast<WPARAM>(d.target), 0x10010000);
             })),
-        Row("BrowserForward", 73, 1,
+        Row("BrowserForward", function::kBrowserForward, 1,
             Entry([](const Desk& d) {
                 return Post(d.target, WM_APPCOMMAND, reinterpret_cast<WPARAM>(d.target), 0x10020000);
             })),
-        Row("UniversalScroll", 100, 1, Entry([](const Desk& d) { return Post(d.agent, UM_MODESTATE, 100, 0); }), 100),
-        Row("AutoScrollWithoutWindow", 101, 0, Nothing()),
-        Row("UniversalZoom", 102, 1, Entry([](const Desk& d) { return Send(d.agent, UM_ZOOMSTART, 0, 0); }), 102),
-        Row("ConnectToInternet", 103, 1, Entry([](const Desk& d) { return Post(d.agent, UM_CONNECTINTERNET, 0, 0); })),
-        Row("TaskSwitch", 151, 1, Entry([](const Desk&) { return Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00040000); }), 151),
+        Row("UniversalScroll", function::kUniversalScroll, 1,
+            Entry([](const Desk& d) { return Post(d.agent, UM_MODESTATE, function::kUniversalScroll, 0); }),
+            function::kUniversalScroll),
+        Row("AutoScrollWithoutWindow", function::kAutoScroll, 0, Nothing()),
+        Row("UniversalZoom", function::kUniversalZoom, 1,
+            Entry([](const Desk& d) { return Send(d.agent, UM_ZOOMSTART, 0, 0); }), function::kUniversalZoom),
+        Row("ConnectToInternet", function::kConnectToInternet, 1,
+            Entry([](const Desk& d) { return Post(d.agent, UM_CONNECTINTERNET, 0, 0); })),
+        Row("TaskSwitch", function::kTaskSwitch, 1,
+            Entry([](const Desk&) { return Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00040000); }), function::kTaskSwitch),
         // Codes outside the table do nothing and let the marked release through.
         Row("Unknown30", 30, 0, Nothing()),
         Row("Unknown39", 39, 0, Nothing()),
@@ -205,11 +227,12 @@ HWND Add(Desk& d, const char* className, LONG style, HWND parent) {
 std::vector<FunctionCase> FunctionVariants() {
     const Arrange none = nullptr;
     return {
-        Variant("KeystrokeIntoFocusedWindowSetsNoFocus", 13, OS_WINXP,
+        Variant("KeystrokeIntoFocusedWindowSetsNoFocus", function::kEnter, OS_WINXP,
                 [](Desk& d) { d.h.desk.SetFocusWindow(d.child); }, [](const Desk&) { return Tap(VK_RETURN); }),
-        Variant("CopyFocusesEvenTheFocusedWindow", 28, OS_WINXP, [](Desk& d) { d.h.desk.SetFocusWindow(d.child); },
+        Variant("CopyFocusesEvenTheFocusedWindow", function::kCopy, OS_WINXP,
+                [](Desk& d) { d.h.desk.SetFocusWindow(d.child); },
                 CtrlKey('C')),
-        Variant("CloseOnTheDesktopIconView", 52, OS_WINXP,
+        Variant("CloseOnTheDesktopIconView", function::kCloseApplication, OS_WINXP,
                 [](Desk& d) {
                     d.made[0] = Add(d, "Progman", 0, nullptr);
                     d.made[1] = Add(d, "SHELLDLL_DefView", WS_CHILD, d.made[0]);
@@ -217,70 +240,76 @@ std::vector<FunctionCase> FunctionVariants() {
                     d.raised = d.made[0];
                 },
                 Entry([](const Desk& d) { return Post(d.made[0], WM_CLOSE, 0, 0); })),
-        Variant("CloseListViewInAnApplication", 52, OS_WINXP,
+        Variant("CloseListViewInAnApplication", function::kCloseApplication, OS_WINXP,
                 [](Desk& d) { d.target = Add(d, "syslistview32", WS_CHILD, d.top); },
                 Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_CLOSE, 0); })),
-        Variant("CloseProgmanItself", 52, OS_WINXP,
+        Variant("CloseProgmanItself", function::kCloseApplication, OS_WINXP,
                 [](Desk& d) { d.target = d.raised = d.made[0] = Add(d, "Progman", 0, nullptr); },
                 Entry([](const Desk& d) { return Post(d.made[0], WM_SYSCOMMAND, SC_CLOSE, 0); })),
-        Variant("CloseAWindowThatIsGone", 52, OS_WINXP, [](Desk& d) { d.target = d.raised = reinterpret_cast<HWND>(0xDEAD0); },
+        Variant("CloseAWindowThatIsGone", function::kCloseApplication, OS_WINXP,
+                [](Desk& d) { d.target = d.raised = reinterpret_cast<HWND>(0xDEAD0); },
                 Nothing()),
-        Variant("MaximizeAlreadyMaximized", 54, OS_WINXP, [](Desk& d) { d.h.desk.WindowOf(d.top).zoomed = true; },
+        Variant("MaximizeAlreadyMaximized", function::kMaximizeWindow, OS_WINXP,
+                [](Desk& d) { d.h.desk.WindowOf(d.top).zoomed = true; },
                 Nothing()),
-        Variant("MinimizeAlreadyMinimized", 55, OS_WINXP, [](Desk& d) { d.h.desk.WindowOf(d.top).iconic = true; },
+        Variant("MinimizeAlreadyMinimized", function::kMinimizeWindow, OS_WINXP,
+                [](Desk& d) { d.h.desk.WindowOf(d.top).iconic = true; },
                 Nothing()),
-        Variant("MaximizeSkipsTheShellFolderView", 54, OS_WINXP,
+        Variant("MaximizeSkipsTheShellFolderView", function::kMaximizeWindow, OS_WINXP,
                 [](Desk& d) { d.target = Add(d, "SHELLDLL_DefView", WS_CHILD | WS_MAXIMIZEBOX | WS_SYSMENU, d.top); },
                 Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MAXIMIZE, 0); })),
-        Variant("MinimizeSkipsTheShellFolderView", 55, OS_WINXP,
+        Variant("MinimizeSkipsTheShellFolderView", function::kMinimizeWindow, OS_WINXP,
                 [](Desk& d) { d.target = Add(d, "shelldll_defview", WS_CHILD | WS_MINIMIZEBOX | WS_SYSMENU, d.top); },
                 Entry([](const Desk& d) { return Post(d.top, WM_SYSCOMMAND, SC_MINIMIZE, 0); })),
-        Variant("MaximizeTheNearestWindowWithBothBoxes", 54, OS_WINXP,
+        Variant("MaximizeTheNearestWindowWithBothBoxes", function::kMaximizeWindow, OS_WINXP,
                 [](Desk& d) {
                     d.made[0] = Add(d, "MDIClient", WS_CHILD, d.top);
                     d.made[1] = Add(d, "DocFrame", WS_CHILD | WS_MAXIMIZEBOX | WS_SYSMENU, d.made[0]);
                     d.target = Add(d, "Edit", WS_CHILD | WS_MAXIMIZEBOX, d.made[1]);
                 },
                 Entry([](const Desk& d) { return Post(d.made[1], WM_SYSCOMMAND, SC_MAXIMIZE, 0); })),
-        Variant("MaximizeNeedsTheSystemMenuToo", 54, OS_WINXP,
+        Variant("MaximizeNeedsTheSystemMenuToo", function::kMaximizeWindow, OS_WINXP,
                 [](Desk& d) {
                     d.made[0] = d.h.desk.AddWindow("Tool", WS_VISIBLE | WS_MAXIMIZEBOX, {0, 0, 50, 50});
                     d.target = Add(d, "Edit", WS_CHILD, d.made[0]);
                     d.raised = d.made[0];
                 },
                 Nothing()),
-        Variant("MinimizeWithoutMinimizeBox", 55, OS_WINXP,
+        Variant("MinimizeWithoutMinimizeBox", function::kMinimizeWindow, OS_WINXP,
                 [](Desk& d) {
                     d.made[0] = d.h.desk.AddWindow("Dialog", WS_VISIBLE | WS_SYSMENU | WS_MAXIMIZEBOX, {0, 0, 50, 50});
                     d.target = Add(d, "Button", WS_CHILD, d.made[0]);
                     d.raised = d.made[0];
                 },
                 Nothing()),
-        Variant("BrowserBackOnWindows98", 72, OS_WIN98, none,
+        Variant("BrowserBackOnWindows98", function::kBrowserBack, OS_WIN98, none,
                 [](const Desk& d) { return Cat({{Focus(d.top), KeyDown(VK_MENU)}, Tap(VK_LEFT), {KeyUp(VK_MENU)}}); }),
-        Variant("BrowserForwardOnNt4", 73, OS_NT4, none,
+        Variant("BrowserForwardOnNt4", function::kBrowserForward, OS_NT4, none,
                 [](const Desk& d) { return Cat({{Focus(d.top), KeyDown(VK_MENU)}, Tap(VK_RIGHT), {KeyUp(VK_MENU)}}); }),
-        Variant("BrowserBackOnUnknownSystem", 72, OS_OTHER, none,
+        Variant("BrowserBackOnUnknownSystem", function::kBrowserBack, OS_OTHER, none,
                 [](const Desk& d) { return Cat({{Focus(d.top), KeyDown(VK_MENU)}, Tap(VK_LEFT), {KeyUp(VK_MENU)}}); }),
-        Variant("BrowserForwardOnMe", 73, OS_WINME, none,
+        Variant("BrowserForwardOnMe", function::kBrowserForward, OS_WINME, none,
                 Entry([](const Desk& d) {
                     return Post(d.target, WM_APPCOMMAND, reinterpret_cast<WPARAM>(d.target), 0x10020000);
                 })),
-        Variant("BrowserBackOn2000", 72, OS_WIN2000, none,
+        Variant("BrowserBackOn2000", function::kBrowserBack, OS_WIN2000, none,
                 Entry([](const Desk& d) {
                     return Post(d.target, WM_APPCOMMAND, reinterpret_cast<WPARAM>(d.target), 0x10010000);
                 })),
-        Variant("DoubleClickWithSwappedButtons", 53, OS_WINXP, [](Desk& d) { d.h.desk.SetButtonsSwapped(true); },
+        Variant("DoubleClickWithSwappedButtons", function::kDoubleClick, OS_WINXP,
+                [](Desk& d) { d.h.desk.SetButtonsSwapped(true); },
                 [](const Desk&) {
                     return Log{Mouse(MOUSEEVENTF_RIGHTDOWN, 0, kPassExtra), Mouse(MOUSEEVENTF_RIGHTUP, 0, kPassExtra),
                                Mouse(MOUSEEVENTF_RIGHTDOWN, 0, kPassExtra), Mouse(MOUSEEVENTF_RIGHTUP, 0, kPassExtra)};
                 }),
-        Variant("ZoomWithoutAgent", 102, OS_WINXP, [](Desk& d) { d.h.block.AgentWindow = 0; }, Nothing(), 0),
-        Variant("LaunchBrowserWithoutAgent", 70, OS_WINXP, [](Desk& d) { d.h.block.AgentWindow = 0; }, Nothing()),
-        Variant("AutoScrollWithAgentWindow", 101, OS_WINXP,
+        Variant("ZoomWithoutAgent", function::kUniversalZoom, OS_WINXP, [](Desk& d) { d.h.block.AgentWindow = 0; },
+                Nothing(), 0),
+        Variant("LaunchBrowserWithoutAgent", function::kLaunchBrowser, OS_WINXP,
+                [](Desk& d) { d.h.block.AgentWindow = 0; }, Nothing()),
+        Variant("AutoScrollWithAgentWindow", function::kAutoScroll, OS_WINXP,
                 [](Desk& d) { d.h.block.AutoScrollWindow = FromHwnd(d.elsewhere); },
                 [](const Desk& d) { return Log{Send(d.agent, UM_AUTOSCROLLSTART, 0, 0), Foreground(d.elsewhere)}; },
-                1, 101),
+                1, function::kAutoScroll),
     };
 }
 
@@ -296,7 +325,7 @@ TEST_P(FunctionCodeTest, PressThenMarkedRelease) {
     // A plain middle click passes its press on; the marked release still runs
     // the function when one comes (after a press of button 4 or 5 that the
     // system reported as a double click).
-    const bool plainMiddleClick = c.code == 0 || c.code == 45;
+    const bool plainMiddleClick = c.code == function::kSystemDefault || c.code == function::kMiddleButton;
     EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN), plainMiddleClick ? 0 : 1);
     Log pressLog = d.log();
     d.h.desk.ClearLog();
@@ -338,21 +367,21 @@ std::vector<CycleCase> CycleCases() {
     const Log x2Release = {Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)};
     return {
         // The application sees the keystroke only: press and release are swallowed.
-        {"KeystrokeOnXp", OS_WINXP, 1, 0, 1, {KeyDown(VK_F1), KeyUp(VK_F1)}, 1, {}},
-        {"KeystrokeFromButton5On98", OS_WIN98, 13, 2, 1, {KeyDown(VK_RETURN), KeyUp(VK_RETURN)}, 1, {}},
+        {"KeystrokeOnXp", OS_WINXP, function::kF1, 0, 1, {KeyDown(VK_F1), KeyUp(VK_F1)}, 1, {}},
+        {"KeystrokeFromButton5On98", OS_WIN98, function::kEnter, 2, 1, {KeyDown(VK_RETURN), KeyUp(VK_RETURN)}, 1, {}},
         // An ordinary middle click: the user's own press and release reach the application.
-        {"MiddleButtonOnXp", OS_WINXP, 45, 0, 0, {}, 0, {}, true},
-        {"MiddleButtonFromButton4OnXp", OS_WINXP, 45, 1, 0, {}, 0, {}, true},
-        {"SystemDefaultButton3On98", OS_WIN98, 0, 0, 0, {}, 0, {}, true},
-        {"SystemDefaultButton4On98", OS_WIN98, 0, 1, 0, {}, 0, {}, true},
-        {"SystemDefaultButton5On98", OS_WIN98, 0, 2, 0, {}, 0, {}, true},
-        {"SystemDefaultButton4OnNt4", OS_NT4, 0, 1, 0, {}, 0, {}, true},
-        {"SystemDefaultButton3OnXp", OS_WINXP, 0, 0, 0, {}, 0, {}, true},
+        {"MiddleButtonOnXp", OS_WINXP, function::kMiddleButton, 0, 0, {}, 0, {}, true},
+        {"MiddleButtonFromButton4OnXp", OS_WINXP, function::kMiddleButton, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton3On98", OS_WIN98, function::kSystemDefault, 0, 0, {}, 0, {}, true},
+        {"SystemDefaultButton4On98", OS_WIN98, function::kSystemDefault, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton5On98", OS_WIN98, function::kSystemDefault, 2, 0, {}, 0, {}, true},
+        {"SystemDefaultButton4OnNt4", OS_NT4, function::kSystemDefault, 1, 0, {}, 0, {}, true},
+        {"SystemDefaultButton3OnXp", OS_WINXP, function::kSystemDefault, 0, 0, {}, 0, {}, true},
         // X button press now, X button release at the user's release.
-        {"SystemDefaultButton4OnXp", OS_WINXP, 0, 1, 1, x1Press, 1, x1Release},
-        {"SystemDefaultButton5OnXp", OS_WINXP, 0, 2, 1, x2Press, 1, x2Release},
-        {"SystemDefaultButton4On2000", OS_WIN2000, 0, 1, 1, x1Press, 1, x1Release},
-        {"SystemDefaultButton5OnMe", OS_WINME, 0, 2, 1, x2Press, 1, x2Release},
+        {"SystemDefaultButton4OnXp", OS_WINXP, function::kSystemDefault, 1, 1, x1Press, 1, x1Release},
+        {"SystemDefaultButton5OnXp", OS_WINXP, function::kSystemDefault, 2, 1, x2Press, 1, x2Release},
+        {"SystemDefaultButton4On2000", OS_WIN2000, function::kSystemDefault, 1, 1, x1Press, 1, x1Release},
+        {"SystemDefaultButton5OnMe", OS_WINME, function::kSystemDefault, 2, 1, x2Press, 1, x2Release},
         // Unknown code: the marked release reaches the application, the user's is swallowed.
         {"UnknownCode", OS_WINXP, 77, 0, 0, {}, 1, {}},
     };
@@ -411,47 +440,48 @@ std::vector<DoubleClickCase> DoubleClickCases() {
     const Entries raise = [](const Desk& d) { return Log{Foreground(d.top)}; };
     return {
         // The application receives all four messages, as without the suite.
-        {"PlainMiddleDoubleClickIsWhole", 0, 13, 0,
+        {"PlainMiddleDoubleClickIsWhole", function::kSystemDefault, function::kEnter, 0,
          {{WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
           {WM_MBUTTONDBLCLK, MARK_NONE, 0, 0, none}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none}}},
         // A function on the middle button: the double click reaches the
         // application, its release is swallowed.
-        {"CopyThenSecondQuickClick", 28, 13, 0,
+        {"CopyThenSecondQuickClick", function::kCopy, function::kEnter, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 0, 0, none}, {WM_MBUTTONUP, MARK_NONE, 0, 1, none}}},
         // Button 4 after a middle click: its press, reported as a double
         // click, runs button 4's function and never reaches the application.
-        {"Button4AfterMiddleClickRunsItsFunction", 0, 13, 0,
+        {"Button4AfterMiddleClickRunsItsFunction", function::kSystemDefault, function::kEnter, 0,
          {{WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise}, {WM_MBUTTONUP, MARK_NONE, 0, 0, none},
           {WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
         // Made a middle click again by the suite, not passed on as a double
         // click; the user's release is swallowed, the click being whole.
-        {"Button4AsMiddleButtonAfterDoubleClickGetsAClick", 0, 45, 0,
+        {"Button4AsMiddleButtonAfterDoubleClickGetsAClick", function::kSystemDefault, function::kMiddleButton, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return MiddleClickEntries(); }},
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
         // It is a press for a mode too: it ends Horizontal Wheel.
-        {"Button4DoubleClickEndsHorizontalWheel", 0, 13, 62,
+        {"Button4DoubleClickEndsHorizontalWheel", function::kSystemDefault, function::kEnter, function::kHorizontalWheel,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1,
            [](const Desk& d) { return Log{Post(d.agent, UM_MODEEND, 0, 0), Focus(d.target)}; }}}},
         // Only the indexes of X buttons 1 and 2 are translated presses.
-        {"OtherIndexIsAnOrdinaryDoubleClick", 0, 13, 0,
+        {"OtherIndexIsAnOrdinaryDoubleClick", function::kSystemDefault, function::kEnter, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 3, 0, none}, {WM_MBUTTONUP, MARK_NONE, 3, 0, none}}},
         // A quick click on a busy program: the user's release comes before the
         // marked one. Nothing the suite makes may stay down.
-        {"Button4AsMiddleButtonReleasedBeforeItsRunGetsAClick", 0, 45, 0,
+        {"Button4AsMiddleButtonReleasedBeforeItsRunGetsAClick", function::kSystemDefault, function::kMiddleButton, 0,
          {{WM_MBUTTONDBLCLK, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return MiddleClickEntries(); }}}},
-        {"SystemDefaultButton4ReleasedBeforeItsRunGetsAWholeClick", 0, 0, 0,
+        {"SystemDefaultButton4ReleasedBeforeItsRunGetsAWholeClick", function::kSystemDefault, function::kSystemDefault,
+         0,
          {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none},
           {WM_MBUTTONUP, MARK_RUN, 0, 1,
            [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0), Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }}}},
         // Button 4's press waits for its marked release while a quick middle
         // click passes on: the marked release still runs button 4's function.
-        {"Button4ThenAQuickMiddleClickRunsButton4sFunction", 0, 13, 0,
+        {"Button4ThenAQuickMiddleClickRunsButton4sFunction", function::kSystemDefault, function::kEnter, 0,
          {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
           {WM_MBUTTONDOWN, MARK_NONE, 0, 0, raise},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Tap(VK_RETURN); }},
@@ -459,7 +489,7 @@ std::vector<DoubleClickCase> DoubleClickCases() {
           {WM_MBUTTONUP, MARK_NONE, 1, 1, none}}},
         // Button 4 held down as X button 1 while the middle button clicks: the
         // middle click takes ReleaseAction over, so X button 1 goes up first.
-        {"Button4HeldThroughAMiddleClickIsLetGo", 0, 0, 0,
+        {"Button4HeldThroughAMiddleClickIsLetGo", function::kSystemDefault, function::kSystemDefault, 0,
          {{WM_MBUTTONDOWN, MARK_NONE, 1, 1, press},
           {WM_MBUTTONUP, MARK_RUN, 0, 1, [](const Desk&) { return Log{Mouse(MOUSEEVENTF_XDOWN, XBUTTON1, 0)}; }},
           {WM_MBUTTONDOWN, MARK_NONE, 0, 0,
@@ -535,7 +565,7 @@ TEST(Dispatcher, ConnectToInternetNamesThePendingButton) {
         SCOPED_TRACE("index " + std::to_string(c.index));
         Desk d;
         d.h.block.ButtonCount = c.buttonCount;
-        for (int32_t& code : d.h.block.ButtonFunction) code = 103;
+        for (int32_t& code : d.h.block.ButtonFunction) code = function::kConnectToInternet;
         DispatchTo(d, WM_MBUTTONDOWN, MARK_NONE, c.index);
         d.h.desk.ClearLog();
         EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_RUN), 1);
@@ -583,7 +613,7 @@ TEST(Dispatcher, IdleIgnoresEveryOtherMessage) {
     for (UINT message : messages) {
         SCOPED_TRACE(MessageName(message));
         Desk d;
-        d.h.block.ButtonFunction[0] = 13;
+        d.h.block.ButtonFunction[0] = function::kEnter;
         d.h.shared.ReleaseAction = 72;
         EXPECT_EQ(DispatchTo(d, message), 0);
         EXPECT_EQ(d.log(), Log{});
@@ -594,7 +624,7 @@ TEST(Dispatcher, IdleIgnoresEveryOtherMessage) {
 
 TEST(Dispatcher, MarkedPassPressIsNotAButtonPress) {
     Desk d;
-    d.h.block.ButtonFunction[0] = 13;
+    d.h.block.ButtonFunction[0] = function::kEnter;
     EXPECT_EQ(DispatchTo(d, WM_MBUTTONDOWN, MARK_PASS), 0);
     EXPECT_EQ(DispatchTo(d, WM_MBUTTONUP, MARK_PASS), 0);
     EXPECT_EQ(d.log(), Log{});
@@ -603,7 +633,7 @@ TEST(Dispatcher, MarkedPassPressIsNotAButtonPress) {
 // A press raises the top-level window of whatever window the cursor is over.
 TEST(Dispatcher, PressRaisesTheTopLevelWindow) {
     Desk d;
-    d.h.block.ButtonFunction[0] = 13;
+    d.h.block.ButtonFunction[0] = function::kEnter;
     HWND grandchild = d.h.desk.AddWindow("Static", WS_VISIBLE | WS_CHILD, {0, 0, 5, 5}, d.child);
     const std::pair<HWND, HWND> cases[] = {{grandchild, d.top}, {d.child, d.top}, {d.top, d.top},
                                            {d.elsewhere, d.elsewhere}};

@@ -7,6 +7,7 @@
 #include "button_functions.h"
 #include "discovery.h"
 #include "dispatcher.h"
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "modes.h"
 #include "mouse_scene.h"
@@ -37,22 +38,22 @@ TEST(Hardening, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
         int32_t releaseAction = 45;
     };
     const Case cases[] = {
-        {"Drag Lock: the primary button goes up", 56, 0, 0,
+        {"Drag Lock: the primary button goes up", function::kDragLock, 0, 0,
          [](const Scene&) { return Log{Mouse(MOUSEEVENTF_LEFTUP, 0, ExtraInfo(MARK_PASS))}; }},
-        {"Shift Lock", 60, -1, 0, [](const Scene&) { return Log{KeyUp(VK_SHIFT)}; }},
-        {"Control Lock", 61, 0, 1, [](const Scene&) { return Log{KeyUp(VK_CONTROL)}; }},
-        {"task switch: Alt goes up", 151, 0, 0, [](const Scene&) { return Log{KeyUp(VK_MENU)}; }},
-        {"zoom: the magnifier is told", 102, 0, 0,
+        {"Shift Lock", function::kShiftLock, -1, 0, [](const Scene&) { return Log{KeyUp(VK_SHIFT)}; }},
+        {"Control Lock", function::kControlLock, 0, 1, [](const Scene&) { return Log{KeyUp(VK_CONTROL)}; }},
+        {"task switch: Alt goes up", function::kTaskSwitch, 0, 0, [](const Scene&) { return Log{KeyUp(VK_MENU)}; }},
+        {"zoom: the magnifier is told", function::kUniversalZoom, 0, 0,
          [](const Scene& s) { return Log{Send(s.agent, UM_ZOOMEND, 0, 0)}; }},
-        {"agent auto scroll: the held middle button goes up", 101, 0, 0,
+        {"agent auto scroll: the held middle button goes up", function::kAutoScroll, 0, 0,
          [](const Scene&) { return Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_PASS))}; }},
         {"a lock flag left without its mode", 0, 1, 1,
          [](const Scene&) { return Log{KeyUp(VK_SHIFT), KeyUp(VK_CONTROL)}; }},
-        {"Horizontal Wheel holds nothing", 62, 0, 0, [](const Scene&) { return Log{}; }},
+        {"Horizontal Wheel holds nothing", function::kHorizontalWheel, 0, 0, [](const Scene&) { return Log{}; }},
         // The user's release of button 4 or 5 went by unseen (a menu was open).
         {"the X button 1 press made for button 4", 0, 0, 0,
          [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }, 72},
-        {"the X button 2 press made for button 5, in a mode", 62, 0, 0,
+        {"the X button 2 press made for button 5, in a mode", function::kHorizontalWheel, 0, 0,
          [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)}; }, 73},
     };
     for (const Case& c : cases) {
@@ -108,11 +109,11 @@ TEST(Hardening, NotificationsGoOnlyToWindowsAndSendsAreBounded) {
         const bool agentOk = c.agentWindow == 0;
         const bool zoomOk = c.zoomWindow == 0;
         // Zoom: sent start, sent wheel, sent end; browser launch: posted.
-        EXPECT_EQ(RunFunction(s.ctx(), s.child, 0, 0, 102), agentOk ? 1 : 0);
+        EXPECT_EQ(RunFunction(s.ctx(), s.child, 0, 0, function::kUniversalZoom), agentOk ? 1 : 0);
         s.h.ctx.wheel.Delta = 120;
         Dispatch(s.ctx(), s.child, WM_MOUSEWHEEL, 0, 0, MARK_NONE, 0);
         Dispatch(s.ctx(), s.child, WM_LBUTTONDOWN, 0, 0, MARK_NONE, 0);
-        RunFunction(s.ctx(), s.child, 0, 0, 70);
+        RunFunction(s.ctx(), s.child, 0, 0, function::kLaunchBrowser);
         Log expected;
         if (agentOk) expected.push_back(Send(s.agent, UM_ZOOMSTART, 0, 0));
         if (agentOk && zoomOk) expected.push_back(Send(s.zoom, UM_ZOOMWHEEL, 0, 120));
@@ -140,9 +141,10 @@ TEST(Hardening, ParentWalksEndOnALoop) {
     s.h.process.ProcessKind = PROCESS_WORD;
     HWND recipient = WheelRecipient(s.ctx(), a);
     EXPECT_TRUE(recipient == a || recipient == b);
-    EXPECT_EQ(RunFunction(s.ctx(), a, 0, 0, 52), 1);  // Close Application finds "its top-level window"
+    // Close Application finds "its top-level window".
+    EXPECT_EQ(RunFunction(s.ctx(), a, 0, 0, function::kCloseApplication), 1);
     s.h.desk.ClearLog();
-    s.h.block.ButtonFunction[0] = 13;
+    s.h.block.ButtonFunction[0] = function::kEnter;
     EXPECT_EQ(Dispatch(s.ctx(), a, WM_MBUTTONDOWN, 0, 0, MARK_NONE, 0), 1);  // the press raises "the top"
     EXPECT_EQ(s.log().size(), 2u);
 }

@@ -1,6 +1,7 @@
 // Windows version and process kind, hook installation and removal, the menu
 // filter and the two low-level mouse procedures.
 #include "fake_desktop.h"
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "markers.h"
 
@@ -126,7 +127,7 @@ TEST(SharedState, StartValues) {
 TEST(DesktopState, EachCopyPreparesItAndNoneOverwritesALiveValue) {
     DesktopState live{};
     ASSERT_TRUE(PrepareDesktopState(live));
-    live.State.Mode = 60;
+    live.State.Mode = function::kShiftLock;
     live.State.ShiftLocked = -1;
     live.State.VThreshold = 6;
     live.State.OsKind = OS_WINXP;
@@ -172,12 +173,12 @@ TEST(InstallHostHook, TheProgramHooksOnlyAndARemovalThatLeavesTheMode) {
     EXPECT_EQ(h.desk.log(), (Log{Hook(WH_MOUSE, HookProcId::Mouse), Hook(WH_SYSMSGFILTER, HookProcId::SysMsgFilter)}));
     EXPECT_EQ(h.process.HookThread, kFakeOwnThread);
     const LibraryHooks installed = h.hooks;
-    h.shared.Mode = 60;
+    h.shared.Mode = function::kShiftLock;
     h.shared.ShiftLocked = -1;
     h.desk.ClearLog();
     EXPECT_EQ(InstallHostHooks(h.ctx, 0), 0);
     EXPECT_EQ(h.desk.log(), (Log{Unhook(ToHhook(installed.MouseHook)), Unhook(ToHhook(installed.MsgFilterHook))}));
-    EXPECT_EQ(h.shared.Mode, 60u);
+    EXPECT_EQ(h.shared.Mode, static_cast<uint32_t>(function::kShiftLock));
     EXPECT_EQ(h.shared.ShiftLocked, -1);
     EXPECT_EQ(h.process.HookThread, 0u);
 }

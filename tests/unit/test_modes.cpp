@@ -1,6 +1,7 @@
 // The modes' whole lives, driven through the mouse hook: the press that
 // chooses the function, the marked release that starts the mode, the
 // messages during the mode, the event that ends it and every notification.
+#include "function_codes.h"
 #include "mouse_scene.h"
 
 #include <gtest/gtest.h>
@@ -38,12 +39,14 @@ Log Join(Log a, const Log& b) {
 std::vector<Step> DragLockEndedByRightClick(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Mouse(MOUSEEVENTF_LEFTDOWN, 0, ExtraInfo(MARK_PASS)), Post(s.agent, UM_MODESTATE, 56, 0)}, 56},
+        {RunRelease(), true,
+         {Mouse(MOUSEEVENTF_LEFTDOWN, 0, ExtraInfo(MARK_PASS)),
+          Post(s.agent, UM_MODESTATE, function::kDragLock, 0)}, function::kDragLock},
         // The primary press it injected does not end the lock.
-        {Button(WM_LBUTTONDOWN, ExtraInfo(MARK_PASS)), false, {}, 56},
-        {UserRelease(), false, {}, 56},
-        {Wheel(OS_WINXP, -120), false, {}, 56, -120},
-        {Button(WM_LBUTTONUP), false, {}, 56},
+        {Button(WM_LBUTTONDOWN, ExtraInfo(MARK_PASS)), false, {}, function::kDragLock},
+        {UserRelease(), false, {}, function::kDragLock},
+        {Wheel(OS_WINXP, -120), false, {}, function::kDragLock, -120},
+        {Button(WM_LBUTTONUP), false, {}, function::kDragLock},
         {Button(WM_RBUTTONDOWN), true, {Post(s.agent, UM_MODEEND, 0, 0), Mouse(MOUSEEVENTF_LEFTUP, 0, 0)}, kIdle},
         {Button(WM_RBUTTONUP), false, {}, kIdle},
         {Button(WM_LBUTTONUP), false, {}, kIdle},
@@ -53,8 +56,10 @@ std::vector<Step> DragLockEndedByRightClick(const Scene& s) {
 std::vector<Step> DragLockEndedByMiddlePress(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Mouse(MOUSEEVENTF_LEFTDOWN, 0, ExtraInfo(MARK_PASS)), Post(s.agent, UM_MODESTATE, 56, 0)}, 56},
-        {UserRelease(), false, {}, 56},
+        {RunRelease(), true,
+         {Mouse(MOUSEEVENTF_LEFTDOWN, 0, ExtraInfo(MARK_PASS)),
+          Post(s.agent, UM_MODESTATE, function::kDragLock, 0)}, function::kDragLock},
+        {UserRelease(), false, {}, function::kDragLock},
         // The press ends the lock only; it chooses no function.
         {Press(), true, {Post(s.agent, UM_MODEEND, 0, 0), Mouse(MOUSEEVENTF_LEFTUP, 0, 0)}, kIdle},
         {UserRelease(), true, {}, kIdle},
@@ -64,9 +69,10 @@ std::vector<Step> DragLockEndedByMiddlePress(const Scene& s) {
 std::vector<Step> ShiftLockEndedByLeftClick(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, 60, 0), KeyDown(VK_SHIFT)}, 60},
-        {UserRelease(), false, {}, 60},
-        {Wheel(OS_WINXP, 120), false, {}, 60, 120},
+        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, function::kShiftLock, 0), KeyDown(VK_SHIFT)},
+         function::kShiftLock},
+        {UserRelease(), false, {}, function::kShiftLock},
+        {Wheel(OS_WINXP, 120), false, {}, function::kShiftLock, 120},
         {Button(WM_LBUTTONDOWN), true, {KeyUp(VK_SHIFT), Post(s.agent, UM_MODEEND, 0, 0)}, kIdle},
         {Button(WM_LBUTTONUP), false, {}, kIdle},
     };
@@ -75,8 +81,9 @@ std::vector<Step> ShiftLockEndedByLeftClick(const Scene& s) {
 std::vector<Step> ControlLockEndedByXButton(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, 61, 0), KeyDown(VK_CONTROL)}, 61},
-        {Button(WM_RBUTTONUP), false, {}, 61},
+        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, function::kControlLock, 0), KeyDown(VK_CONTROL)},
+         function::kControlLock},
+        {Button(WM_RBUTTONUP), false, {}, function::kControlLock},
         {Button(WM_NCXBUTTONDOWN), true, {KeyUp(VK_CONTROL), Post(s.agent, UM_MODEEND, 0, 0)}, kIdle},
     };
 }
@@ -84,15 +91,15 @@ std::vector<Step> ControlLockEndedByXButton(const Scene& s) {
 std::vector<Step> HorizontalWheelEndedByMiddlePress(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, 62, 0)}, 62},
-        {UserRelease(), false, {}, 62},
-        {Wheel(OS_WINXP, 0), false, {}, 62, HWHEEL_RIGHT},
-        {Wheel(OS_WINXP, 1), false, {}, 62, HWHEEL_LEFT},
-        {Wheel(OS_WINXP, -360), false, {}, 62, HWHEEL_RIGHT},
-        {Wheel(OS_WINXP, 240), false, {}, 62, HWHEEL_LEFT},
-        {Button(WM_LBUTTONDOWN), false, {}, 62},
-        {Button(WM_RBUTTONDOWN), false, {}, 62},
-        {Button(WM_XBUTTONDOWN), false, {}, 62},
+        {RunRelease(), true, {Post(s.agent, UM_MODESTATE, function::kHorizontalWheel, 0)}, function::kHorizontalWheel},
+        {UserRelease(), false, {}, function::kHorizontalWheel},
+        {Wheel(OS_WINXP, 0), false, {}, function::kHorizontalWheel, HWHEEL_RIGHT},
+        {Wheel(OS_WINXP, 1), false, {}, function::kHorizontalWheel, HWHEEL_LEFT},
+        {Wheel(OS_WINXP, -360), false, {}, function::kHorizontalWheel, HWHEEL_RIGHT},
+        {Wheel(OS_WINXP, 240), false, {}, function::kHorizontalWheel, HWHEEL_LEFT},
+        {Button(WM_LBUTTONDOWN), false, {}, function::kHorizontalWheel},
+        {Button(WM_RBUTTONDOWN), false, {}, function::kHorizontalWheel},
+        {Button(WM_XBUTTONDOWN), false, {}, function::kHorizontalWheel},
         // Button 4 on Windows XP arrives as a middle press with index 1.
         {Press(1), true, {Post(s.agent, UM_MODEEND, 0, 0)}, kIdle},
         {Button(WM_MBUTTONUP, 1), true, {}, kIdle},
@@ -103,11 +110,11 @@ std::vector<Step> HorizontalWheelEndedByMiddlePress(const Scene& s) {
 std::vector<Step> ZoomWithAgent(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Send(s.agent, UM_ZOOMSTART, 0, 0)}, 102},
-        {UserRelease(), false, {}, 102},
-        {Wheel(OS_WINXP, -120), true, {Send(s.zoom, UM_ZOOMWHEEL, 0, -120)}, 102, -120},
-        {Wheel(OS_WINXP, 240), true, {Send(s.zoom, UM_ZOOMWHEEL, 0, 240)}, 102, 240},
-        {Button(WM_LBUTTONUP), false, {}, 102},
+        {RunRelease(), true, {Send(s.agent, UM_ZOOMSTART, 0, 0)}, function::kUniversalZoom},
+        {UserRelease(), false, {}, function::kUniversalZoom},
+        {Wheel(OS_WINXP, -120), true, {Send(s.zoom, UM_ZOOMWHEEL, 0, -120)}, function::kUniversalZoom, -120},
+        {Wheel(OS_WINXP, 240), true, {Send(s.zoom, UM_ZOOMWHEEL, 0, 240)}, function::kUniversalZoom, 240},
+        {Button(WM_LBUTTONUP), false, {}, function::kUniversalZoom},
         {Button(WM_RBUTTONDOWN), true, {Send(s.agent, UM_ZOOMEND, 0, 0)}, kIdle},
         {Button(WM_RBUTTONUP), false, {}, kIdle},
     };
@@ -116,7 +123,7 @@ std::vector<Step> ZoomWithAgent(const Scene& s) {
 std::vector<Step> ZoomEndedByLeftPress(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Send(s.agent, UM_ZOOMSTART, 0, 0)}, 102},
+        {RunRelease(), true, {Send(s.agent, UM_ZOOMSTART, 0, 0)}, function::kUniversalZoom},
         {Button(WM_NCLBUTTONDOWN), true, {Send(s.agent, UM_ZOOMEND, 0, 0)}, kIdle},
     };
 }
@@ -135,19 +142,20 @@ std::vector<Step> ZoomWithoutAgent(const Scene& s) {
 std::vector<Step> TaskSwitchStart(const Scene& s) {
     return {
         PressStep(s),
-        {RunRelease(), true, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_SELF))}, 151},
-        {Button(WM_MBUTTONUP, ExtraInfo(MARK_SELF)), true, {KeyDown(VK_MENU), KeyDown(VK_TAB), KeyUp(VK_TAB)}, 151},
+        {RunRelease(), true, {Mouse(MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_SELF))}, function::kTaskSwitch},
+        {Button(WM_MBUTTONUP, ExtraInfo(MARK_SELF)), true, {KeyDown(VK_MENU), KeyDown(VK_TAB), KeyUp(VK_TAB)},
+         function::kTaskSwitch},
     };
 }
 
 std::vector<Step> TaskSwitchXp(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
     std::vector<Step> rest = {
-        {Wheel(OS_WINXP, -120), true, TabTaps(1), 151},
-        {Wheel(OS_WINXP, 120), true, TabTaps(1), 151},
-        {Button(WM_LBUTTONDOWN), true, {}, 151},
-        {Button(WM_LBUTTONUP), true, {}, 151},
-        {Wheel(OS_WINXP, -120), true, TabTaps(1), 151},
+        {Wheel(OS_WINXP, -120), true, TabTaps(1), function::kTaskSwitch},
+        {Wheel(OS_WINXP, 120), true, TabTaps(1), function::kTaskSwitch},
+        {Button(WM_LBUTTONDOWN), true, {}, function::kTaskSwitch},
+        {Button(WM_LBUTTONUP), true, {}, function::kTaskSwitch},
+        {Wheel(OS_WINXP, -120), true, TabTaps(1), function::kTaskSwitch},
         {UserRelease(), true, {KeyUp(VK_MENU)}, kIdle},
         {Button(WM_LBUTTONDOWN), false, {}, kIdle},
     };
@@ -158,8 +166,8 @@ std::vector<Step> TaskSwitchXp(const Scene& s) {
 std::vector<Step> TaskSwitch98(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
     std::vector<Step> rest = {
-        {Wheel(OS_WIN98, -120), true, TabTaps(1), 151},
-        {Wheel(OS_WIN98, -120), true, TabTaps(1), 151},
+        {Wheel(OS_WIN98, -120), true, TabTaps(1), function::kTaskSwitch},
+        {Wheel(OS_WIN98, -120), true, TabTaps(1), function::kTaskSwitch},
         {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(3)), {KeyUp(VK_MENU)}), kIdle},
     };
     steps.insert(steps.end(), rest.begin(), rest.end());
@@ -170,7 +178,8 @@ std::vector<Step> TaskSwitch98(const Scene& s) {
 // scroll has steps, so the replay at the end stays bounded.
 std::vector<Step> TaskSwitch98ThroughManyWindows(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
-    for (int notch = 0; notch < 280; ++notch) steps.push_back({Wheel(OS_WIN98, -120), true, TabTaps(1), 151});
+    for (int notch = 0; notch < 280; ++notch)
+        steps.push_back({Wheel(OS_WIN98, -120), true, TabTaps(1), function::kTaskSwitch});
     steps.push_back(
         {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(273)), {KeyUp(VK_MENU)}), kIdle});
     return steps;
@@ -178,7 +187,7 @@ std::vector<Step> TaskSwitch98ThroughManyWindows(const Scene& s) {
 
 std::vector<Step> TaskSwitchMe(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
-    steps.push_back({Wheel(OS_WINME, 120), true, TabTaps(1), 151});
+    steps.push_back({Wheel(OS_WINME, 120), true, TabTaps(1), function::kTaskSwitch});
     steps.push_back(
         {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(2)), {KeyUp(VK_MENU)}), kIdle});
     return steps;
@@ -189,9 +198,9 @@ std::vector<Step> TaskSwitchMe(const Scene& s) {
 std::vector<Step> TaskSwitch95(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
     std::vector<Step> rest = {
-        {Wheel(OS_WIN95, -120), true, TabTaps(2), 151},
-        {Wheel(OS_WIN95, 120), true, TabTaps(3), 151},
-        {Wheel(OS_WIN95, -120), true, TabTaps(4), 151},
+        {Wheel(OS_WIN95, -120), true, TabTaps(2), function::kTaskSwitch},
+        {Wheel(OS_WIN95, 120), true, TabTaps(3), function::kTaskSwitch},
+        {Wheel(OS_WIN95, -120), true, TabTaps(4), function::kTaskSwitch},
         {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(4, true)), {KeyUp(VK_MENU)}), kIdle},
     };
     steps.insert(steps.end(), rest.begin(), rest.end());
@@ -202,7 +211,8 @@ std::vector<Step> TaskSwitch95(const Scene& s) {
 // thread, so it presses no more than twenty Tabs, a second of pauses.
 std::vector<Step> TaskSwitch95ThroughManyWindows(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
-    for (int notch = 1; notch <= 30; ++notch) steps.push_back({Wheel(OS_WIN95, -120), true, TabTaps(notch + 1), 151});
+    for (int notch = 1; notch <= 30; ++notch)
+        steps.push_back({Wheel(OS_WIN95, -120), true, TabTaps(notch + 1), function::kTaskSwitch});
     steps.push_back(
         {UserRelease(), true, Join(Join({KeyUp(VK_MENU), KeyDown(VK_MENU)}, TabTaps(20, true)), {KeyUp(VK_MENU)}), kIdle});
     return steps;
@@ -210,7 +220,7 @@ std::vector<Step> TaskSwitch95ThroughManyWindows(const Scene& s) {
 
 std::vector<Step> TaskSwitchNt4(const Scene& s) {
     std::vector<Step> steps = TaskSwitchStart(s);
-    steps.push_back({Wheel(OS_NT4, -120), true, TabTaps(1), 151});
+    steps.push_back({Wheel(OS_NT4, -120), true, TabTaps(1), function::kTaskSwitch});
     steps.push_back({UserRelease(), true, {KeyUp(VK_MENU)}, kIdle});
     return steps;
 }
@@ -224,21 +234,22 @@ struct ModeLife {
 };
 
 const ModeLife kModeLives[] = {
-    {"DragLockEndedByRightClick", OS_WINXP, 56, true, DragLockEndedByRightClick},
-    {"DragLockEndedByMiddlePress", OS_WINXP, 56, true, DragLockEndedByMiddlePress},
-    {"ShiftLockEndedByLeftClick", OS_WINXP, 60, true, ShiftLockEndedByLeftClick},
-    {"ControlLockEndedByXButton", OS_WINXP, 61, true, ControlLockEndedByXButton},
-    {"HorizontalWheelEndedByMiddlePress", OS_WINXP, 62, true, HorizontalWheelEndedByMiddlePress},
-    {"ZoomWithAgent", OS_WINXP, 102, true, ZoomWithAgent},
-    {"ZoomEndedByLeftPress", OS_WINXP, 102, true, ZoomEndedByLeftPress},
-    {"ZoomWithoutAgent", OS_WINXP, 102, false, ZoomWithoutAgent},
-    {"TaskSwitchXp", OS_WINXP, 151, true, TaskSwitchXp},
-    {"TaskSwitch98", OS_WIN98, 151, true, TaskSwitch98},
-    {"TaskSwitch98ThroughManyWindows", OS_WIN98, 151, true, TaskSwitch98ThroughManyWindows},
-    {"TaskSwitchMe", OS_WINME, 151, true, TaskSwitchMe},
-    {"TaskSwitch95", OS_WIN95, 151, true, TaskSwitch95},
-    {"TaskSwitch95ThroughManyWindows", OS_WIN95, 151, true, TaskSwitch95ThroughManyWindows},
-    {"TaskSwitchNt4", OS_NT4, 151, true, TaskSwitchNt4},
+    {"DragLockEndedByRightClick", OS_WINXP, function::kDragLock, true, DragLockEndedByRightClick},
+    {"DragLockEndedByMiddlePress", OS_WINXP, function::kDragLock, true, DragLockEndedByMiddlePress},
+    {"ShiftLockEndedByLeftClick", OS_WINXP, function::kShiftLock, true, ShiftLockEndedByLeftClick},
+    {"ControlLockEndedByXButton", OS_WINXP, function::kControlLock, true, ControlLockEndedByXButton},
+    {"HorizontalWheelEndedByMiddlePress", OS_WINXP, function::kHorizontalWheel, true,
+     HorizontalWheelEndedByMiddlePress},
+    {"ZoomWithAgent", OS_WINXP, function::kUniversalZoom, true, ZoomWithAgent},
+    {"ZoomEndedByLeftPress", OS_WINXP, function::kUniversalZoom, true, ZoomEndedByLeftPress},
+    {"ZoomWithoutAgent", OS_WINXP, function::kUniversalZoom, false, ZoomWithoutAgent},
+    {"TaskSwitchXp", OS_WINXP, function::kTaskSwitch, true, TaskSwitchXp},
+    {"TaskSwitch98", OS_WIN98, function::kTaskSwitch, true, TaskSwitch98},
+    {"TaskSwitch98ThroughManyWindows", OS_WIN98, function::kTaskSwitch, true, TaskSwitch98ThroughManyWindows},
+    {"TaskSwitchMe", OS_WINME, function::kTaskSwitch, true, TaskSwitchMe},
+    {"TaskSwitch95", OS_WIN95, function::kTaskSwitch, true, TaskSwitch95},
+    {"TaskSwitch95ThroughManyWindows", OS_WIN95, function::kTaskSwitch, true, TaskSwitch95ThroughManyWindows},
+    {"TaskSwitchNt4", OS_NT4, function::kTaskSwitch, true, TaskSwitchNt4},
 };
 
 class ModeLifeTest : public ::testing::TestWithParam<ModeLife> {};
@@ -257,14 +268,14 @@ INSTANTIATE_TEST_SUITE_P(Modes, ModeLifeTest, ::testing::ValuesIn(kModeLives),
                          [](const ::testing::TestParamInfo<ModeLife>& info) { return std::string(info.param.name); });
 
 TEST(KeyLocks, FlagIsSetForTheLifeOfTheLockOnly) {
-    for (uint32_t mode : {60u, 61u}) {
+    for (uint32_t mode : {function::kShiftLock, function::kControlLock}) {
         SCOPED_TRACE(mode);
         Scene scene;
         scene.h.block.ButtonFunction[0] = static_cast<int32_t>(mode);
         scene.Hook(Press());
         scene.Hook(RunRelease());
-        int32_t& flag = mode == 60 ? scene.h.shared.ShiftLocked : scene.h.shared.ControlLocked;
-        int32_t& other = mode == 60 ? scene.h.shared.ControlLocked : scene.h.shared.ShiftLocked;
+        int32_t& flag = mode == function::kShiftLock ? scene.h.shared.ShiftLocked : scene.h.shared.ControlLocked;
+        int32_t& other = mode == function::kShiftLock ? scene.h.shared.ControlLocked : scene.h.shared.ShiftLocked;
         EXPECT_EQ(flag, 1);
         EXPECT_EQ(other, 0);
         scene.Hook(Button(WM_RBUTTONDOWN));
@@ -276,7 +287,9 @@ TEST(KeyLocks, FlagIsSetForTheLifeOfTheLockOnly) {
 // Whatever the mode, input the suite injected for applications is passed on
 // untouched: it never ends a mode and is never taken by a handler.
 TEST(Modes, MarkedPassInputIsNeverDispatched) {
-    const uint32_t modes[] = {56, 60, 61, 62, 100, 101, 102, 151};
+    const uint32_t modes[] = {function::kDragLock,         function::kShiftLock,       function::kControlLock,
+                              function::kHorizontalWheel, function::kUniversalScroll, function::kAutoScroll,
+                              function::kUniversalZoom,   function::kTaskSwitch};
     const UINT messages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_XBUTTONDOWN,
                              WM_MBUTTONUP,   WM_LBUTTONUP,   WM_MOUSEWHEEL,  WM_NCLBUTTONDOWN};
     for (uint32_t mode : modes) {
@@ -284,8 +297,8 @@ TEST(Modes, MarkedPassInputIsNeverDispatched) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " " + MessageName(message));
             Scene scene;
             scene.h.shared.Mode = mode;
-            scene.h.shared.ShiftLocked = mode == 60;
-            scene.h.shared.ControlLocked = mode == 61;
+            scene.h.shared.ShiftLocked = mode == function::kShiftLock;
+            scene.h.shared.ControlLocked = mode == function::kControlLock;
             scene.h.block.AutoScrollWindow = FromHwnd(scene.elsewhere);
             EXPECT_FALSE(scene.Hook(Button(message, ExtraInfo(MARK_PASS))));
             EXPECT_EQ(scene.log(), Log{});
@@ -305,15 +318,15 @@ TEST(Modes, EndingWithoutForegroundFocusesTheWindow) {
         Log (*expected)(const Scene&);
     };
     const Case cases[] = {
-        {"DragLockForeground", 56, Button(WM_LBUTTONDOWN), true,
+        {"DragLockForeground", function::kDragLock, Button(WM_LBUTTONDOWN), true,
          [](const Scene& s) { return Log{Post(s.agent, UM_MODEEND, 0, 0), Mouse(MOUSEEVENTF_LEFTUP, 0, 0)}; }},
-        {"DragLockNoForeground", 56, Button(WM_LBUTTONDOWN), false,
+        {"DragLockNoForeground", function::kDragLock, Button(WM_LBUTTONDOWN), false,
          [](const Scene& s) {
              return Log{Post(s.agent, UM_MODEEND, 0, 0), Focus(s.child), Mouse(MOUSEEVENTF_LEFTUP, 0, 0)};
          }},
-        {"ShiftLockNoForeground", 60, Button(WM_RBUTTONDOWN), false,
+        {"ShiftLockNoForeground", function::kShiftLock, Button(WM_RBUTTONDOWN), false,
          [](const Scene& s) { return Log{KeyUp(VK_SHIFT), Post(s.agent, UM_MODEEND, 0, 0), Focus(s.child)}; }},
-        {"HorizontalWheelNoForeground", 62, Press(), false,
+        {"HorizontalWheelNoForeground", function::kHorizontalWheel, Press(), false,
          [](const Scene& s) { return Log{Post(s.agent, UM_MODEEND, 0, 0), Focus(s.child)}; }},
     };
     for (const Case& c : cases) {
@@ -335,11 +348,13 @@ TEST(Modes, EndingWithoutForegroundFocusesTheWindow) {
 TEST(Modes, DragLockUsesThePrimaryButtonOfASwappedMouse) {
     Scene scene;
     scene.h.desk.SetButtonsSwapped(true);
-    scene.h.block.ButtonFunction[0] = 56;
+    scene.h.block.ButtonFunction[0] = function::kDragLock;
     const std::vector<Step> steps = {
         {Press(), true, {Foreground(scene.top), RunMarker()}, 0},
-        {RunRelease(), true, {Mouse(MOUSEEVENTF_RIGHTDOWN, 0, ExtraInfo(MARK_PASS)), Post(scene.agent, UM_MODESTATE, 56, 0)}, 56},
-        {Button(WM_RBUTTONDOWN, ExtraInfo(MARK_PASS)), false, {}, 56},
+        {RunRelease(), true,
+         {Mouse(MOUSEEVENTF_RIGHTDOWN, 0, ExtraInfo(MARK_PASS)),
+          Post(scene.agent, UM_MODESTATE, function::kDragLock, 0)}, function::kDragLock},
+        {Button(WM_RBUTTONDOWN, ExtraInfo(MARK_PASS)), false, {}, function::kDragLock},
         {Button(WM_LBUTTONDOWN), true, {Post(scene.agent, UM_MODEEND, 0, 0), Mouse(MOUSEEVENTF_RIGHTUP, 0, 0)}, 0},
     };
     ExpectSteps(scene, steps);
@@ -351,10 +366,10 @@ TEST(Modes, DragLockUsesThePrimaryButtonOfASwappedMouse) {
 TEST(Modes, NoNotificationWithoutAgentWindow) {
     Scene scene;
     scene.h.block.AgentWindow = 0;
-    scene.h.block.ButtonFunction[0] = 61;
+    scene.h.block.ButtonFunction[0] = function::kControlLock;
     const std::vector<Step> steps = {
         {Press(), true, {Foreground(scene.top), RunMarker()}, 0},
-        {RunRelease(), true, {KeyDown(VK_CONTROL)}, 61},
+        {RunRelease(), true, {KeyDown(VK_CONTROL)}, function::kControlLock},
         {Button(WM_LBUTTONDOWN), true, {KeyUp(VK_CONTROL)}, 0},
     };
     ExpectSteps(scene, steps);

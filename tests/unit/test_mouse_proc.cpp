@@ -1,6 +1,7 @@
 // The mouse hook's gate and normalisation, observed end to end: what the
 // dispatcher and the router are handed shows in what they do, and what the
 // hook passes on must be the untouched original.
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "mouse_scene.h"
 
@@ -41,7 +42,7 @@ TEST(MouseGate, PassesOnWithoutLookingAtTheMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene scene;
-        scene.h.block.ButtonFunction[0] = 13;
+        scene.h.block.ButtonFunction[0] = function::kEnter;
         scene.h.shared.Mode = c.mode;
         scene.h.shared.MenuActive = c.menuActive;
         scene.h.desk.SetInMenuLoop(c.menuActive != 0);
@@ -60,7 +61,7 @@ TEST(MouseGate, PassesOnWithoutLookingAtTheMessage) {
 // loop end. Input outside a menu loop clears it and is handled.
 TEST(MouseGate, MenuFlagLeftByAClosedMenuIsCleared) {
     Scene scene;
-    scene.h.block.ButtonFunction[0] = 13;
+    scene.h.block.ButtonFunction[0] = function::kEnter;
     scene.h.shared.MenuActive = 1;
     scene.h.desk.SetInMenuLoop(false);
     EXPECT_TRUE(scene.Hook(Press()));
@@ -79,7 +80,7 @@ TEST(MouseGate, HandsTheNextHooksResultBack) {
 
 TEST(MouseGate, MissingStructureIsPassedOn) {
     Scene scene;
-    scene.h.block.ButtonFunction[0] = 13;
+    scene.h.block.ButtonFunction[0] = function::kEnter;
     EXPECT_EQ(MouseHook(scene.ctx(), HC_ACTION, WM_MBUTTONDOWN, 0), 0);
     EXPECT_EQ(scene.h.desk.CallNextCount(), 1);
     EXPECT_EQ(scene.log(), Log{});
@@ -91,7 +92,7 @@ TEST(MouseGate, MovesReachUniversalScroll) {
     for (UINT message : {WM_MOUSEMOVE, WM_NCMOUSEMOVE}) {
         SCOPED_TRACE(MessageName(message));
         Scene scene;
-        scene.h.shared.Mode = 100;
+        scene.h.shared.Mode = function::kUniversalScroll;
         scene.h.shared.ScreenBounds = {0, 0, 1023, 767};
         scene.h.shared.Anchor = scene.h.shared.LastPos = {500, 400};
         EXPECT_TRUE(scene.Hook({message, 0, 0, {0, 100}}));
@@ -166,7 +167,7 @@ TEST(MouseNormalisation, NonClientButtonsActLikeClientButtons) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene scene;
-        scene.h.block.ButtonFunction[0] = 13;
+        scene.h.block.ButtonFunction[0] = function::kEnter;
         scene.h.shared.Mode = c.mode;
         scene.h.shared.ReleaseAction = c.releaseAction;
         scene.h.desk.SetForegroundWindowState(scene.top);
@@ -218,7 +219,7 @@ TEST(MouseNormalisation, WheelDeltaSource) {
         SCOPED_TRACE(c.name);
         if (sizeof(ULONG_PTR) < sizeof(c.extra) && (c.extra >> 32) != 0) continue;
         Scene scene(c.os);
-        scene.h.shared.Mode = 102;
+        scene.h.shared.Mode = function::kUniversalZoom;
         EXPECT_TRUE(scene.Hook({c.message, c.extra, c.mouseData}));
         EXPECT_EQ(scene.log(), ZoomSends(scene, c.delta));
         EXPECT_EQ(scene.h.ctx.wheel.Delta, c.delta);
@@ -246,12 +247,12 @@ TEST(MouseNormalisation, NotAWheelNotch) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene scene(c.os);
-        scene.h.shared.Mode = 102;
+        scene.h.shared.Mode = function::kUniversalZoom;
         scene.h.ctx.wheel.Delta = kUntouched;
         EXPECT_FALSE(scene.Hook(Button(c.message, c.extra)));
         EXPECT_EQ(scene.log(), Log{});
         EXPECT_EQ(scene.h.ctx.wheel.Delta, kUntouched);
-        EXPECT_EQ(scene.h.shared.Mode, 102u);
+        EXPECT_EQ(scene.h.shared.Mode, static_cast<uint32_t>(function::kUniversalZoom));
     }
 }
 
@@ -281,7 +282,7 @@ TEST(MouseNormalisation, ReverseFlags) {
         scene.h.block.WheelCount = c.wheelCount;
         scene.h.block.ReverseWheel = c.reverseWheel;
         scene.h.block.ReverseHWheel = c.reverseHWheel;
-        scene.h.shared.Mode = 102;
+        scene.h.shared.Mode = function::kUniversalZoom;
         EXPECT_TRUE(scene.Hook(Wheel(OS_WINXP, c.incoming)));
         EXPECT_EQ(scene.log(), ZoomSends(scene, c.delta));
         EXPECT_EQ(scene.h.ctx.wheel.Delta, c.delta);
@@ -303,9 +304,9 @@ TEST(MouseNormalisation, PassedOnMessageIsTheOriginal) {
     };
     const Case cases[] = {
         {"ReversedWheelOnXp", OS_WINXP, 0, -1, 0, Wheel(OS_WINXP, -120), 120},
-        {"HorizontalWheelModeOnXp", OS_WINXP, 62, 0, 0, Wheel(OS_WINXP, 120), HWHEEL_LEFT},
+        {"HorizontalWheelModeOnXp", OS_WINXP, function::kHorizontalWheel, 0, 0, Wheel(OS_WINXP, 120), HWHEEL_LEFT},
         {"Win95WheelRelease", OS_WIN95, 0, -1, 0, Wheel(OS_WIN95, 240), -240},
-        {"Win98Wheel", OS_WIN98, 62, 0, 0, Wheel(OS_WIN98, -360), HWHEEL_RIGHT},
+        {"Win98Wheel", OS_WIN98, function::kHorizontalWheel, 0, 0, Wheel(OS_WIN98, -360), HWHEEL_RIGHT},
         {"TitleBarMiddleRelease", OS_WINXP, 0, 0, 45, Button(WM_NCMBUTTONUP, 2), kUntouched},
         {"TitleBarLeftPress", OS_WINXP, 0, 0, 0, Button(WM_NCLBUTTONDOWN), kUntouched},
         {"TitleBarDoubleClick", OS_WINXP, 0, 0, 0, Button(WM_NCLBUTTONDBLCLK), kUntouched},
@@ -316,7 +317,7 @@ TEST(MouseNormalisation, PassedOnMessageIsTheOriginal) {
         Scene scene(c.os);
         scene.h.block.EnhanceMode = 0;
         scene.h.block.ReverseWheel = c.reverseWheel;
-        scene.h.block.ButtonFunction[0] = 13;
+        scene.h.block.ButtonFunction[0] = function::kEnter;
         scene.h.shared.Mode = c.mode;
         scene.h.shared.ReleaseAction = c.releaseAction;
         scene.h.ctx.wheel.Delta = kUntouched;
@@ -337,7 +338,7 @@ TEST(MouseRouting, RouterSeesOnlyWheelMessagesTheDispatcherLeft) {
         Event wheel = Wheel(OS_WINXP, -120);
         wheel.pt = {100, 100};  // over the edit child, in enhanced mode
         EXPECT_TRUE(scene.Hook(wheel));
-        if (mode == 102) {
+        if (mode == function::kUniversalZoom) {
             EXPECT_EQ(scene.log(), Log{Send(scene.zoom, UM_ZOOMWHEEL, 0, -120)});
         } else {
             // The router scrolled the edit child; the dispatcher did nothing of its own.
@@ -386,8 +387,8 @@ TEST(OtherBitness, ACallInTheInstallingThreadForAnotherProcessPassesOnUntouched)
     const Case cases[] = {
         {"a notch for a program of the other bitness", true, kFakeOwnThread, kOtherProcess, notch, 0, true, 2},
         {"its middle press", true, kFakeOwnThread, kOtherProcess, Press(), 0, true, 2},
-        {"its move in universal scroll", true, kFakeOwnThread, kOtherProcess, move, 100, true, 2},
-        {"its click that ends Shift Lock", true, kFakeOwnThread, kOtherProcess, click, 60, true, 2},
+        {"its move in universal scroll", true, kFakeOwnThread, kOtherProcess, move, function::kUniversalScroll, true, 2},
+        {"its click that ends Shift Lock", true, kFakeOwnThread, kOtherProcess, click, function::kShiftLock, true, 2},
         {"a press for the installer's own window", true, kFakeOwnThread, kFakeOwnProcess, Press(), 0, false, 2},
         {"a press in another thread of the installer", true, kOtherThread, kOtherProcess, Press(), 0, false, 1},
         {"a press in a program that installed nothing", false, kFakeOwnThread, kOtherProcess, Press(), 0, false, 0},
@@ -396,9 +397,9 @@ TEST(OtherBitness, ACallInTheInstallingThreadForAnotherProcessPassesOnUntouched)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Scene scene;
-        scene.h.block.ButtonFunction[0] = 13;
+        scene.h.block.ButtonFunction[0] = function::kEnter;
         scene.h.shared.Mode = c.mode;
-        scene.h.shared.ShiftLocked = c.mode == 60 ? -1 : 0;
+        scene.h.shared.ShiftLocked = c.mode == function::kShiftLock ? -1 : 0;
         scene.h.process.ProcessId = kFakeOwnProcess;
         scene.h.process.HookThread = c.installer ? kFakeOwnThread : 0;
         scene.h.desk.SetCurrentThread(c.thread);

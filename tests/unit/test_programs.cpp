@@ -5,6 +5,7 @@
 // programs table, which each copy of the library fills for its own process),
 // and what a lookup costs (one call into the system per notch).
 #include "fake_desktop.h"
+#include "function_codes.h"
 #include "lifecycle.h"
 #include "markers.h"
 #include "mouse_proc.h"
@@ -33,11 +34,6 @@ constexpr DWORD kGamma = 0x400;     // no settings of its own
 constexpr DWORD kNameless = 0x500;  // never published its program
 constexpr DWORD kAccented = 0x600;
 
-constexpr int32_t kF5 = 5;
-constexpr int32_t kEnter = 13;
-constexpr int32_t kCopy = 28;
-constexpr int32_t kPaste = 29;
-
 struct Desk {
     FakeHook h;
     HWND focus = nullptr;  // the host's window with the focus: wheel messages come to it
@@ -53,7 +49,7 @@ struct Desk {
         h.SetOs(OS_WINXP);
         h.hooks.MouseHook = 0x5550;
         h.block.ButtonCount = 5;
-        h.block.ButtonFunction[1] = kF5;
+        h.block.ButtonFunction[1] = function::kF5;
         h.desk.SetExePath("C:\\Program Files\\Host\\Host.exe");
         AttachProcess(h.desk, h.shared, h.process);
         h.UsePrograms();
@@ -145,21 +141,21 @@ Log Page(HWND pane) {
 // a field its settings do not hold comes from the block.
 TEST(Programs, APressRunsTheFunctionOfTheProgramUnderTheCursor) {
     Desk d;
-    d.Program("ALPHA.exe", {{"ButtonFunction1", kEnter}});
-    d.Program("beta.exe", {{"ButtonFunction1", kCopy}});
-    d.Program("host.exe", {{"ButtonFunction1", kPaste}});
-    d.Program("gamma.com", {{"ButtonFunction1", kEnter}});  // not gamma.exe
-    d.Program("\xC9T\xC9.EXE", {{"ButtonFunction0", kEnter}, {"ButtonFunction1", 99}});  // "ÉTÉ.EXE"
+    d.Program("ALPHA.exe", {{"ButtonFunction1", function::kEnter}});
+    d.Program("beta.exe", {{"ButtonFunction1", function::kCopy}});
+    d.Program("host.exe", {{"ButtonFunction1", function::kPaste}});
+    d.Program("gamma.com", {{"ButtonFunction1", function::kEnter}});  // not gamma.exe
+    d.Program("\xC9T\xC9.EXE", {{"ButtonFunction0", function::kEnter}, {"ButtonFunction1", 99}});  // "ÉTÉ.EXE"
     const struct {
         const char* name;
         HWND Desk::*window;
         int32_t pending;
     } rows[] = {
-        {"a program named in another case", &Desk::alpha, kEnter},
-        {"another program, its own function", &Desk::beta, kCopy},
-        {"the hooked process's own program", &Desk::host, kPaste},
-        {"a program without settings: the block's", &Desk::gamma, kF5},
-        {"a program that cannot be named: the block's", &Desk::nameless, kF5},
+        {"a program named in another case", &Desk::alpha, function::kEnter},
+        {"another program, its own function", &Desk::beta, function::kCopy},
+        {"the hooked process's own program", &Desk::host, function::kPaste},
+        {"a program without settings: the block's", &Desk::gamma, function::kF5},
+        {"a program that cannot be named: the block's", &Desk::nameless, function::kF5},
         {"an unknown code in a program's settings: System Default", &Desk::accented, 0},
     };
     for (const auto& row : rows) {
@@ -175,7 +171,7 @@ TEST(Programs, APressRunsTheFunctionOfTheProgramUnderTheCursor) {
     // With three buttons, button 4 is the middle button, in the program's settings too.
     d.h.block.ButtonCount = 3;
     d.PressButton4(d.accented);
-    EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(kEnter));
+    EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(function::kEnter));
     EXPECT_FALSE(d.Hook(d.alpha, WM_MBUTTONDOWN, XBUTTON1)) << "alpha's middle button is the block's: a plain click";
 }
 
@@ -197,7 +193,7 @@ TEST(Programs, TheWheelTakesTheSettingsOfTheWindowUnderTheCursor) {
         {"its own pages", {{"WheelPageScroll", -1}}, -1, 3, [](const Desk& d) { return Page(d.alpha); }},
         {"lines beyond the range: 10", {{"WheelLines", 55}}, -1, 3, [](const Desk& d) { return Lines(d.alpha, 10); }},
         {"lines below the range: 1", {{"WheelLines", -4}}, -1, 3, [](const Desk& d) { return Lines(d.alpha, 1); }},
-        {"only buttons of its own: the block's wheel", {{"ButtonFunction1", kEnter}}, -1, 4,
+        {"only buttons of its own: the block's wheel", {{"ButtonFunction1", function::kEnter}}, -1, 4,
          [](const Desk& d) { return Lines(d.alpha, 4); }},
         {"only the horizontal wheel: the block's vertical one", {{"HWheelLines", 9}, {"HWheelPageScroll", -1}}, -1, 2,
          [](const Desk& d) { return Lines(d.alpha, 2); }},
@@ -239,9 +235,9 @@ TEST(Programs, TheHorizontalWheelTakesTheProgramsHorizontalSettings) {
 // alpha scrolls by alpha's lines wherever the cursor goes.
 TEST(Programs, AModeKeepsTheSettingsOfTheProgramItStartedIn) {
     Desk d;
-    d.h.block.ButtonFunction[1] = 62;  // Horizontal Wheel
+    d.h.block.ButtonFunction[1] = function::kHorizontalWheel;
     d.Program("alpha.exe", {{"WheelLines", 6}});
-    d.Program("beta.exe", {{"WheelLines", 2}, {"ButtonFunction1", 62}});
+    d.Program("beta.exe", {{"WheelLines", 2}, {"ButtonFunction1", function::kHorizontalWheel}});
     for (HWND pane : {d.alpha, d.beta, d.gamma}) d.h.desk.WindowOf(pane).style |= WS_HSCROLL;
     const auto left = [](HWND pane, int times) {
         return Expand({Times(times, Post(pane, WM_HSCROLL, SB_LINELEFT, 0)), Once(Post(pane, WM_HSCROLL, SB_ENDSCROLL, 0))});
@@ -358,11 +354,11 @@ TEST(Programs, ABlockOfAnotherLayoutOrInChangeIsNotRead) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Desk d;
-        d.Program("alpha.exe", {{"WheelLines", 7}, {"ButtonFunction1", kEnter}});
+        d.Program("alpha.exe", {{"WheelLines", 7}, {"ButtonFunction1", function::kEnter}});
         row.spoil(d.h.programs);
         EXPECT_EQ(d.Notch(1), Lines(d.alpha, 3));
         d.PressButton4(d.alpha);
-        EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(kF5));
+        EXPECT_EQ(d.h.shared.PendingFunction, static_cast<uint32_t>(function::kF5));
     }
     Desk unmapped;
     unmapped.h.process.Programs = nullptr;
@@ -391,7 +387,7 @@ TEST(Programs, EntriesAreReadWithinTheirBounds) {
     ProgramEntry& first = d.h.programs.Entries[0];
     first.FieldMask = 0xFFFFFFFFu;
     first.Values.EnhanceMode = -1;
-    first.Values.ButtonFunction[1] = 70;  // Launch Default Browser
+    first.Values.ButtonFunction[1] = function::kLaunchBrowser;
     first.Values.AgentWindow = 0x1234;
     EXPECT_EQ(d.Notch(1), Lines(d.alpha, 7));
     EXPECT_EQ(d.Notch(3), Lines(d.gamma, 8)) << "63 characters still match";

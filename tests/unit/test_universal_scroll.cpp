@@ -1,6 +1,7 @@
 #include "auto_scroll.h"
 #include "dispatcher.h"
 #include "fake_desktop.h"
+#include "function_codes.h"
 #include "markers.h"
 #include "scroll.h"
 #include "scroll_test_support.h"
@@ -61,8 +62,8 @@ TEST(UniversalScroll, StartRemembersTheTargetAndAnnouncesTheMode) {
     Desk d;
     HWND bar = d.h.desk.AddWindow("ScrollBar", WS_VISIBLE | WS_CHILD | SBS_VERT, {0, 0, 10, 10}, kOther);
     EXPECT_EQ(StartUniversalScroll(d.h.ctx, kOther, 120, 130), 1);
-    EXPECT_EQ(d.h.desk.log(), (Log{Post(kAgent, UM_MODESTATE, 100, 0)}));
-    EXPECT_EQ(d.h.shared.Mode, 100u);
+    EXPECT_EQ(d.h.desk.log(), (Log{Post(kAgent, UM_MODESTATE, function::kUniversalScroll, 0)}));
+    EXPECT_EQ(d.h.shared.Mode, static_cast<uint32_t>(function::kUniversalScroll));
     EXPECT_EQ(d.h.shared.ScrollTarget, FromHwnd(kOther));
     EXPECT_EQ(static_cast<uint32_t>(d.h.shared.ScrollKind), SCROLL_V_BARCONTROL | SCROLL_H_KEYS);
     EXPECT_EQ(d.h.shared.VBarControl, FromHwnd(bar));
@@ -180,7 +181,7 @@ TEST(UniversalScroll, DirectionsAxesAndReverse) {
         d.h.desk.ClearLog();
         EXPECT_EQ(d.Move(static_cast<int>(c.anchor.x + c.dx), static_cast<int>(c.anchor.y + c.dy)), 0);
         EXPECT_EQ(d.h.desk.log(), Expand(c.expected));
-        EXPECT_EQ(d.h.shared.Mode, 100u);
+        EXPECT_EQ(d.h.shared.Mode, static_cast<uint32_t>(function::kUniversalScroll));
     }
 }
 
@@ -269,7 +270,7 @@ TEST(UniversalScroll, SnapBackAtEachEdgeOfTheRightScreen) {
         d.StartUniversal();
         EXPECT_EQ(d.Move(c.point.x, c.point.y), c.snaps ? 1 : 0);
         EXPECT_EQ(d.h.desk.log(), c.snaps ? Log{CursorTo(kAnchorX, kAnchorY)} : Log{});
-        EXPECT_EQ(d.h.shared.Mode, 100u);
+        EXPECT_EQ(d.h.shared.Mode, static_cast<uint32_t>(function::kUniversalScroll));
     }
 }
 
@@ -299,8 +300,8 @@ TEST(UniversalScroll, EachWayItEnds) {
          {Post(kAgent, UM_MODEEND, 0, 0), CursorTo(kAnchorX, kAnchorY)}, 0},
         {"left press without a foreground window", WM_LBUTTONDOWN, true, 0,
          {Post(kAgent, UM_MODEEND, 0, 0), Focus(kOther)}, 0},
-        {"a release does not end it", WM_LBUTTONUP, false, 0, {}, 100},
-        {"the wheel does not end it", WM_MOUSEWHEEL, false, 0, {}, 100},
+        {"a release does not end it", WM_LBUTTONUP, false, 0, {}, function::kUniversalScroll},
+        {"the wheel does not end it", WM_MOUSEWHEEL, false, 0, {}, function::kUniversalScroll},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -332,20 +333,21 @@ TEST(AutoScroll, StartByKindOfWindow) {
         bool releaseWentBy = false;  // the user's release came before the marked one
     } const cases[] = {
         {"browser view: the browser's own auto scroll", "Internet Explorer_Server", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, function::kAutoScroll, true, 45},
         {"old browser view, any case", "html_internet explorer", PROCESS_OTHER, true, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, function::kAutoScroll, true, 45},
         {"browser view needs no auto-scroll window", "Internet Explorer_Server", PROCESS_OTHER, false, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, 101, true, 45},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000)}, function::kAutoScroll, true, 45},
         // A quick click on a busy browser: its press must not stay down.
         {"browser view, the user's release went by: a whole click", "Internet Explorer_Server", PROCESS_OTHER, true,
-         1, {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}, 101, true, 0,
+         1, {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00030000),
+             Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}, function::kAutoScroll, true, 0,
          true},
         {"no auto-scroll window: nothing", "Edit", PROCESS_OTHER, false, 0, {}, 0, false, 0},
         {"the agent's auto-scroll window", "Edit", PROCESS_OTHER, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, function::kAutoScroll, false, 0},
         {"the agent's, in NETSCP6", "MozillaWindowClass", PROCESS_NETSCP6, true, 1,
-         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, 101, false, 0},
+         {Send(kAgent, UM_AUTOSCROLLSTART, 0, 0), Foreground(kAutoWindow)}, function::kAutoScroll, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -413,10 +415,10 @@ TEST(AutoScroll, BrowserBranchEndsAtTheNextMessageButTheRelease) {
         int result = 0;
         Log expected = {};  // the tray agent is never involved
     } const cases[] = {
-        {"the release passes and changes nothing", WM_MBUTTONUP, 101, true, 0},
+        {"the release passes and changes nothing", WM_MBUTTONUP, function::kAutoScroll, true, 0},
         // In the system the user's own release may come before the press made
         // for the browser: it is made again after that press.
-        {"the release the browser's press waits for is made again", WM_MBUTTONUP, 101, true, 0, 45, 1,
+        {"the release the browser's press waits for is made again", WM_MBUTTONUP, function::kAutoScroll, true, 0, 45, 1,
          {Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0x00030000)}},
         {"a middle press ends it; its release will pass", WM_MBUTTONDOWN, 0, false, 45},
         // Ended before the user's release came: the browser's press goes up now, in its turn.
@@ -498,9 +500,10 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
          MARK_NONE, 1, {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
          0},
         {"the release over it holds the button and captures", OS_WINXP, kAutoWindow, WM_MBUTTONUP, MARK_NONE, 1,
-         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}, 101},
-        {"the press it injected itself", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_SELF, 1, {}, 101},
-        {"any press marked as its own", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_SELF, 1, {}, 101},
+         {Mouse(MOUSEEVENTF_MIDDLEDOWN, 0, 0x00040000), Capture(kAutoWindow)}, function::kAutoScroll},
+        {"the press it injected itself", OS_WINXP, kAutoWindow, WM_MBUTTONDOWN, MARK_SELF, 1, {},
+         function::kAutoScroll},
+        {"any press marked as its own", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_SELF, 1, {}, function::kAutoScroll},
         {"a left click ends it", OS_WINXP, kAutoWindow, WM_LBUTTONDOWN, MARK_NONE, 1,
          {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), ReleaseCaptureEntry(), Foreground(kFrame),
           Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)},
@@ -523,8 +526,8 @@ TEST(AutoScroll, AgentBranchHandlesEachMessage) {
         {"a process with an earlier browser run's flag ends it as any other: the agent is told", OS_WINXP, kOther,
          WM_LBUTTONDOWN, MARK_NONE, 1,
          {Send(kAgent, UM_AUTOSCROLLEND, 0, 0), Foreground(kFrame), Mouse(MOUSEEVENTF_MIDDLEUP, 0, 0)}, 0, true, true},
-        {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, 101},
-        {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, 101},
+        {"moves over it are the agent's", OS_WINXP, kAutoWindow, WM_MOUSEMOVE, MARK_NONE, 0, {}, function::kAutoScroll},
+        {"other releases pass", OS_WINXP, kAutoWindow, WM_LBUTTONUP, MARK_NONE, 0, {}, function::kAutoScroll},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -561,7 +564,7 @@ TEST(AutoScroll, TheStartingClicksReleaseNeverEndsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Desk d;
-        d.h.block.ButtonFunction[0] = 101;
+        d.h.block.ButtonFunction[0] = function::kAutoScroll;
         EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONDOWN, 10, 10, MARK_NONE, 0), 1);
         if (c.releaseBeforeStart) {
             EXPECT_EQ(Dispatch(d.h.ctx, kTarget, WM_MBUTTONUP, 10, 10, MARK_NONE, 0), 1);
@@ -572,7 +575,7 @@ TEST(AutoScroll, TheStartingClicksReleaseNeverEndsIt) {
         if (!c.releaseBeforeStart) {
             EXPECT_EQ(Dispatch(d.h.ctx, c.releasedOver, WM_MBUTTONUP, 10, 10, MARK_NONE, 0), 1);
             EXPECT_EQ(d.h.desk.log(), c.atRelease);
-            EXPECT_EQ(d.h.shared.Mode, 101u);
+            EXPECT_EQ(d.h.shared.Mode, static_cast<uint32_t>(function::kAutoScroll));
         }
         // A later release elsewhere (the tray agent's own end, say) ends it.
         d.h.desk.ClearLog();
@@ -587,7 +590,7 @@ TEST(AutoScroll, TheStartingClicksReleaseNeverEndsIt) {
 // the click ends auto scroll, and the late press runs no button function.
 TEST(AutoScroll, AHoldThatArrivesAfterTheEndIsLetGo) {
     Desk d;
-    d.h.block.ButtonFunction[0] = 101;
+    d.h.block.ButtonFunction[0] = function::kAutoScroll;
     ASSERT_EQ(StartAutoScroll(d.h.ctx, kTarget), 1);
     EXPECT_EQ(Dispatch(d.h.ctx, kAutoWindow, WM_LBUTTONDOWN, 10, 10, MARK_NONE, 0), 1);
     ASSERT_EQ(d.h.shared.Mode, 0u);

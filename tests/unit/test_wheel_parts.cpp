@@ -4,6 +4,7 @@
 // than the double-click time starts again from nothing. Every other part
 // comes through another process, as the hook runs in whichever one takes
 // the message.
+#include "function_codes.h"
 #include "mouse_scene.h"
 #include "scroll_test_support.h"
 
@@ -87,18 +88,18 @@ TEST(WheelParts, AddUpPerAxisAndTurn) {
          [](Scene& s) { s.h.block.EnhanceMode = 0; }},
         {"Horizontal Wheel: a tilt keeps its sense, vertical parts add up",
          {{Tilt(120), Scroll(WM_HSCROLL, SB_LINERIGHT, 3)}, {Turn(60), kNothing}, {Turn(60), Scroll(WM_HSCROLL, SB_LINELEFT, 3)}},
-         [](Scene& s) { s.h.shared.Mode = 62; }},
+         [](Scene& s) { s.h.shared.Mode = function::kHorizontalWheel; }},
         {"Horizontal Wheel: whole notches of any message, the rest kept",
          {{Turn(240), Scroll(WM_HSCROLL, SB_LINELEFT, 6)}, {Turn(130), Scroll(WM_HSCROLL, SB_LINELEFT, 3)},
           {Turn(110), Scroll(WM_HSCROLL, SB_LINELEFT, 3)}, {Turn(0), kNothing}, {Turn(-250), Scroll(WM_HSCROLL, SB_LINERIGHT, 6)}},
-         [](Scene& s) { s.h.shared.Mode = 62; }},
+         [](Scene& s) { s.h.shared.Mode = function::kHorizontalWheel; }},
         {"Universal Zoom: a step per whole notch, none for a part or a tilt",
          {{Turn(60), kNothing}, {Turn(60), Zoomed(1)}, {Turn(-250), Zoomed(-2)}, {Tilt(120), kNothing}, {Turn(-110), Zoomed(-1)},
           {Turn(0), kNothing}},
-         [](Scene& s) { s.h.shared.Mode = 102; }},
+         [](Scene& s) { s.h.shared.Mode = function::kUniversalZoom; }},
         {"task switch: a Tab per whole notch, none for a part or a tilt",
          {{Turn(-40), kNothing}, {Turn(-40), kNothing}, {Turn(-40), Tabs(1)}, {Tilt(-120), kNothing}, {Turn(360), Tabs(3)}},
-         [](Scene& s) { s.h.shared.Mode = 151, s.h.shared.TabCount = 1; }},
+         [](Scene& s) { s.h.shared.Mode = function::kTaskSwitch, s.h.shared.TabCount = 1; }},
     };
     for (const PartsCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@ import os
 import subprocess
 import sys
 
+from function_codes import SHIFT_LOCK
 from harness import WineTest, read_text, wait_until, wine_binary, wine_env, winpath
 
 
@@ -22,8 +23,6 @@ PRODUCT_NAME = "PTRHK32A Mouse"
 LEFT, MIDDLE, WHEEL_UP, WHEEL_DOWN = 1, 2, 4, 5
 SB_LINEDOWN, SB_ENDSCROLL = 1, 8
 
-DRAG_LOCK, SHIFT_LOCK, CONTROL_LOCK = 56, 60, 61
-AUTO_SCROLL, ZOOM = 101, 102
 
 # GetHookStatus bits
 HOOK_MOUSE, HOOK_MSGFILTER, HOOK_XBUTTON = 0x1, 0x2, 0x8
@@ -65,7 +64,7 @@ class AgentTest(WineTest):
         sample = self.sample()
         self.other_window()
         self.click(MIDDLE, *sample.center("pad"))
-        agent.expect("PtrAgent: mode 60: Shift Locked")
+        agent.expect(f"PtrAgent: mode {SHIFT_LOCK}: Shift Locked")
         return agent, hooks, sample
 
     def end_agent(self, agent):

@@ -7,6 +7,7 @@ import re
 import shutil
 import subprocess
 
+from function_codes import SYSTEM_DEFAULT
 from harness import BIN, Program, WineTest, wait_until, wine_env
 
 SOURCE = os.environ.get("PTR_SOURCE", os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
@@ -99,8 +100,8 @@ class SettingTest(WineTest):
         base = {"SettingsWindow": 0, "ButtonCount": 5, "WheelCount": 1, "EnhanceMode": -1, "WheelLines": 3,
                 "WheelPageScroll": 0, "UScrollVertical": -1, "UScrollHorizontal": 0, "UScrollReverse": 0,
                 "UScrollVSpeed": 5, "UScrollHSpeed": 3, "ZoomSourceWidth": 32, "ZoomSourceHeight": 24,
-                "ZoomTargetWidth": 64, "ZoomTargetHeight": 48, "ButtonFunction0": 0, "ButtonFunction1": 0,
-                "ButtonFunction2": 0}
+                "ZoomTargetWidth": 64, "ZoomTargetHeight": 48, "ButtonFunction0": SYSTEM_DEFAULT,
+                "ButtonFunction1": SYSTEM_DEFAULT, "ButtonFunction2": SYSTEM_DEFAULT}
         base.update(fields)
         self.set_fields(**base)
         return agent

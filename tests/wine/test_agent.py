@@ -5,8 +5,10 @@ or shows (the tooltip text), driven by real input from the X server over
 windows of other processes."""
 import unittest
 
-from agent_support import (AUTO_SCROLL, MIDDLE, PRODUCT_NAME, SB_ENDSCROLL, SB_LINEDOWN, SHIFT_LOCK,
-                           UM_MODEEND, UM_MODESTATE, UM_SETTINGSCHANGED, WHEEL_DOWN, WHEEL_UP, ZOOM, AgentTest)
+from agent_support import (MIDDLE, PRODUCT_NAME, SB_ENDSCROLL, SB_LINEDOWN, UM_MODEEND, UM_MODESTATE,
+                           UM_SETTINGSCHANGED, WHEEL_DOWN, WHEEL_UP, AgentTest)
+from function_codes import (AUTO_SCROLL, CONTROL_LOCK, COPY, DRAG_LOCK, ENTER, HORIZONTAL_WHEEL, SHIFT_LOCK,
+                            SYSTEM_DEFAULT, UNIVERSAL_SCROLL, UNIVERSAL_ZOOM)
 from harness import wait_until
 
 
@@ -71,7 +73,7 @@ class KeptSettings(AgentTest):
     def test_applied_settings_come_back_after_a_restart_unapplied_ones_do_not(self):
         agent = self.start_agent()
         hooks = self.blockctl()
-        self.configure(hooks, WheelLines=7, ButtonFunction1=28, UScrollVSpeed=9, WheelPageScroll=-1)
+        self.configure(hooks, WheelLines=7, ButtonFunction1=COPY, UScrollVSpeed=9, WheelPageScroll=-1)
         self.post(UM_SETTINGSCHANGED)
         agent.expect("PtrAgent: settings saved")
         # Changed after the last apply: not kept.
@@ -80,11 +82,11 @@ class KeptSettings(AgentTest):
         self.assertNotIn("PtrAgent: settings saved", agent.lines[agent.lines.index("PtrAgent: settings saved") + 1:])
 
         # Whatever the block holds now, the restarted agent fills it from what it kept.
-        self.configure(hooks, WheelLines=1, ButtonFunction1=0, UScrollVSpeed=1, WheelPageScroll=0)
+        self.configure(hooks, WheelLines=1, ButtonFunction1=SYSTEM_DEFAULT, UScrollVSpeed=1, WheelPageScroll=0)
         self.start_agent()
         block = self.dump(hooks)
         self.assertEqual(block["WheelLines"], 7)
-        self.assertEqual(block["ButtonFunction1"], 28)
+        self.assertEqual(block["ButtonFunction1"], COPY)
         self.assertEqual(block["UScrollVSpeed"], 9)
         self.assertEqual(block["WheelPageScroll"], -1)
         self.assertEqual(block["AgentWindow"], self.agent_windows()["main"])
@@ -92,7 +94,7 @@ class KeptSettings(AgentTest):
     def test_without_an_apply_a_restart_brings_the_first_run_values(self):
         agent = self.start_agent()
         hooks = self.blockctl()
-        self.configure(hooks, WheelLines=8, ButtonFunction0=13)
+        self.configure(hooks, WheelLines=8, ButtonFunction0=ENTER)
         self.assertEqual(self.quit_agent(agent), 0, agent.lines)
         self.start_agent()
         block = self.dump(hooks)
@@ -140,8 +142,8 @@ class Zoom(AgentTest):
     def test_wheel_notches_change_the_factor_and_the_magnifier_follows(self):
         agent = self.start_agent()
         hooks = self.blockctl()
-        self.configure(hooks, ButtonFunction0=ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
-                       ZoomTargetHeight=48)
+        self.configure(hooks, ButtonFunction0=UNIVERSAL_ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24,
+                       ZoomTargetWidth=64, ZoomTargetHeight=48)
         sample = self.sample()
         self.other_window()
 
@@ -177,15 +179,15 @@ class TooltipText(AgentTest):
     def test_each_announced_mode_shows_its_text_and_the_end_the_product_name(self):
         self.start_agent()
         self.assertEqual(self.status_text(), PRODUCT_NAME)
-        texts = {56: "Drag Lock Active", 60: "Shift Locked", 61: "Control Locked", 62: "Horizontal Wheel",
-                 100: "Scroll Active"}
+        texts = {DRAG_LOCK: "Drag Lock Active", SHIFT_LOCK: "Shift Locked", CONTROL_LOCK: "Control Locked",
+                 HORIZONTAL_WHEEL: "Horizontal Wheel", UNIVERSAL_SCROLL: "Scroll Active"}
         for mode, text in texts.items():
             self.post(UM_MODESTATE, mode)
             self.assertTrue(wait_until(lambda: self.status_text() == text), (mode, self.status_text()))
             self.post(UM_MODEEND)
             self.assertTrue(wait_until(lambda: self.status_text() == PRODUCT_NAME), (mode, self.status_text()))
         # A mode without a text of its own shows the product name.
-        self.post(UM_MODESTATE, 56)
+        self.post(UM_MODESTATE, DRAG_LOCK)
         self.assertTrue(wait_until(lambda: self.status_text() == "Drag Lock Active"))
         self.post(UM_MODESTATE, 7)
         self.assertTrue(wait_until(lambda: self.status_text() == PRODUCT_NAME), self.status_text())

@@ -8,8 +8,9 @@ import shutil
 import tempfile
 import unittest
 
-from agent_support import (CONTROL_LOCK, DRAG_LOCK, LEFT, MIDDLE, SHIFT_LOCK, TRAY_CALLBACK, WM_CANCELMODE,
-                           WM_CLOSE, WM_ENDSESSION, WM_RBUTTONUP, WHEEL_UP, XP_HOOKS, AUTO_SCROLL, ZOOM, AgentTest)
+from agent_support import (LEFT, MIDDLE, TRAY_CALLBACK, WM_CANCELMODE, WM_CLOSE, WM_ENDSESSION, WM_RBUTTONUP, WHEEL_UP,
+                           XP_HOOKS, AgentTest)
+from function_codes import AUTO_SCROLL, CONTROL_LOCK, DRAG_LOCK, SHIFT_LOCK, UNIVERSAL_ZOOM
 from harness import Program, wait_until
 
 
@@ -29,7 +30,7 @@ class Restart(AgentTest):
         # The new hooks work with real input: the middle button locks Shift again, a click lets it go.
         self.configure(hooks, ButtonFunction0=SHIFT_LOCK)  # the agent filled the block from what it kept
         self.click(MIDDLE, *sample.center("pad"))
-        again.expect("PtrAgent: mode 60: Shift Locked")
+        again.expect(f"PtrAgent: mode {SHIFT_LOCK}: Shift Locked")
         self.assertTrue(wait_until(lambda: self.keys()["shift"] == 1), self.keys())
         self.click(LEFT)
         again.expect("PtrAgent: mode ended")
@@ -201,7 +202,7 @@ class EndsWithoutTheHooks(AgentTest):
     def test_the_magnifier_hides_on_esc(self):
         agent = self.start_agent()
         hooks = self.blockctl()
-        self.configure(hooks, ButtonFunction0=ZOOM)
+        self.configure(hooks, ButtonFunction0=UNIVERSAL_ZOOM)
         sample = self.sample()
         self.other_window()
         self.click(MIDDLE, *sample.center("pad"))

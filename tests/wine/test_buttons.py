@@ -5,6 +5,7 @@ click goes to a window of the sample program while another program has the
 foreground and the focus."""
 import unittest
 
+from function_codes import COPY, ENTER, MIDDLE_BUTTON, SHIFT_LOCK, SYSTEM_DEFAULT
 from harness import WineTest, wait_until
 
 WM_XBUTTON_NAMES = ("WM_XBUTTONDOWN", "WM_XBUTTONUP")
@@ -82,7 +83,7 @@ class ButtonTest(WineTest):
 
 class CopyOnMiddleButton(ButtonTest):
     def test_middle_button_copies_in_the_window_under_the_cursor(self):
-        self.start_suite(ButtonFunction0=28)
+        self.start_suite(ButtonFunction0=COPY)
         self.start_windows()
         self.move(*self.app.center("pad"))
 
@@ -132,10 +133,10 @@ class PlainMiddleClick(ButtonTest):
         self.assertEqual(self.keys(), [])
 
     def test_system_default(self):
-        self.check_clicks(0)
+        self.check_clicks(SYSTEM_DEFAULT)
 
     def test_middle_button_function(self):
-        self.check_clicks(45)
+        self.check_clicks(MIDDLE_BUTTON)
 
 
 class ButtonFourRightAfterAMiddleClick(ButtonTest):
@@ -144,7 +145,7 @@ class ButtonFourRightAfterAMiddleClick(ButtonTest):
     is still button 4's press."""
 
     def test_button_four_runs_its_function_and_no_double_click_is_delivered(self):
-        self.start_suite(ButtonFunction0=0, ButtonFunction1=13)
+        self.start_suite(ButtonFunction0=SYSTEM_DEFAULT, ButtonFunction1=ENTER)
         self.start_windows()
         self.move(*self.app.center("pad"))
 
@@ -165,7 +166,7 @@ class XButtonOneOnXp(ButtonTest):
         # A low-level watcher installed before the suite's hook sees what the
         # suite lets through and injects, after the suite's hook.
         watch = self.start_watch("--ll")
-        self.start_suite(ButtonFunction0=13, ButtonFunction1=0)
+        self.start_suite(ButtonFunction0=ENTER, ButtonFunction1=SYSTEM_DEFAULT)
         self.start_windows()
         self.move(*self.app.center("pad"))
 
@@ -194,7 +195,7 @@ class XButtonOneOnXp(ButtonTest):
         self.assertEqual(self.keys(), [], "the middle button's Enter is not run for button 4")
 
     def test_enter_on_x_button_one(self):
-        self.start_suite(ButtonFunction1=13)
+        self.start_suite(ButtonFunction1=ENTER)
         self.start_windows()
         self.move(*self.app.center("pad"))
 
@@ -213,7 +214,7 @@ class ShiftLock(ButtonTest):
     def test_shift_stays_down_until_the_next_press_which_is_swallowed(self):
         watch = self.start_watch()
         shift = lambda: watch.ask("keys", "KEYS ").split()[1] == "shift=1"
-        self.start_suite(ButtonFunction0=60)
+        self.start_suite(ButtonFunction0=SHIFT_LOCK)
         self.start_windows()
         self.assertFalse(shift())
         self.move(*self.app.center("pad"))

@@ -3,6 +3,7 @@ one shared state for all of them, hook installation per Windows version, and
 the X-button translation of real input from the X server."""
 import unittest
 
+from function_codes import COPY
 from harness import WineTest, wait_until as wait_for
 
 
@@ -14,9 +15,9 @@ class SharedBlockAndState(WineTest):
     def test_what_one_process_writes_the_other_reads(self):
         first = self.blockctl()
         second = self.blockctl()
-        first.ask("set WheelLines=7 ButtonFunction2=28 AgentWindow=0x1234", "OK")
+        first.ask(f"set WheelLines=7 ButtonFunction2={COPY} AgentWindow=0x1234", "OK")
         self.assertEqual(second.ask("get WheelLines", "WheelLines="), "WheelLines=7")
-        self.assertEqual(second.ask("get ButtonFunction2", "ButtonFunction2="), "ButtonFunction2=28")
+        self.assertEqual(second.ask("get ButtonFunction2", "ButtonFunction2="), f"ButtonFunction2={COPY}")
         self.assertEqual(second.ask("get AgentWindow", "AgentWindow="), "AgentWindow=4660")
         second.ask("set EnhanceMode=-1 ButtonCount=5", "OK")
         self.assertEqual(first.ask("get EnhanceMode", "EnhanceMode="), "EnhanceMode=-1")

@@ -19,6 +19,7 @@ import unittest
 import test_install
 import uninst_support
 from agent_support import AgentTest
+from function_codes import AUTO_SCROLL, COPY, ENTER, SHIFT_LOCK, SYSTEM_DEFAULT, SYSTEM_HELP
 from harness import BIN, Program, Sample, winpath, wait_until, wine_binary, wine_env
 from settingharness import ID, SettingTest
 from uninst_support import INSTALLED_FILES, per_user_target, reg, reg_value
@@ -29,7 +30,6 @@ TOOLS32 = os.environ.get("PTR_TOOLS32", "")
 START_TIMEOUT = 120.0
 
 MIDDLE, WHEEL_DOWN, BUTTON4 = 2, 5, 8
-COPY, SHIFT_LOCK = 28, 60
 VK_CONTROL, VK_C = 0x11, 0x43
 WINE_LINES_PER_NOTCH = 3
 AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
@@ -127,7 +127,7 @@ class MixedDesktop(I686Desktop):
         # Button 4 runs nothing of the suite's everywhere; viewer64.exe, a
         # 64-bit program, copies with it.
         self.keep({"Agent": {"EnhanceMode": -1, "WheelCount": 1, "WheelLines": 5, "WheelPageScroll": 0,
-                             "ButtonCount": 5, "ButtonFunction0": COPY, "ButtonFunction1": 0},
+                             "ButtonCount": 5, "ButtonFunction0": COPY, "ButtonFunction1": SYSTEM_DEFAULT},
                    "Programs\\viewer64.exe": {"ButtonFunction1": COPY}})
         agent = self.start_agent32()
         self.assertIn("PtrAgent: hooks held 0xB, needed 0xB", agent.lines, "the XP hooks of a 32-bit agent")
@@ -160,7 +160,7 @@ class MixedDesktop(I686Desktop):
         self.configure(hooks, ButtonFunction0=SHIFT_LOCK)
         x, y = sample.center("pad")
         self.click(MIDDLE, x + 40, y + 40)  # away from the first click: no double click
-        agent.expect("PtrAgent: mode 60: Shift Locked", timeout=30)
+        agent.expect(f"PtrAgent: mode {SHIFT_LOCK}: Shift Locked", timeout=30)
         self.assertTrue(wait_until(lambda: self.keys()["shift"] == 1), self.keys())
 
         # ... a host that dies is started again (its hooks last again) ...
@@ -196,9 +196,9 @@ class Blocks(I686Desktop):
 
     def test_32_and_64_bit_readers_see_the_blocks_the_i686_agent_wrote_field_by_field(self):
         kept = {"EnhanceMode": -1, "WheelCount": 2, "WheelLines": 7, "HWheelLines": 4, "ButtonCount": 5,
-                "ButtonFunction0": COPY, "ButtonFunction1": 13, "ButtonFunction2": 101, "UScrollVSpeed": 9,
+                "ButtonFunction0": COPY, "ButtonFunction1": ENTER, "ButtonFunction2": AUTO_SCROLL, "UScrollVSpeed": 9,
                 "ZoomTargetWidth": 96}
-        self.keep({"Agent": kept, "Programs\\alpha.exe": {"ButtonFunction1": 44, "WheelLines": 2},
+        self.keep({"Agent": kept, "Programs\\alpha.exe": {"ButtonFunction1": SYSTEM_HELP, "WheelLines": 2},
                    "Programs\\beta.exe": {"EnhanceMode": 0}})
         self.reg_string(AGENT_KEY, "WebAddress1", "www.example.org/32")
         agent = self.start_agent32()

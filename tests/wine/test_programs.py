@@ -8,9 +8,9 @@ import os
 import unittest
 
 from agent_support import LEFT, TRAY_CALLBACK, UM_SETTINGSCHANGED, WHEEL_DOWN, WM_RBUTTONUP, AgentTest
+from function_codes import AUTO_SCROLL, COPY, ENTER, F5
 from harness import Sample, read_text, wait_until
 
-F5, ENTER, COPY = 5, 13, 28
 X_BUTTON_1 = 8
 VK_RETURN, VK_CONTROL, VK_C, VK_F5 = 0x0D, 0x11, 0x43, 0x74
 SB_LINEDOWN, SB_ENDSCROLL = 1, 8
@@ -88,8 +88,8 @@ class TwoPrograms(ProgramsTest):
             r"Programs\BETA.EXE": {"ButtonFunction1": COPY, "WheelLines": 5},
         })
         agent = self.start_agent()
-        self.assertIn("PtrAgent: programs 2: alpha.exe(EnhanceMode=0 ButtonFunction1=13) "
-                      "BETA.EXE(WheelLines=5 ButtonFunction1=28)", agent.lines)
+        self.assertIn(f"PtrAgent: programs 2: alpha.exe(EnhanceMode=0 ButtonFunction1={ENTER}) "
+                      f"BETA.EXE(WheelLines=5 ButtonFunction1={COPY})", agent.lines)
         alpha, beta, other = self.two_programs()
 
         # The wheel message goes to the focus, another program: there the hook
@@ -135,13 +135,13 @@ class KeptPrograms(ProgramsTest):
 
         # Written into the live block, as the settings program does: the next
         # notch takes it, though nothing is kept yet.
-        hooks.ask("program alpha.exe WheelLines=6 ButtonFunction2=101", "OK")
+        hooks.ask(f"program alpha.exe WheelLines=6 ButtonFunction2={AUTO_SCROLL}", "OK")
         self.assert_routed(self.notch_down(alpha), 6)
         self.assertEqual(self.kept_programs(), {})
 
         self.post(UM_SETTINGSCHANGED)
         agent.expect("PtrAgent: settings saved")
-        self.assertEqual(self.kept_programs(), {"alpha.exe": {"WheelLines": 6, "ButtonFunction2": 101}})
+        self.assertEqual(self.kept_programs(), {"alpha.exe": {"WheelLines": 6, "ButtonFunction2": AUTO_SCROLL}})
         programs, generation = self.programs_block(hooks)
 
         # The agent ends; the running programs still hold the block, and the
@@ -149,7 +149,7 @@ class KeptPrograms(ProgramsTest):
         self.assertEqual(self.quit_agent(agent), 0, agent.lines)
         hooks.ask("program alpha.exe WheelLines=2", "OK")  # not applied: lost at the restart
         again = self.start_agent()
-        self.assertIn("PtrAgent: programs 1: alpha.exe(WheelLines=6 ButtonFunction2=101)", again.lines)
+        self.assertIn(f"PtrAgent: programs 1: alpha.exe(WheelLines=6 ButtonFunction2={AUTO_SCROLL})", again.lines)
         after, later = self.programs_block(hooks)
         self.assertEqual(after, programs)
         self.assertGreater(later, generation, "the same block, written again")

@@ -11,6 +11,7 @@ import os
 import subprocess
 import unittest
 
+from function_codes import HORIZONTAL_WHEEL, SYSTEM_DEFAULT, UNIVERSAL_SCROLL
 from harness import Sample, WineTest, wait_until, wine_env, winpath
 
 # Starting a Wine program can take long while other runs share the machine.
@@ -67,7 +68,7 @@ class ScrollingTest(PatientTest):
         # The tool stands in for the tray agent, so that a test sees a mode start and end.
         self.hooks.ask("agentwindow", "AGENTWINDOW=")
         base = {"EnhanceMode": -1, "WheelCount": 1, "WheelLines": 5, "WheelPageScroll": 0,
-                "ReverseWheel": 0, "ButtonFunction0": 0}
+                "ReverseWheel": 0, "ButtonFunction0": SYSTEM_DEFAULT}
         base.update(self.settings)
         self.configure(**base)
         installed = int(self.hooks.ask("install 1", "InstallHook(1)=").split("=")[1])
@@ -257,11 +258,11 @@ class SeparateScrollBarControls(ScrollingTest):
 
 
 class HorizontalWheelFunction(ScrollingTest):
-    settings = {"ButtonFunction0": 62}
+    settings = {"ButtonFunction0": HORIZONTAL_WHEEL}
 
     def test_while_active_a_notch_scrolls_sideways_and_a_middle_click_ends_it(self):
         self.click(MIDDLE, *self.sample_app.center("edit"))
-        self.mode_started(62)
+        self.mode_started(HORIZONTAL_WHEEL)
         self.notches(WHEEL_DOWN, 1, "edit")
         hpos = self.wait_state("edit_hpos", lambda v: v > 0)
         self.assertGreater(hpos, 0, "the edit scrolled to the right")
@@ -305,7 +306,7 @@ class SystemDefaultMode(ScrollingTest):
 
 
 class UniversalScroll(ScrollingTest):
-    settings = {"ButtonFunction0": 100, "UScrollVertical": -1, "UScrollHorizontal": 0,
+    settings = {"ButtonFunction0": UNIVERSAL_SCROLL, "UScrollVertical": -1, "UScrollHorizontal": 0,
                 "UScrollReverse": 0, "UScrollVSpeed": 5}
     # Speed 5: a step of 10 lines for each 12 pixels of vertical travel.
     STEP = 10
@@ -323,7 +324,7 @@ class UniversalScroll(ScrollingTest):
     def test_cursor_moves_scroll_the_list_box_and_a_middle_click_returns_to_the_anchor(self):
         anchor = self.sample_app.center("list")
         self.click(MIDDLE, *anchor)
-        self.mode_started(100)
+        self.mode_started(UNIVERSAL_SCROLL)
         self.assertEqual(self.pointer(), anchor)
         self.assertEqual(self.state("list_top"), 0, "the click alone scrolls nothing")
 

@@ -8,16 +8,14 @@ import os
 import subprocess
 import unittest
 
+from function_codes import CONNECT_TO_INTERNET, ENTER, F5, SYSTEM_DEFAULT, UNIVERSAL_ZOOM
 from harness import wait_until, wine_binary, wine_env
 from settingharness import ID, START_TIMEOUT, SettingTest
 
 CONFIG_KEY = r"HKCU\Software\PTRHK32A"
 TRAY_CALLBACK = 0x8000 + 1  # WM_APP + 1
 WM_RBUTTONUP = 0x0205
-CONNECT = 103
-ZOOM = 102
 MIDDLE, WHEEL_DOWN = 2, 5
-F5, ENTER = 5, 13
 X_BUTTON_1 = 8
 VK_RETURN, VK_F5 = 0x0D, 0x74
 
@@ -105,7 +103,7 @@ class WithTrayAgent(SettingTest):
         # A web address for the middle button, typed into the form.
         self.click_tab(1)
         self.assertTrue(wait_until(lambda: self.focus() == str(ID["FunctionComboBox"])))
-        self.select("FunctionComboBox", CONNECT)
+        self.select("FunctionComboBox", CONNECT_TO_INTERNET)
         self.click_control("WebAddrEdit")
         self.xdo("type", "--delay", "20", "www.example.org")
         self.assertTrue(wait_until(lambda: self.web_address(0) == "www.example.org"))
@@ -113,7 +111,7 @@ class WithTrayAgent(SettingTest):
         self.click_control("ApplyButton")
         self.agent.expect("PtrAgent: settings saved", timeout=30)
         self.assertEqual(self.kept("WheelLines"), 5)
-        self.assertEqual(self.kept("ButtonFunction0"), CONNECT)
+        self.assertEqual(self.kept("ButtonFunction0"), CONNECT_TO_INTERNET)
         self.assertEqual(self.kept("WebAddress0"), "www.example.org")
         self.click_control("OkButton")
         self.assertTrue(wait_until(lambda: self.form()["LIVE"] == "0", 30))
@@ -128,10 +126,11 @@ class WithTrayAgent(SettingTest):
         # The restarted agent fills the block with what it kept.
         self.assertEqual(self.agentctl("quit"), (0, "POSTED=1"))
         self.assertEqual(self.agent.wait(30), 0)
-        self.set_fields(WheelLines=1, ButtonFunction0=0)
+        self.set_fields(WheelLines=1, ButtonFunction0=SYSTEM_DEFAULT)
         self.ctl.ask("appset 0 changed.meanwhile", "OK")
         self.start_agent()
-        self.assertEqual(self.fields("WheelLines", "ButtonFunction0"), {"WheelLines": 5, "ButtonFunction0": CONNECT})
+        self.assertEqual(self.fields("WheelLines", "ButtonFunction0"),
+                         {"WheelLines": 5, "ButtonFunction0": CONNECT_TO_INTERNET})
         self.assertEqual(self.web_address(0), "www.example.org")
 
     def test_a_program_added_on_the_programs_tab_runs_its_own_button_4_at_once_and_is_kept(self):
@@ -199,8 +198,8 @@ class WithTrayAgent(SettingTest):
     def test_cancel_after_an_agent_restart_leaves_the_new_agent_zooming_and_saving(self):
         self.start_agent()
         self.ctl = self.settingctl()
-        self.set_fields(ButtonFunction0=ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24, ZoomTargetWidth=64,
-                        ZoomTargetHeight=48)
+        self.set_fields(ButtonFunction0=UNIVERSAL_ZOOM, ZoomSourceWidth=32, ZoomSourceHeight=24,
+                        ZoomTargetWidth=64, ZoomTargetHeight=48)
         program = self.open_form()
 
         # The agent ends and starts again while the form is open.
@@ -213,7 +212,7 @@ class WithTrayAgent(SettingTest):
         self.assertEqual(self.fields("AgentWindow", "ZoomWindow", "AutoScrollWindow"),
                          {"AgentWindow": windows["main"], "ZoomWindow": windows["zoom"],
                           "AutoScrollWindow": windows["autoscroll"]}, "the new agent's windows")
-        self.assertEqual(self.field("ButtonFunction0"), ZOOM, "the configuration as the form found it")
+        self.assertEqual(self.field("ButtonFunction0"), UNIVERSAL_ZOOM, "the configuration as the form found it")
 
         # The new agent zooms ...
         sample = self.sample()
@@ -231,7 +230,7 @@ class WithTrayAgent(SettingTest):
         self.click_control("ApplyButton")
         self.agent.expect("PtrAgent: settings saved", timeout=30)
         self.assertEqual(self.kept("WheelLines"), 8)
-        self.assertEqual(self.kept("ButtonFunction0"), ZOOM)
+        self.assertEqual(self.kept("ButtonFunction0"), UNIVERSAL_ZOOM)
 
 
 if __name__ == "__main__":

@@ -11,12 +11,12 @@ import struct
 import subprocess
 import unittest
 
+from function_codes import AUTO_SCROLL, CONNECT_TO_INTERNET, COPY, ENTER, UNIVERSAL_SCROLL, UNIVERSAL_ZOOM
 from harness import BIN, wait_until, wine_binary, wine_env
 from settingharness import ID, SettingTest
 
 NAMES = {number: name for name, number in ID.items()}
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-ZOOM, SCROLL, AUTO_SCROLL, CONNECT, COPY = 102, 100, 101, 103, 28
 
 # Controls that show on every tab; the rest lie on the page control.
 EVERY_TAB = {"IDC_LOGO_FRAME", "LogoImage", "IDC_MOUSE_FRAME", "MouseImage", "VersionLabel", "OkButton", "CancelButton",
@@ -116,16 +116,17 @@ class Fonts(SettingTest):
             self.add_file(name)
         if language == "de":
             self.add_module("LNGPAK.DLL")
-        self.with_agent(ButtonCount=5, ButtonFunction0=ZOOM)
+        self.with_agent(ButtonCount=5, ButtonFunction0=UNIVERSAL_ZOOM)
         self.ctl.ask("programsblock", "PROGRAMSBLOCK=1")
-        self.ctl.ask("program notepad.exe ButtonFunction1=13 WheelLines=4", "OK")
+        self.ctl.ask(f"program notepad.exe ButtonFunction1={ENTER} WheelLines=4", "OK")
         self.open_form()
         view = f"{dpi} dpi, {language}"
         problems = self.problems_of_pictures() + self.problems_of_view(f"{view}, Wheel")
         self.click_tab(1)
         self.assertTrue(wait_until(lambda: self.tab() == 1))
-        for code, control in ((ZOOM, "IDC_ZOOM_FACTOR"), (SCROLL, "vScrollRxSlider"), (AUTO_SCROLL, "IDC_AUTO_SCROLL_TEST_BOX"),
-                              (CONNECT, "WebAddrEdit"), (COPY, "FunDescLabel")):
+        for code, control in ((UNIVERSAL_ZOOM, "IDC_ZOOM_FACTOR"), (UNIVERSAL_SCROLL, "vScrollRxSlider"),
+                              (AUTO_SCROLL, "IDC_AUTO_SCROLL_TEST_BOX"), (CONNECT_TO_INTERNET, "WebAddrEdit"),
+                              (COPY, "FunDescLabel")):
             self.select("FunctionComboBox", code)
             self.assertTrue(wait_until(lambda: self.state(control)["visible"]), control)
             problems += self.problems_of_view(f"{view}, Button, function {code}")

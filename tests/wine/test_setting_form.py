@@ -4,12 +4,12 @@ settings block and application block are read from another process (the
 settingctl tool, which also stands in for the tray agent's window)."""
 import unittest
 
+from function_codes import AUTO_SCROLL, CONNECT_TO_INTERNET, COPY, CYCLE_TASK, UNIVERSAL_SCROLL, UNIVERSAL_ZOOM
 from harness import wait_until
 from settingharness import ID, SettingTest, differing
 
 NAMES = {number: name for name, number in ID.items()}
 
-CONNECT, ZOOM, SCROLL, AUTO_SCROLL, COPY, CYCLE_TASK = 103, 102, 100, 101, 28, 40
 
 
 class FormTest(SettingTest):
@@ -102,7 +102,7 @@ class ApplyAndCancel(FormTest):
         self.click_control("SystemModeRadioButton", dx=6)
         self.wait_field("EnhanceMode", 0)
         self.show_button_tab()
-        self.select("FunctionComboBox", CONNECT)
+        self.select("FunctionComboBox", CONNECT_TO_INTERNET)
         self.set_text("WebAddrEdit", "www.typed.example")
         self.set_fields(ZoomWindow=0x1234, Reserved16=16, WheelCount=2)
         self.ctl.ask("appfill 77", "OK")
@@ -172,7 +172,7 @@ class Keyboard(FormTest):
         return NAMES.get(int(self.focus()), self.focus())
 
     def test_tab_goes_from_the_tab_strip_through_the_page_to_apply_and_back(self):
-        self.open_with(ButtonCount=3, EnhanceMode=-1, WheelPageScroll=0, ButtonFunction0=ZOOM)
+        self.open_with(ButtonCount=3, EnhanceMode=-1, WheelPageScroll=0, ButtonFunction0=UNIVERSAL_ZOOM)
         self.assertEqual(self.focused(), "IDC_TABS", "the form opens with the tab strip focused")
         self.click_control("SystemModeRadioButton", dx=6)  # Apply enabled: it takes its turn
         self.key("Tab")
@@ -227,7 +227,8 @@ class Keyboard(FormTest):
         self.assertTrue(wait_until(lambda: self.text(name) == text), self.text(name))
 
     def test_a_spin_edit_shows_what_the_block_holds_once_it_is_left(self):
-        self.open_with(ButtonCount=3, ButtonFunction0=ZOOM, WheelLines=3, ZoomSourceWidth=32, ZoomTargetWidth=64)
+        self.open_with(ButtonCount=3, ButtonFunction0=UNIVERSAL_ZOOM, WheelLines=3, ZoomSourceWidth=32,
+                       ZoomTargetWidth=64)
         cases = [
             ("WheelLineEdit", "12", "WheelLines", 10),
             ("WheelLineEdit", "0", "WheelLines", 1),
@@ -314,8 +315,8 @@ class ButtonTab(FormTest):
     def test_each_function_shows_its_page_and_writes_its_element(self):
         self.open_with(ButtonCount=5)
         self.show_button_tab()
-        pages = {ZOOM: "IDC_ZOOM_FACTOR", SCROLL: "vScrollRxSlider", AUTO_SCROLL: "IDC_AUTO_SCROLL_TEST_BOX", CONNECT: "WebAddrEdit",
-                 COPY: "FunDescLabel"}
+        pages = {UNIVERSAL_ZOOM: "IDC_ZOOM_FACTOR", UNIVERSAL_SCROLL: "vScrollRxSlider",
+                 AUTO_SCROLL: "IDC_AUTO_SCROLL_TEST_BOX", CONNECT_TO_INTERNET: "WebAddrEdit", COPY: "FunDescLabel"}
         for box, element in (("FunctionComboBox", 0), ("Fun4ComboBox", 1), ("Fun5ComboBox", 2)):
             for code, control in pages.items():
                 self.select(box, code)
@@ -323,7 +324,7 @@ class ButtonTab(FormTest):
                 self.assertEqual([c for c in pages.values() if self.state(c)["visible"]], [control], (box, code))
 
         # The scroll page's controls.
-        self.select("FunctionComboBox", SCROLL)
+        self.select("FunctionComboBox", UNIVERSAL_SCROLL)
         for control, field in (("VScrollCheckBox", "UScrollVertical"), ("hScrollCheckBox", "UScrollHorizontal"),
                                ("ReverseScrollCheckBox", "UScrollReverse")):
             before = self.field(field)
@@ -348,7 +349,7 @@ class Zoom(FormTest):
         self.assertEqual(self.fields("ZoomTargetWidth", "ZoomTargetHeight"),
                          {"ZoomTargetWidth": 65, "ZoomTargetHeight": 61}, "opening changes nothing")
         self.show_button_tab()
-        self.select("FunctionComboBox", ZOOM)
+        self.select("FunctionComboBox", UNIVERSAL_ZOOM)
         self.click_arrow("IDC_ZOOM_FACTOR_SPIN")
         self.wait_field("ZoomTargetWidth", 90)
         self.assertEqual(self.field("ZoomTargetHeight"), 90)
@@ -372,7 +373,7 @@ class Zoom(FormTest):
 
 class WebAddresses(FormTest):
     def test_a_typed_address_goes_into_its_buttons_slot_only_and_does_not_enable_apply(self):
-        self.open_with(ButtonCount=5, ButtonFunction1=CONNECT)
+        self.open_with(ButtonCount=5, ButtonFunction1=CONNECT_TO_INTERNET)
         self.ctl.ask("appset 0 www.three.example", "OK")
         self.ctl.ask("appset 2 www.five.example", "OK")
         self.show_button_tab()

@@ -8,11 +8,11 @@ import os
 import shutil
 import unittest
 
+from function_codes import COPY, ENTER, HORIZONTAL_WHEEL
 from harness import wait_until, winpath
 from settingharness import ID, MODULES, SettingTest
 
 AS_EVERYWHERE = -2147483648
-ENTER, COPY = 13, 28
 LINES, PAGE = 0, 1
 
 
@@ -110,7 +110,7 @@ class ProgramsTab(SettingTest):
         self.assertEqual(self.posts(), 0)
 
     def test_apply_keeps_what_cancel_goes_back_to_and_remove_takes_a_program_off(self):
-        self.open_programs_tab("alpha.exe ButtonFunction0=28", "beta.exe EnhanceMode=-1")
+        self.open_programs_tab(f"alpha.exe ButtonFunction0={COPY}", "beta.exe EnhanceMode=-1")
         self.select("ProgFun3Box", ENTER)
         self.click_control("ApplyButton")
         self.assertTrue(wait_until(lambda: self.posts() == 1))
@@ -148,7 +148,7 @@ class ProgramsTab(SettingTest):
 
         # A program already listed is found, whatever the case of its name.
         choose_file(beta)
-        self.assertTrue(wait_until(lambda: self.listed()[1] == 62), self.listed())
+        self.assertTrue(wait_until(lambda: self.listed()[1] == HORIZONTAL_WHEEL), self.listed())
         self.assertEqual(self.updown("ProgWheelLineUpDown"), 9)
         self.assertFalse(self.apply_enabled(), "nothing changed")
 

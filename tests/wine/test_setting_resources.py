@@ -5,6 +5,8 @@ the name library "SPINRSRC.DLL", a name library with overlong names,
 import os
 import unittest
 
+from function_codes import (CLOSE_APPLICATION, CONNECT_TO_INTERNET, COPY, ENTER, PASTE, SYSTEM_DEFAULT,
+                            UNIVERSAL_SCROLL)
 from settingharness import DISPLAY_LIST, ENGLISH_NAMES, ID, MODULES, SettingTest
 
 # Captions of the form, in English and as the language module has them.
@@ -39,7 +41,7 @@ class Texts(SettingTest):
         self.open()
         self.assertEqual(self.names(), ENGLISH_NAMES)
         for code in DISPLAY_LIST:
-            if code < 100:
+            if code < UNIVERSAL_SCROLL:
                 self.assertEqual(self.description(code), ENGLISH_NAMES[code], code)
         for name, (english, _) in CAPTIONS.items():
             self.assertEqual(self.text(name), english, name)
@@ -52,10 +54,10 @@ class Texts(SettingTest):
             self.assertEqual(self.text(name), german, name)
         self.assertEqual(self.form()["CAPTION"], "Mauseinstellungen")
         names = self.names()
-        self.assertEqual((names[0], names[29], names[103]),
+        self.assertEqual((names[SYSTEM_DEFAULT], names[PASTE], names[CONNECT_TO_INTERNET]),
                          ("Systemstandard", "Einfügen", "Mit dem Internet verbinden"))
         self.assertEqual(sum(names[code] != ENGLISH_NAMES[code] for code in DISPLAY_LIST), 57 - 10, "all but F1-F10")
-        self.assertEqual(self.description(28), "Kopiert die Auswahl (Strg+C).")
+        self.assertEqual(self.description(COPY), "Kopiert die Auswahl (Strg+C).")
 
     def test_with_the_name_library_as_well_names_come_from_it_and_captions_from_the_language_module(self):
         self.add_module("LNGPAK.DLL")
@@ -64,9 +66,9 @@ class Texts(SettingTest):
         for name, (_, german) in CAPTIONS.items():
             self.assertEqual(self.text(name), german, name)
         names = self.names()
-        self.assertEqual((names[52], names[103], names[28]),
+        self.assertEqual((names[CLOSE_APPLICATION], names[CONNECT_TO_INTERNET], names[COPY]),
                          ("Close Application", "Connect To Internet", "Copy (Ctrl+C)"))
-        self.assertEqual(self.description(28), "Copies the selection to the clipboard (Ctrl+C) in the window under "
+        self.assertEqual(self.description(COPY), "Copies the selection to the clipboard (Ctrl+C) in the window under "
                                                "the pointer.")
 
     def test_a_language_module_without_the_form_leaves_the_programs_form_with_the_modules_texts(self):
@@ -76,10 +78,11 @@ class Texts(SettingTest):
         for name, (english, _) in CAPTIONS.items():
             self.assertEqual(self.text(name), english, name)
         names = self.names()
-        self.assertEqual((names[0], names[28]), ("Systemstandard", "Kopieren"), "the module's names")
-        self.assertEqual((names[29], names[103]), ("Paste", "Connect To Internel"), "the program's for the rest")
-        self.assertEqual(self.description(28), "Kopiert die Auswahl.")
-        self.assertEqual(self.description(13), "Enter")
+        self.assertEqual((names[SYSTEM_DEFAULT], names[COPY]), ("Systemstandard", "Kopieren"), "the module's names")
+        self.assertEqual((names[PASTE], names[CONNECT_TO_INTERNET]), ("Paste", "Connect To Internel"),
+                         "the program's for the rest")
+        self.assertEqual(self.description(COPY), "Kopiert die Auswahl.")
+        self.assertEqual(self.description(ENTER), "Enter")
 
     def test_names_of_255_characters_or_more_are_cut_to_254(self):
         self.add_module("SPINRSRC.DLL", os.path.join(MODULES, "LONGNAMES.DLL"))
