@@ -41,7 +41,6 @@
 #include <vector>
 
 using namespace ptr;
-using ptr::bench::NoopPlatform;
 
 namespace {
 
@@ -296,7 +295,7 @@ int main(int argc, char** argv) {
     DrainMessages();
 
     // The logic alone: the same scene on a platform that does nothing.
-    NoopPlatform noop;
+    bench::NoopPlatform noop;
     SettingsBlock noopBlock = *block;
     HookSharedState noopShared = kInitialSharedState;
     noopShared.OsKind = OS_WINXP;
@@ -304,11 +303,11 @@ int main(int argc, char** argv) {
     // one's for (d), another's, published in a table of its own, for (e).
     std::unique_ptr<ProcessState> ownProcess(new ProcessState());
     ownProcess->Programs = programs;
-    ownProcess->ProcessId = NoopPlatform::kProcess;
+    ownProcess->ProcessId = bench::NoopPlatform::kProcess;
     std::strcpy(ownProcess->ProgramName, "HOOK_BENCH.EXE");
     std::unique_ptr<RunningPrograms> otherTable(new RunningPrograms());
     PrepareRunningPrograms(*otherTable);
-    ClaimRunningProgram(*otherTable, NoopPlatform::kProcess, "HOOK_BENCH.EXE");
+    ClaimRunningProgram(*otherTable, bench::NoopPlatform::kProcess, "HOOK_BENCH.EXE");
     std::unique_ptr<ProcessState> otherProcess(new ProcessState());
     otherProcess->Programs = programs;
     otherProcess->Running = otherTable.get();

@@ -15,13 +15,7 @@
 namespace ptr::stress {
 namespace {
 
-using fake::HELD_LEFT;
-using fake::HELD_MIDDLE;
-using fake::HELD_RIGHT;
-using fake::HELD_X1;
-using fake::HELD_X2;
-
-constexpr unsigned kXButtons = HELD_X1 | HELD_X2 | HELD_XOTHER;
+constexpr unsigned kXButtons = fake::HELD_X1 | fake::HELD_X2 | HELD_XOTHER;
 constexpr size_t kMaxQueue = 256;
 
 // Windows XP and 2000 (and the later systems served as XP) most often.
@@ -41,12 +35,12 @@ bool IsX(unsigned button) { return (button & kXButtons) != 0; }
 
 // The message of a physical button's press or release, after the swap.
 UINT ButtonMessage(unsigned button, bool down, bool swapped) {
-    if (button == HELD_LEFT || button == HELD_RIGHT) {
-        bool primary = (button == HELD_LEFT) != swapped;
+    if (button == fake::HELD_LEFT || button == fake::HELD_RIGHT) {
+        bool primary = (button == fake::HELD_LEFT) != swapped;
         if (primary) return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
         return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
     }
-    if (button == HELD_MIDDLE) return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    if (button == fake::HELD_MIDDLE) return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
     return down ? WM_XBUTTONDOWN : WM_XBUTTONUP;
 }
 
@@ -86,14 +80,14 @@ UINT NonClientOf(UINT message) {
 unsigned ReleasedButton(UINT message, DWORD mouseData, bool swapped) {
     switch (message) {
     case WM_LBUTTONUP:
-    case WM_NCLBUTTONUP: return swapped ? HELD_RIGHT : HELD_LEFT;
+    case WM_NCLBUTTONUP: return swapped ? fake::HELD_RIGHT : fake::HELD_LEFT;
     case WM_RBUTTONUP:
-    case WM_NCRBUTTONUP: return swapped ? HELD_LEFT : HELD_RIGHT;
+    case WM_NCRBUTTONUP: return swapped ? fake::HELD_LEFT : fake::HELD_RIGHT;
     case WM_MBUTTONUP:
-    case WM_NCMBUTTONUP: return HELD_MIDDLE;
+    case WM_NCMBUTTONUP: return fake::HELD_MIDDLE;
     case WM_XBUTTONUP:
     case WM_NCXBUTTONUP:
-        return ((HIWORD(mouseData) & XBUTTON1) ? HELD_X1 : 0u) | ((HIWORD(mouseData) & XBUTTON2) ? HELD_X2 : 0u);
+        return ((HIWORD(mouseData) & XBUTTON1) ? fake::HELD_X1 : 0u) | ((HIWORD(mouseData) & XBUTTON2) ? fake::HELD_X2 : 0u);
     default: return 0;
     }
 }
@@ -117,8 +111,8 @@ LONG Nudge(LONG value, int step) {
 LRESULT CALLBACK UnusedWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 uint16_t XIndexOf(unsigned button, uint16_t other) {
-    if (button == HELD_X1) return XBUTTON1;
-    if (button == HELD_X2) return XBUTTON2;
+    if (button == fake::HELD_X1) return XBUTTON1;
+    if (button == fake::HELD_X2) return XBUTTON2;
     return other;
 }
 
@@ -242,7 +236,7 @@ void Driver::SystemInput(const RawInput& input, bool injected) {
             // The Windows 95 wheel arrives as a marked middle release.
             queued.message = WM_MBUTTONUP;
             queued.extra = ExtraInfo(MARK_WHEEL, raw);
-            w.desk.ButtonsWentUp(HELD_MIDDLE);
+            w.desk.ButtonsWentUp(fake::HELD_MIDDLE);
         } else if (!injected && w.shared.OsKind != OS_WIN2000 && w.shared.OsKind != OS_WINXP) {
             queued.extra = raw;  // where the mouse driver of these systems puts the delta
         }
@@ -263,9 +257,9 @@ void Driver::FeedInjections(const std::vector<fake::Injection>& injections) {
         RawInput::Kind kind;
         unsigned button;
     } kButtonFlags[] = {
-        {MOUSEEVENTF_LEFTDOWN, RawInput::Down, HELD_LEFT},     {MOUSEEVENTF_LEFTUP, RawInput::Up, HELD_LEFT},
-        {MOUSEEVENTF_RIGHTDOWN, RawInput::Down, HELD_RIGHT},   {MOUSEEVENTF_RIGHTUP, RawInput::Up, HELD_RIGHT},
-        {MOUSEEVENTF_MIDDLEDOWN, RawInput::Down, HELD_MIDDLE}, {MOUSEEVENTF_MIDDLEUP, RawInput::Up, HELD_MIDDLE},
+        {MOUSEEVENTF_LEFTDOWN, RawInput::Down, fake::HELD_LEFT},     {MOUSEEVENTF_LEFTUP, RawInput::Up, fake::HELD_LEFT},
+        {MOUSEEVENTF_RIGHTDOWN, RawInput::Down, fake::HELD_RIGHT},   {MOUSEEVENTF_RIGHTUP, RawInput::Up, fake::HELD_RIGHT},
+        {MOUSEEVENTF_MIDDLEDOWN, RawInput::Down, fake::HELD_MIDDLE}, {MOUSEEVENTF_MIDDLEUP, RawInput::Up, fake::HELD_MIDDLE},
     };
     for (const fake::Injection& injection : injections) {
         if (failed_) return;
@@ -282,7 +276,7 @@ void Driver::FeedInjections(const std::vector<fake::Injection>& injections) {
             input.kind = xFlag == MOUSEEVENTF_XDOWN ? RawInput::Down : RawInput::Up;
             for (uint16_t index : {uint16_t(XBUTTON1), uint16_t(XBUTTON2)}) {
                 if (!(injection.data & index)) continue;
-                input.button = index == XBUTTON1 ? HELD_X1 : HELD_X2;
+                input.button = index == XBUTTON1 ? fake::HELD_X1 : fake::HELD_X2;
                 input.xIndex = index;
                 SystemInput(input, true);
             }
@@ -323,13 +317,14 @@ void Driver::DeliverQueued() {
 }
 
 void Driver::UserAction() {
-    unsigned all = HELD_LEFT | HELD_RIGHT | HELD_MIDDLE | kXButtons;
+    unsigned all = fake::HELD_LEFT | fake::HELD_RIGHT | fake::HELD_MIDDLE | kXButtons;
     unsigned free = all & ~user_.held;
     if (rng_.Percent(pressPercent_) && free != 0) {
         static const struct {
             unsigned button;
             int weight;
-        } kWeights[] = {{HELD_MIDDLE, 40}, {HELD_X1, 17}, {HELD_X2, 13}, {HELD_LEFT, 15}, {HELD_RIGHT, 10}, {HELD_XOTHER, 5}};
+        } kWeights[] = {{fake::HELD_MIDDLE, 40}, {fake::HELD_X1, 17},    {fake::HELD_X2, 13},
+                        {fake::HELD_LEFT, 15},   {fake::HELD_RIGHT, 10}, {HELD_XOTHER, 5}};
         int total = 0;
         for (const auto& w : kWeights)
             if (free & w.button) total += w.weight;
@@ -365,8 +360,8 @@ void Driver::PressButton(unsigned button) {
     World& w = *world_;
     user_.held |= button;
     // The settings program changes the button's function now and then, live.
-    if ((button == HELD_MIDDLE || IsX(button)) && rng_.Percent(25)) {
-        int slot = button == HELD_MIDDLE ? 0 : button == HELD_X1 ? 1 : button == HELD_X2 ? 2 : rng_.Range(0, 4);
+    if ((button == fake::HELD_MIDDLE || IsX(button)) && rng_.Percent(25)) {
+        int slot = button == fake::HELD_MIDDLE ? 0 : button == fake::HELD_X1 ? 1 : button == fake::HELD_X2 ? 2 : rng_.Range(0, 4);
         w.block.ButtonFunction[slot] = PickFunction(rng_);
     }
     if (button == HELD_XOTHER) xOtherIndex_ = rng_.Pick<uint16_t>({0, 3, 4, 0x40, 0xFFFF});

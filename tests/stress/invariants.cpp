@@ -10,12 +10,6 @@
 namespace ptr::stress {
 namespace {
 
-using fake::HELD_LEFT;
-using fake::HELD_MIDDLE;
-using fake::HELD_RIGHT;
-using fake::HELD_X1;
-using fake::HELD_X2;
-
 constexpr int kMaxSteps = 273;            // lines, columns or keystrokes of one scroll
 constexpr int kMaxWheelDelta = 273 * 120;  // 32760, fits the 16 bits of WM_MOUSEWHEEL
 constexpr size_t kMaxDeliveries = 2 * (kMaxSteps + 1) + 16;
@@ -112,13 +106,13 @@ std::string CheckHeldInput(World& world, const UserState& user, bool judgeButton
     unsigned userLetsGo = user.held & ~user.translated;
     unsigned held = world.desk.HeldButtons() & ~userLetsGo;
     unsigned allowed = 0;
-    if (s.Mode == function::kDragLock) allowed |= world.primaryIsRight ? HELD_RIGHT : HELD_LEFT;
+    if (s.Mode == function::kDragLock) allowed |= world.primaryIsRight ? fake::HELD_RIGHT : fake::HELD_LEFT;
     // The middle press made for an application (released by the user's own
     // release), the agent's auto scroll, or the press made of a held X button.
     if (s.ReleaseAction == kReleasePassThrough || s.Mode == function::kAutoScroll || user.translated != 0)
-        allowed |= HELD_MIDDLE;
-    if (s.ReleaseAction == kReleaseXButton1) allowed |= HELD_X1;
-    if (s.ReleaseAction == kReleaseXButton2) allowed |= HELD_X2;
+        allowed |= fake::HELD_MIDDLE;
+    if (s.ReleaseAction == kReleaseXButton1) allowed |= fake::HELD_X1;
+    if (s.ReleaseAction == kReleaseXButton2) allowed |= fake::HELD_X2;
     if (held & ~allowed)
         return Format("buttons 0x%llx left down (Mode %llu, ReleaseAction %llu)", held & ~allowed, s.Mode,
                       static_cast<unsigned long long>(s.ReleaseAction));

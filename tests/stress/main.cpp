@@ -20,13 +20,11 @@
 
 namespace {
 
-using ptr::stress::Driver;
-
 constexpr uint64_t kDefaultCalls = 100000;
 constexpr int kHangSeconds = 120;
 
 uint64_t g_seed = 0;
-Driver* g_driver = nullptr;
+ptr::stress::Driver* g_driver = nullptr;
 std::atomic<uint64_t> g_progress{0};
 
 void PrintRecent() {
@@ -98,7 +96,7 @@ int main(int argc, char** argv) {
     CloseHandle(CreateThread(nullptr, 0, WatchForHang, nullptr, 0, nullptr));
 
     auto start = std::chrono::steady_clock::now();
-    Driver driver(g_seed);
+    ptr::stress::Driver driver(g_seed);
     g_driver = &driver;
     uint64_t chunk = calls / 10 > 0 ? calls / 10 : 1;
     bool ok = true;

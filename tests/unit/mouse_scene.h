@@ -15,8 +15,6 @@
 
 namespace ptr::scene {
 
-using fake::Log;
-
 // Far from every window: the wheel router finds nothing to scroll there.
 constexpr POINT kAway = {3000, 3000};
 
@@ -62,7 +60,7 @@ struct Scene {
     }
 
     HookContext& ctx() { return h.ctx; }
-    const Log& log() const { return h.desk.log(); }
+    const fake::Log& log() const { return h.desk.log(); }
 
     // Runs the event through the hook; true when it was swallowed. Fails the
     // test when a swallowed event was passed on as well, or when the
@@ -99,7 +97,7 @@ constexpr int kAnyDelta = 0x7FFFFFFF;
 struct Step {
     Event event;
     bool swallowed;
-    Log entries;  // logged by this event alone, in order
+    fake::Log entries;  // logged by this event alone, in order
     uint32_t modeAfter;
     int deltaAfter = kAnyDelta;  // WheelDelta after the event, when checked
 };
