@@ -1,9 +1,12 @@
 #include "auto_scroll.h"
 #include "fake_desktop.h"
+#include "mouse_scene.h"
 #include "scroll.h"
 #include "scroll_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 using namespace ptr;
 using namespace ptr::fake;
@@ -189,6 +192,56 @@ TEST(LegacyWheelWindow, Answers) {
         h.block.WheelLines = c.lines;
         EXPECT_EQ(LegacyWheelWindowProc(h.ctx, Handle(0x2000), c.message, 0, 0), c.result);
         EXPECT_EQ(h.desk.log(), c.expected);
+    }
+}
+
+// Every method holds a count to 0..273: one scroll never posts more than
+// 274 messages (273 steps and the end), or 273 keystrokes.
+TEST(AutoScroll, CountsAreBoundedOnEveryMethod) {
+    struct Case {
+        const char* name;
+        uint32_t kind;
+        int (*scroll)(HookContext&, int);
+        int count;
+        size_t posts;
+    };
+    const Case cases[] = {
+        {"window messages, up", SCROLL_V_WINDOW, AutoUp, INT_MAX, 274},
+        {"bar control, down", SCROLL_V_BARCONTROL, AutoDown, 100000, 274},
+        {"keys, down", SCROLL_V_KEYS, AutoDown, INT_MAX, 2 * 273},
+        {"wheel, up", SCROLL_V_WHEEL, AutoUp, INT_MAX, 1},
+        {"window messages, left", SCROLL_H_WINDOW, AutoLeft, INT_MAX, 274},
+        {"bar control, right", SCROLL_H_BARCONTROL, AutoRight, 5000, 274},
+        {"keys, right", SCROLL_H_KEYS, AutoRight, INT_MAX, 2 * 273},
+        {"a negative count scrolls nothing, the end still goes", SCROLL_V_WINDOW, AutoDown, INT_MIN, 1},
+        {"a negative count posts no keys", SCROLL_H_KEYS, AutoLeft, -5, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scene::Scene s;
+        s.h.shared.ScrollTarget = FromHwnd(s.child);
+        s.h.shared.ScrollKind = static_cast<int32_t>(c.kind);
+        EXPECT_EQ(c.scroll(s.ctx(), c.count), 1);
+        EXPECT_EQ(s.log().size(), c.posts);
+    }
+}
+
+// A target that went away, or a remembered handle that never was a window.
+TEST(AutoScroll, ScrollsToAVanishedTargetPostNothing) {
+    for (uint32_t kind : {uint32_t(SCROLL_V_WINDOW | SCROLL_H_KEYS), uint32_t(SCROLL_V_WHEEL | SCROLL_H_WINDOW),
+                          uint32_t(SCROLL_V_KEYS | SCROLL_H_BARCONTROL)}) {
+        SCOPED_TRACE(kind);
+        scene::Scene s;
+        HWND gone = s.h.desk.AddWindow("Pane", WS_VISIBLE | WS_CHILD, {0, 0, 10, 10}, s.top);
+        s.h.desk.RemoveWindow(gone);
+        s.h.shared.ScrollTarget = FromHwnd(gone);
+        s.h.shared.ScrollKind = static_cast<int32_t>(kind);
+        AutoUp(s.ctx(), 3);
+        AutoRight(s.ctx(), 3);
+        s.h.shared.ScrollTarget = 0xFFFF;
+        AutoDown(s.ctx(), 3);
+        AutoLeft(s.ctx(), 3);
+        EXPECT_EQ(s.log(), Log{});
     }
 }
 

@@ -4,6 +4,7 @@
 #include "function_codes.h"
 #include "lifecycle.h"
 #include "markers.h"
+#include "mouse_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 using namespace ptr;
 using namespace ptr::fake;
+using namespace ptr::scene;
 
 namespace {
 
@@ -369,6 +371,67 @@ TEST(LowLevelXButtonHook, TurnsXButtonsIntoMiddleButtonInputCarryingTheIndex) {
             {"wheel", HC_ACTION, WM_MOUSEWHEEL, LowLevelEvent(5, 6, 0x00780000, 0, 0), 55, {}},
         },
         LowLevelXButton);
+}
+
+// InstallHook(0) ends the active mode, letting go of what it holds, before
+// the hooks that would let it go are removed.
+TEST(InstallHook, RemovingTheHooksReleasesWhatTheActiveModeHolds) {
+    struct Case {
+        const char* name;
+        uint32_t mode;
+        int32_t shiftLocked, controlLocked;
+        std::function<Log(const Scene&)> released;
+        int32_t releaseAction = 45;
+    };
+    const Case cases[] = {
+        {"Drag Lock: the primary button goes up", function::kDragLock, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_LEFTUP, 0, ExtraInfo(MARK_PASS))}; }},
+        {"Shift Lock", function::kShiftLock, -1, 0, [](const Scene&) { return Log{KeyUp(VK_SHIFT)}; }},
+        {"Control Lock", function::kControlLock, 0, 1, [](const Scene&) { return Log{KeyUp(VK_CONTROL)}; }},
+        {"task switch: Alt goes up", function::kTaskSwitch, 0, 0, [](const Scene&) { return Log{KeyUp(VK_MENU)}; }},
+        {"zoom: the magnifier is told", function::kUniversalZoom, 0, 0,
+         [](const Scene& s) { return Log{Send(s.agent, UM_ZOOMEND, 0, 0)}; }},
+        {"agent auto scroll: the held middle button goes up", function::kAutoScroll, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_MIDDLEUP, 0, ExtraInfo(MARK_PASS))}; }},
+        {"a lock flag left without its mode", 0, 1, 1,
+         [](const Scene&) { return Log{KeyUp(VK_SHIFT), KeyUp(VK_CONTROL)}; }},
+        {"Horizontal Wheel holds nothing", function::kHorizontalWheel, 0, 0, [](const Scene&) { return Log{}; }},
+        // The user's release of button 4 or 5 went by unseen (a menu was open).
+        {"the X button 1 press made for button 4", 0, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON1, 0)}; }, 72},
+        {"the X button 2 press made for button 5, in a mode", function::kHorizontalWheel, 0, 0,
+         [](const Scene&) { return Log{Mouse(MOUSEEVENTF_XUP, XBUTTON2, 0)}; }, 73},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene s;
+        s.h.shared.Mode = c.mode;
+        s.h.shared.ShiftLocked = c.shiftLocked;
+        s.h.shared.ControlLocked = c.controlLocked;
+        s.h.shared.ReleaseAction = c.releaseAction;
+        s.h.shared.MenuActive = 1;
+        s.h.hooks.MouseHook = 0x5550;
+        EXPECT_EQ(InstallHooks(s.ctx(), 0), 0);
+        Log expected = c.released(s);
+        expected.push_back(Unhook(ToHhook(0x5550)));
+        EXPECT_EQ(s.log(), expected);
+        EXPECT_EQ(s.h.shared.Mode, 0u);
+        EXPECT_EQ(s.h.shared.ShiftLocked | s.h.shared.ControlLocked | s.h.shared.ReleaseAction, 0);
+        EXPECT_EQ(s.h.shared.MenuActive, 0);
+        EXPECT_EQ(HookStatus(s.h.hooks), 0u);
+    }
+}
+
+TEST(InstallHook, HookStatusNamesEachHookHeld) {
+    FakeHook h;
+    h.SetOs(OS_WINXP);
+    EXPECT_EQ(HookStatus(h.hooks), 0u);
+    InstallHooks(h.ctx, 1);
+    EXPECT_EQ(HookStatus(h.hooks), HOOK_STATUS_MOUSE | HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
+    h.desk.FailHook(WH_MOUSE);
+    InstallHooks(h.ctx, 0);
+    InstallHooks(h.ctx, 1);
+    EXPECT_EQ(HookStatus(h.hooks), HOOK_STATUS_MSGFILTER | HOOK_STATUS_XBUTTON);
 }
 
 }  // namespace

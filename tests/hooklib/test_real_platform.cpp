@@ -72,9 +72,9 @@ TEST(LateBoundTest, AProgramIsNamedByToolHelpOrByPsapi) {
         ptr::ProcLookup lookup;
         const char* found;  // upper case
     } rows[] = {
-        {"tool help", ::GetProcAddress, "HOOK_UNIT_TESTS.EXE"},
-        {"PSAPI, as on NT 4", FindNoToolHelp, "HOOK_UNIT_TESTS.EXE"},
-        {"tool help without PSAPI", FindNoPsapi, "HOOK_UNIT_TESTS.EXE"},
+        {"tool help", ::GetProcAddress, "HOOKLIB_UNIT_TESTS.EXE"},
+        {"PSAPI, as on NT 4", FindNoToolHelp, "HOOKLIB_UNIT_TESTS.EXE"},
+        {"tool help without PSAPI", FindNoPsapi, "HOOKLIB_UNIT_TESTS.EXE"},
         {"neither", FindNothing, ""},
     };
     for (const auto& row : rows) {
