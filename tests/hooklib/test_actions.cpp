@@ -1,6 +1,7 @@
 // The small operations the functions and modes share, whatever the block or
 // the window tree hold: a notification goes only to a window and a send is
-// bounded; a walk up a parent loop ends.
+// bounded, a walk up a parent loop ends, an injected button is the user's
+// primary one, a class name is compared as the system compares it.
 #include "actions.h"
 #include "button_functions.h"
 #include "discovery.h"
@@ -12,6 +13,8 @@
 #include "scroll_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 using namespace ptr;
 using namespace ptr::fake;
@@ -78,6 +81,63 @@ TEST(Actions, ParentWalksEndOnALoop) {
     s.h.block.ButtonFunction[0] = function::kEnter;
     EXPECT_EQ(Dispatch(s.ctx(), a, WM_MBUTTONDOWN, 0, 0, MARK_NONE, 0), 1);  // the press raises "the top"
     EXPECT_EQ(s.log().size(), 2u);
+}
+
+// The primary button is the right one while the buttons are swapped; the
+// swap state is put back as it was.
+TEST(Actions, InjectButtonActsOnThePrimaryButton) {
+    struct Case {
+        bool swapped;
+        DWORD flags;
+        DWORD injected;
+    };
+    const Case cases[] = {
+        {false, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTDOWN},
+        {false, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_RIGHTUP},
+        {true, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN},
+        {true, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTUP},
+        {true, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_LEFTDOWN},
+        {true, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_LEFTUP},
+        {true, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP},
+        {true, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEDOWN},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.swapped) + " " + std::to_string(c.flags));
+        Scene d;
+        d.h.desk.SetButtonsSwapped(c.swapped);
+        InjectButton(d.ctx(), c.flags, 0x00030000);
+        EXPECT_EQ(d.log(), Log{Mouse(c.injected, 0, 0x00030000)});
+        EXPECT_EQ(d.h.desk.ButtonsSwapped(), c.swapped);
+    }
+}
+
+TEST(Actions, ClassIsComparesTheFirst39CharactersIgnoringCase) {
+    struct Case {
+        const char* className;
+        const char* name;
+        bool same;
+    };
+    const std::string long40 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";  // 40 characters
+    const std::string first39 = long40.substr(0, 39);
+    const Case cases[] = {
+        {"Progman", "Progman", true},
+        {"PROGMAN", "progman", true},
+        {"Internet Explorer_Server", "internet explorer_server", true},
+        {"Progman", "Progma", false},
+        {"Progma", "Progman", false},
+        {"Progman", "", false},
+        {"Edit", "Edit ", false},
+        {long40.c_str(), first39.c_str(), true},
+        {long40.c_str(), long40.c_str(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.className) + " / " + c.name);
+        Scene d;
+        HWND window = d.h.desk.AddWindow(c.className);
+        EXPECT_EQ(ClassIs(d.ctx(), window, c.name), c.same);
+    }
+    Scene d;
+    EXPECT_FALSE(ClassIs(d.ctx(), reinterpret_cast<HWND>(0xDEAD0), "Edit"));
 }
 
 }  // namespace
