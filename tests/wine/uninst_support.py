@@ -6,6 +6,7 @@ import glob
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 
 from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
@@ -141,9 +142,16 @@ def registry_export(folder):
     for index, key in enumerate(SNAPSHOT_KEYS):
         path = os.path.join(folder, "snapshot-%d.reg" % index)
         result = reg("export", key, winpath(path), "/y")
+        if result.returncode != 0 and key_exists(key):
+            # Seen once on a busy machine: reg.exe ended with an error and said
+            # nothing. What it said is kept, and the export made once more.
+            sys.stderr.write("  reg export %s ended with exit code %d (%r, %r); once more\n"
+                             % (key, result.returncode, result.stdout, result.stderr))
+            result = reg("export", key, winpath(path), "/y")
         if result.returncode != 0:
             if key_exists(key):
-                raise AssertionError("cannot export %s: %s" % (key, result.stdout))
+                raise AssertionError("cannot export %s: exit code %d, output %r, errors %r"
+                                     % (key, result.returncode, result.stdout, result.stderr))
             text.append("(no key %s)" % key)
             continue
         with open(path, encoding="utf-16") as f:
