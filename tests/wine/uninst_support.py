@@ -255,10 +255,26 @@ def set_file_version(path, major):
         f.write(bytes(data))
 
 
+def reg_query(key, *args):
+    """What `reg query` prints of the key, or None when it says the key or
+    value is not there. A query that fails otherwise is told and made once
+    more, then fails the test: a missing value is never guessed from silence."""
+    for attempt in range(2):
+        result = reg("query", key, *args)
+        if result.returncode == 0:
+            return result.stdout
+        if "Unable to find the specified registry" in result.stdout + result.stderr:
+            return None
+        failure = "reg query %s %s ended with exit code %d (%r, %r)" % (
+            key, " ".join(args), result.returncode, result.stdout, result.stderr)
+        if attempt == 0:
+            sys.stderr.write("  %s; once more\n" % failure)
+    raise AssertionError(failure)
+
+
 def reg_value(key, name):
     """The data of a registry value as `reg query` prints it, or None."""
-    result = reg("query", key, "/v", name)
-    for line in result.stdout.splitlines():
+    for line in (reg_query(key, "/v", name) or "").splitlines():
         parts = line.strip().split(None, 2)
         if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
             return parts[2] if len(parts) > 2 else ""
@@ -266,7 +282,7 @@ def reg_value(key, name):
 
 
 def key_exists(key):
-    return reg("query", key).returncode == 0
+    return reg_query(key) is not None
 
 
 def probe(*args):
