@@ -14,113 +14,117 @@ namespace {
 // section is marked read, write, shared.
 LibraryHooks g_hooks __attribute__((section(".shared"), shared)) = {0, 0, 0, 0};
 
+// A view of a named block and its mapping, closed together.
+struct SharedView {
+    HANDLE mapping = nullptr;
+    void* view = nullptr;
+
+    // Creates the block or opens the one another copy made.
+    bool Create(const char* name, DWORD size) {
+        mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
+        return mapping != nullptr && MapOrClose(FILE_MAP_ALL_ACCESS, size);
+    }
+
+    // Opens a block another program made, read-only.
+    bool OpenForReading(const char* name, DWORD size) {
+        mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name);
+        return mapping != nullptr && MapOrClose(FILE_MAP_READ, size);
+    }
+
+    void Close() {
+        if (view) ::UnmapViewOfFile(view);
+        if (mapping) ::CloseHandle(mapping);
+        view = nullptr;
+        mapping = nullptr;
+    }
+
+  private:
+    // A view of exactly the layout's size fails on a smaller block, so no
+    // read goes past what another writer made.
+    bool MapOrClose(DWORD access, DWORD size) {
+        view = ::MapViewOfFile(mapping, access, 0, 0, size);
+        if (view == nullptr) Close();
+        return view != nullptr;
+    }
+};
+
 RealPlatform g_api;
 ProcessState g_process;
-HANDLE g_mapping = nullptr;
+SharedView g_settings;
 SettingsBlock* g_block = nullptr;
 // Stands in for the block only if a caller reaches the library without a view.
 SettingsBlock g_noBlock = {};
 
 bool MapSettingsBlock() {
-    g_mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSettingsBlockSize,
-                                     kSettingsBlockName);
-    if (g_mapping == nullptr) return false;
-    g_block = static_cast<SettingsBlock*>(::MapViewOfFile(g_mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (g_block == nullptr) {
-        ::CloseHandle(g_mapping);
-        g_mapping = nullptr;
-        return false;
-    }
+    if (!g_settings.Create(kSettingsBlockName, kSettingsBlockSize)) return false;
+    g_block = static_cast<SettingsBlock*>(g_settings.view);
     return true;
 }
 
 void UnmapSettingsBlock() {
-    if (g_block) ::UnmapViewOfFile(g_block);
-    if (g_mapping) ::CloseHandle(g_mapping);
     g_block = nullptr;
-    g_mapping = nullptr;
+    g_settings.Close();
 }
 
 // The programs block, which the tray agent makes before it loads the
-// library; read-only here. A view of exactly this layout's size fails on a
-// smaller block, so no read goes past what another writer made. Without
-// it every program takes the settings block as it is.
-HANDLE g_programsMapping = nullptr;
+// library; read-only here. Without it every program takes the settings
+// block as it is.
+SharedView g_programs;
 
 void MapProgramsBlock() {
-    g_programsMapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgramsBlockName);
-    if (g_programsMapping == nullptr) return;
-    g_process.Programs =
-        static_cast<const ProgramsBlock*>(::MapViewOfFile(g_programsMapping, FILE_MAP_READ, 0, 0, kProgramsBlockSize));
-    if (g_process.Programs == nullptr) {
-        ::CloseHandle(g_programsMapping);
-        g_programsMapping = nullptr;
-    }
+    if (g_programs.OpenForReading(kProgramsBlockName, kProgramsBlockSize))
+        g_process.Programs = static_cast<const ProgramsBlock*>(g_programs.view);
 }
 
 void UnmapProgramsBlock() {
-    if (g_process.Programs) ::UnmapViewOfFile(const_cast<ProgramsBlock*>(g_process.Programs));
-    if (g_programsMapping) ::CloseHandle(g_programsMapping);
     g_process.Programs = nullptr;
-    g_programsMapping = nullptr;
+    g_programs.Close();
 }
 
 // The desktop-wide state, which every copy of either library creates or
 // opens and prepares before it reads it. Without it this copy could not end
 // a mode another started: the library does not load in that process, and
 // the hooks leave its input alone, as without the settings block.
-HANDLE g_stateMapping = nullptr;
+SharedView g_desktop;
 DesktopState* g_state = nullptr;
 // Stands in only for an export called without the library's attach.
 HookSharedState g_noState = kInitialSharedState;
 
 bool MapDesktopState() {
-    g_stateMapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kDesktopStateSize,
-                                          kDesktopStateName);
-    if (g_stateMapping == nullptr) return false;
-    g_state = static_cast<DesktopState*>(
-        ::MapViewOfFile(g_stateMapping, FILE_MAP_ALL_ACCESS, 0, 0, kDesktopStateSize));
-    if (g_state != nullptr && PrepareDesktopState(*g_state)) return true;
-    if (g_state != nullptr) ::UnmapViewOfFile(g_state);
-    ::CloseHandle(g_stateMapping);
-    g_state = nullptr;
-    g_stateMapping = nullptr;
-    return false;
+    if (!g_desktop.Create(kDesktopStateName, kDesktopStateSize)) return false;
+    auto* state = static_cast<DesktopState*>(g_desktop.view);
+    if (!PrepareDesktopState(*state)) {
+        g_desktop.Close();
+        return false;
+    }
+    g_state = state;
+    return true;
 }
 
 void UnmapDesktopState() {
-    if (g_state) ::UnmapViewOfFile(g_state);
-    if (g_stateMapping) ::CloseHandle(g_stateMapping);
     g_state = nullptr;
-    g_stateMapping = nullptr;
+    g_desktop.Close();
 }
 
 // The running programs table, which every copy of the library creates or
 // opens, of exactly this layout's size; without it this process's program
 // is not published and other processes' programs are not named.
-HANDLE g_runningMapping = nullptr;
+SharedView g_running;
 
 void MapRunningPrograms() {
-    g_runningMapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRunningProgramsSize,
-                                            kRunningProgramsName);
-    if (g_runningMapping == nullptr) return;
-    auto* table = static_cast<RunningPrograms*>(
-        ::MapViewOfFile(g_runningMapping, FILE_MAP_ALL_ACCESS, 0, 0, kRunningProgramsSize));
-    if (table != nullptr && PrepareRunningPrograms(*table)) {
+    if (!g_running.Create(kRunningProgramsName, kRunningProgramsSize)) return;
+    auto* table = static_cast<RunningPrograms*>(g_running.view);
+    if (PrepareRunningPrograms(*table)) {
         g_process.Running = table;
-        return;
+    } else {
+        g_running.Close();
     }
-    if (table != nullptr) ::UnmapViewOfFile(table);
-    ::CloseHandle(g_runningMapping);
-    g_runningMapping = nullptr;
 }
 
 void UnmapRunningPrograms() {
     ForgetOwnProgram(g_process);
-    if (g_process.Running) ::UnmapViewOfFile(g_process.Running);
-    if (g_runningMapping) ::CloseHandle(g_runningMapping);
     g_process.Running = nullptr;
-    g_runningMapping = nullptr;
+    g_running.Close();
 }
 
 }  // namespace
