@@ -7,7 +7,7 @@ import subprocess
 import sys
 
 from function_codes import SHIFT_LOCK
-from harness import WineTest, read_text, wait_until, wine_binary, wine_env, winpath
+from harness import WineTest, read_text, reg_query, wait_until, wine_binary, wine_env, winpath
 
 
 UM_SETTINGSCHANGED = 2025
@@ -42,6 +42,12 @@ class AgentTest(WineTest):
             self.agentctl("quit")
             self.assertEqual(self.agentctl("wait-gone", 10000), (0, "GONE"), "an agent of an earlier run stays")
         self.agentctl("release")
+        # After the agents have ended (they keep the configuration as they go),
+        # what they kept goes too: the next test file starts without it.
+        self.forget_configuration()
+        self.addCleanup(self.forget_configuration)
+
+    def forget_configuration(self):
         subprocess.run([wine_binary(), "reg", "delete", r"HKCU\Software\PTRHK32A", "/f"], env=wine_env(),
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -144,10 +150,8 @@ class AgentTest(WineTest):
 
     def kept_programs(self):
         """The programs kept in the registry: {name: {field: value}}."""
-        result = subprocess.run([wine_binary(), "reg", "query", r"HKCU\Software\PTRHK32A\Programs", "/s"],
-                                env=wine_env(), stdin=subprocess.DEVNULL, capture_output=True, text=True)
         programs, current = {}, None
-        for line in result.stdout.splitlines():
+        for line in (reg_query(r"HKCU\Software\PTRHK32A\Programs", "/s") or "").splitlines():
             if line.startswith("HKEY_") and "\\Programs\\" in line:
                 current = programs.setdefault(line.rsplit("\\", 1)[1], {})
             elif current is not None and "REG_DWORD" in line:

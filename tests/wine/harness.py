@@ -37,6 +37,24 @@ def wine_binary():
     return "wine64"
 
 
+def reg_query(key, *args):
+    """What `reg query` prints of the key, or None when it says the key or
+    value is not there. A query that fails otherwise is told and made once
+    more, then fails the test: a missing value is never guessed from silence."""
+    for attempt in range(2):
+        result = subprocess.run([wine_binary(), "reg", "query", key, *args], env=wine_env(), stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=60)
+        if result.returncode == 0:
+            return result.stdout
+        if "Unable to find the specified registry" in result.stdout + result.stderr:
+            return None
+        failure = "reg query %s %s ended with exit code %d (%r, %r)" % (
+            key, " ".join(args), result.returncode, result.stdout, result.stderr)
+        if attempt == 0:
+            sys.stderr.write("  %s; once more\n" % failure)
+    raise AssertionError(failure)
+
+
 def winpath(path):
     """A Unix path as Wine's Z: drive sees it."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")

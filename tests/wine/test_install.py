@@ -7,7 +7,7 @@ import os
 import shutil
 import unittest
 
-from harness import BIN, STATE, wait_until, winpath
+from harness import BIN, STATE, reg_query, wait_until, winpath
 from uninst_support import (INSTALLED_FILES, START_MENU_GROUP, UNINSTALL_PARENT, UninstallTest, add_to_log,
                             common_start_menu, file_tree, install, install_trees, key_exists, machine_target,
                             per_user_target, probe, reg, reg_value, run_wine, set_file_version, user_start_menu)
@@ -218,7 +218,7 @@ class InstallTests(UninstallTest):
         # One entry, one log, and no copy of a replaced file left.
         self.assertEqual(file_tree(target), installed_log)
         self.assertFalse(key_exists(MACHINE_UNINSTALL))
-        entries = reg("query", UNINSTALL_PARENT).stdout.split()
+        entries = (reg_query(UNINSTALL_PARENT) or "").split()
         self.assertEqual([e for e in entries if "PTRHK32A" in e], [UNINSTALL_PARENT.replace(
             "HKCU", "HKEY_CURRENT_USER") + "\\PTRHK32A"])
 

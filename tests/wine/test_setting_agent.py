@@ -9,7 +9,7 @@ import subprocess
 import unittest
 
 from function_codes import CONNECT_TO_INTERNET, ENTER, F5, SYSTEM_DEFAULT, UNIVERSAL_ZOOM
-from harness import wait_until, wine_binary, wine_env
+from harness import reg_query, wait_until, wine_binary, wine_env
 from settingharness import ID, START_TIMEOUT, SettingTest
 
 CONFIG_KEY = r"HKCU\Software\PTRHK32A"
@@ -66,8 +66,7 @@ class WithTrayAgent(SettingTest):
         return result.returncode, result.stdout.strip()
 
     def kept(self, name):
-        out = reg("query", CONFIG_KEY + r"\Agent", "/v", name).stdout
-        for line in out.splitlines():
+        for line in (reg_query(CONFIG_KEY + r"\Agent", "/v", name) or "").splitlines():
             parts = line.split(None, 2)
             if len(parts) == 3 and parts[0] == name:
                 return int(parts[2], 16) if parts[1] == "REG_DWORD" else parts[2]
@@ -163,7 +162,7 @@ class WithTrayAgent(SettingTest):
 
         # At once, before any Apply, and nothing restarted.
         press_button_4([("WM_KEYDOWN", VK_RETURN), ("WM_KEYUP", VK_RETURN)])
-        self.assertEqual(reg("query", CONFIG_KEY + r"\Programs").returncode, 1, "nothing kept yet")
+        self.assertIsNone(reg_query(CONFIG_KEY + r"\Programs"), "nothing kept yet")
 
         # Kept by someone else while the form is open: an Apply takes it in,
         # and the form shows it.
@@ -171,8 +170,7 @@ class WithTrayAgent(SettingTest):
             check=True)
         self.click_control("ApplyButton")
         self.agent.expect("PtrAgent: settings saved", timeout=30)
-        out = reg("query", CONFIG_KEY + r"\Programs\alpha.exe", "/v", "ButtonFunction1").stdout
-        self.assertIn("0xd", out)
+        self.assertIn("0xd", reg_query(CONFIG_KEY + r"\Programs\alpha.exe", "/v", "ButtonFunction1") or "")
         self.assertTrue(wait_until(lambda: self.ctl.ask(f"lines {ID['ProgramList']}", "LINES=") == "LINES=2 SELECTED=0"),
                         "gamma.exe joined the list, alpha.exe stays selected")
         self.click_control("OkButton")

@@ -9,7 +9,7 @@ import subprocess
 import sys
 import tempfile
 
-from harness import BIN, STATE, Program, WineTest, wait_until, wine_binary, wine_env, winpath
+from harness import BIN, STATE, Program, WineTest, reg_query, wait_until, wine_binary, wine_env, winpath
 
 # What PtrSetup.exe installs (its file table), relative to the target folder.
 # The 64-bit edition's two files go onto 64-bit Windows only, which Wine's
@@ -253,23 +253,6 @@ def set_file_version(path, major):
     data[fixed + 8:fixed + 12] = (major << 16).to_bytes(4, "little")
     with open(path, "wb") as f:
         f.write(bytes(data))
-
-
-def reg_query(key, *args):
-    """What `reg query` prints of the key, or None when it says the key or
-    value is not there. A query that fails otherwise is told and made once
-    more, then fails the test: a missing value is never guessed from silence."""
-    for attempt in range(2):
-        result = reg("query", key, *args)
-        if result.returncode == 0:
-            return result.stdout
-        if "Unable to find the specified registry" in result.stdout + result.stderr:
-            return None
-        failure = "reg query %s %s ended with exit code %d (%r, %r)" % (
-            key, " ".join(args), result.returncode, result.stdout, result.stderr)
-        if attempt == 0:
-            sys.stderr.write("  %s; once more\n" % failure)
-    raise AssertionError(failure)
 
 
 def reg_value(key, name):
