@@ -3,11 +3,10 @@ talk to it (agentctl, blockctl), and a clean desktop before and after every
 test: no agent left over, no key or button held down, no kept configuration,
 hooks removed and programs ended even when a test fails."""
 import os
-import subprocess
 import sys
 
 from function_codes import SHIFT_LOCK
-from harness import WineTest, read_text, reg_query, wait_until, wine_binary, wine_env, winpath
+from harness import WineTest, read_text, reg_query, run_windows, wait_until, wine_env, winpath
 
 
 UM_SETTINGSCHANGED = 2025
@@ -48,8 +47,7 @@ class AgentTest(WineTest):
         self.addCleanup(self.forget_configuration)
 
     def forget_configuration(self):
-        subprocess.run([wine_binary(), "reg", "delete", r"HKCU\Software\PTRHK32A", "/f"], env=wine_env(),
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run_windows(["reg", "delete", r"HKCU\Software\PTRHK32A", "/f"])
 
     # The agent and the tools around it.
 
@@ -80,8 +78,7 @@ class AgentTest(WineTest):
 
     def agentctl(self, *args):
         """Runs agentctl; returns its exit code and its output."""
-        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
-                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+        result = run_windows([self.exe("agentctl.exe"), *args])
         return result.returncode, result.stdout.strip()
 
     def agentctl_values(self, *args):
@@ -144,8 +141,7 @@ class AgentTest(WineTest):
         path = os.path.join(self.folder, "kept.reg")
         with open(path, "w", newline="\r\n") as f:
             f.write("\n".join(lines) + "\n")
-        result = subprocess.run([wine_binary(), "reg", "import", winpath(path)], env=wine_env(),
-                                stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        result = run_windows(["reg", "import", winpath(path)])
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def kept_programs(self):

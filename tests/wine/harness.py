@@ -37,13 +37,36 @@ def wine_binary():
     return "wine64"
 
 
+# Now and then Wine cannot start a process at all: it finds the page every
+# Windows process shares at 0x7ffe0000 taken, says so and ends with exit code
+# 1 before any of the program's code has run. Such a start is made again.
+WINE_START_FAILURE = "failed to map the shared user data"
+START_ATTEMPTS = 3
+
+
+def wine_could_not_start(code, errors):
+    return code == 1 and WINE_START_FAILURE in errors
+
+
+def run_windows(args, input=None, timeout=60, cwd=None):
+    """A Windows program (or a tool of Wine's) run to its end with its output
+    kept; a start that Wine itself failed is told and made again."""
+    for attempt in range(START_ATTEMPTS):
+        result = subprocess.run([wine_binary(), *[str(a) for a in args]], env=wine_env(), cwd=cwd,
+                                input=input, stdin=None if input is not None else subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=timeout)
+        if not wine_could_not_start(result.returncode, result.stderr):
+            return result
+        sys.stderr.write("  Wine could not start %s (%s); once more\n" % (args[0], result.stderr.strip()))
+    return result
+
+
 def reg_query(key, *args):
     """What `reg query` prints of the key, or None when it says the key or
     value is not there. A query that fails otherwise is told and made once
     more, then fails the test: a missing value is never guessed from silence."""
     for attempt in range(2):
-        result = subprocess.run([wine_binary(), "reg", "query", key, *args], env=wine_env(), stdin=subprocess.DEVNULL,
-                                capture_output=True, text=True, timeout=60)
+        result = run_windows(["reg", "query", key, *args])
         if result.returncode == 0:
             return result.stdout
         if "Unable to find the specified registry" in result.stdout + result.stderr:
@@ -71,9 +94,7 @@ def read_text(path):
 def wine_tool(*args, stdin="", timeout=60):
     """Runs a tool of Wine's own (winedbg, reg) in the run's prefix; its output, or '' when it fails."""
     try:
-        result = subprocess.run([wine_binary(), *args], env=wine_env(), input=stdin, capture_output=True,
-                                text=True, timeout=timeout)
-        return result.stdout
+        return run_windows(args, input=stdin, timeout=timeout).stdout
     except (subprocess.TimeoutExpired, OSError):
         return ""
 
@@ -137,26 +158,46 @@ class Program:
 
     def __init__(self, exe, args, stdin, cwd=None):
         self.name = os.path.basename(exe)
-        self.proc = subprocess.Popen(
-            [wine_binary(), exe, *args], env=wine_env(), cwd=cwd or os.path.dirname(exe),
-            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
-            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, bufsize=1)
+        self._command = ([wine_binary(), exe, *args], cwd or os.path.dirname(exe), stdin)
+        self._starts = 0
         self.lines = []
         self.errors = []  # standard error: the program's and Wine's own
-        self._queue = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-        threading.Thread(target=self._read_errors, daemon=True).start()
+        self._start()
         Program.running.append(self)
 
-    def _read(self):
-        for line in self.proc.stdout:
+    def _start(self):
+        command, cwd, stdin = self._command
+        self.proc = subprocess.Popen(command, env=wine_env(), cwd=cwd, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, bufsize=1)
+        self._starts += 1
+        # Each start has its lines of its own: the end of a start made again is not this one's.
+        self._queue = queue.Queue()
+        threading.Thread(target=self._read, args=(self.proc.stdout, self._queue), daemon=True).start()
+        self._errors_reader = threading.Thread(target=self._read_errors, args=(self.proc.stderr,), daemon=True)
+        self._errors_reader.start()
+
+    def _started_again(self, code):
+        """Starts the program once more if Wine could not start it; whether it did."""
+        self._errors_reader.join(10)
+        if self.lines or self._starts >= START_ATTEMPTS or not wine_could_not_start(code, "\n".join(self.errors)):
+            return False
+        sys.stderr.write(f"  Wine could not start {self.name} ({self.errors[-1]}); once more\n")
+        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
+            if stream:
+                stream.close()
+        self.errors = []
+        self._start()
+        return True
+
+    def _read(self, stream, lines):
+        for line in stream:
             line = line.rstrip("\r\n")
             self.lines.append(line)
-            self._queue.put(line)
-        self._queue.put(None)
+            lines.put(line)
+        lines.put(None)
 
-    def _read_errors(self):
-        for line in self.proc.stderr:
+    def _read_errors(self, stream):
+        for line in stream:
             self.errors.append(line.rstrip("\r\n"))
 
     def said(self):
@@ -177,6 +218,8 @@ class Program:
                 continue
             if line is None:
                 code = self.proc.wait(10)
+                if self._started_again(code):
+                    continue
                 raise AssertionError(f"{self.name} ended (exit code {code}) without {prefix!r}; {self.said()}")
             if line.startswith(prefix):
                 return line
@@ -191,8 +234,12 @@ class Program:
         return self.expect(prefix or "", timeout)
 
     def wait(self, timeout=15.0):
+        deadline = time.monotonic() + timeout
         try:
-            return self.proc.wait(timeout)
+            while True:
+                code = self.proc.wait(max(0.0, deadline - time.monotonic()))
+                if not self._started_again(code):
+                    return code
         except subprocess.TimeoutExpired:
             return None
 
@@ -306,15 +353,10 @@ class WineTest(unittest.TestCase):
         return program
 
     def set_version(self, version):
-        # Now and then a `reg` started while another program opens a window
-        # fails at start-up under Wine; it is made again, a few times at most.
-        for attempt in range(5):
-            result = subprocess.run(
-                [wine_binary(), "reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"],
-                env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            if result.returncode == 0:
-                return
-        raise AssertionError(f"Wine's version could not be set to {version} (exit code {result.returncode})")
+        result = run_windows(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f"])
+        if result.returncode != 0:
+            raise AssertionError(f"Wine's version could not be set to {version} (exit code {result.returncode}, "
+                                 f"{result.stdout!r}, {result.stderr!r})")
 
     def blockctl(self, reset=False):
         """The hook tool; with reset the block starts all zero, whatever an

@@ -13,14 +13,13 @@ own 3 lines a notch tell a case without the suite. A 32-bit start takes
 seconds, so the cases are few and each does much."""
 import os
 import shutil
-import subprocess
 import unittest
 
 import test_install
 import uninst_support
 from agent_support import AgentTest
 from function_codes import AUTO_SCROLL, COPY, ENTER, SHIFT_LOCK, SYSTEM_DEFAULT, SYSTEM_HELP
-from harness import BIN, Program, Sample, winpath, wait_until, wine_binary, wine_env
+from harness import BIN, Program, Sample, run_windows, winpath, wait_until
 from settingharness import ID, SettingTest
 from uninst_support import INSTALLED_FILES, per_user_target, reg, reg_value
 
@@ -37,8 +36,7 @@ AGENT_KEY = r"HKCU\Software\PTRHK32A\Agent"
 
 def host_process():
     """The running 64-bit host's process id, or None."""
-    result = subprocess.run([wine_binary(), os.path.join(BIN, "agentctl.exe"), "host"], env=wine_env(),
-                            stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+    result = run_windows([os.path.join(BIN, "agentctl.exe"), "host"])
     return int(result.stdout.strip().split("=")[1]) if result.returncode == 0 else None
 
 

@@ -5,11 +5,10 @@ restarted agent brings it back, web address included; after an agent crash
 the form does not open, and Cancel after an agent restart leaves the new
 agent working."""
 import os
-import subprocess
 import unittest
 
 from function_codes import CONNECT_TO_INTERNET, ENTER, F5, SYSTEM_DEFAULT, UNIVERSAL_ZOOM
-from harness import reg_query, wait_until, wine_binary, wine_env
+from harness import reg_query, run_windows, wait_until
 from settingharness import ID, START_TIMEOUT, SettingTest
 
 CONFIG_KEY = r"HKCU\Software\PTRHK32A"
@@ -21,8 +20,11 @@ VK_RETURN, VK_F5 = 0x0D, 0x74
 
 
 def reg(*args, check=False):
-    return subprocess.run([wine_binary(), "reg", *args], env=wine_env(), stdin=subprocess.DEVNULL,
-                          capture_output=True, text=True, check=check)
+    result = run_windows(["reg", *args])
+    if check and result.returncode != 0:
+        raise AssertionError("reg %s: exit code %d, %r %r" % (" ".join(args), result.returncode, result.stdout,
+                                                                result.stderr))
+    return result
 
 
 class WithTrayAgent(SettingTest):
@@ -61,8 +63,7 @@ class WithTrayAgent(SettingTest):
             wait_until(lambda: self.form()["LIVE"] == "0", 20)
 
     def agentctl(self, *args):
-        result = subprocess.run([wine_binary(), self.exe("agentctl.exe"), *[str(a) for a in args]], env=wine_env(),
-                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+        result = run_windows([self.exe("agentctl.exe"), *args])
         return result.returncode, result.stdout.strip()
 
     def kept(self, name):

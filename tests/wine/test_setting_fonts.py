@@ -8,11 +8,10 @@ room it needs, and the logo and the mouse picture show whole, pixel for
 pixel, in the middle of their frames."""
 import os
 import struct
-import subprocess
 import unittest
 
 from function_codes import AUTO_SCROLL, CONNECT_TO_INTERNET, COPY, ENTER, UNIVERSAL_SCROLL, UNIVERSAL_ZOOM
-from harness import BIN, wait_until, wine_binary, wine_env
+from harness import BIN, run_windows, wait_until
 from settingharness import ID, SettingTest
 
 NAMES = {number: name for name, number in ID.items()}
@@ -60,8 +59,7 @@ class Fonts(SettingTest):
 
     def set_dpi(self, dpi):
         def reg(*args):
-            subprocess.run([wine_binary(), "reg", *args], env=wine_env(), stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            run_windows(["reg", *args])
         reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
         self.addCleanup(reg, "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
 

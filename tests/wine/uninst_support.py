@@ -9,7 +9,7 @@ import subprocess
 import sys
 import tempfile
 
-from harness import BIN, STATE, Program, WineTest, reg_query, wait_until, wine_binary, wine_env, winpath
+from harness import BIN, STATE, Program, WineTest, reg_query, run_windows, wait_until, winpath
 
 # What PtrSetup.exe installs (its file table), relative to the target folder.
 # The 64-bit edition's two files go onto 64-bit Windows only, which Wine's
@@ -43,8 +43,7 @@ PROGRESS_LINES = ["P2", "P3", "P4", "P5", "P6"]
 
 
 def run_wine(*args, timeout=60):
-    return subprocess.run([wine_binary(), *[str(a) for a in args]], env=wine_env(), stdin=subprocess.DEVNULL,
-                          capture_output=True, text=True, timeout=timeout)
+    return run_windows(args, timeout=timeout)
 
 
 def reg(*args):
