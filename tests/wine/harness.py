@@ -178,8 +178,12 @@ class Program:
 
     def _started_again(self, code):
         """Starts the program once more if Wine could not start it; whether it did."""
-        self._errors_reader.join(10)
-        if self.lines or self._starts >= START_ATTEMPTS or not wine_could_not_start(code, "\n".join(self.errors)):
+        if code != 1 or self.lines or self._starts >= START_ATTEMPTS:
+            return False
+        # A failed start has no child to hold its standard error open; a program
+        # that ended after starting others may have, so the wait is short.
+        self._errors_reader.join(2)
+        if not wine_could_not_start(code, "\n".join(self.errors)):
             return False
         sys.stderr.write(f"  Wine could not start {self.name} ({self.errors[-1]}); once more\n")
         for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
